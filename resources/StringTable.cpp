@@ -115,6 +115,7 @@ constexpr Entry kStrings[] = {
      "Could not add the sprites to the sprite engine because there is not enough memory."},
     {IDS_PANE_3, "  "},
     {IDS_OUTSIDE_UTM, "[Outside UTM boundary]"},
+    {IDS_NO_VALUE, "---"},
 };
 
 constexpr bool IsSorted() {

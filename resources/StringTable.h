@@ -103,6 +103,7 @@ enum StringId : unsigned {
     IDS_SPRITES_NO_MEMORY = 61283,
     IDS_PANE_3 = 61296,              // two spaces
     IDS_OUTSIDE_UTM = 61300,         // "[Outside UTM boundary]"
+    IDS_NO_VALUE = 61301,            // "---": a coordinate that is not a finite number
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

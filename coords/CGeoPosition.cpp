@@ -1,0 +1,13 @@
+#include "CGeoPosition.h"
+
+CGeoPosition::~CGeoPosition() = default;
+
+void CGeoPosition::GetLatLon(double& latitude, double& longitude) {
+    latitude = m_dLatitude;
+    longitude = m_dLongitude;
+}
+
+void CGeoPosition::SetLatLon(double latitude, double longitude) {
+    m_dLatitude = latitude;
+    m_dLongitude = longitude;
+}
