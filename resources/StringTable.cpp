@@ -115,6 +115,30 @@ constexpr Entry kStrings[] = {
      "Could not add the sprites to the sprite engine because there is not enough memory."},
     {IDS_PANE_3, "  "},
     {IDS_OUTSIDE_UTM, "[Outside UTM boundary]"},
+    {IDS_OPEN_MAP_FAILED, "Cannot open the map file %1."},
+    {IDS_SAVE_MAP_FAILED, "Cannot save the map file %1."},
+    {IDS_WRITE_TEXT_FILE_FAILED, "Cannot write the file %1."},
+    {IDS_REASON_NOT_FOUND, "The file or its folder does not exist."},
+    {IDS_REASON_NO_PERMISSION, "Permission to use the file was denied."},
+    {IDS_REASON_READ_ONLY, "The disk is read-only."},
+    {IDS_REASON_DISK_FULL, "The disk is full."},
+    {IDS_REASON_IS_FOLDER, "The name belongs to a folder, not to a file."},
+    {IDS_REASON_NAME_TOO_LONG, "The file name is too long."},
+    {IDS_REASON_ENDS_EARLY, "The file ends before all of its data could be read."},
+    {IDS_REASON_READ_ERROR, "The file could not be read."},
+    {IDS_REASON_WRITE_ERROR, "The file could not be written."},
+    {IDS_SAVE_CHANGES, "Save changes to %1?"},
+    {IDS_UNTITLED, "Untitled"},
+    {IDS_WAYPOINTS_NEED_BITMAP,
+     "Waypoints are saved in a file beside the map bitmap, and the default map has none.  Load a "
+     "map bitmap with New Bitmap first."},
+    {IDS_MARK_OUTSIDE_FILE_RANGE,
+     "A calibration mark lies outside the pixel range that a map file can store (0 to 65535).  "
+     "Calibrate the map again with all three marks on the picture."},
+    {IDS_TEXT_FILE_WOULD_REPLACE,
+     "The file %1 was not written because it would replace the map bitmap or the map file.  Give "
+     "the map bitmap or the map file another name."},
+    {IDS_MARK_OUTSIDE_PICTURE, "Mark %1 lies outside the picture."},
     {IDS_NO_VALUE, "---"},
 };
 
