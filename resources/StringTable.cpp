@@ -115,6 +115,7 @@ constexpr Entry kStrings[] = {
      "Could not add the sprites to the sprite engine because there is not enough memory."},
     {IDS_PANE_3, "  "},
     {IDS_OUTSIDE_UTM, "[Outside UTM boundary]"},
+    {IDS_NO_VALUE, "---"},
     {IDS_OPEN_MAP_FAILED, "Cannot open the map file %1."},
     {IDS_SAVE_MAP_FAILED, "Cannot save the map file %1."},
     {IDS_WRITE_TEXT_FILE_FAILED, "Cannot write the file %1."},
@@ -139,7 +140,6 @@ constexpr Entry kStrings[] = {
      "The file %1 was not written because it would replace the map bitmap or the map file.  Give "
      "the map bitmap or the map file another name."},
     {IDS_MARK_OUTSIDE_PICTURE, "Mark %1 lies outside the picture."},
-    {IDS_NO_VALUE, "---"},
 };
 
 constexpr bool IsSorted() {

@@ -103,25 +103,25 @@ enum StringId : unsigned {
     IDS_SPRITES_NO_MEMORY = 61283,
     IDS_PANE_3 = 61296,              // two spaces
     IDS_OUTSIDE_UTM = 61300,         // "[Outside UTM boundary]"
-    IDS_OPEN_MAP_FAILED = 61301,     // "Cannot open the map file %1." + a reason below
-    IDS_SAVE_MAP_FAILED = 61302,     // "Cannot save the map file %1." + a reason below
-    IDS_WRITE_TEXT_FILE_FAILED = 61303, // registration or waypoint file + a reason below
-    IDS_REASON_NOT_FOUND = 61304,
-    IDS_REASON_NO_PERMISSION = 61305,
-    IDS_REASON_READ_ONLY = 61306,
-    IDS_REASON_DISK_FULL = 61307,
-    IDS_REASON_IS_FOLDER = 61308,
-    IDS_REASON_NAME_TOO_LONG = 61309,
-    IDS_REASON_ENDS_EARLY = 61310,
-    IDS_REASON_READ_ERROR = 61311,
-    IDS_REASON_WRITE_ERROR = 61312,
-    IDS_SAVE_CHANGES = 61313,        // "Save changes to %1?"
-    IDS_UNTITLED = 61314,
-    IDS_WAYPOINTS_NEED_BITMAP = 61315,
-    IDS_MARK_OUTSIDE_FILE_RANGE = 61316,
-    IDS_TEXT_FILE_WOULD_REPLACE = 61317,
-    IDS_MARK_OUTSIDE_PICTURE = 61318, // mapreg-cli register
     IDS_NO_VALUE = 61301,            // "---": a coordinate that is not a finite number
+    IDS_OPEN_MAP_FAILED = 61320,     // "Cannot open the map file %1." + a reason below
+    IDS_SAVE_MAP_FAILED = 61321,     // "Cannot save the map file %1." + a reason below
+    IDS_WRITE_TEXT_FILE_FAILED = 61322, // registration or waypoint file + a reason below
+    IDS_REASON_NOT_FOUND = 61323,
+    IDS_REASON_NO_PERMISSION = 61324,
+    IDS_REASON_READ_ONLY = 61325,
+    IDS_REASON_DISK_FULL = 61326,
+    IDS_REASON_IS_FOLDER = 61327,
+    IDS_REASON_NAME_TOO_LONG = 61328,
+    IDS_REASON_ENDS_EARLY = 61329,
+    IDS_REASON_READ_ERROR = 61330,
+    IDS_REASON_WRITE_ERROR = 61331,
+    IDS_SAVE_CHANGES = 61332,        // "Save changes to %1?"
+    IDS_UNTITLED = 61333,
+    IDS_WAYPOINTS_NEED_BITMAP = 61334,
+    IDS_MARK_OUTSIDE_FILE_RANGE = 61335,
+    IDS_TEXT_FILE_WOULD_REPLACE = 61336,
+    IDS_MARK_OUTSIDE_PICTURE = 61337, // mapreg-cli register
 };
 
 // The text of a string id; an empty text for an id the table does not hold.
