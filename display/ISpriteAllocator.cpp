@@ -1,0 +1,15 @@
+#include "ISpriteAllocator.h"
+
+namespace {
+
+class CGrantingAllocator final : public ISpriteAllocator {
+public:
+    bool MayAllocate(EPurpose, std::size_t) override { return true; }
+};
+
+} // namespace
+
+ISpriteAllocator& DefaultSpriteAllocator() {
+    static CGrantingAllocator allocator;
+    return allocator;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Pens and primitives shared by the ring figures (mark and pointer): a black halo drawn with
+// wide pens under the coloured lines, round caps like the wide pens of the original drawing.
+#include <QColor>
+#include <QLine>
+#include <QPainter>
+#include <QPen>
+#include <QRect>
+
+inline constexpr int kRingWidth = 2;
+inline constexpr int kLineWidth = 1;
+inline constexpr int kRingHaloWidth = 5;
+inline constexpr int kLineHaloWidth = 3;
+
+inline QPen SpritePen(const QColor& color, int nWidth) {
+    return QPen(color, nWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// An ellipse inside rc (right and bottom exclusive): a one-pixel pen covers exactly the pixels
+// rc.left() .. rc.right() and rc.top() .. rc.bottom(), since aliased painting puts a pixel to
+// the right of and below every point of the outline.
+inline void DrawRing(QPainter& painter, const QRect& rc) {
+    painter.drawEllipse(QRectF(rc.left(), rc.top(), rc.width() - 1, rc.height() - 1));
+}
+
+inline void DrawSegment(QPainter& painter, const QLine& line) {
+    painter.drawLine(line);
+}
