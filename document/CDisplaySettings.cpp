@@ -1,0 +1,179 @@
+#include "CDisplaySettings.h"
+
+#include "CProfile.h"
+
+namespace {
+
+constexpr std::array<std::string_view, CDisplaySettings::ColorCount> kColorKeys = {
+    "backgroundColor", "foregroundColor",     "primaryColor",
+    "secondaryColor",  "locationSpriteColor", "noFixLocationSpriteColor"};
+
+constexpr std::array<COLORREF, CDisplaySettings::ColorCount> kDefaultColors = {
+    0x000000, // black
+    0xFFFFFF, // white
+    0x00FF00, // green
+    0x0000FF, // red
+    0xFFFF00, // cyan
+    0x0000FF, // red
+};
+
+constexpr COLORREF kColorMask = 0xFFFFFF;
+
+bool IsOneOf3(int value) {
+    return value >= 0 && value <= 2;
+}
+
+} // namespace
+
+CDisplaySettings::CDisplaySettings() {
+    for (int i = 0; i < ColorCount; ++i) {
+        SetColor(static_cast<ColorIndex>(i), kDefaultColors[static_cast<std::size_t>(i)]);
+    }
+    SetCoordType(0);
+    SetLatLonFormat(2);
+}
+
+void CDisplaySettings::SetColor(ColorIndex index, COLORREF color) {
+    if (index < 0 || index >= ColorCount) {
+        return;
+    }
+    const COLORREF requested = color & kColorMask;
+    m_colors[index] = requested;
+    m_displayColors[index] = m_nearest ? (m_nearest(requested) & kColorMask) : requested;
+}
+
+void CDisplaySettings::SetColors(COLORREF background, COLORREF foreground, COLORREF primary,
+                                 COLORREF secondary) {
+    SetBackgroundColor(background);
+    SetForegroundColor(foreground);
+    SetPrimaryColor(primary);
+    SetSecondaryColor(secondary);
+}
+
+void CDisplaySettings::SetNearestColorFunction(NearestColorFunction nearest) {
+    m_nearest = std::move(nearest);
+    for (int i = 0; i < ColorCount; ++i) {
+        SetColor(static_cast<ColorIndex>(i), m_colors[static_cast<std::size_t>(i)]);
+    }
+}
+
+void CDisplaySettings::SetUnitType(int unitType) {
+    if (IsOneOf3(unitType)) {
+        m_nUnitType = unitType;
+    }
+}
+
+void CDisplaySettings::SetSpriteSize(int spriteSize) {
+    if (IsOneOf3(spriteSize)) {
+        m_nSpriteSize = spriteSize;
+    }
+}
+
+void CDisplaySettings::SetLatLonFormat(int latLonFormat) {
+    if (!IsOneOf3(latLonFormat)) {
+        return;
+    }
+    m_nLatLonFormat = latLonFormat;
+    if (!m_pLocation->IsUtm()) {
+        m_locationLatLon.SetLatLonFormat(latLonFormat);
+        m_conversionLatLon.SetLatLonFormat(latLonFormat);
+    }
+}
+
+void CDisplaySettings::SetCoordType(int coordType) {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    m_pLocation->GetLatLon(latitude, longitude);
+    if (coordType == 0) {
+        m_pConversion = &m_conversionLatLon;
+        m_pLocation = &m_locationLatLon;
+        SetLatLonFormat(m_nLatLonFormat);
+    } else if (coordType == 1) {
+        m_pConversion = &m_conversionUtm;
+        m_pLocation = &m_locationUtm;
+    }
+    m_pLocation->SetLatLon(latitude, longitude);
+}
+
+CGeoPosition& CDisplaySettings::ConvertPosition(CGeoPosition& position) {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    position.GetLatLon(latitude, longitude);
+    m_pConversion->SetLatLon(latitude, longitude);
+    return *m_pConversion;
+}
+
+bool CDisplaySettings::ReadColors(const CProfile& profile) {
+    std::array<int, ColorCount> values{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        values[i] = profile.GetProfileInt(kSettingsSection, kColorKeys[i], kMissing);
+        if (values[i] == kMissing) {
+            return false;
+        }
+    }
+    const auto color = [&values](int i) {
+        return static_cast<COLORREF>(values[static_cast<std::size_t>(i)]);
+    };
+    SetColors(color(BackgroundColor), color(ForegroundColor), color(PrimaryColor),
+              color(SecondaryColor));
+    SetLocationSpriteColor(color(LocationSpriteColor));
+    SetNoFixLocationSpriteColor(color(NoFixLocationSpriteColor));
+    return true;
+}
+
+bool CDisplaySettings::ReadSpriteSize(const CProfile& profile) {
+    const int size = profile.GetProfileInt(kSettingsSection, "spriteSize", kMissing);
+    if (!IsOneOf3(size)) {
+        return false;
+    }
+    m_nSpriteSize = size;
+    return true;
+}
+
+bool CDisplaySettings::ReadFormats(const CProfile& profile) {
+    const int unitType = profile.GetProfileInt(kSettingsSection, "unitType", kMissing);
+    const int coordType = profile.GetProfileInt(kSettingsSection, "coordType", kMissing);
+    const int latLonFormat = profile.GetProfileInt(kSettingsSection, "latLonFormat", kMissing);
+    if (unitType == kMissing || coordType == kMissing || latLonFormat == kMissing) {
+        return false;
+    }
+    if (!IsOneOf3(unitType)) {
+        return false;
+    }
+    SetUnitType(unitType);
+    if (coordType != 0 && coordType != 1) {
+        return false;
+    }
+    SetCoordType(coordType);
+    if (!IsOneOf3(latLonFormat)) {
+        return false;
+    }
+    SetLatLonFormat(latLonFormat);
+    return true;
+}
+
+bool CDisplaySettings::WriteColors(CProfile& profile) const {
+    bool ok = true;
+    for (std::size_t i = 0; i < kColorKeys.size(); ++i) {
+        ok = profile.WriteProfileInt(kSettingsSection, kColorKeys[i],
+                                     static_cast<int>(m_colors[i])) &&
+             ok;
+    }
+    return ok;
+}
+
+bool CDisplaySettings::WriteSpriteSize(CProfile& profile) const {
+    return profile.WriteProfileInt(kSettingsSection, "spriteSize", m_nSpriteSize);
+}
+
+bool CDisplaySettings::WriteFormats(CProfile& profile) const {
+    bool ok = profile.WriteProfileInt(kSettingsSection, "unitType", m_nUnitType);
+    ok = profile.WriteProfileInt(kSettingsSection, "coordType", GetCoordType()) && ok;
+    ok = profile.WriteProfileInt(kSettingsSection, "latLonFormat", m_nLatLonFormat) && ok;
+    return ok;
+}
+
+CDisplaySettings& GetDisplaySettings() {
+    static CDisplaySettings settings;
+    return settings;
+}

@@ -1,0 +1,523 @@
+#include "CGpsDoc.h"
+
+#include "CAtomicFile.h"
+#include "CDisplaySettings.h"
+#include "CFrameCommands.h"
+#include "CMapBitmap.h"
+#include "CMapFile.h"
+#include "CUserPrompt.h"
+#include "CWaitCursor.h"
+#include "CalibrationCheck.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+#include "Waypoints.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The system error a bitmap load reports for a file that does not exist.
+constexpr int kErrorFileNotFound = 2;
+
+int ToPixelInt(double value) {
+    if (!(value == value)) { // NaN
+        return 0;
+    }
+    const double clamped =
+        std::clamp(std::trunc(value), static_cast<double>(std::numeric_limits<int>::min()),
+                   static_cast<double>(std::numeric_limits<int>::max()));
+    return static_cast<int>(clamped);
+}
+
+} // namespace
+
+CGpsDoc::CGpsDoc(CUserPrompt& prompt)
+    : CDocument(prompt), m_pBitmap(std::make_unique<CMapBitmap>()) {}
+
+CGpsDoc::~CGpsDoc() = default;
+
+std::string CGpsDoc::GetFileFilter() const {
+    return "GPS Map Files (*.gpm)|*.gpm|All Files (*.*)|*.*||";
+}
+
+// --- Framework overridables -------------------------------------------------------------
+
+bool CGpsDoc::OnNewDocument() {
+    return CDocument::OnNewDocument();
+}
+
+void CGpsDoc::DeleteContents() {
+    ShowDefaultMap();
+    CDocument::DeleteContents();
+}
+
+bool CGpsDoc::OnOpenDocument(const std::string& path) {
+    if (!ReadMapFile(path)) {
+        return false;
+    }
+    const std::string bitmapPath = m_strBitmapPath;
+    if (bitmapPath.empty()) {
+        ShowDefaultMap();
+    } else {
+        const int r = LoadBitmapFile(bitmapPath);
+        if (r == kLoadOutOfMemory) {
+            Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
+        } else if (r == kLoadFailed && m_pBitmap->GetLastError() == kErrorFileNotFound) {
+            const MsgAnswer answer = Prompt().MessageBoxId1(IDS_FIND_BITMAP_QUESTION, bitmapPath,
+                                                            MsgIcon::Question, MsgButtons::YesNo);
+            if (answer == MsgAnswer::Yes) {
+                const int r2 = BrowseForBitmap();
+                if (r2 == kLoadOk) {
+                    // The file's calibration stays, now with the chosen bitmap.
+                    SetModifiedFlag(true);
+                } else {
+                    ResetToDefaultMap();
+                    if (r2 == kLoadFailed) {
+                        Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
+                    } else if (r2 == kLoadOutOfMemory) {
+                        Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
+                    }
+                }
+            } else {
+                ResetToDefaultMap();
+            }
+        } else if (r == kLoadFailed) {
+            ResetToDefaultMap();
+            Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
+        }
+    }
+    UpdateAllViews(HINT_REFRESH);
+    return true;
+}
+
+bool CGpsDoc::OnSaveDocument(const std::string& path) {
+    if (!CheckMarksFitMapFile()) {
+        return false;
+    }
+    std::string bytes;
+    try {
+        bytes = BuildMapFile();
+    } catch (const std::exception&) {
+        // Only a path too long for any length form, or no memory, gets here.
+        Prompt().ShowMessage(IDS_SAVE_MAP_FAILED,
+                             FormatString1(IDS_SAVE_MAP_FAILED, path) + "  " +
+                                 std::string(LoadStringId(IDS_REASON_WRITE_ERROR)),
+                             MsgIcon::Stop, MsgButtons::Ok);
+        return false;
+    }
+    const CFileError error = [&] {
+        CWaitCursor wait(Prompt());
+        return CAtomicFile::Write(path, bytes);
+    }();
+    if (error.IsError()) {
+        Prompt().ShowMessage(IDS_SAVE_MAP_FAILED,
+                             FormatString1(IDS_SAVE_MAP_FAILED, path) + "  " +
+                                 std::string(LoadStringId(error.ReasonId(true))),
+                             MsgIcon::Stop, MsgButtons::Ok);
+        return false;
+    }
+    // The map file is saved; a registration file that cannot be written is reported, but
+    // does not undo the save.
+    WriteRegistrationFile(path);
+    return true;
+}
+
+// --- Commands -------------------------------------------------------------------------------
+
+void CGpsDoc::OnNewBitmap() {
+    const int r = BrowseForBitmap();
+    if (r == kLoadOutOfMemory) {
+        Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
+    } else if (r == kLoadFailed) {
+        Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
+    } else if (r == kLoadOk) {
+        SetModifiedFlag(true);
+        m_bCalibrated = false;
+    }
+}
+
+void CGpsDoc::OnCalibrate() {
+    if (m_bCalibrationMode) {
+        return;
+    }
+    m_bCalibrationMode = true;
+    if (CFrameCommands* frame = GetAppMainWindow()) {
+        frame->SwitchToCalibrationMenu();
+    }
+    UpdateAllViews(HINT_CALIBRATION_STARTED);
+}
+
+void CGpsDoc::OnCancelCalibration() {
+    if (!m_bCalibrationMode) {
+        return;
+    }
+    m_bCalibrationMode = false;
+    if (CFrameCommands* frame = GetAppMainWindow()) {
+        frame->SwitchToNormalMenu();
+    }
+    UpdateAllViews(HINT_CALIBRATION_CANCELLED);
+}
+
+void CGpsDoc::OnSetMarkCoordinates() {
+    if (m_bCalibrationMode) {
+        UpdateAllViews(HINT_SET_MARK_COORDINATES);
+    }
+}
+
+void CGpsDoc::OnEnterWaypoints() {
+    m_bWaypointMode = !m_bWaypointMode;
+}
+
+void CGpsDoc::OnSaveWaypoints() {
+    if (m_bWaypointMode) {
+        return;
+    }
+    if (m_strBitmapPath.empty()) {
+        Prompt().MessageBoxId(IDS_WAYPOINTS_NEED_BITMAP, MsgIcon::Exclamation);
+        return;
+    }
+    WriteTextFile(GetWaypointFileName(), BuildWaypointText(), GetPathName());
+}
+
+bool CGpsDoc::IsCommandEnabled(unsigned commandId) const {
+    switch (commandId) {
+    case ID_ENTER_WAYPOINTS:
+    case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_MAP_CALIBRATE:
+    case ID_MAP_NEW_BITMAP:
+        return !m_bCalibrationMode;
+    case ID_CALIBRATE_SET_COORDINATES:
+    case ID_CALIBRATE_CANCEL:
+        return m_bCalibrationMode;
+    default:
+        return true;
+    }
+}
+
+bool CGpsDoc::OnCommand(unsigned commandId) {
+    const bool enabled = IsCommandEnabled(commandId);
+    switch (commandId) {
+    case ID_MAP_NEW_BITMAP:
+        if (enabled) {
+            OnNewBitmap();
+        }
+        return true;
+    case ID_MAP_CALIBRATE:
+        if (enabled) {
+            OnCalibrate();
+        }
+        return true;
+    case ID_CALIBRATE_SET_COORDINATES:
+        if (enabled) {
+            OnSetMarkCoordinates();
+        }
+        return true;
+    case ID_CALIBRATE_CANCEL:
+        if (enabled) {
+            OnCancelCalibration();
+        }
+        return true;
+    case ID_ENTER_WAYPOINTS:
+        if (enabled) {
+            OnEnterWaypoints();
+        }
+        return true;
+    case ID_SAVE_WAYPOINTS:
+        OnSaveWaypoints();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// --- Calibration ------------------------------------------------------------------------
+
+int CGpsDoc::Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
+                       const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
+                       int* markIndex, int* fieldIndex) {
+    int localMark = 0;
+    int localField = 0;
+    int* const pMark = markIndex != nullptr ? markIndex : &localMark;
+    int* const pField = fieldIndex != nullptr ? fieldIndex : &localField;
+    if (coordType != 0 && coordType != 1) {
+        *pMark = 0;
+        *pField = FIELD_WORLD_X;
+        return CALIBRATION_OUT_OF_RANGE;
+    }
+    const int code =
+        CheckCalibration(coordType, world, picture, zoneNumber, zoneLetter, pMark, pField);
+    if (code != CALIBRATION_OK) {
+        return code;
+    }
+    m_transform.SetControlPoints(world, picture);
+    SetCoordType(coordType);
+    for (std::size_t i = 0; i < 3; ++i) {
+        m_markWorld[i] = world[i];
+        m_markPixel[i] = {std::trunc(picture[i].x), std::trunc(picture[i].y)};
+    }
+    if (coordType == 1) {
+        m_nUtmZone = zoneNumber;
+        m_cUtmLetter = zoneLetter;
+    }
+    m_bCalibrationMode = false;
+    m_bCalibrated = true;
+    if (CFrameCommands* frame = GetAppMainWindow()) {
+        frame->SwitchToNormalMenu();
+    }
+    SetModifiedFlag(true);
+    return CALIBRATION_OK;
+}
+
+void CGpsDoc::SetCoordType(int coordType) {
+    m_nCoordType = coordType;
+    if (coordType == 0) {
+        m_pActivePos = &m_latLonPos;
+        m_latLonPos.SetLatLonFormat(GetDisplaySettings().GetLatLonFormat());
+    } else if (coordType == 1) {
+        m_pActivePos = &m_utmPos;
+    }
+}
+
+// --- Positions --------------------------------------------------------------------------
+
+CDoublePoint CGpsDoc::PictureToWorld(int x, int y) const {
+    return m_transform.PictureToWorld({static_cast<double>(x), static_cast<double>(y)});
+}
+
+CDoublePoint CGpsDoc::PictureToWorld(CDoublePoint picture) const {
+    return m_transform.PictureToWorld(picture);
+}
+
+CGeoPosition& CGpsDoc::PictureToPosition(CDoublePoint picture) {
+    const CDoublePoint w = PictureToWorld(picture);
+    if (m_nCoordType == 0) {
+        m_latLonPos.SetLatLon(w.y, w.x);
+    } else if (m_nCoordType == 1) {
+        m_utmPos.SetUtm(m_nUtmZone, m_cUtmLetter, w.x, w.y);
+    }
+    return *m_pActivePos;
+}
+
+std::array<QPoint, 3> CGpsDoc::GetMarkPixels() const {
+    std::array<QPoint, 3> out;
+    for (std::size_t i = 0; i < 3; ++i) {
+        out[i] = QPoint(ToPixelInt(m_markPixel[i].x), ToPixelInt(m_markPixel[i].y));
+    }
+    return out;
+}
+
+// --- Picture ----------------------------------------------------------------------------
+
+QImage* CGpsDoc::GetMapBitmap() const {
+    return m_pBitmap && m_pBitmap->IsLoaded() ? m_pBitmap->GetBitmap() : nullptr;
+}
+
+const CPalette* CGpsDoc::GetMapPalette() const {
+    return m_pBitmap && m_pBitmap->IsLoaded() ? m_pBitmap->GetPalette() : nullptr;
+}
+
+void CGpsDoc::TakeBitmapSize() {
+    m_nMapWidth = m_pBitmap->GetWidth();
+    m_nMapHeight = m_pBitmap->GetHeight();
+}
+
+int CGpsDoc::BrowseForBitmap() {
+    const auto chosen = Prompt().ChooseFileToOpen("bmp", LoadStringId(IDS_BITMAP_FILTER),
+                                                  LoadStringId(IDS_OPEN_BITMAP_TITLE));
+    if (!chosen || chosen->empty()) {
+        return kLoadCancelled;
+    }
+    return LoadBitmapFile(*chosen);
+}
+
+int CGpsDoc::LoadBitmapFile(const std::string& path) {
+    int r = kLoadFailed;
+    {
+        CWaitCursor wait(Prompt());
+        r = m_pBitmap->LoadFromFile(path);
+    }
+    if (r == kLoadOk) {
+        TakeBitmapSize();
+        m_strBitmapPath = path;
+        UpdateAllViews(HINT_NEW_BITMAP);
+    }
+    return r;
+}
+
+int CGpsDoc::LoadDefaultBitmap() {
+    const int r = m_pBitmap->LoadFromResource(kDefaultMapResource);
+    if (r == kLoadOk) {
+        TakeBitmapSize();
+        UpdateAllViews(HINT_NEW_BITMAP);
+    }
+    return r;
+}
+
+void CGpsDoc::SetDefaultCalibration() {
+    m_markWorld = {CDoublePoint{-180.0, 90.0}, CDoublePoint{180.0, 90.0},
+                   CDoublePoint{180.0, -90.0}};
+    m_markPixel = {CDoublePoint{0.0, 0.0}, CDoublePoint{kDefaultMapWidth, 0.0},
+                   CDoublePoint{kDefaultMapWidth, kDefaultMapHeight}};
+    m_transform.SetControlPoints(m_markWorld, m_markPixel);
+    m_bCalibrated = true;
+    SetCoordType(0);
+}
+
+int CGpsDoc::ResetToDefaultMap() {
+    // The default map has no bitmap file: nothing may be written beside the previous one.
+    m_strBitmapPath.clear();
+    const int r = LoadDefaultBitmap();
+    if (r == kLoadOk) {
+        SetDefaultCalibration();
+        SetModifiedFlag(false);
+        TakeBitmapSize();
+    }
+    return r;
+}
+
+int CGpsDoc::ShowDefaultMap() {
+    const int r = ResetToDefaultMap();
+    if (r == kLoadOutOfMemory) {
+        Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
+    } else if (r == kLoadFailed) {
+        Prompt().MessageBoxId(IDS_CANNOT_LOAD_DEFAULT, MsgIcon::Stop);
+    } else if (r == kLoadOk) {
+        UpdateAllViews(HINT_NEW_BITMAP);
+    }
+    return r;
+}
+
+// --- Files ------------------------------------------------------------------------------
+
+bool CGpsDoc::ReadMapFile(const std::string& path) {
+    CMapFile::Contents contents;
+    CMapFile::LoadResult result;
+    {
+        CWaitCursor wait(Prompt());
+        result = CMapFile::Load(path, contents);
+    }
+    switch (result.status) {
+    case CMapFile::Status::Empty:
+        m_strBitmapPath.clear();
+        SetModifiedFlag(false);
+        return true;
+    case CMapFile::Status::Ok:
+        break;
+    default:
+        Prompt().ShowMessage(CMapFile::MessageId(result.status), CMapFile::Message(result, path),
+                             MsgIcon::Stop, MsgButtons::Ok);
+        return false;
+    }
+    if (contents.calibrated) {
+        const int code = Calibrate(contents.coordType, contents.markWorld, contents.markPixel,
+                                   contents.zone, contents.letter, nullptr, nullptr);
+        if (code != CALIBRATION_OK) {
+            // Already checked while reading; nothing has been changed.
+            Prompt().MessageBoxId(IDS_BAD_DATA, MsgIcon::Stop);
+            return false;
+        }
+    } else {
+        m_bCalibrated = false;
+    }
+    m_strBitmapPath = contents.bitmapPath;
+    SetModifiedFlag(false);
+    return true;
+}
+
+std::string CGpsDoc::BuildMapFile() const {
+    CMapFile::Contents contents;
+    contents.bitmapPath = m_strBitmapPath;
+    contents.calibrated = m_bCalibrated;
+    contents.coordType = m_nCoordType;
+    contents.markPixel = m_markPixel;
+    contents.markWorld = m_markWorld;
+    contents.zone = m_nUtmZone;
+    contents.letter = m_cUtmLetter;
+    return CMapFile::WriteToBytes(contents);
+}
+
+bool CGpsDoc::CheckMarksFitMapFile() {
+    if (!m_bCalibrated) {
+        // Marks of an uncalibrated map are not read back; they cannot lose anything.
+        return true;
+    }
+    for (const CDoublePoint& p : m_markPixel) {
+        if (!CMapFile::FitsPixelField(p.x) || !CMapFile::FitsPixelField(p.y)) {
+            Prompt().MessageBoxId(IDS_MARK_OUTSIDE_FILE_RANGE, MsgIcon::Stop);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CGpsDoc::GetRegistrationFileName() const {
+    return m_strBitmapPath.empty() ? std::string() : DeriveTextFileName(m_strBitmapPath, ".txt");
+}
+
+std::string CGpsDoc::GetWaypointFileName() const {
+    return m_strBitmapPath.empty() ? std::string() : DeriveTextFileName(m_strBitmapPath, ".wpt");
+}
+
+std::string CGpsDoc::BuildRegistrationText() const {
+    const CDoublePoint tl = PictureToWorld(0, 0);
+    const CDoublePoint br = PictureToWorld(m_nMapWidth, m_nMapHeight);
+    const double xResolution = (tl.x - br.x) / static_cast<double>(m_nMapWidth);
+    const double yResolution = (tl.y - br.y) / static_cast<double>(m_nMapHeight);
+    const auto line = [](std::string_view label, const std::string& value) {
+        return std::string(label) + value + std::string(kCrLf);
+    };
+    std::string text;
+    text += "Halvoren Map Registry" + std::string(kCrLf) + std::string(kCrLf);
+    text += line("FILE:\t", FileNameOf(m_strBitmapPath));
+    text += line("MAP SIZE X:\t", std::to_string(m_nMapWidth));
+    text += line("MAP SIZE Y:\t", std::to_string(m_nMapHeight));
+    text += line(m_nCoordType == 0 ? "COORD LATLON" : "COORD UTM", "");
+    text += line("TOP LEFT EASTING:\t", FormatFixed(tl.x, 20, 10));
+    text += line("TOP LEFT NORTHING:\t", FormatFixed(tl.y, 20, 10));
+    text += line("X RESOLUTION:\t", FormatFixed(xResolution, 20, 10));
+    text += line("Y RESOLUTION:\t", FormatFixed(yResolution, 20, 10));
+    text += line("BOT RIGHT EASTING:\t", FormatFixed(br.x, 20, 10));
+    text += line("BOT RIGHT NORTHING:\t", FormatFixed(br.y, 20, 10));
+    return text;
+}
+
+std::string CGpsDoc::BuildWaypointText() const {
+    const int count = std::clamp(g_nPlacedWaypoints, 0, kMaxWaypoints);
+    std::string text = "Halvoren Wp File" + std::string(kCrLf) + std::string(kCrLf);
+    text += "#WP:\t" + std::to_string(count) + std::string(kCrLf);
+    for (int i = 0; i < count; ++i) {
+        const CDoublePoint& wp = g_waypoints[static_cast<std::size_t>(i)];
+        text += FormatFixed(wp.x, 0, 6) + ",  " + FormatFixed(wp.y, 0, 6) + std::string(kCrLf);
+    }
+    return text;
+}
+
+bool CGpsDoc::WriteRegistrationFile(const std::string& mapFilePath) {
+    if (m_strBitmapPath.empty()) {
+        return false;
+    }
+    return WriteTextFile(GetRegistrationFileName(), BuildRegistrationText(), mapFilePath);
+}
+
+bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
+                            const std::string& mapFilePath) {
+    if (IsSameFile(name, m_strBitmapPath) ||
+        (!mapFilePath.empty() && IsSameFile(name, mapFilePath))) {
+        Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, name, MsgIcon::Exclamation);
+        return false;
+    }
+    const CFileError error = CAtomicFile::Write(name, text);
+    if (error.IsError()) {
+        Prompt().ShowMessage(IDS_WRITE_TEXT_FILE_FAILED,
+                             FormatString1(IDS_WRITE_TEXT_FILE_FAILED, name) + "  " +
+                                 std::string(LoadStringId(error.ReasonId(true))),
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        return false;
+    }
+    return true;
+}

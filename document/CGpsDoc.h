@@ -1,0 +1,186 @@
+#pragma once
+// The map document: the map picture and its size, the bitmap's path, the three calibration
+// marks with their picture and world points, the coordinate type and UTM zone, the transform
+// built from them and the position objects through which picture points are shown. It runs
+// the map commands, saves and opens ".gpm" map files and writes the registration and waypoint
+// files beside the bitmap. It never draws: views learn of changes through update hints.
+
+#include "CDocument.h"
+#include "CDoublePoint.h"
+#include "CLatLonFormatter.h"
+#include "CMapTransform.h"
+#include "CUtmConverter.h"
+
+#include <QPoint>
+
+#include <array>
+#include <memory>
+#include <string>
+
+class CMapBitmap;
+class CPalette;
+class QImage;
+
+// Update hints, the argument of UpdateAllViews.
+enum UpdateHint : int {
+    HINT_REFRESH = 0,               // everything may have changed: repaint all
+    HINT_NEW_BITMAP = 1,            // new picture and size
+    HINT_CALIBRATION_STARTED = 3,   // calibration mode entered: show the marks
+    HINT_CALIBRATION_CANCELLED = 4, // calibration mode left without a new calibration
+    HINT_SET_MARK_COORDINATES = 5   // run the calibration coordinates dialog
+};
+
+class CGpsDoc : public CDocument {
+public:
+    // Bitmap resource of the built-in world map, and its size in pixels.
+    static constexpr unsigned kDefaultMapResource = 131;
+    static constexpr int kDefaultMapWidth = 998;
+    static constexpr int kDefaultMapHeight = 500;
+
+    // Result codes of the bitmap loads.
+    static constexpr int kLoadOk = 0;
+    static constexpr int kLoadFailed = -1;
+    static constexpr int kLoadCancelled = -2;
+    static constexpr int kLoadOutOfMemory = -3;
+
+    // The document starts empty; OnNewDocument shows the calibrated default map.
+    explicit CGpsDoc(CUserPrompt& prompt);
+    ~CGpsDoc() override;
+
+    // --- Framework overridables ---------------------------------------------------------
+    // File New: the default map, calibrated to the whole globe, not modified, no bitmap path.
+    bool OnNewDocument() override;
+    // Reads a map file, applies its calibration and loads its bitmap (asking the user to
+    // find it when it has moved). A file that cannot be used leaves the document unchanged.
+    bool OnOpenDocument(const std::string& path) override;
+    // Writes the map file, then the registration file beside the bitmap.
+    bool OnSaveDocument(const std::string& path) override;
+    void DeleteContents() override;
+    std::string GetDefaultExtension() const override { return ".gpm"; }
+    std::string GetFileFilter() const override;
+
+    // --- Commands ---------------------------------------------------------------------------
+    void OnNewBitmap();
+    void OnCalibrate();
+    void OnSetMarkCoordinates();
+    void OnCancelCalibration();
+    void OnEnterWaypoints();
+    void OnSaveWaypoints();
+
+    // Enabling rules of the commands.
+    bool CanNewBitmap() const { return !m_bCalibrationMode; }
+    bool CanCalibrate() const { return !m_bCalibrationMode; }
+    bool CanSetMarkCoordinates() const { return m_bCalibrationMode; }
+    bool CanCancelCalibration() const { return m_bCalibrationMode; }
+    bool CanEnterWaypoints() const { return !m_bCalibrationMode; }
+    bool CanSaveWaypoints() const { return true; }
+    // File New, Open, Save and Save As.
+    bool CanUseFileCommands() const { return !m_bCalibrationMode; }
+
+    // By command id (ID_MAP_NEW_BITMAP, ID_FILE_SAVE, ...): whether the command is enabled;
+    // true for ids the document has no rule for.
+    bool IsCommandEnabled(unsigned commandId) const;
+    // Runs one of the six document commands when it is enabled. Returns false for ids the
+    // document does not handle.
+    bool OnCommand(unsigned commandId);
+
+    // --- Calibration ------------------------------------------------------------------------
+    // Checks a calibration and, when every check passes, commits it: transform, marks (picture
+    // points truncated to whole pixels), coordinate type, UTM zone (UTM only), calibration mode
+    // off, calibrated, normal menu, modified. Returns 0, or 1..5 with *markIndex and
+    // *fieldIndex written for 1..4 (see CheckCalibration); nothing changes unless 0.
+    // A coordinate type other than 0 or 1 is refused with code 4, mark 0, field 2.
+    int Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
+                  const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
+                  int* markIndex, int* fieldIndex);
+    // Selects the position object for the type; 0 also takes the display setting latLonFormat.
+    void SetCoordType(int coordType);
+    void EnterCalibrationMode() { m_bCalibrationMode = true; }
+    void LeaveCalibrationMode() { m_bCalibrationMode = false; }
+
+    // --- Positions -------------------------------------------------------------------------
+    CDoublePoint PictureToWorld(int x, int y) const;
+    CDoublePoint PictureToWorld(CDoublePoint picture) const;
+    // The world position of a picture point in the document's position object of the
+    // calibration's coordinate type. The object is reused by the next call.
+    CGeoPosition& PictureToPosition(CDoublePoint picture);
+
+    // Marks in whole pixels (clamped to the int range), and their world points.
+    std::array<QPoint, 3> GetMarkPixels() const;
+    const std::array<CDoublePoint, 3>& GetMarkWorldPoints() const { return m_markWorld; }
+    const std::array<CDoublePoint, 3>& GetMarkPixelPoints() const { return m_markPixel; }
+
+    // --- Picture ---------------------------------------------------------------------------
+    // The picture and its palette while one is loaded, else null.
+    QImage* GetMapBitmap() const;
+    const CPalette* GetMapPalette() const;
+    const CMapBitmap& GetBitmapObject() const { return *m_pBitmap; }
+
+    // The file chooser for a bitmap, then LoadBitmapFile. 0, -1, -2 (cancelled) or -3.
+    int BrowseForBitmap();
+    // Loads path as the map picture: on 0 takes its size and path and sends HINT_NEW_BITMAP.
+    // A failed load keeps the previous picture, size and path. 0, -1 or -3.
+    int LoadBitmapFile(const std::string& path);
+    // The default map picture (size copied, HINT_NEW_BITMAP on success); path unchanged.
+    int LoadDefaultBitmap();
+    // The world-map calibration of the default picture: 180 W..180 E, 90 N..90 S.
+    void SetDefaultCalibration();
+    // Default picture and calibration, no bitmap path, not modified.
+    int ResetToDefaultMap();
+    // ResetToDefaultMap with its messages, then HINT_NEW_BITMAP.
+    int ShowDefaultMap();
+
+    // --- Files -----------------------------------------------------------------------------
+    // Reads a map file into the document, with the messages of a failed open. Returns false,
+    // with the document unchanged, when the file is not used.
+    bool ReadMapFile(const std::string& path);
+    // The map file's bytes for the document as it is.
+    std::string BuildMapFile() const;
+    // False, after a message, when a calibrated mark lies outside what the file can store.
+    bool CheckMarksFitMapFile();
+    // The registration file beside the bitmap (nothing for the default map). mapFilePath is
+    // the map file being saved: the text file never replaces it or the bitmap. Failures are
+    // reported in a message box; returns whether the file was written.
+    bool WriteRegistrationFile(const std::string& mapFilePath);
+    std::string BuildRegistrationText() const;
+    std::string BuildWaypointText() const;
+    std::string GetRegistrationFileName() const;
+    std::string GetWaypointFileName() const;
+
+    // --- State read by the view and the dialogs ----------------------------------------------
+    bool IsCalibrated() const { return m_bCalibrated; }
+    bool IsCalibrationMode() const { return m_bCalibrationMode; }
+    bool IsWaypointMode() const { return m_bWaypointMode; }
+    int GetCoordType() const { return m_nCoordType; }
+    int GetUtmZone() const { return m_nUtmZone; }
+    char GetUtmLetter() const { return m_cUtmLetter; }
+    int GetMapWidth() const { return m_nMapWidth; }
+    int GetMapHeight() const { return m_nMapHeight; }
+    const std::string& GetBitmapPath() const { return m_strBitmapPath; }
+    const CMapTransform& GetTransform() const { return m_transform; }
+    const CGeoPosition& GetActivePosition() const { return *m_pActivePos; }
+
+private:
+    // Writes a text file beside the bitmap atomically, refusing names that would replace
+    // the bitmap or the map file; reports failures.
+    bool WriteTextFile(const std::string& name, const std::string& text,
+                       const std::string& mapFilePath);
+    void TakeBitmapSize();
+
+    CMapTransform m_transform;
+    bool m_bCalibrated = false;
+    bool m_bCalibrationMode = false;
+    bool m_bWaypointMode = false;
+    int m_nCoordType = 0;
+    std::array<CDoublePoint, 3> m_markWorld{};
+    std::array<CDoublePoint, 3> m_markPixel{};
+    int m_nUtmZone = 10;
+    char m_cUtmLetter = 'U';
+    std::unique_ptr<CMapBitmap> m_pBitmap;
+    int m_nMapWidth = 0;
+    int m_nMapHeight = 0;
+    std::string m_strBitmapPath;
+    CLatLonFormatter m_latLonPos;
+    CUtmConverter m_utmPos;
+    CGeoPosition* m_pActivePos = &m_latLonPos;
+};

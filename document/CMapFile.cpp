@@ -1,0 +1,150 @@
+#include "CMapFile.h"
+
+#include "CArchive.h"
+#include "CArchiveException.h"
+#include "CalibrationCheck.h"
+#include "StringTable.h"
+
+#include <cerrno>
+#include <cmath>
+#include <fstream>
+#include <sys/stat.h>
+
+bool CMapFile::FitsPixelField(double value) {
+    const double whole = std::trunc(value);
+    return whole >= 0.0 && whole <= kMaxPixel; // false for NaN
+}
+
+void CMapFile::Write(CArchive& ar, const Contents& contents) {
+    ar.WriteString(kMagic);
+    ar.WriteUInt16(kVersion);
+    ar.WriteString(contents.bitmapPath);
+    ar.WriteByte(contents.calibrated ? 1 : 0);
+    ar.WriteInt32(contents.coordType);
+    for (int i = 0; i < 3; ++i) {
+        const CDoublePoint pixel = contents.markPixel[static_cast<std::size_t>(i)];
+        const CDoublePoint world = contents.markWorld[static_cast<std::size_t>(i)];
+        ar.WriteUInt16(FitsPixelField(pixel.x) ? static_cast<std::uint16_t>(pixel.x) : 0);
+        ar.WriteUInt16(FitsPixelField(pixel.y) ? static_cast<std::uint16_t>(pixel.y) : 0);
+        ar.WriteDouble(world.x);
+        ar.WriteDouble(world.y);
+    }
+    ar.WriteByte(static_cast<std::uint8_t>(contents.zone & 0xFF));
+    ar.WriteByte(static_cast<std::uint8_t>(contents.letter));
+}
+
+std::string CMapFile::WriteToBytes(const Contents& contents) {
+    std::string bytes;
+    CArchive ar(bytes);
+    Write(ar, contents);
+    return bytes;
+}
+
+std::uint16_t CMapFile::ReadFileHeader(CArchive& ar) {
+    if (ar.ReadString() != kMagic) {
+        return kNotValid;
+    }
+    return ar.ReadUInt16();
+}
+
+CMapFile::Status CMapFile::ReadBody(CArchive& ar, Contents& contents) {
+    Contents read;
+    read.bitmapPath = ar.ReadString();
+    const std::uint8_t calibrated = ar.ReadByte();
+    if (calibrated > 1) {
+        return Status::BadData;
+    }
+    read.calibrated = calibrated == 1;
+    read.coordType = ar.ReadInt32();
+    if (read.coordType != 0 && read.coordType != 1) {
+        return Status::BadData;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        read.markPixel[i].x = ar.ReadUInt16();
+        read.markPixel[i].y = ar.ReadUInt16();
+        read.markWorld[i].x = ar.ReadDouble();
+        read.markWorld[i].y = ar.ReadDouble();
+    }
+    read.zone = ar.ReadByte();
+    read.letter = static_cast<char>(ar.ReadByte());
+    if (read.calibrated) {
+        int markIndex = 0;
+        int fieldIndex = 0;
+        if (CheckCalibration(read.coordType, read.markWorld, read.markPixel, read.zone, read.letter,
+                             &markIndex, &fieldIndex) != CALIBRATION_OK) {
+            return Status::BadData;
+        }
+    }
+    contents = std::move(read);
+    return Status::Ok;
+}
+
+CMapFile::LoadResult CMapFile::Load(const std::string& path, Contents& contents) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {Status::CannotOpen, CFileError(errno)};
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return {Status::CannotOpen, CFileError(EISDIR)};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {Status::CannotOpen, CFileError(EINVAL)};
+    }
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {Status::CannotOpen, CFileError(errno != 0 ? errno : EIO)};
+    }
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size == 0) {
+        return {Status::Empty, CFileError()};
+    }
+    try {
+        CArchive ar(in, size);
+        const std::uint16_t version = ReadFileHeader(ar);
+        if (version == kNotValid) {
+            return {Status::NotValid, CFileError()};
+        }
+        if (version != kVersion) {
+            return {Status::Unsupported, CFileError()};
+        }
+        return {ReadBody(ar, contents), CFileError()};
+    } catch (const CArchiveException& e) {
+        if (e.GetCause() == CArchiveException::Cause::EndOfFile) {
+            return {Status::EndsEarly, CFileError()};
+        }
+        return {Status::ReadError, CFileError(EIO)};
+    } catch (const std::bad_alloc&) {
+        return {Status::ReadError, CFileError(ENOMEM)};
+    }
+}
+
+unsigned CMapFile::MessageId(Status status) {
+    switch (status) {
+    case Status::Ok:
+    case Status::Empty:
+        return 0;
+    case Status::NotValid:
+        return IDS_NOT_VALID_FILE;
+    case Status::Unsupported:
+        return IDS_UNSUPPORTED_VERSION;
+    case Status::BadData:
+        return IDS_BAD_DATA;
+    case Status::CannotOpen:
+    case Status::EndsEarly:
+    case Status::ReadError:
+        break;
+    }
+    return IDS_OPEN_MAP_FAILED;
+}
+
+std::string CMapFile::Message(const LoadResult& result, const std::string& path) {
+    const unsigned id = MessageId(result.status);
+    if (id != IDS_OPEN_MAP_FAILED) {
+        return std::string(LoadStringId(id));
+    }
+    const unsigned reason = result.status == Status::EndsEarly
+                                ? static_cast<unsigned>(IDS_REASON_ENDS_EARLY)
+                                : result.fileError.ReasonId(false);
+    return FormatString1(IDS_OPEN_MAP_FAILED, path) + "  " + std::string(LoadStringId(reason));
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The desktop application's profile store: a QSettings INI file, one INI section per
+// profile section ("Settings" holds the display settings and the window placement).
+
+#include "CProfile.h"
+
+#include <QSettings>
+
+class QString;
+
+class CQtSettingsProfile : public CProfile {
+public:
+    // The user's own settings file of this application.
+    CQtSettingsProfile();
+    // A given INI file (tests, portable installs).
+    explicit CQtSettingsProfile(const QString& iniPath);
+
+    int GetProfileInt(std::string_view section, std::string_view key, int def) const override;
+    bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
+    std::string GetProfileString(std::string_view section, std::string_view key,
+                                 std::string_view def) const override;
+    bool WriteProfileString(std::string_view section, std::string_view key,
+                            std::string_view value) override;
+
+    QString FileName() const { return m_settings.fileName(); }
+
+private:
+    mutable QSettings m_settings;
+};
