@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,7 +28,9 @@ CPointerSprite::SShape CPointerSprite::ShapeFor(QPoint ptHot, QSize size, int nH
     const int cy = size.height();
     // The heading as a mathematical angle; 450 - heading is positive for every stored heading.
     const double dTheta = ((450 - nHeading % 360) % 360) * kRadiansPerDegree;
-    const double r1 = cx * 0.125;
+    // The arms reach an eighth of the smaller side, which keeps them inside the figure's box
+    // also when it is not square.
+    const double r1 = std::min(cx, cy) * 0.125;
     const double r2 = r1 + 1.0;
     SShape shape;
     shape.rcRing = QRect(QPoint(x - cx / 5, y - cy / 5), QSize(2 * (cx / 5), 2 * (cy / 5)));

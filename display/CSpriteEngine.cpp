@@ -170,8 +170,9 @@ int CSpriteEngine::Update() {
     }
     int nResult = kUpdateDone;
 
+    // A changed flag makes an idle sprite changed; it does not cancel a pending removal.
     for (SSlot& slot : m_slots) {
-        if (slot.pSprite->IsChanged() && slot.eState != EState::Added) {
+        if (slot.pSprite->IsChanged() && slot.eState == EState::Idle) {
             slot.eState = EState::Changed;
         }
     }
