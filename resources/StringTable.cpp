@@ -140,6 +140,26 @@ constexpr Entry kStrings[] = {
      "The file %1 was not written because it would replace the map bitmap or the map file.  Give "
      "the map bitmap or the map file another name."},
     {IDS_MARK_OUTSIDE_PICTURE, "Mark %1 lies outside the picture."},
+    {IDS_CLI_DESCRIPTION,
+     "Map registration from the command line: coordinate conversions and calibration checks."},
+    {IDS_CLI_ANGLE, "Print a typed latitude or longitude in decimal degrees."},
+    {IDS_CLI_ANGLE_TEXT, "The angle as typed, such as \"N 48*15.750'\"."},
+    {IDS_CLI_FORMAT, "Print the position text of a latitude and longitude."},
+    {IDS_CLI_FORMAT_LAYOUT, "Latitude/longitude layout: 0 degrees, 1 minutes, 2 seconds."},
+    {IDS_CLI_FORMAT_UTM, "Show the position as UTM."},
+    {IDS_CLI_UTM, "Print the UTM zone, letter, easting and northing of a latitude and longitude."},
+    {IDS_CLI_LATLON, "Print the latitude and longitude of a UTM position."},
+    {IDS_CLI_ZONE_NUMBER, "UTM zone number."},
+    {IDS_CLI_ZONE_LETTER, "UTM latitude band letter."},
+    {IDS_CLI_CALIBRATE,
+     "Check three calibration marks; when they are accepted, map points through them."},
+    {IDS_CLI_CALIBRATE_UTM, "The marks are in UTM, in the zone given, such as 10U."},
+    {IDS_CLI_CALIBRATE_MARK, "A calibration mark: picture x and y in pixels, then its longitude and "
+                             "latitude, or easting and northing."},
+    {IDS_CLI_CALIBRATE_AT, "A picture point to map to the world."},
+    {IDS_CLI_CALIBRATE_WORLD, "A world point to map to the picture."},
+    {IDS_CLI_THREE_MARKS, "Give exactly three calibration marks (--mark)."},
+    {IDS_CLI_ONE_LETTER, "The zone letter must be a single character."},
 };
 
 constexpr bool IsSorted() {

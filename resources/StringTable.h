@@ -122,6 +122,24 @@ enum StringId : unsigned {
     IDS_MARK_OUTSIDE_FILE_RANGE = 61335,
     IDS_TEXT_FILE_WOULD_REPLACE = 61336,
     IDS_MARK_OUTSIDE_PICTURE = 61337, // mapreg-cli register
+    // mapreg-cli: commands over the coordinate core (61400..61419)
+    IDS_CLI_DESCRIPTION = 61400,
+    IDS_CLI_ANGLE = 61401,
+    IDS_CLI_ANGLE_TEXT = 61402,
+    IDS_CLI_FORMAT = 61403,
+    IDS_CLI_FORMAT_LAYOUT = 61404,
+    IDS_CLI_FORMAT_UTM = 61405,
+    IDS_CLI_UTM = 61406,
+    IDS_CLI_LATLON = 61407,
+    IDS_CLI_ZONE_NUMBER = 61408,
+    IDS_CLI_ZONE_LETTER = 61409,
+    IDS_CLI_CALIBRATE = 61410,
+    IDS_CLI_CALIBRATE_UTM = 61411,
+    IDS_CLI_CALIBRATE_MARK = 61412,
+    IDS_CLI_CALIBRATE_AT = 61413,
+    IDS_CLI_CALIBRATE_WORLD = 61414,
+    IDS_CLI_THREE_MARKS = 61415,
+    IDS_CLI_ONE_LETTER = 61416,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

@@ -1,0 +1,20 @@
+#pragma once
+// What every mapreg-cli command works with: the output and error streams and the exit status
+// the run ends with.
+
+#include <ostream>
+
+// Exit statuses of mapreg-cli.
+enum CliExit : int {
+    CLI_EXIT_OK = 0,
+    CLI_EXIT_FAILURE = 1,  // an unexpected failure such as running out of memory
+    CLI_EXIT_USAGE = 2,    // the command line is wrong
+    CLI_EXIT_REJECTED = 3, // the calibration was rejected
+    CLI_EXIT_FILE = 4,     // a file could not be read or written, or is not in its format
+};
+
+struct CliContext {
+    std::ostream& out;
+    std::ostream& err;
+    int exitCode = CLI_EXIT_OK;
+};

@@ -1,0 +1,30 @@
+#include "CliRunner.h"
+
+#include "CoreCommands.h"
+#include "StringTable.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <string>
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    CliContext context{out, err};
+    try {
+        CLI::App app{std::string(LoadStringId(IDS_CLI_DESCRIPTION)), "mapreg-cli"};
+        app.require_subcommand(1);
+        // Each command group registers its subcommands here.
+        AddCoreCommands(app, context);
+        try {
+            app.parse(argc, argv);
+        } catch (const CLI::ParseError& e) {
+            app.exit(e, out, err);
+            return e.get_exit_code() == 0 ? CLI_EXIT_OK : CLI_EXIT_USAGE;
+        }
+    } catch (const std::exception& e) {
+        // Nothing the user typed leads here (out of memory and the like).
+        err << e.what() << '\n';
+        return CLI_EXIT_FAILURE;
+    }
+    return context.exitCode;
+}

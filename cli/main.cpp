@@ -1,0 +1,7 @@
+#include "CliRunner.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    return RunCli(argc, argv, std::cout, std::cerr);
+}
