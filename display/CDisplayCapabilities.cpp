@@ -1,0 +1,23 @@
+#include "CDisplayCapabilities.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+class CScreenCapabilities final : public CDisplayCapabilities {
+public:
+    bool HasPalette() const override {
+        if (qGuiApp == nullptr)
+            return false;
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen != nullptr && screen->depth() <= 8;
+    }
+};
+
+} // namespace
+
+const CDisplayCapabilities& CDisplayCapabilities::Screen() {
+    static const CScreenCapabilities screen;
+    return screen;
+}

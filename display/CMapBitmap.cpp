@@ -1,0 +1,159 @@
+#include "CMapBitmap.h"
+
+#include "CBmpDecoder.h"
+#include "CDisplayCapabilities.h"
+#include "CPalette.h"
+
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The bitmap resources are compiled into this library; referencing their initialiser keeps the
+// linker from dropping them from a static link.
+static void InitBitmapResources() {
+    Q_INIT_RESOURCE(worldmap);
+}
+
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+class CFileHandle {
+public:
+    explicit CFileHandle(int fd) : m_fd(fd) {}
+    ~CFileHandle() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+int OpenError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return CMapBitmap::kErrorFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return CMapBitmap::kErrorAccessDenied;
+    case ENOMEM:
+        return CMapBitmap::kErrorNotEnoughMemory;
+    default:
+        return CMapBitmap::kErrorReadFault;
+    }
+}
+
+} // namespace
+
+CMapBitmap::CMapBitmap() : CMapBitmap(CDisplayCapabilities::Screen()) {}
+
+CMapBitmap::CMapBitmap(const CDisplayCapabilities& display) : m_pDisplay(&display) {}
+
+CMapBitmap::~CMapBitmap() = default;
+
+int CMapBitmap::LoadFromFile(const std::string& path) {
+    // Not blocking on open, so that a named pipe in place of a map is refused instead of waited on.
+    CFileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.Get() < 0) {
+        m_nLastError = OpenError(errno);
+        return kLoadFailed;
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_nLastError = kErrorAccessDenied;
+        return kLoadFailed;
+    }
+    QFile file;
+    if (!file.open(fd.Get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle)) {
+        m_nLastError = kErrorReadFault;
+        return kLoadFailed;
+    }
+    return Load(file);
+}
+
+int CMapBitmap::LoadFromResource(unsigned id) {
+    m_pBitmap.reset();
+    InitBitmapResources();
+    QFile file(QStringLiteral(":/mapreg/bitmaps/%1.bmp").arg(id & 0xffffu));
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_nLastError = kErrorResourceNotFound;
+        return kLoadFailed;
+    }
+    return Load(file);
+}
+
+int CMapBitmap::Load(QIODevice& device) {
+    QImage image;
+    CBmpDecoder::ColorInfo colors;
+    switch (CBmpDecoder::Decode(device, image, colors)) {
+    case CBmpDecoder::Status::Ok:
+        break;
+    case CBmpDecoder::Status::OutOfMemory:
+        m_nLastError = kErrorNotEnoughMemory;
+        return kOutOfMemory;
+    case CBmpDecoder::Status::NotBitmap:
+        m_nLastError = kErrorBadFormat;
+        return kLoadFailed;
+    case CBmpDecoder::Status::Truncated:
+        m_nLastError = kErrorHandleEof;
+        return kLoadFailed;
+    case CBmpDecoder::Status::ReadFailed:
+        m_nLastError = kErrorReadFault;
+        return kLoadFailed;
+    }
+
+    // The new picture replaces the old one only now that it is complete.
+    try {
+        m_pBitmap = std::make_unique<QImage>(std::move(image));
+    } catch (const std::bad_alloc&) {
+        m_nLastError = kErrorNotEnoughMemory;
+        return kOutOfMemory;
+    }
+    m_nWidth = m_pBitmap->width();
+    m_nHeight = m_pBitmap->height();
+    BuildPalette(colors.nBitCount, colors.nColorsUsed, colors.colorTable);
+    m_nLastError = kErrorNone;
+    return kLoaded;
+}
+
+// A palette display shows at most 256 colours at once. A picture with a colour table gets a palette
+// of its own colours, as many as its header says it uses (all its depth allows when it names
+// none); a deeper picture gets the halftone palette, or the colour list stored in the file when
+// its header names at most 256 colours and the file holds them all. A failure here only costs the
+// palette: the picture is then shown with the display's default colours.
+void CMapBitmap::BuildPalette(int bitCount, std::uint32_t colorsUsed,
+                              const std::vector<QRgb>& table) {
+    m_pPalette.reset();
+    if (!m_pDisplay->HasPalette())
+        return;
+    try {
+        if (bitCount <= 8) {
+            const std::uint32_t full = std::uint32_t{1} << bitCount;
+            const std::uint32_t count = colorsUsed == 0 || colorsUsed > full ? full : colorsUsed;
+            std::vector<QRgb> entries(table.begin(),
+                                      table.begin() + std::min<std::size_t>(table.size(), count));
+            entries.resize(count, qRgb(0, 0, 0));
+            m_pPalette = std::make_unique<CPalette>(std::move(entries));
+        } else if (colorsUsed != 0 && colorsUsed <= CPalette::kMaxEntries &&
+                   table.size() >= colorsUsed) {
+            m_pPalette = std::make_unique<CPalette>(
+                std::vector<QRgb>(table.begin(), table.begin() + colorsUsed));
+        } else {
+            m_pPalette = std::make_unique<CPalette>(CPalette::Halftone());
+        }
+    } catch (const std::bad_alloc&) {
+        m_pPalette.reset();
+    }
+}

@@ -1,0 +1,571 @@
+// CMapBitmap on real .bmp files written to a temporary folder: every depth and header form,
+// RLE, failures and what they leave behind, the built-in map and the palettes.
+#include "CDisplayCapabilities.h"
+#include "CMapBitmap.h"
+#include "CPalette.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+class CPaletteDisplay final : public CDisplayCapabilities {
+public:
+    bool HasPalette() const override { return true; }
+};
+
+class CTrueColorDisplay final : public CDisplayCapabilities {
+public:
+    bool HasPalette() const override { return false; }
+};
+
+void Put16(std::string& s, std::uint32_t v) {
+    s += static_cast<char>(v & 0xff);
+    s += static_cast<char>((v >> 8) & 0xff);
+}
+void Put32(std::string& s, std::uint32_t v) {
+    Put16(s, v & 0xffff);
+    Put16(s, v >> 16);
+}
+
+// What a test file holds. Pixel values are given top row first: colour indices up to 8 bits,
+// the packed pixel for 16 and 32 bits, 0xRRGGBB for 24 bits.
+struct BmpSpec {
+    int width = 5;
+    int height = 4;
+    int bitCount = 24;
+    std::uint32_t compression = 0;
+    std::uint32_t infoSize = 40;
+    bool topDown = false;
+    std::vector<std::uint32_t> masks{}; // red, green, blue[, alpha]
+    std::vector<QRgb> table{};
+    std::uint32_t colorsUsed = 0;
+    std::vector<std::uint32_t> pixels{}; // width * height values, unless `data` is given
+    std::string data{};                  // raw pixel data (RLE streams)
+};
+
+std::string PackRows(const BmpSpec& b) {
+    const std::size_t stride = (static_cast<std::size_t>(b.width) * b.bitCount + 31) / 32 * 4;
+    std::string rows;
+    for (int r = 0; r < b.height; ++r) {
+        const int y = b.topDown ? r : b.height - 1 - r;
+        std::string row(stride, '\0');
+        for (int x = 0; x < b.width; ++x) {
+            const std::uint32_t v = b.pixels[static_cast<std::size_t>(y * b.width + x)];
+            const auto bit = static_cast<std::size_t>(x * b.bitCount);
+            auto& byte = reinterpret_cast<unsigned char&>(row[bit / 8]);
+            if (b.bitCount < 8)
+                byte = static_cast<unsigned char>(byte | v << (8 - b.bitCount - bit % 8));
+            else
+                for (int i = 0; i < b.bitCount / 8; ++i)
+                    row[bit / 8 + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+        }
+        rows += row;
+    }
+    return rows;
+}
+
+std::string EncodeBmp(const BmpSpec& b) {
+    std::string info;
+    Put32(info, b.infoSize);
+    if (b.infoSize == 12) { // OS/2 core header, colour table of 3-byte entries
+        Put16(info, static_cast<std::uint32_t>(b.width));
+        Put16(info, static_cast<std::uint32_t>(b.height));
+        Put16(info, 1);
+        Put16(info, static_cast<std::uint32_t>(b.bitCount));
+    } else {
+        Put32(info, static_cast<std::uint32_t>(b.width));
+        Put32(info, static_cast<std::uint32_t>(b.topDown ? -b.height : b.height));
+        Put16(info, 1);
+        Put16(info, static_cast<std::uint32_t>(b.bitCount));
+        Put32(info, b.compression);
+        Put32(info, 0);
+        Put32(info, 2835);
+        Put32(info, 2835);
+        Put32(info, b.colorsUsed);
+        Put32(info, 0);
+        for (std::size_t i = 0; info.size() < b.infoSize; ++i) // masks inside the later headers
+            Put32(info, i < b.masks.size() ? b.masks[i] : 0);
+        if (b.infoSize == 40)
+            for (std::uint32_t m : b.masks)
+                Put32(info, m);
+    }
+    for (QRgb c : b.table) {
+        info += static_cast<char>(qBlue(c));
+        info += static_cast<char>(qGreen(c));
+        info += static_cast<char>(qRed(c));
+        if (b.infoSize != 12)
+            info += '\0';
+    }
+    const std::string pixels = b.data.empty() ? PackRows(b) : b.data;
+    std::string file = "BM";
+    Put32(file, static_cast<std::uint32_t>(14 + info.size() + pixels.size()));
+    Put32(file, 0);
+    Put32(file, static_cast<std::uint32_t>(14 + info.size()));
+    return file + info + pixels;
+}
+
+// Distinct colours for colour tables.
+std::vector<QRgb> Table(int n) {
+    std::vector<QRgb> t;
+    for (int i = 0; i < n; ++i)
+        t.push_back(qRgb(i * 53 % 256, i * 101 % 256, (i * 197 + 17) % 256));
+    return t;
+}
+
+// The eight colours whose channels are all 0 or 255: exact at every depth.
+constexpr QRgb kCorners[8] = {0x000000, 0xff0000, 0x00ff00, 0x0000ff,
+                              0xffff00, 0x00ffff, 0xff00ff, 0xffffff};
+
+class MapBitmapTest : public ::testing::Test {
+protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = (m_dir.path() + "/").toStdString() + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string Write(const std::string& name, const BmpSpec& spec) {
+        return Write(name, EncodeBmp(spec));
+    }
+    static void ExpectPixels(const CMapBitmap& map, int w, int h,
+                             const std::function<QRgb(int, int)>& expected) {
+        ASSERT_TRUE(map.IsLoaded());
+        const QImage& image = *map.GetBitmap();
+        ASSERT_EQ(image.format(), QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), QSize(w, h));
+        EXPECT_EQ(map.GetWidth(), w);
+        EXPECT_EQ(map.GetHeight(), h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_EQ(image.pixel(x, y), expected(x, y) | 0xff000000u)
+                    << "pixel " << x << "," << y;
+    }
+
+    QTemporaryDir m_dir;
+    CPaletteDisplay m_paletteDisplay;
+    CTrueColorDisplay m_trueColor;
+};
+
+TEST_F(MapBitmapTest, decodes_indexed_pictures_through_their_colour_table) {
+    struct Case {
+        const char* name;
+        int bitCount;
+        std::uint32_t infoSize;
+        bool topDown;
+        int step; // index of pixel (x, y) is ((x + y) * step) mod table size
+    };
+    const Case cases[] = {
+        {"1bit", 1, 40, false, 1},
+        {"4bit", 4, 40, false, 3},
+        {"8bit", 8, 40, false, 37},
+        {"8bit_top_down", 8, 40, true, 37},
+        {"4bit_v5_header", 4, 124, false, 5},
+        {"8bit_v2_header", 8, 52, false, 11},
+        {"8bit_os2_core_header", 8, 12, false, 37},
+        {"1bit_top_down", 1, 108, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int n = 1 << c.bitCount;
+        BmpSpec spec{.bitCount = c.bitCount,
+                     .infoSize = c.infoSize,
+                     .topDown = c.topDown,
+                     .table = Table(n)};
+        auto index = [&](int x, int y) { return static_cast<std::uint32_t>((x + y) * c.step % n); };
+        for (int y = 0; y < spec.height; ++y)
+            for (int x = 0; x < spec.width; ++x)
+                spec.pixels.push_back(index(x, y));
+        CMapBitmap map(m_trueColor);
+        ASSERT_EQ(map.LoadFromFile(Write(c.name, spec)), CMapBitmap::kLoaded);
+        ExpectPixels(map, 5, 4, [&](int x, int y) { return spec.table[index(x, y)]; });
+    }
+}
+
+TEST_F(MapBitmapTest, decodes_direct_colour_pictures_with_every_mask_form) {
+    // Packs 0xRRGGBB with 0/255 channels into a pixel with the given channel masks.
+    auto pack = [](QRgb c, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+        return (qRed(c) != 0 ? r : 0) | (qGreen(c) != 0 ? g : 0) | (qBlue(c) != 0 ? b : 0);
+    };
+    struct Case {
+        const char* name;
+        int bitCount;
+        std::uint32_t compression;
+        std::uint32_t infoSize;
+        bool topDown;
+        std::vector<std::uint32_t> masks; // written to the file
+        std::vector<std::uint32_t> rgb;   // the masks the pixels are packed with
+        std::uint32_t junk;               // bits outside the colour masks, must be ignored
+    };
+    const Case cases[] = {
+        {"16bit_555", 16, 0, 40, false, {}, {0x7c00, 0x03e0, 0x001f}, 0x8000},
+        {"16bit_565_bitfields",
+         16,
+         3,
+         40,
+         false,
+         {0xf800, 0x07e0, 0x001f},
+         {0xf800, 0x07e0, 0x001f},
+         0},
+        {"16bit_565_v5_top_down",
+         16,
+         3,
+         124,
+         true,
+         {0xf800, 0x07e0, 0x001f},
+         {0xf800, 0x07e0, 0x001f},
+         0},
+        {"24bit", 24, 0, 40, false, {}, {0xff0000, 0x00ff00, 0x0000ff}, 0},
+        {"24bit_top_down", 24, 0, 40, true, {}, {0xff0000, 0x00ff00, 0x0000ff}, 0},
+        {"32bit_alpha_ignored", 32, 0, 40, false, {}, {0xff0000, 0x00ff00, 0x0000ff}, 0x5a000000},
+        {"32bit_bgr_bitfields",
+         32,
+         3,
+         40,
+         false,
+         {0xff, 0xff00, 0xff0000},
+         {0xff, 0xff00, 0xff0000},
+         0},
+        {"32bit_alpha_bitfields",
+         32,
+         6,
+         40,
+         false,
+         {0xff0000, 0xff00, 0xff, 0xff000000},
+         {0xff0000, 0xff00, 0xff},
+         0x12000000},
+        {"32bit_10bit_v4",
+         32,
+         3,
+         108,
+         false,
+         {0x3ff00000, 0xffc00, 0x3ff},
+         {0x3ff00000, 0xffc00, 0x3ff},
+         0xc0000000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BmpSpec spec{.bitCount = c.bitCount,
+                     .compression = c.compression,
+                     .infoSize = c.infoSize,
+                     .topDown = c.topDown,
+                     .masks = c.masks};
+        auto colour = [](int x, int y) { return kCorners[(x + 3 * y) % 8]; };
+        for (int y = 0; y < spec.height; ++y)
+            for (int x = 0; x < spec.width; ++x) {
+                const std::uint32_t v = pack(colour(x, y), c.rgb[0], c.rgb[1], c.rgb[2]) | c.junk;
+                spec.pixels.push_back(c.bitCount == 24 ? colour(x, y) : v);
+            }
+        CMapBitmap map(m_trueColor);
+        ASSERT_EQ(map.LoadFromFile(Write(c.name, spec)), CMapBitmap::kLoaded);
+        ExpectPixels(map, 5, 4, colour);
+    }
+}
+
+TEST_F(MapBitmapTest, scales_narrow_channels_to_the_full_range) {
+    // 5-bit 16 and 6-bit 32 are just above half: 16 * 255 / 31 = 131.6, 32 * 255 / 63 = 129.5.
+    BmpSpec spec{.width = 2,
+                 .height = 1,
+                 .bitCount = 16,
+                 .compression = 3,
+                 .masks = {0xf800, 0x07e0, 0x001f},
+                 .pixels = {16u << 11 | 32u << 5 | 16u, 0xffff}};
+    CMapBitmap map(m_trueColor);
+    ASSERT_EQ(map.LoadFromFile(Write("scale", spec)), CMapBitmap::kLoaded);
+    EXPECT_EQ(map.GetBitmap()->pixel(0, 0), qRgb(132, 130, 132));
+    EXPECT_EQ(map.GetBitmap()->pixel(1, 0), qRgb(255, 255, 255));
+}
+
+// A 6 x 3 picture in RLE8, and the same picture in RLE4: runs, stored indices with padding,
+// a move right and up that skips pixels (they keep index 0), end of line, end of bitmap.
+const char kRle8[] = "\x02\x01\x00\x03\x02\x03\x04\x00" // bottom row: 1 1 2 3 4 _
+                     "\x00\x00"                         // end of line
+                     "\x00\x02\x02\x01"                 // move to x 2 in the top row
+                     "\x03\x05\x00\x01";                // 5 5 5, end of bitmap
+const char kRle4[] = "\x02\x11\x00\x03\x23\x40"
+                     "\x00\x00"
+                     "\x00\x02\x02\x01"
+                     "\x03\x55\x00\x01";
+
+TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
+    const char* rows[3] = {"005550", "000000", "112340"}; // indices, top row first
+    for (bool rle8 : {true, false}) {
+        SCOPED_TRACE(rle8 ? "RLE8" : "RLE4");
+        const BmpSpec spec{.width = 6,
+                           .height = 3,
+                           .bitCount = rle8 ? 8 : 4,
+                           .compression = rle8 ? 1u : 2u,
+                           .table = Table(16),
+                           .data = rle8 ? std::string(kRle8, sizeof kRle8 - 1)
+                                        : std::string(kRle4, sizeof kRle4 - 1)};
+        CMapBitmap map(m_trueColor);
+        ASSERT_EQ(map.LoadFromFile(Write("rle", spec)), CMapBitmap::kLoaded);
+        ExpectPixels(map, 6, 3, [&](int x, int y) {
+            return spec.table[static_cast<std::size_t>(rows[y][x] - '0')];
+        });
+    }
+}
+
+TEST_F(MapBitmapTest, accepts_rle_without_end_code_but_not_cut_inside_a_code) {
+    BmpSpec spec{.width = 6, .height = 3, .bitCount = 8, .compression = 1, .table = Table(256)};
+    spec.data = std::string(kRle8, sizeof kRle8 - 3); // without the end-of-bitmap code
+    CMapBitmap map(m_trueColor);
+    EXPECT_EQ(map.LoadFromFile(Write("no_end", spec)), CMapBitmap::kLoaded);
+
+    spec.data = std::string(kRle8, 5); // inside the stored indices
+    EXPECT_EQ(map.LoadFromFile(Write("cut", spec)), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorHandleEof);
+}
+
+TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
+    BmpSpec good{.bitCount = 24, .pixels = std::vector<std::uint32_t>(20, 0x123456)};
+    const std::string goodBytes = EncodeBmp(good);
+    auto with = [](BmpSpec s, const std::function<void(BmpSpec&)>& change) {
+        change(s);
+        return EncodeBmp(s);
+    };
+    std::string png = "\x89PNG\r\n\x1a\n";
+    png.resize(64, '\0');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int error;
+    };
+    const Case cases[] = {
+        {"empty", "", CMapBitmap::kErrorBadFormat},
+        {"text", "This is not a picture.\n", CMapBitmap::kErrorBadFormat},
+        {"png", png, CMapBitmap::kErrorBadFormat},
+        {"header_only", goodBytes.substr(0, 30), CMapBitmap::kErrorHandleEof},
+        {"last_row_cut", goodBytes.substr(0, goodBytes.size() - 1), CMapBitmap::kErrorHandleEof},
+        {"zero_width", with(good, [](BmpSpec& s) { s.width = 0; }), CMapBitmap::kErrorBadFormat},
+        {"zero_height",
+         with(good,
+              [](BmpSpec& s) {
+                  s.height = 0;
+                  s.pixels.clear();
+              }),
+         CMapBitmap::kErrorBadFormat},
+        {"2_bits_per_pixel",
+         with(good,
+              [](BmpSpec& s) {
+                  s.bitCount = 2;
+                  s.table = Table(4);
+              }),
+         CMapBitmap::kErrorBadFormat},
+        {"rle8_at_24_bits", with(good, [](BmpSpec& s) { s.compression = 1; }),
+         CMapBitmap::kErrorBadFormat},
+        {"overlapping_masks",
+         with(good,
+              [](BmpSpec& s) {
+                  s.bitCount = 32;
+                  s.compression = 3;
+                  s.masks = {0xff00, 0xff0, 0xff};
+              }),
+         CMapBitmap::kErrorBadFormat},
+        {"scattered_mask",
+         with(good,
+              [](BmpSpec& s) {
+                  s.bitCount = 16;
+                  s.compression = 3;
+                  s.masks = {0x5000, 0x3e0, 0x1f};
+              }),
+         CMapBitmap::kErrorBadFormat},
+        {"huge_uncompressed",
+         with(good,
+              [](BmpSpec& s) {
+                  s.width = 100000;
+                  s.height = 100000;
+                  s.data = "xx";
+              }),
+         CMapBitmap::kErrorHandleEof},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMapBitmap map(m_trueColor);
+        EXPECT_EQ(map.LoadFromFile(Write(c.name, c.bytes)), CMapBitmap::kLoadFailed);
+        EXPECT_EQ(map.GetLastError(), c.error);
+        EXPECT_FALSE(map.IsLoaded());
+    }
+}
+
+TEST_F(MapBitmapTest, tells_a_missing_file_from_other_failures) {
+    CMapBitmap map(m_trueColor);
+    const std::string dir = m_dir.path().toStdString();
+    EXPECT_EQ(map.LoadFromFile(dir + "/none.bmp"), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorFileNotFound);
+    EXPECT_EQ(map.LoadFromFile(dir + "/no/such/folder.bmp"), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorFileNotFound);
+    EXPECT_EQ(map.LoadFromFile(""), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorFileNotFound);
+    EXPECT_EQ(map.LoadFromFile(dir), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorAccessDenied);
+}
+
+TEST_F(MapBitmapTest, refuses_a_picture_larger_than_memory_without_allocating_it) {
+    // A few bytes of RLE may describe any size: 200000 x 200000 pixels would take 160 GB.
+    const BmpSpec spec{.width = 200000,
+                       .height = 200000,
+                       .bitCount = 8,
+                       .compression = 1,
+                       .table = Table(256),
+                       .data = std::string("\x00\x01", 2)};
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    CMapBitmap map(m_trueColor);
+    EXPECT_EQ(map.LoadFromFile(Write("huge", spec)), CMapBitmap::kOutOfMemory);
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorNotEnoughMemory);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024); // kilobytes
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(MapBitmapTest, reports_out_of_memory_when_the_picture_cannot_be_allocated) {
+    // 12000 x 12000 pixels need 576 MB; the child process may have 256 MB of address space.
+    const std::string path = Write("big", BmpSpec{.width = 12000,
+                                                  .height = 12000,
+                                                  .bitCount = 8,
+                                                  .compression = 1,
+                                                  .table = Table(256),
+                                                  .data = std::string("\x00\x01", 2)});
+    auto loadWithLittleMemory = [&] {
+        const rlimit limit{256u << 20, 256u << 20};
+        setrlimit(RLIMIT_AS, &limit);
+        CMapBitmap map(m_trueColor);
+        std::exit(map.LoadFromFile(path) == CMapBitmap::kOutOfMemory ? 0 : 1);
+    };
+    EXPECT_EXIT(loadWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+}
+#endif
+
+TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
+    BmpSpec spec{.bitCount = 8, .table = Table(256)};
+    for (int i = 0; i < 20; ++i)
+        spec.pixels.push_back(static_cast<std::uint32_t>(i * 7));
+    CMapBitmap map(m_paletteDisplay);
+    ASSERT_EQ(map.LoadFromFile(Write("good", spec)), CMapBitmap::kLoaded);
+    const QImage before = map.GetBitmap()->copy();
+    const CPalette* palette = map.GetPalette();
+    ASSERT_NE(palette, nullptr);
+
+    const BmpSpec huge{.width = 200000,
+                       .height = 200000,
+                       .bitCount = 8,
+                       .compression = 1,
+                       .table = Table(256),
+                       .data = std::string("\x00\x01", 2)};
+    EXPECT_EQ(map.LoadFromFile(Write("garbage", "BMxxxx")), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.LoadFromFile(m_dir.path().toStdString() + "/gone.bmp"), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.LoadFromFile(Write("huge", huge)), CMapBitmap::kOutOfMemory);
+
+    ASSERT_TRUE(map.IsLoaded());
+    EXPECT_EQ(*map.GetBitmap(), before);
+    EXPECT_EQ(map.GetWidth(), 5);
+    EXPECT_EQ(map.GetHeight(), 4);
+    EXPECT_EQ(map.GetPalette(), palette);
+    EXPECT_EQ(map.GetPalette()->GetEntries(), Table(256));
+}
+
+TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
+    CMapBitmap map(m_paletteDisplay);
+    ASSERT_EQ(map.LoadFromResource(CMapBitmap::kDefaultMapResource), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.GetWidth(), 998);
+    ASSERT_EQ(map.GetHeight(), 500);
+    const QImage& image = *map.GetBitmap();
+    auto at = [&](double lon, double lat) {
+        return image.pixel(static_cast<int>((lon + 180) * 998 / 360),
+                           static_cast<int>((90 - lat) * 500 / 180));
+    };
+    EXPECT_EQ(at(-140, 10), qRgb(0, 0, 0x80));     // the Pacific
+    EXPECT_EQ(at(133, -25), qRgb(0, 0x80, 0));     // inside Australia
+    EXPECT_EQ(at(0, -85), qRgb(0xff, 0xff, 0xff)); // Antarctic ice
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));   // the frame
+
+    // Its colour table is the 16 standard system colours.
+    const std::vector<QRgb> standard = {0xff000000, 0xff800000, 0xff008000, 0xff808000,
+                                        0xff000080, 0xff800080, 0xff008080, 0xffc0c0c0,
+                                        0xff808080, 0xffff0000, 0xff00ff00, 0xffffff00,
+                                        0xff0000ff, 0xffff00ff, 0xff00ffff, 0xffffffff};
+    ASSERT_NE(map.GetPalette(), nullptr);
+    EXPECT_EQ(map.GetPalette()->GetEntries(), standard);
+}
+
+TEST_F(MapBitmapTest, failed_resource_load_leaves_nothing_loaded) {
+    CMapBitmap map(m_trueColor);
+    ASSERT_EQ(map.LoadFromResource(CMapBitmap::kDefaultMapResource), CMapBitmap::kLoaded);
+    EXPECT_EQ(map.LoadFromResource(999), CMapBitmap::kLoadFailed);
+    EXPECT_FALSE(map.IsLoaded());
+    EXPECT_EQ(map.GetBitmap(), nullptr);
+    EXPECT_EQ(map.GetWidth(), 998); // the size changes only with a successful load
+    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorResourceNotFound);
+    // Only the low 16 bits of the id count.
+    EXPECT_EQ(map.LoadFromResource(0x10000 + CMapBitmap::kDefaultMapResource), CMapBitmap::kLoaded);
+}
+
+TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
+    struct Case {
+        const char* name;
+        int bitCount;
+        std::uint32_t colorsUsed;
+        int tableSize; // entries stored in the file
+        int entries;   // entries of the palette
+        bool halftone;
+    };
+    const Case cases[] = {
+        {"8bit_all_colours", 8, 0, 256, 256, false},
+        {"8bit_20_used", 8, 20, 20, 20, false},
+        {"4bit", 4, 0, 16, 16, false},
+        {"4bit_naming_too_many", 4, 20, 16, 16, false},
+        {"1bit", 1, 0, 2, 2, false},
+        {"8bit_short_table", 8, 0, 10, 256, false},
+        {"16bit", 16, 0, 0, 256, true},
+        {"24bit", 24, 0, 0, 256, true},
+        {"32bit", 32, 0, 0, 256, true},
+        {"24bit_with_3_listed", 24, 3, 3, 3, false},
+        {"24bit_naming_300", 24, 300, 0, 256, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BmpSpec spec{.bitCount = c.bitCount,
+                           .table = Table(c.tableSize),
+                           .colorsUsed = c.colorsUsed,
+                           .pixels = std::vector<std::uint32_t>(20, 1)};
+        CMapBitmap map(m_paletteDisplay);
+        ASSERT_EQ(map.LoadFromFile(Write(c.name, spec)), CMapBitmap::kLoaded);
+        const CPalette* palette = map.GetPalette();
+        ASSERT_NE(palette, nullptr);
+        EXPECT_EQ(palette->GetEntryCount(), c.entries);
+        EXPECT_EQ(palette->IsHalftone(), c.halftone);
+        // The file's own colours in order, black where the file has none.
+        for (int i = 0; !c.halftone && i < c.entries; ++i)
+            EXPECT_EQ(palette->GetEntry(i), i < c.tableSize
+                                                ? Table(c.tableSize)[static_cast<std::size_t>(i)]
+                                                : qRgb(0, 0, 0));
+
+        CMapBitmap trueColor(m_trueColor);
+        ASSERT_EQ(trueColor.LoadFromFile(Write(c.name, spec)), CMapBitmap::kLoaded);
+        EXPECT_EQ(trueColor.GetPalette(), nullptr);
+    }
+}
+
+TEST(PaletteTest, halftone_palette_spans_the_colour_cube_and_keeps_the_static_colours) {
+    const CPalette halftone = CPalette::Halftone();
+    ASSERT_EQ(halftone.GetEntryCount(), 256);
+    EXPECT_EQ(halftone.GetEntry(0), qRgb(0, 0, 0));
+    EXPECT_EQ(halftone.GetEntry(255), qRgb(255, 255, 255));
+    const auto& e = halftone.GetEntries();
+    for (int r = 0; r <= 255; r += 51)
+        for (int b = 0; b <= 255; b += 51)
+            EXPECT_NE(std::find(e.begin(), e.end(), qRgb(r, 0, b)), e.end()) << r << "," << b;
+    EXPECT_EQ(halftone.GetEntry(256), 0u);
+}
+
+} // namespace
