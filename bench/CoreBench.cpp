@@ -1,0 +1,114 @@
+// The per-mouse-move work of the status bar: picture to world, UTM conversion and the position
+// text, plus the reverse directions and the parser that reads typed angles.
+
+#include "AngleParser.h"
+#include "CLatLonFormatter.h"
+#include "CMapTransform.h"
+#include "CUtmConverter.h"
+#include "UtmProjection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+CMapTransform MakeTransform() {
+    CMapTransform transform;
+    transform.SetControlPoints({{{-123.9, 48.6}, {-123.1, 48.55}, {-123.5, 48.0}}},
+                               {{{40, 30}, {1900, 120}, {900, 1500}}});
+    return transform;
+}
+
+void BM_PictureToWorld(benchmark::State& state) {
+    const CMapTransform transform = MakeTransform();
+    CDoublePoint p{100.0, 200.0};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(transform.PictureToWorld(p));
+        p.x = p.x < 1900.0 ? p.x + 1.0 : 0.0;
+    }
+}
+BENCHMARK(BM_PictureToWorld);
+
+void BM_WorldToPicture(benchmark::State& state) {
+    const CMapTransform transform = MakeTransform();
+    CDoublePoint w{-123.6, 48.3};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(transform.WorldToPicture(w));
+        w.x = w.x < -123.0 ? w.x + 1e-4 : -123.9;
+    }
+}
+BENCHMARK(BM_WorldToPicture);
+
+void BM_LatLonToUtm(benchmark::State& state) {
+    double latitude = 48.2625;
+    int zone = 0;
+    char letter = 0;
+    double easting = 0.0;
+    double northing = 0.0;
+    for (auto _ : state) {
+        LatLonToUtm(kWgs84SemiMajorAxis, kWgs84Flattening, latitude, -123.50208333, zone, letter,
+                    easting, northing);
+        benchmark::DoNotOptimize(easting);
+        benchmark::DoNotOptimize(northing);
+        latitude = latitude < 49.0 ? latitude + 1e-6 : 48.0;
+    }
+}
+BENCHMARK(BM_LatLonToUtm);
+
+void BM_UtmToLatLon(benchmark::State& state) {
+    double easting = 462737.0;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    for (auto _ : state) {
+        UtmToLatLon(kWgs84SemiMajorAxis, kWgs84Flattening, 10, 'U', easting, 5345598.0, latitude,
+                    longitude);
+        benchmark::DoNotOptimize(latitude);
+        benchmark::DoNotOptimize(longitude);
+        easting = easting < 470000.0 ? easting + 0.1 : 462737.0;
+    }
+}
+BENCHMARK(BM_UtmToLatLon);
+
+// Format in each layout: 0, 1, 2 for latitude/longitude; the UTM text includes the conversion,
+// as on a mouse move.
+void BM_FormatLatLon(benchmark::State& state) {
+    CLatLonFormatter position;
+    position.SetLatLonFormat(static_cast<int>(state.range(0)));
+    std::string text;
+    double latitude = 48.2625;
+    for (auto _ : state) {
+        position.SetLatLon(latitude, -123.50208333);
+        position.Format(text);
+        benchmark::DoNotOptimize(text.data());
+        latitude = latitude < 49.0 ? latitude + 1e-6 : 48.0;
+    }
+}
+BENCHMARK(BM_FormatLatLon)->Arg(0)->Arg(1)->Arg(2);
+
+void BM_FormatUtm(benchmark::State& state) {
+    CUtmConverter position;
+    std::string text;
+    double latitude = 48.2625;
+    for (auto _ : state) {
+        position.SetLatLon(latitude, -123.50208333);
+        position.Format(text);
+        benchmark::DoNotOptimize(text.data());
+        latitude = latitude < 49.0 ? latitude + 1e-6 : 48.0;
+    }
+}
+BENCHMARK(BM_FormatUtm);
+
+void BM_ParseAngle(benchmark::State& state) {
+    const char* const texts[] = {"N 48*15.750'", "W 123*30'07.5\"", "-48.26250", "48 15 45.0 S"};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ParseAngle(texts[i]));
+        i = (i + 1) % 4;
+    }
+}
+BENCHMARK(BM_ParseAngle);
+
+} // namespace
+
+BENCHMARK_MAIN();
