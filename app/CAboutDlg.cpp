@@ -1,0 +1,33 @@
+#include "CAboutDlg.h"
+
+#include "AppStrings.h"
+#include "CToolbarArt.h"
+#include "StringTable.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
+    setObjectName(QStringLiteral("dialog100"));
+    // The caption is the window title field of the document template string.
+    setWindowTitle(AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0));
+
+    auto* pIcon = new QLabel(this);
+    pIcon->setPixmap(CToolbarArt::AppIconImage(32));
+    auto* pName = new QLabel(AppString(AFX_IDS_APP_TITLE), this);
+    auto* pVersion = new QLabel(AppString(IDS_ABOUT_VERSION), this);
+    pVersion->setObjectName(QStringLiteral("version"));
+    auto* pOk = new QPushButton(AppString(IDS_BUTTON_OK), this);
+    pOk->setObjectName(ControlName(1));
+    pOk->setDefault(true);
+    connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* pGrid = new QGridLayout(this);
+    pGrid->addWidget(pIcon, 0, 0, 2, 1, Qt::AlignTop);
+    pGrid->addWidget(pName, 0, 1);
+    pGrid->addWidget(pVersion, 1, 1);
+    pGrid->addWidget(pOk, 0, 2, Qt::AlignTop);
+    pGrid->setColumnStretch(1, 1);
+    pGrid->setHorizontalSpacing(16);
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The About box: application icon, program name and version, and an OK button.
+
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* pParent = nullptr);
+};

@@ -1,0 +1,190 @@
+#include "CDisplayFormatDlg.h"
+
+#include "AppStrings.h"
+#include "StringTable.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Radio buttons carry no tab stop: Tab walks OK and Cancel only, the mnemonics and the arrow
+// keys reach the buttons.
+QRadioButton* MakeRadio(unsigned nTextId, int nControlId, QWidget* pParent) {
+    auto* pButton = new QRadioButton(AppString(nTextId), pParent);
+    pButton->setObjectName(ControlName(nControlId));
+    pButton->setFocusPolicy(Qt::ClickFocus);
+    return pButton;
+}
+
+} // namespace
+
+CDisplayFormatDlg::CDisplayFormatDlg(QWidget* pParent) : QDialog(pParent) {
+    setWindowTitle(AppString(IDS_FORMAT_CAPTION));
+    setObjectName(QStringLiteral("dialog138"));
+
+    auto* pCoordGroup = new QGroupBox(AppString(IDS_FORMAT_COORDINATE_GROUP), this);
+    m_pLatLon = MakeRadio(IDS_FORMAT_LATLON, 1022, pCoordGroup);
+    m_pUtm = MakeRadio(IDS_FORMAT_UTM, 1023, pCoordGroup);
+    auto* pCoordLayout = new QVBoxLayout(pCoordGroup);
+    pCoordLayout->addWidget(m_pLatLon);
+    pCoordLayout->addWidget(m_pUtm);
+    pCoordLayout->addStretch();
+
+    m_pFormatGroup = new QGroupBox(AppString(IDS_FORMAT_LATLON_GROUP), this);
+    m_pFormatGroup->setObjectName(ControlName(1037));
+    m_pFormat[0] = MakeRadio(IDS_FORMAT_DEGREES, 1032, m_pFormatGroup);
+    m_pFormat[1] = MakeRadio(IDS_FORMAT_MINUTES, 1033, m_pFormatGroup);
+    m_pFormat[2] = MakeRadio(IDS_FORMAT_SECONDS, 1034, m_pFormatGroup);
+    auto* pFormatLayout = new QVBoxLayout(m_pFormatGroup);
+    for (auto* pButton : m_pFormat) {
+        pFormatLayout->addWidget(pButton);
+    }
+
+    auto* pUnitGroup = new QGroupBox(AppString(IDS_FORMAT_UNITS_GROUP), this);
+    m_pUnit[0] = MakeRadio(IDS_FORMAT_NAUTICAL, 1044, pUnitGroup);
+    m_pUnit[1] = MakeRadio(IDS_FORMAT_STATUTE, 1043, pUnitGroup);
+    m_pUnit[2] = MakeRadio(IDS_FORMAT_METRIC, 1042, pUnitGroup);
+    auto* pUnitLayout = new QVBoxLayout(pUnitGroup);
+    for (auto* pButton : m_pUnit) {
+        pUnitLayout->addWidget(pButton);
+    }
+
+    auto* pExampleLabel = new QLabel(AppString(IDS_FORMAT_EXAMPLE), this);
+    m_pExample = new QLabel(this);
+    m_pExample->setObjectName(ControlName(1036));
+    m_pExample->setTextFormat(Qt::PlainText);
+
+    auto* pOk = new QPushButton(AppString(IDS_BUTTON_OK), this);
+    pOk->setObjectName(ControlName(1));
+    pOk->setDefault(true);
+    auto* pCancel = new QPushButton(AppString(IDS_BUTTON_CANCEL), this);
+    pCancel->setObjectName(ControlName(2));
+    connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* pButtons = new QVBoxLayout;
+    pButtons->addWidget(pOk);
+    pButtons->addWidget(pCancel);
+    pButtons->addStretch();
+
+    auto* pGrid = new QGridLayout(this);
+    pGrid->addWidget(pCoordGroup, 0, 0);
+    pGrid->addWidget(m_pFormatGroup, 0, 1);
+    pGrid->addWidget(pUnitGroup, 1, 0);
+    pGrid->addLayout(pButtons, 1, 1);
+    auto* pExampleRow = new QHBoxLayout;
+    pExampleRow->addWidget(pExampleLabel);
+    pExampleRow->addWidget(m_pExample, 1);
+    pGrid->addLayout(pExampleRow, 2, 0, 1, 2);
+
+    // Tab order: only OK and Cancel take part.
+    setTabOrder(pOk, pCancel);
+
+    // One exclusive group per frame; a button chosen by click, mnemonic or arrow key lands here.
+    auto* pCoordButtons = new QButtonGroup(this);
+    pCoordButtons->addButton(m_pLatLon, 0);
+    pCoordButtons->addButton(m_pUtm, 1);
+    connect(pCoordButtons, &QButtonGroup::idToggled, this, [this](int nId, bool bChecked) {
+        if (bChecked) {
+            OnCoordTypeChosen(nId);
+        }
+    });
+    auto* pFormatButtons = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        pFormatButtons->addButton(m_pFormat[i], i);
+    }
+    connect(pFormatButtons, &QButtonGroup::idToggled, this, [this](int nId, bool bChecked) {
+        if (bChecked) {
+            OnLatLonFormatChosen(nId);
+        }
+    });
+    auto* pUnitButtons = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        pUnitButtons->addButton(m_pUnit[i], i);
+    }
+    connect(pUnitButtons, &QButtonGroup::idToggled, this, [this](int nId, bool bChecked) {
+        if (bChecked) {
+            m_nUnitType = nId;
+        }
+    });
+}
+
+void CDisplayFormatDlg::SetData(int nCoordType, int nLatLonFormat, int nUnitType) {
+    m_nCoordType = nCoordType;
+    m_nLatLonFormat = nLatLonFormat;
+    m_nUnitType = nUnitType;
+}
+
+void CDisplayFormatDlg::GetData(int& nCoordType, int& nLatLonFormat, int& nUnitType) const {
+    nCoordType = m_nCoordType;
+    nLatLonFormat = m_nLatLonFormat;
+    nUnitType = m_nUnitType;
+}
+
+int CDisplayFormatDlg::DoModal() {
+    return exec();
+}
+
+void CDisplayFormatDlg::showEvent(QShowEvent* pEvent) {
+    if (!m_bInitialized) {
+        m_bInitialized = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(pEvent);
+}
+
+void CDisplayFormatDlg::OnInitDialog() {
+    // Checking the buttons here must not run the handlers: the stored values stay as given.
+    const QSignalBlocker blockLatLon(m_pLatLon);
+    const QSignalBlocker blockUtm(m_pUtm);
+
+    EnableFormatButtons(m_nCoordType == 0);
+    m_pLatLon->setChecked(m_nCoordType == 0);
+    m_pUtm->setChecked(m_nCoordType == 1);
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker blockFormat(m_pFormat[i]);
+        const QSignalBlocker blockUnit(m_pUnit[i]);
+        // Exclusive groups refuse to uncheck their last checked button; only check here.
+        if (m_nLatLonFormat == i) {
+            m_pFormat[i]->setChecked(true);
+        }
+        if (m_nUnitType == i) {
+            m_pUnit[i]->setChecked(true);
+        }
+    }
+    UpdateExample();
+}
+
+void CDisplayFormatDlg::OnCoordTypeChosen(int nCoordType) {
+    m_nCoordType = nCoordType;
+    EnableFormatButtons(nCoordType == 0);
+    UpdateExample();
+}
+
+void CDisplayFormatDlg::OnLatLonFormatChosen(int nLatLonFormat) {
+    m_nLatLonFormat = nLatLonFormat;
+    UpdateExample();
+}
+
+void CDisplayFormatDlg::EnableFormatButtons(bool bEnable) {
+    // The group box takes its three buttons with it.
+    m_pFormatGroup->setEnabled(bEnable);
+}
+
+void CDisplayFormatDlg::UpdateExample() {
+    static constexpr unsigned kFormatExamples[3] = {IDS_SAMPLE_DEGREES, IDS_SAMPLE_MINUTES,
+                                                    IDS_SAMPLE_SECONDS};
+    if (m_nCoordType == 1) {
+        m_strExample = AppString(IDS_SAMPLE_UTM);
+    } else if (m_nCoordType == 0 && m_nLatLonFormat >= 0 && m_nLatLonFormat < 3) {
+        m_strExample = AppString(kFormatExamples[m_nLatLonFormat]);
+    }
+    m_pExample->setText(m_strExample);
+}

@@ -1,0 +1,245 @@
+#include "CGpsApp.h"
+
+#include "AppStrings.h"
+#include "CAboutDlg.h"
+#include "CGpsView.h"
+#include "CMainFrame.h"
+#include "CToolbarArt.h"
+#include "StringTable.h"
+
+#include "CDisplaySettings.h"
+#include "CGpsDoc.h"
+#include "CQtSettingsProfile.h"
+#include "CQtUserPrompt.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <string>
+
+namespace {
+
+constexpr const char* kRecentSection = "Recent File List";
+
+} // namespace
+
+CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(AppString(AFX_IDS_APP_TITLE));
+    setApplicationDisplayName(AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0));
+    setDesktopFileName(QStringLiteral("mapreg"));
+    setWindowIcon(CToolbarArt::AppIcon());
+}
+
+CGpsApp::~CGpsApp() {
+    ExitInstance();
+}
+
+CGpsApp* CGpsApp::Instance() {
+    return qobject_cast<CGpsApp*>(QCoreApplication::instance());
+}
+
+QString CGpsApp::ProfilePath() {
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) {
+        folder = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return folder + QLatin1Char('/') + AppString(AFX_IDS_APP_TITLE) + QStringLiteral(".ini");
+}
+
+CUserPrompt& CGpsApp::Prompt() {
+    if (m_pPromptOverride != nullptr) {
+        return *m_pPromptOverride;
+    }
+    if (!m_pQtPrompt) {
+        m_pQtPrompt = std::make_unique<CQtUserPrompt>();
+    }
+    return *m_pQtPrompt;
+}
+
+CProfile& CGpsApp::Profile() {
+    if (!m_pProfile) {
+        m_pProfile = std::make_unique<CQtSettingsProfile>(ProfilePath());
+    }
+    return *m_pProfile;
+}
+
+CDisplaySettings& CGpsApp::Settings() {
+    return GetDisplaySettings();
+}
+
+bool CGpsApp::InitInstance(const QStringList& args) {
+    ExitInstance();
+
+    // The profile store: an INI file named after the application title.
+    m_pProfile = std::make_unique<CQtSettingsProfile>(ProfilePath());
+    LoadRecentFileList();
+
+    // The document with its frame and view.
+    m_pDoc = std::make_unique<CGpsDoc>(Prompt());
+    m_pFrame = std::make_unique<CMainFrame>(*this);
+    if (m_pQtPrompt) {
+        m_pQtPrompt->SetParent(m_pFrame.get());
+    }
+    m_pFrame->PreCreateWindow();
+
+    // Display settings: a fresh start, then whatever the profile holds.
+    CDisplaySettings& settings = Settings();
+    settings.SetColors(0x000000, 0xFFFFFF, 0x00FF00, 0x0000FF);
+    settings.SetLocationSpriteColor(0xFFFF00);
+    settings.SetNoFixLocationSpriteColor(0x0000FF);
+    settings.SetSpriteSize(0);
+    settings.SetLatLonFormat(2);
+    settings.SetCoordType(0);
+    settings.SetUnitType(0);
+    settings.ReadColors(*m_pProfile);
+    settings.ReadSpriteSize(*m_pProfile);
+    settings.ReadFormats(*m_pProfile);
+
+    if (!m_pFrame->OnCreate()) {
+        ExitInstance();
+        return false;
+    }
+    auto* pView = new CGpsView(*m_pDoc, settings, Prompt(), m_pFrame.get());
+    m_pFrame->setCentralWidget(pView);
+    m_pFrame->SetView(pView);
+    if (!pView->OnCreate()) {
+        ExitInstance();
+        return false;
+    }
+
+    // The shell command: the map file of the command line, else a new document.
+    const QString file = args.isEmpty() ? QString() : args.front();
+    const bool bOk = file.isEmpty() ? m_pDoc->OnNewDocument() : OpenDocumentFile(file);
+    if (!bOk) {
+        ExitInstance();
+        return false;
+    }
+    pView->OnInitialUpdate(m_pFrame.get());
+    m_pFrame->UpdateCommandUI();
+    m_pFrame->ShowWithStoredCommand();
+    m_pFrame->setAcceptDrops(true);
+    m_bInitialized = 1;
+    return true;
+}
+
+void CGpsApp::ExitInstance() {
+    m_bInitialized = 0;
+    if (m_pQtPrompt) {
+        m_pQtPrompt->SetParent(nullptr);
+    }
+    // The view detaches from the document when the frame destroys it.
+    m_pFrame.reset();
+    m_pDoc.reset();
+    m_pProfile.reset();
+}
+
+void CGpsApp::AfterDocumentChange() {
+    if (m_pFrame) {
+        m_pFrame->UpdateCommandUI();
+    }
+}
+
+void CGpsApp::OnFileNew() {
+    if (m_pDoc) {
+        m_pDoc->FileNew();
+    }
+    AfterDocumentChange();
+}
+
+void CGpsApp::OnFileOpen() {
+    if (!m_pDoc) {
+        return;
+    }
+    const std::string filter =
+        AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 3, 3).toStdString() + "|*" +
+        AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 4, 4).toStdString() +
+        "|All Files (*.*)|*.*||";
+    const auto chosen = Prompt().ChooseFileToOpen(
+        AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 4, 4).toStdString(), filter, "");
+    if (chosen && !chosen->empty()) {
+        OpenDocumentFile(QString::fromStdString(*chosen));
+    }
+    AfterDocumentChange();
+}
+
+void CGpsApp::OnFileSave() {
+    if (m_pDoc && m_pDoc->FileSave()) {
+        AddToRecentFileList(QString::fromStdString(m_pDoc->GetPathName()));
+    }
+    AfterDocumentChange();
+}
+
+void CGpsApp::OnFileSaveAs() {
+    if (m_pDoc && m_pDoc->FileSaveAs()) {
+        AddToRecentFileList(QString::fromStdString(m_pDoc->GetPathName()));
+    }
+    AfterDocumentChange();
+}
+
+bool CGpsApp::OpenDocumentFile(const QString& path) {
+    if (!m_pDoc) {
+        return false;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const bool bOk = m_pDoc->FileOpen(absolute.toStdString());
+    if (bOk) {
+        AddToRecentFileList(absolute);
+    }
+    AfterDocumentChange();
+    return bOk;
+}
+
+bool CGpsApp::CanCloseDocument() {
+    return !m_pDoc || m_pDoc->SaveModified();
+}
+
+void CGpsApp::OnDocumentCommand(unsigned nCommandId) {
+    if (m_pDoc) {
+        m_pDoc->OnCommand(nCommandId);
+    }
+    AfterDocumentChange();
+}
+
+void CGpsApp::OnAppAbout() {
+    CAboutDlg dlg(m_pFrame.get());
+    dlg.exec();
+}
+
+void CGpsApp::LoadRecentFileList() {
+    m_recentFiles.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const std::string key = "File" + std::to_string(i);
+        const QString file =
+            QString::fromStdString(m_pProfile->GetProfileString(kRecentSection, key, ""));
+        if (!file.isEmpty() && !m_recentFiles.contains(file)) {
+            m_recentFiles.append(file);
+        }
+    }
+}
+
+void CGpsApp::AddToRecentFileList(const QString& path) {
+    if (path.isEmpty()) {
+        return;
+    }
+    m_recentFiles.removeAll(path);
+    m_recentFiles.prepend(path);
+    while (m_recentFiles.size() > kRecentFiles) {
+        m_recentFiles.removeLast();
+    }
+    SaveRecentFileList();
+    if (m_pFrame) {
+        m_pFrame->UpdateRecentFileMenu();
+    }
+}
+
+void CGpsApp::SaveRecentFileList() {
+    if (!m_pProfile) {
+        return;
+    }
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const std::string key = "File" + std::to_string(i);
+        const QString file = i <= m_recentFiles.size() ? m_recentFiles[i - 1] : QString();
+        m_pProfile->WriteProfileString(kRecentSection, key, file.toStdString());
+    }
+}

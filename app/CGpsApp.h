@@ -1,0 +1,80 @@
+#pragma once
+// The application object: profile store, display settings, the one document with its main
+// frame and view, the recent-file list, the command line and the About box.
+
+#include <QApplication>
+#include <QStringList>
+
+#include <memory>
+
+class CDisplaySettings;
+class CGpsDoc;
+class CMainFrame;
+class CProfile;
+class CQtUserPrompt;
+class CUserPrompt;
+
+class CGpsApp : public QApplication {
+    Q_OBJECT
+public:
+    static constexpr int kRecentFiles = 4;
+
+    CGpsApp(int& argc, char** argv);
+    ~CGpsApp() override;
+    CGpsApp(const CGpsApp&) = delete;
+    CGpsApp& operator=(const CGpsApp&) = delete;
+
+    static CGpsApp* Instance();
+
+    // The profile file: "<application title>.ini" in the user's configuration folder
+    // (XDG_CONFIG_HOME, else ~/.config).
+    static QString ProfilePath();
+
+    // Starts the program: profile, recent files, display settings, document, frame and view,
+    // then a new document or the map file named in args (program name not included). False
+    // when the program cannot start; the frame is then closed and destroyed.
+    bool InitInstance(const QStringList& args);
+    // Destroys frame, view and document; InitInstance may run again afterwards.
+    void ExitInstance();
+
+    // Answers the program's questions with pPrompt instead of dialogs (tests); null restores
+    // the dialogs. Set it before InitInstance.
+    void SetPromptOverride(CUserPrompt* pPrompt) { m_pPromptOverride = pPrompt; }
+
+    bool IsInitialized() const { return m_bInitialized != 0; }
+    CUserPrompt& Prompt();
+    CProfile& Profile();
+    CDisplaySettings& Settings();
+    CGpsDoc* Document() const { return m_pDoc.get(); }
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+
+    // File commands. Each keeps the map as it is when the user cancels.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    // Opens a map file (command line, recent file, dropped file). False when it failed.
+    bool OpenDocumentFile(const QString& path);
+    // Asks to save a modified map; false when the user cancelled.
+    bool CanCloseDocument();
+    // Commands that the document handles.
+    void OnDocumentCommand(unsigned nCommandId);
+    void OnAppAbout();
+
+    QStringList RecentFiles() const { return m_recentFiles; }
+
+private:
+    void LoadRecentFileList();
+    void AddToRecentFileList(const QString& path);
+    void SaveRecentFileList();
+    void AfterDocumentChange();
+
+    std::unique_ptr<CProfile> m_pProfile;
+    std::unique_ptr<CQtUserPrompt> m_pQtPrompt;
+    CUserPrompt* m_pPromptOverride = nullptr;
+    std::unique_ptr<CDisplaySettings> m_pSettings;
+    std::unique_ptr<CGpsDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    QStringList m_recentFiles;
+    int m_bInitialized = 0;
+};

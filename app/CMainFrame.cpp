@@ -1,0 +1,573 @@
+#include "CMainFrame.h"
+
+#include "AppStrings.h"
+#include "CDisplayFormatDlg.h"
+#include "CGpsApp.h"
+#include "CGpsView.h"
+#include "CToolbarArt.h"
+#include "StringTable.h"
+
+#include "CDisplaySettings.h"
+#include "CGeoPosition.h"
+#include "CGpsDoc.h"
+#include "CProfile.h"
+#include "CUserPrompt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <string>
+
+namespace {
+
+constexpr const char* kSection = "Settings";
+constexpr const char* kToolbarSection = "Toolbar";
+constexpr const char* kToolbarKey = "State";
+
+// Placement rectangles beyond this are no rectangles a screen can show.
+constexpr int kMaxCoordinate = 1 << 20;
+
+} // namespace
+
+CMainFrame::CMainFrame(CGpsApp& app) : m_app(app) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(CToolbarArt::AppIcon());
+    SetAppMainWindow(this);
+}
+
+CMainFrame::~CMainFrame() {
+    if (GetAppMainWindow() == this) {
+        SetAppMainWindow(nullptr);
+    }
+}
+
+void CMainFrame::PreCreateWindow() {
+    CProfile& profile = m_app.Profile();
+    const int nShow = profile.GetProfileInt(kSection, "cmdShow", kNoPlacement);
+    int nLeft = profile.GetProfileInt(kSection, "left", kNoPlacement);
+    int nTop = profile.GetProfileInt(kSection, "top", kNoPlacement);
+    const int nRight = profile.GetProfileInt(kSection, "right", kNoPlacement);
+    const int nBottom = profile.GetProfileInt(kSection, "bottom", kNoPlacement);
+
+    const QRect rcScreen = QGuiApplication::primaryScreen() != nullptr
+                               ? QGuiApplication::primaryScreen()->geometry()
+                               : QRect(0, 0, 1024, 768);
+    m_bPlacementRestored = false;
+    m_nShowCommand = kShowNormal;
+    const bool bMissing = nShow == kNoPlacement || nLeft == kNoPlacement || nTop == kNoPlacement ||
+                          nRight == kNoPlacement || nBottom == kNoPlacement;
+    // A rectangle with no area, or with edges far outside any screen, is as good as
+    // missing: the window would be invisible or its size would overflow.
+    const auto inRange = [](int n) { return n > -kMaxCoordinate && n < kMaxCoordinate; };
+    const bool bUsable = !bMissing && inRange(nLeft) && inRange(nTop) && inRange(nRight) &&
+                         inRange(nBottom) && nRight > nLeft && nBottom > nTop;
+    if (!bUsable) {
+        // Default place and size: three quarters of the screen, centred.
+        const QSize size(rcScreen.width() * 3 / 4, rcScreen.height() * 3 / 4);
+        m_rcCreate = QRect(QPoint(rcScreen.left() + (rcScreen.width() - size.width()) / 2,
+                                  rcScreen.top() + (rcScreen.height() - size.height()) / 2),
+                           size);
+        setGeometry(m_rcCreate);
+        return;
+    }
+    // Keep at least an icon's width and height of the window on the screen.
+    const int nIcon = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    if (nLeft >= rcScreen.width() - nIcon) {
+        nLeft = rcScreen.width() - nIcon;
+    }
+    if (nTop >= rcScreen.height() - nIcon) {
+        nTop = rcScreen.height() - nIcon;
+    }
+    m_rcCreate = QRect(nLeft, nTop, nRight - nLeft, nBottom - nTop);
+    setGeometry(m_rcCreate);
+    // A window that was closed minimized opens in its normal state.
+    m_nShowCommand = nShow == kShowMaximized ? kShowMaximized : kShowNormal;
+    m_bPlacementRestored = true;
+}
+
+bool CMainFrame::OnCreate() {
+    CreateActions();
+    setMenuBar(BuildNormalMenu());
+    m_bCalibrationMenu = false;
+    CreateToolBar();
+    CreateStatusBar();
+    UpdateRecentFileMenu();
+
+    const std::string state = m_app.Profile().GetProfileString(kToolbarSection, kToolbarKey, "");
+    if (!state.empty()) {
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+    }
+    CommandAction(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
+    setAcceptDrops(false); // the application turns it on once it has started
+    return true;
+}
+
+void CMainFrame::ShowWithStoredCommand() {
+    if (m_nShowCommand == kShowMaximized) {
+        showMaximized();
+    } else {
+        show();
+    }
+}
+
+QAction* CMainFrame::MakeAction(unsigned nCommandId, const QString& text) {
+    auto* pAction = new QAction(text, this);
+    pAction->setObjectName(CommandName(nCommandId));
+    pAction->setData(nCommandId);
+    pAction->setStatusTip(CommandPrompt(nCommandId));
+    pAction->setToolTip(CommandTooltip(nCommandId));
+    connect(pAction, &QAction::triggered, this, [this, nCommandId] { OnCommand(nCommandId); });
+    return pAction;
+}
+
+void CMainFrame::CreateActions() {
+    struct Command {
+        unsigned nId;
+        unsigned nTextId;
+        QList<QKeySequence> keys;
+    };
+    // The accelerator table is the same in both menu states: every shortcut lives on one
+    // action that belongs to the window, whichever menu bar is shown.
+    const Command commands[] = {
+        {ID_FILE_NEW, IDS_MENU_FILE_NEW, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {ID_FILE_OPEN, IDS_MENU_FILE_OPEN, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {ID_FILE_SAVE, IDS_MENU_FILE_SAVE, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {ID_FILE_SAVE_AS, IDS_MENU_FILE_SAVE_AS, {}},
+        {ID_APP_EXIT, IDS_MENU_FILE_EXIT, {QKeySequence(Qt::ALT | Qt::Key_F4)}},
+        {ID_MAP_NEW_BITMAP, IDS_MENU_NEW_BITMAP, {QKeySequence(Qt::Key_F2)}},
+        {ID_MAP_CALIBRATE, IDS_MENU_CALIBRATE, {QKeySequence(Qt::SHIFT | Qt::Key_F2)}},
+        {ID_VIEW_TOOLBAR, IDS_MENU_VIEW_TOOLBAR, {}},
+        {ID_VIEW_STATUS_BAR, IDS_MENU_VIEW_STATUS_BAR, {}},
+        {ID_SETTINGS_DISPLAY_FORMAT, IDS_MENU_DISPLAY_FORMAT, {}},
+        {ID_APP_ABOUT, IDS_MENU_ABOUT, {}},
+        {ID_CALIBRATE_SET_COORDINATES,
+         IDS_MENU_SET_MARK_COORDINATES,
+         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}},
+        {ID_CALIBRATE_CANCEL, IDS_MENU_CANCEL_CALIBRATION, {QKeySequence(Qt::Key_Escape)}},
+        {ID_VIEW_FIND_POSITION, 0, {QKeySequence(Qt::CTRL | Qt::Key_F)}},
+        {ID_ENTER_WAYPOINTS, 0, {}},
+        {ID_SAVE_WAYPOINTS, 0, {}},
+    };
+    for (const Command& command : commands) {
+        const QString text =
+            command.nTextId != 0 ? AppString(command.nTextId) : CommandTooltip(command.nId);
+        QAction* pAction = MakeAction(command.nId, text);
+        pAction->setShortcuts(command.keys);
+        // The menu text carries its own shortcut label after the tab.
+        pAction->setShortcutVisibleInContextMenu(false);
+        addAction(pAction);
+        m_actions[command.nId] = pAction;
+    }
+    CommandAction(ID_VIEW_TOOLBAR)->setCheckable(true);
+    CommandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);
+    CommandAction(ID_VIEW_TOOLBAR)->setChecked(true);
+    CommandAction(ID_VIEW_STATUS_BAR)->setChecked(true);
+    // Toggles report their new state through OnCommand like every other command.
+    for (unsigned nId : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        QAction* pToggle = CommandAction(nId);
+        disconnect(pToggle, &QAction::triggered, this, nullptr);
+        connect(pToggle, &QAction::toggled, this, [this, nId] { OnCommand(nId); });
+    }
+
+    m_pAboutShort = MakeAction(ID_APP_ABOUT, AppString(IDS_MENU_ABOUT_SHORT));
+    m_pAboutShort->setObjectName(CommandName(ID_APP_ABOUT) + QStringLiteral("short"));
+
+    m_pRecentPlaceholder = new QAction(AppString(IDS_MENU_RECENT_FILE), this);
+    m_pRecentPlaceholder->setObjectName(CommandName(ID_FILE_MRU_FILE1) + QStringLiteral("none"));
+    m_pRecentPlaceholder->setEnabled(false);
+    for (int i = 0; i < static_cast<int>(m_recentActions.size()); ++i) {
+        const unsigned nId = ID_FILE_MRU_FILE1 + static_cast<unsigned>(i);
+        auto* pAction = new QAction(this);
+        pAction->setObjectName(CommandName(nId));
+        pAction->setData(nId);
+        pAction->setStatusTip(CommandPrompt(ID_FILE_MRU_FILE1));
+        connect(pAction, &QAction::triggered, this, [this, i] { OnRecentFile(i); });
+        m_recentActions[static_cast<std::size_t>(i)] = pAction;
+    }
+}
+
+QMenuBar* CMainFrame::BuildNormalMenu() {
+    auto* pBar = new QMenuBar;
+    pBar->setObjectName(QStringLiteral("menu128"));
+    QMenu* pFile = pBar->addMenu(AppString(IDS_MENU_FILE));
+    pFile->addAction(CommandAction(ID_FILE_NEW));
+    pFile->addAction(CommandAction(ID_FILE_OPEN));
+    pFile->addAction(CommandAction(ID_FILE_SAVE));
+    pFile->addAction(CommandAction(ID_FILE_SAVE_AS));
+    pFile->addSeparator();
+    pFile->addAction(m_pRecentPlaceholder);
+    for (QAction* pRecent : m_recentActions) {
+        pFile->addAction(pRecent);
+    }
+    pFile->addSeparator();
+    pFile->addAction(CommandAction(ID_APP_EXIT));
+
+    QMenu* pMap = pBar->addMenu(AppString(IDS_MENU_MAP));
+    pMap->addAction(CommandAction(ID_MAP_NEW_BITMAP));
+    pMap->addAction(CommandAction(ID_MAP_CALIBRATE));
+
+    QMenu* pView = pBar->addMenu(AppString(IDS_MENU_VIEW));
+    pView->addAction(CommandAction(ID_VIEW_TOOLBAR));
+    pView->addAction(CommandAction(ID_VIEW_STATUS_BAR));
+
+    QMenu* pSettings = pBar->addMenu(AppString(IDS_MENU_SETTINGS));
+    pSettings->addAction(CommandAction(ID_SETTINGS_DISPLAY_FORMAT));
+
+    QMenu* pHelp = pBar->addMenu(AppString(IDS_MENU_HELP));
+    pHelp->addAction(CommandAction(ID_APP_ABOUT));
+
+    for (QMenu* pMenu : {pFile, pMap, pView, pSettings, pHelp}) {
+        connect(pMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    }
+    return pBar;
+}
+
+QMenuBar* CMainFrame::BuildCalibrationMenu() {
+    auto* pBar = new QMenuBar;
+    pBar->setObjectName(QStringLiteral("menu133"));
+    QMenu* pFile = pBar->addMenu(AppString(IDS_MENU_FILE));
+    pFile->addAction(CommandAction(ID_APP_EXIT));
+
+    QMenu* pCalibrate = pBar->addMenu(AppString(IDS_MENU_CALIBRATION));
+    pCalibrate->addAction(CommandAction(ID_CALIBRATE_SET_COORDINATES));
+    pCalibrate->addAction(CommandAction(ID_CALIBRATE_CANCEL));
+
+    QMenu* pView = pBar->addMenu(AppString(IDS_MENU_VIEW));
+    pView->addAction(CommandAction(ID_VIEW_TOOLBAR));
+    pView->addAction(CommandAction(ID_VIEW_STATUS_BAR));
+
+    QMenu* pHelp = pBar->addMenu(AppString(IDS_MENU_HELP));
+    pHelp->addAction(m_pAboutShort);
+
+    for (QMenu* pMenu : {pFile, pCalibrate, pView, pHelp}) {
+        connect(pMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    }
+    return pBar;
+}
+
+void CMainFrame::CreateToolBar() {
+    m_pToolBar = new QToolBar(this);
+    // The name under which saveState and restoreState know the bar.
+    m_pToolBar->setObjectName(QStringLiteral("Toolbar"));
+    m_pToolBar->setWindowTitle(CommandTooltip(ID_VIEW_TOOLBAR));
+    m_pToolBar->setIconSize(QSize(CToolbarArt::kButtonWidth, CToolbarArt::kButtonHeight));
+    m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_pToolBar->setMovable(true);
+    m_pToolBar->setFloatable(true);
+    // The bar's own hide/show entry in context menus must not bypass the View menu's state.
+    m_pToolBar->toggleViewAction()->setVisible(false);
+
+    const unsigned buttons[] = {ID_FILE_NEW,        ID_FILE_OPEN,
+                                ID_FILE_SAVE,       ID_MAP_NEW_BITMAP,
+                                ID_MAP_CALIBRATE,   0,
+                                ID_ENTER_WAYPOINTS, 0,
+                                ID_SAVE_WAYPOINTS,  ID_APP_ABOUT};
+    for (unsigned nId : buttons) {
+        if (nId == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* pAction = CommandAction(nId);
+        pAction->setIcon(QIcon(CToolbarArt::ButtonImage(nId)));
+        m_pToolBar->addAction(pAction);
+    }
+    // The menus show text only; the pictures belong to the toolbar.
+    for (auto& [nId, pAction] : m_actions) {
+        pAction->setIconVisibleInMenu(false);
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+    connect(m_pToolBar, &QToolBar::visibilityChanged, this, [this](bool bVisible) {
+        // Follows a bar closed while floating; ignored while the window itself is hidden.
+        if (isVisible()) {
+            const QSignalBlocker block(CommandAction(ID_VIEW_TOOLBAR));
+            CommandAction(ID_VIEW_TOOLBAR)->setChecked(bVisible);
+        }
+    });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* pBar = statusBar();
+    pBar->setObjectName(QStringLiteral("statusBar"));
+    m_panes[0] = new QLabel(AppString(AFX_IDS_IDLEMESSAGE));
+    m_panes[0]->setObjectName(QStringLiteral("pane0"));
+    m_panes[0]->setTextFormat(Qt::PlainText);
+    m_panes[0]->setMinimumWidth(1);
+    pBar->addWidget(m_panes[0], 1);
+
+    // Panes 1 to 3 are sized from the average character width of the application font.
+    const int nCharWidth = QFontMetrics(QApplication::font()).averageCharWidth();
+    const unsigned widths[] = {IDS_PANE_1, IDS_PANE_2, IDS_PANE_3};
+    for (int i = 1; i < 4; ++i) {
+        const unsigned nTextId = widths[i - 1];
+        auto* pPane = new QLabel;
+        pPane->setObjectName(QStringLiteral("pane%1").arg(i));
+        pPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const auto nChars = static_cast<int>(LoadStringId(nTextId).size()) + 1;
+        pPane->setFixedWidth(nChars * nCharWidth);
+        if (nTextId == IDS_PANE_3) {
+            pPane->setText(AppString(IDS_PANE_3));
+        }
+        pBar->addPermanentWidget(pPane);
+        m_panes[static_cast<std::size_t>(i)] = pPane;
+    }
+}
+
+void CMainFrame::SetView(CGpsView* pView) {
+    m_pView = pView;
+}
+
+void CMainFrame::SetStatusText(const QString& text) {
+    if (m_panes[0] == nullptr) {
+        return;
+    }
+    if (m_panes[0]->text() != text) {
+        m_panes[0]->setText(text);
+        m_panes[0]->repaint();
+    }
+}
+
+void CMainFrame::ShowCursorPosition(CGeoPosition& position) {
+    std::string text;
+    position.Format(text);
+    SetStatusText(AppFormatString1(IDS_CURSOR_POSITION, QString::fromStdString(text)) +
+                  QStringLiteral("  "));
+}
+
+QString CMainFrame::StatusText() const {
+    return m_panes[0] != nullptr ? m_panes[0]->text() : QString();
+}
+
+QLabel* CMainFrame::StatusPane(int nPane) const {
+    return nPane >= 0 && nPane < 4 ? m_panes[static_cast<std::size_t>(nPane)] : nullptr;
+}
+
+QAction* CMainFrame::CommandAction(unsigned nCommandId) const {
+    const auto it = m_actions.find(nCommandId);
+    return it != m_actions.end() ? it->second : nullptr;
+}
+
+void CMainFrame::SwitchToCalibrationMenu() {
+    SwitchMenu(true);
+}
+
+void CMainFrame::SwitchToNormalMenu() {
+    SwitchMenu(false);
+}
+
+bool CMainFrame::SwitchMenu(bool bCalibration) {
+    if (menuWidget() == nullptr) {
+        m_app.Prompt().MessageBoxId(IDS_CANNOT_SWITCH_MENUS, MsgIcon::Stop);
+        // Close through the normal path, after the command that asked has returned.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return false;
+    }
+    // setMenuBar deletes the bar shown before.
+    setMenuBar(bCalibration ? BuildCalibrationMenu() : BuildNormalMenu());
+    m_bCalibrationMenu = bCalibration;
+    UpdateCommandUI();
+    return true;
+}
+
+void CMainFrame::UpdateRecentFileMenu() {
+    const QStringList files = m_app.RecentFiles();
+    m_pRecentPlaceholder->setVisible(files.isEmpty());
+    for (int i = 0; i < static_cast<int>(m_recentActions.size()); ++i) {
+        QAction* pAction = m_recentActions[static_cast<std::size_t>(i)];
+        if (i < files.size()) {
+            // "&1 name": the entry's number is its mnemonic; && keeps a literal ampersand.
+            QString name = QFileInfo(files[i]).fileName();
+            name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            pAction->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+            pAction->setToolTip(files[i]);
+            pAction->setVisible(true);
+        } else {
+            pAction->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString appName = AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0);
+    CGpsDoc* pDoc = m_app.Document();
+    const QString docTitle = pDoc != nullptr ? QString::fromStdString(pDoc->GetTitle()) : QString();
+    setWindowTitle(docTitle.isEmpty() ? appName : docTitle + QStringLiteral("[*] - ") + appName);
+    setWindowModified(pDoc != nullptr && pDoc->IsModified());
+}
+
+void CMainFrame::UpdateCommandUI() {
+    CGpsDoc* pDoc = m_app.Document();
+    for (unsigned nId : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_MAP_CALIBRATE,
+                         ID_MAP_NEW_BITMAP, ID_ENTER_WAYPOINTS, ID_SAVE_WAYPOINTS,
+                         ID_CALIBRATE_SET_COORDINATES, ID_CALIBRATE_CANCEL}) {
+        CommandAction(nId)->setEnabled(pDoc != nullptr && pDoc->IsCommandEnabled(nId));
+    }
+    const bool bFileCommands = pDoc != nullptr && pDoc->CanUseFileCommands();
+    for (QAction* pRecent : m_recentActions) {
+        pRecent->setEnabled(bFileCommands);
+    }
+    CommandAction(ID_VIEW_FIND_POSITION)
+        ->setEnabled(pDoc != nullptr && !pDoc->IsCalibrationMode() && pDoc->IsCalibrated());
+    {
+        const QSignalBlocker blockToolbar(CommandAction(ID_VIEW_TOOLBAR));
+        CommandAction(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
+        const QSignalBlocker blockStatus(CommandAction(ID_VIEW_STATUS_BAR));
+        CommandAction(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    }
+    UpdateTitle();
+}
+
+void CMainFrame::OnCommand(unsigned nCommandId) {
+    switch (nCommandId) {
+    case ID_FILE_NEW:
+        m_app.OnFileNew();
+        break;
+    case ID_FILE_OPEN:
+        m_app.OnFileOpen();
+        break;
+    case ID_FILE_SAVE:
+        m_app.OnFileSave();
+        break;
+    case ID_FILE_SAVE_AS:
+        m_app.OnFileSaveAs();
+        break;
+    case ID_APP_EXIT:
+        close();
+        break;
+    case ID_APP_ABOUT:
+        m_app.OnAppAbout();
+        break;
+    case ID_VIEW_TOOLBAR:
+        m_pToolBar->setVisible(CommandAction(ID_VIEW_TOOLBAR)->isChecked());
+        break;
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(CommandAction(ID_VIEW_STATUS_BAR)->isChecked());
+        break;
+    case ID_SETTINGS_DISPLAY_FORMAT:
+        OnDisplayFormat();
+        break;
+    case ID_VIEW_FIND_POSITION:
+        if (m_pView != nullptr) {
+            m_pView->OnFindCurrentPosition();
+        }
+        break;
+    default:
+        m_app.OnDocumentCommand(nCommandId);
+        break;
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnRecentFile(int nIndex) {
+    const QStringList files = m_app.RecentFiles();
+    if (nIndex >= 0 && nIndex < files.size()) {
+        m_app.OpenDocumentFile(files[nIndex]);
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnDisplayFormat() {
+    CDisplaySettings& settings = m_app.Settings();
+    CDisplayFormatDlg dlg(this);
+    dlg.SetData(settings.GetCoordType(), settings.GetLatLonFormat(), settings.GetUnitType());
+    if (dlg.DoModal() != QDialog::Accepted) {
+        return;
+    }
+    int nCoordType = 0;
+    int nLatLonFormat = 0;
+    int nUnitType = 0;
+    dlg.GetData(nCoordType, nLatLonFormat, nUnitType);
+    settings.SetLatLonFormat(nLatLonFormat);
+    settings.SetCoordType(nCoordType);
+    settings.SetUnitType(nUnitType);
+}
+
+void CMainFrame::SaveSettings() {
+    if (!m_app.IsInitialized()) {
+        return;
+    }
+    CProfile& profile = m_app.Profile();
+    int nShow = kShowNormal;
+    if (isMaximized()) {
+        nShow = kShowMaximized;
+    } else if (isMinimized()) {
+        nShow = kShowMinimized;
+    }
+    // The normal rectangle: what the window returns to from maximized or minimized.
+    const QRect rcNormal = (isMaximized() || isMinimized()) && normalGeometry().isValid()
+                               ? normalGeometry()
+                               : geometry();
+    profile.WriteProfileInt(kSection, "cmdShow", nShow);
+    profile.WriteProfileInt(kSection, "left", rcNormal.left());
+    profile.WriteProfileInt(kSection, "top", rcNormal.top());
+    profile.WriteProfileInt(kSection, "right", rcNormal.left() + rcNormal.width());
+    profile.WriteProfileInt(kSection, "bottom", rcNormal.top() + rcNormal.height());
+
+    CDisplaySettings& settings = m_app.Settings();
+    settings.WriteColors(profile);
+    settings.WriteSpriteSize(profile);
+    settings.WriteFormats(profile);
+
+    profile.WriteProfileString(kToolbarSection, kToolbarKey, saveState().toBase64().toStdString());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    SaveSettings();
+    if (!m_app.CanCloseDocument()) {
+        // Cancel keeps the program and the map as they are.
+        pEvent->ignore();
+        return;
+    }
+    pEvent->accept();
+    QMainWindow::closeEvent(pEvent);
+}
+
+void CMainFrame::changeEvent(QEvent* pEvent) {
+    if (pEvent->type() == QEvent::PaletteChange) {
+        // The colours of the system changed: let the view repaint the map.
+        if (CGpsDoc* pDoc = m_app.Document()) {
+            pDoc->UpdateAllViews(HINT_REFRESH);
+        }
+    }
+    QMainWindow::changeEvent(pEvent);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
+    const QMimeData* pData = pEvent->mimeData();
+    if (pData != nullptr && pData->hasUrls() && !pData->urls().isEmpty() &&
+        pData->urls().front().isLocalFile()) {
+        pEvent->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* pEvent) {
+    const QMimeData* pData = pEvent->mimeData();
+    if (pData == nullptr || !pData->hasUrls() || pData->urls().isEmpty() ||
+        !pData->urls().front().isLocalFile()) {
+        return;
+    }
+    pEvent->acceptProposedAction();
+    activateWindow();
+    // One document at a time: the first dropped file is opened.
+    const QString path = pData->urls().front().toLocalFile();
+    // Opening may ask questions; let the drag finish before that.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path] {
+            m_app.OpenDocumentFile(path);
+            UpdateCommandUI();
+        },
+        Qt::QueuedConnection);
+}

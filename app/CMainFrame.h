@@ -1,0 +1,103 @@
+#pragma once
+// The single top-level window: menu bar (normal or calibration menu), toolbar, status bar
+// with its four panes, window placement and toolbar state kept in the profile, and the
+// commands that belong to the frame (Display Format, toolbar and status bar toggles).
+
+#include "CFrameCommands.h"
+
+#include <QMainWindow>
+#include <QRect>
+
+#include <array>
+#include <map>
+
+class CGeoPosition;
+class CGpsApp;
+class CGpsView;
+class QAction;
+class QLabel;
+class QMenuBar;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public CFrameCommands {
+    Q_OBJECT
+public:
+    // Show commands stored under "cmdShow".
+    static constexpr int kShowNormal = 1;
+    static constexpr int kShowMinimized = 2;
+    static constexpr int kShowMaximized = 3;
+    // Marker of a missing window placement value.
+    static constexpr int kNoPlacement = 65535;
+
+    explicit CMainFrame(CGpsApp& app);
+    ~CMainFrame() override;
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // Restores the stored window placement; sets the creation rectangle and the show command.
+    void PreCreateWindow();
+    // Builds menus, toolbar and status bar and loads the toolbar state. False on failure.
+    bool OnCreate();
+    // Shows the window with the show command chosen by PreCreateWindow.
+    void ShowWithStoredCommand();
+    int ShowCommand() const { return m_nShowCommand; }
+
+    // Puts text into the message pane and repaints it at once.
+    void SetStatusText(const QString& text);
+    // "Cursor position: " and the position's text, followed by two spaces.
+    void ShowCursorPosition(CGeoPosition& position);
+    QString StatusText() const;
+    // Status pane 0 to 3.
+    QLabel* StatusPane(int nPane) const;
+
+    void SwitchToCalibrationMenu() override;
+    void SwitchToNormalMenu() override;
+    bool IsCalibrationMenu() const { return m_bCalibrationMenu; }
+
+    // The action of a command id (menu item, toolbar button, accelerator); null if none.
+    QAction* CommandAction(unsigned nCommandId) const;
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    CGpsView* View() const { return m_pView; }
+    void SetView(CGpsView* pView);
+
+    // Writes the window placement, the display settings and the toolbar state.
+    void SaveSettings();
+    // Enables and disables the commands after the document's state.
+    void UpdateCommandUI();
+    // Re-reads the recent-file list into the File menu.
+    void UpdateRecentFileMenu();
+    // Window title from the document's title.
+    void UpdateTitle();
+
+    void OnDisplayFormat();
+
+protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
+
+private:
+    QAction* MakeAction(unsigned nCommandId, const QString& text = QString());
+    void CreateActions();
+    QMenuBar* BuildNormalMenu();
+    QMenuBar* BuildCalibrationMenu();
+    bool SwitchMenu(bool bCalibration);
+    void CreateToolBar();
+    void CreateStatusBar();
+    void OnCommand(unsigned nCommandId);
+    void OnRecentFile(int nIndex);
+
+    CGpsApp& m_app;
+    CGpsView* m_pView = nullptr;
+    std::map<unsigned, QAction*> m_actions;
+    QAction* m_pAboutShort = nullptr; // "&About" of the calibration menu
+    QAction* m_pRecentPlaceholder = nullptr;
+    std::array<QAction*, 4> m_recentActions{};
+    QToolBar* m_pToolBar = nullptr;
+    std::array<QLabel*, 4> m_panes{};
+    QRect m_rcCreate;
+    int m_nShowCommand = kShowNormal;
+    bool m_bPlacementRestored = false;
+    bool m_bCalibrationMenu = false;
+};
