@@ -214,12 +214,18 @@ int CSpriteEngine::Update() {
         }
     }
 
+    // The painter opens on the first sprite to draw: an update that draws nothing costs none.
     QPainter painter;
-    const bool bPaint = m_pSurface != nullptr && !m_pSurface->isNull() && painter.begin(m_pSurface);
-    if (bPaint) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-    }
+    auto draw = [this, &painter](CSprite& sprite) {
+        if (!painter.isActive()) {
+            if (m_pSurface == nullptr || !painter.begin(m_pSurface)) {
+                return false;
+            }
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+        }
+        return DrawClipped(painter, sprite);
+    };
     auto drawable = [](const SSlot& slot) {
         return slot.eState != EState::Removed && slot.pSprite->HasSavedBackground();
     };
@@ -235,7 +241,7 @@ int CSpriteEngine::Update() {
     SortByDepth(work);
     for (const int i : work) {
         SSlot& slot = m_slots[static_cast<std::size_t>(i)];
-        if (bPaint && !DrawClipped(painter, *slot.pSprite)) {
+        if (!draw(*slot.pSprite)) {
             nResult = kUpdateSpriteFailed;
             slot.eState = EState::Removed;
         }
@@ -254,12 +260,12 @@ int CSpriteEngine::Update() {
     SortByDepth(work);
     for (const int i : work) {
         SSlot& slot = m_slots[static_cast<std::size_t>(i)];
-        if (bPaint && !DrawClipped(painter, *slot.pSprite)) {
+        if (!draw(*slot.pSprite)) {
             nResult = kUpdateSpriteFailed;
             slot.bRetry = true;
         }
     }
-    if (bPaint) {
+    if (painter.isActive()) {
         painter.end();
     }
 
