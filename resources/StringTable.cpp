@@ -171,6 +171,13 @@ constexpr bool IsSorted() {
     return true;
 }
 static_assert(IsSorted(), "the string table must be sorted by id, without duplicates");
+    {IDS_CLI_REGISTER, "Load a map bitmap, calibrate it with three marks and save its map file "
+                       "and registration file."},
+    {IDS_CLI_REGISTER_BITMAP, "The map bitmap (.bmp)."},
+    {IDS_CLI_REGISTER_OUTPUT,
+     "The map file to write; by default the bitmap's path with the extension .gpm."},
+    {IDS_CLI_INFO, "Print the fields stored in a map file as one JSON object."},
+    {IDS_CLI_INFO_FILE, "The map file (.gpm)."},
 
 } // namespace
 

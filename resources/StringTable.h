@@ -150,3 +150,9 @@ std::string FormatString1(unsigned id, std::string_view arg);
 
 // Replaces every "%1" in text by arg.
 std::string ExpandPercent1(std::string_view text, std::string_view arg);
+    // mapreg-cli: commands over the map document (61420..61429)
+    IDS_CLI_REGISTER = 61420,
+    IDS_CLI_REGISTER_BITMAP = 61421,
+    IDS_CLI_REGISTER_OUTPUT = 61422,
+    IDS_CLI_INFO = 61423,
+    IDS_CLI_INFO_FILE = 61424,
