@@ -160,6 +160,13 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_CALIBRATE_WORLD, "A world point to map to the picture."},
     {IDS_CLI_THREE_MARKS, "Give exactly three calibration marks (--mark)."},
     {IDS_CLI_ONE_LETTER, "The zone letter must be a single character."},
+    {IDS_CLI_REGISTER, "Load a map bitmap, calibrate it with three marks and save its map file "
+                       "and registration file."},
+    {IDS_CLI_REGISTER_BITMAP, "The map bitmap (.bmp)."},
+    {IDS_CLI_REGISTER_OUTPUT,
+     "The map file to write; by default the bitmap's path with the extension .gpm."},
+    {IDS_CLI_INFO, "Print the fields stored in a map file as one JSON object."},
+    {IDS_CLI_INFO_FILE, "The map file (.gpm)."},
 };
 
 constexpr bool IsSorted() {
@@ -171,13 +178,6 @@ constexpr bool IsSorted() {
     return true;
 }
 static_assert(IsSorted(), "the string table must be sorted by id, without duplicates");
-    {IDS_CLI_REGISTER, "Load a map bitmap, calibrate it with three marks and save its map file "
-                       "and registration file."},
-    {IDS_CLI_REGISTER_BITMAP, "The map bitmap (.bmp)."},
-    {IDS_CLI_REGISTER_OUTPUT,
-     "The map file to write; by default the bitmap's path with the extension .gpm."},
-    {IDS_CLI_INFO, "Print the fields stored in a map file as one JSON object."},
-    {IDS_CLI_INFO_FILE, "The map file (.gpm)."},
 
 } // namespace
 

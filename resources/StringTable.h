@@ -140,6 +140,12 @@ enum StringId : unsigned {
     IDS_CLI_CALIBRATE_WORLD = 61414,
     IDS_CLI_THREE_MARKS = 61415,
     IDS_CLI_ONE_LETTER = 61416,
+    // mapreg-cli: commands over the map document (61420..61429)
+    IDS_CLI_REGISTER = 61420,
+    IDS_CLI_REGISTER_BITMAP = 61421,
+    IDS_CLI_REGISTER_OUTPUT = 61422,
+    IDS_CLI_INFO = 61423,
+    IDS_CLI_INFO_FILE = 61424,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.
@@ -150,9 +156,3 @@ std::string FormatString1(unsigned id, std::string_view arg);
 
 // Replaces every "%1" in text by arg.
 std::string ExpandPercent1(std::string_view text, std::string_view arg);
-    // mapreg-cli: commands over the map document (61420..61429)
-    IDS_CLI_REGISTER = 61420,
-    IDS_CLI_REGISTER_BITMAP = 61421,
-    IDS_CLI_REGISTER_OUTPUT = 61422,
-    IDS_CLI_INFO = 61423,
-    IDS_CLI_INFO_FILE = 61424,
