@@ -9,14 +9,26 @@ namespace {
 using Triangle = std::array<CDoublePoint, 3>;
 
 // The coordinate across the scan lines (compared with the apex) and the one along them.
-double Across(CDoublePoint p, int axis) {
-    return axis == 0 ? p.y : p.x;
+template <int Axis> double Across(CDoublePoint p) {
+    if constexpr (Axis == 0) {
+        return p.y;
+    } else {
+        return p.x;
+    }
 }
-double Along(CDoublePoint p, int axis) {
-    return axis == 0 ? p.x : p.y;
+template <int Axis> double Along(CDoublePoint p) {
+    if constexpr (Axis == 0) {
+        return p.x;
+    } else {
+        return p.y;
+    }
 }
-void SetAcross(CDoublePoint& p, int axis, double value) {
-    (axis == 0 ? p.y : p.x) = value;
+template <int Axis> CDoublePoint WithAcross(CDoublePoint p, double value) {
+    if constexpr (Axis == 0) {
+        return {p.x, value};
+    } else {
+        return {value, p.y};
+    }
 }
 
 // Orders source in apex order (smallest angle first) and target by the same permutation.
@@ -37,30 +49,30 @@ void ApexOrder(const Triangle& source, const Triangle& target, Triangle& ordered
 // as the mean of its neighbours one unit to either side. Where one unit is lost in rounding
 // (coordinates of 2^53 and more) the neighbours are taken a fixed fraction of the coordinate
 // away instead, and the neighbours themselves are never split again, so every call ends.
-CDoublePoint MapPoint(const Triangle& s, const Triangle& d, int axis, CDoublePoint p,
-                      bool maySplit) {
-    const double across = Across(p, axis);
-    if (maySplit && across == Across(s[0], axis)) {
+template <int Axis>
+CDoublePoint MapPoint(const Triangle& s, const Triangle& d, CDoublePoint p, bool maySplit) {
+    const double across = Across<Axis>(p);
+    if (maySplit && across == Across<Axis>(s[0])) {
         double offset = 1.0;
         if (across - offset == across || across + offset == across) {
             offset = std::abs(across) * 0x1p-40;
         }
-        CDoublePoint before = p;
-        CDoublePoint after = p;
-        SetAcross(before, axis, across - offset);
-        SetAcross(after, axis, across + offset);
-        const CDoublePoint r1 = MapPoint(s, d, axis, before, false);
-        const CDoublePoint r2 = MapPoint(s, d, axis, after, false);
+        const CDoublePoint r1 = MapPoint<Axis>(s, d, WithAcross<Axis>(p, across - offset), false);
+        const CDoublePoint r2 = MapPoint<Axis>(s, d, WithAcross<Axis>(p, across + offset), false);
         return {(r1.x + r2.x) * 0.5, (r1.y + r2.y) * 0.5};
     }
-    const double t1 = EdgeRatio(Across(s[0], axis), Across(s[1], axis), across);
-    const double t2 = EdgeRatio(Across(s[0], axis), Across(s[2], axis), across);
+    const double t1 = EdgeRatio(Across<Axis>(s[0]), Across<Axis>(s[1]), across);
+    const double t2 = EdgeRatio(Across<Axis>(s[0]), Across<Axis>(s[2]), across);
     const CDoublePoint f1 = Interpolate(s[0], s[1], t1);
     const CDoublePoint f2 = Interpolate(s[0], s[2], t2);
     const CDoublePoint e1 = Interpolate(d[0], d[1], t1);
     const CDoublePoint e2 = Interpolate(d[0], d[2], t2);
-    const double t3 = EdgeRatio(Along(f1, axis), Along(f2, axis), Along(p, axis));
+    const double t3 = EdgeRatio(Along<Axis>(f1), Along<Axis>(f2), Along<Axis>(p));
     return Interpolate(e1, e2, t3);
+}
+
+CDoublePoint Map(const Triangle& s, const Triangle& d, int axis, CDoublePoint p) {
+    return axis == 0 ? MapPoint<0>(s, d, p, true) : MapPoint<1>(s, d, p, true);
 }
 
 } // namespace
@@ -81,9 +93,9 @@ void CMapTransform::SetControlPoints(const std::array<CDoublePoint, 3>& world,
 }
 
 CDoublePoint CMapTransform::PictureToWorld(CDoublePoint picture) const {
-    return MapPoint(m_invSource, m_invTarget, m_invAxis, picture, true);
+    return Map(m_invSource, m_invTarget, m_invAxis, picture);
 }
 
 CDoublePoint CMapTransform::WorldToPicture(CDoublePoint world) const {
-    return MapPoint(m_fwdSource, m_fwdTarget, m_fwdAxis, world, true);
+    return Map(m_fwdSource, m_fwdTarget, m_fwdAxis, world);
 }
