@@ -63,9 +63,4 @@ TEST(ParseAngle, numbers_too_large_or_small_for_a_double) {
     EXPECT_EQ(ParseAngle(static_cast<const char*>(nullptr)), 0.0);
 }
 
-TEST(ParseAngle, stops_at_the_terminating_nul) {
-    const char text[] = "12\0 30";
-    EXPECT_EQ(ParseAngle(static_cast<const char*>(text)), 12.0);
-}
-
 } // namespace

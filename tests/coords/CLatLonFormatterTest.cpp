@@ -87,15 +87,6 @@ TEST(CLatLonFormatter, whole_position_and_xy_texts) {
     EXPECT_EQ(text, "---, E 007*30.000'");
 }
 
-TEST(CLatLonFormatter, hemisphere_letters) {
-    EXPECT_EQ(CLatLonFormatter::HemisphereLetter(0.0, false), 'N');
-    EXPECT_EQ(CLatLonFormatter::HemisphereLetter(-0.0, false), 'N');
-    EXPECT_EQ(CLatLonFormatter::HemisphereLetter(-1e-300, false), 'S');
-    EXPECT_EQ(CLatLonFormatter::HemisphereLetter(0.0, true), 'E');
-    EXPECT_EQ(CLatLonFormatter::HemisphereLetter(-0.0, true), 'E');
-    EXPECT_EQ(CLatLonFormatter::HemisphereLetter(-2.0, true), 'W');
-}
-
 // Every layout the formatter writes reads back to the value within the layout's resolution.
 TEST(CLatLonFormatter, texts_parse_back_to_their_value) {
     const double resolution[] = {0.5e-5, 0.5e-3 / 60.0, 0.05 / 3600.0};

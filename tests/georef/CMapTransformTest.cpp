@@ -64,17 +64,6 @@ TEST(CMapTransform, world_map_corners_and_centre) {
     ExpectNear(transform.WorldToPicture({540, 270}), {1996, -500}, 1e-9, "extrapolated back");
 }
 
-TEST(CMapTransform, keeps_the_points_as_given) {
-    CMapTransform transform;
-    transform.SetControlPoints(kWorldMapWorld, kWorldMapPicture);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(transform.GetWorldPoints()[i].x, kWorldMapWorld[i].x);
-        EXPECT_EQ(transform.GetWorldPoints()[i].y, kWorldMapWorld[i].y);
-        EXPECT_EQ(transform.GetPicturePoints()[i].x, kWorldMapPicture[i].x);
-        EXPECT_EQ(transform.GetPicturePoints()[i].y, kWorldMapPicture[i].y);
-    }
-}
-
 // Random calibrations that pass the picture checks, mapped at random points, at every vertex
 // and on the apex row and column, agree with the independently solved affine mapping.
 TEST(CMapTransform, agrees_with_the_affine_solution_on_random_triangles) {
