@@ -1,6 +1,6 @@
 #pragma once
 // Pens and primitives shared by the ring figures (mark and pointer): a black halo drawn with
-// wide pens under the coloured lines, round caps like the wide pens of the original drawing.
+// wide pens under the coloured lines.
 #include <QColor>
 #include <QLine>
 #include <QPainter>
@@ -12,8 +12,11 @@ inline constexpr int kLineWidth = 1;
 inline constexpr int kRingHaloWidth = 5;
 inline constexpr int kLineHaloWidth = 3;
 
+// Wide pens have round ends; one-pixel lines leave out their end point, as a line drawn to a
+// point conventionally does, so that the end stays inside the halo drawn under it.
 inline QPen SpritePen(const QColor& color, int nWidth) {
-    return QPen(color, nWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return QPen(color, nWidth, Qt::SolidLine, nWidth > 1 ? Qt::RoundCap : Qt::FlatCap,
+                Qt::RoundJoin);
 }
 
 // An ellipse inside rc (right and bottom exclusive): a one-pixel pen covers exactly the pixels

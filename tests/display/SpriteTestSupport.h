@@ -1,11 +1,10 @@
 #pragma once
 // Helpers of the sprite tests: a host that records repaints, an allocator that refuses on
-// demand, a plain box figure and patterned surfaces.
+// demand, a plain box figure and a patterned picture.
 #include "CSprite.h"
 #include "ISpriteAllocator.h"
 #include "ISpriteHost.h"
 
-#include <QColor>
 #include <QImage>
 #include <QPainter>
 
@@ -18,28 +17,18 @@ public:
     std::vector<QRect> rects;
 };
 
-// Grants each purpose's requests until its budget runs out; -1 grants without limit.
+// Grants each purpose's requests while its budget lasts; -1 is no limit.
 class CBudgetAllocator : public ISpriteAllocator {
 public:
-    bool MayAllocate(EPurpose ePurpose, std::size_t nBytes) override {
-        requests.push_back({ePurpose, nBytes});
+    bool MayAllocate(EPurpose ePurpose, std::size_t) override {
         int& nBudget = budget[static_cast<int>(ePurpose)];
         if (nBudget == 0) {
             return false;
         }
-        if (nBudget > 0) {
-            --nBudget;
-        }
+        nBudget -= nBudget > 0 ? 1 : 0;
         return true;
     }
-    void Set(EPurpose ePurpose, int nBudget) { budget[static_cast<int>(ePurpose)] = nBudget; }
-
-    struct SRequest {
-        EPurpose ePurpose;
-        std::size_t nBytes;
-    };
-    std::vector<SRequest> requests;
-    int budget[3] = {-1, -1, -1};
+    int budget[3] = {-1, -1, -1}; // indexed by EPurpose
 };
 
 // A solid square centred on its position; told to, it refuses to draw.
@@ -51,15 +40,12 @@ public:
     }
     int GetKind() const override { return 99; }
     bool Draw(QPainter& painter) override {
-        ++nDraws;
-        if (bFailDraw) {
-            return false;
+        if (!bFailDraw) {
+            painter.fillRect(GetRect(), m_color);
         }
-        painter.fillRect(GetRect(), m_color);
-        return true;
+        return !bFailDraw;
     }
     bool bFailDraw = false;
-    int nDraws = 0;
 
 protected:
     void RecalcOffset() override {
@@ -74,8 +60,8 @@ private:
     QColor m_color;
 };
 
-// A map-like picture where every pixel differs from its neighbours, so that a pixel restored
-// to the wrong place shows.
+// A picture whose neighbouring pixels all differ, so that a pixel put back in the wrong place
+// shows.
 inline QImage PatternSurface(int w, int h, QImage::Format eFormat = QImage::Format_RGB32) {
     QImage img(w, h, eFormat);
     for (int y = 0; y < h; ++y) {
@@ -98,17 +84,4 @@ inline bool SameBytes(const QImage& a, const QImage& b) {
         }
     }
     return true;
-}
-
-// The smallest rectangle holding every pixel in which a and b differ (null when none).
-inline QRect DiffBounds(const QImage& a, const QImage& b) {
-    QRect rc;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (a.pixel(x, y) != b.pixel(x, y)) {
-                rc |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return rc;
 }
