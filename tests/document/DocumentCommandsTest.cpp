@@ -1,0 +1,262 @@
+#include "DocumentTestSupport.h"
+
+#include "CUtmConverter.h"
+#include "StringTable.h"
+
+TEST_F(DocumentTest, starts_on_the_calibrated_default_world_map) {
+    CRecordingPrompt freshPrompt;
+    CGpsDoc fresh(freshPrompt);
+    HintView freshView;
+    fresh.AddView(&freshView);
+    ASSERT_TRUE(fresh.OnNewDocument());
+    EXPECT_TRUE(fresh.IsCalibrated());
+    EXPECT_FALSE(fresh.IsModified());
+    EXPECT_FALSE(fresh.IsCalibrationMode());
+    EXPECT_FALSE(fresh.IsWaypointMode());
+    EXPECT_EQ(fresh.GetCoordType(), 0);
+    EXPECT_EQ(fresh.GetUtmZone(), 10);
+    EXPECT_EQ(fresh.GetUtmLetter(), 'U');
+    EXPECT_EQ(fresh.GetMapWidth(), 998);
+    EXPECT_EQ(fresh.GetMapHeight(), 500);
+    EXPECT_EQ(fresh.GetBitmapPath(), "");
+    const CDoublePoint centre = fresh.PictureToWorld(499, 250);
+    EXPECT_NEAR(centre.x, 0.0, 1e-9);
+    EXPECT_NEAR(centre.y, 0.0, 1e-9);
+    const CDoublePoint corner = fresh.PictureToWorld(998, 500);
+    EXPECT_NEAR(corner.x, 180.0, 1e-9);
+    EXPECT_NEAR(corner.y, -90.0, 1e-9);
+    EXPECT_EQ(freshView.hints, (std::vector<int>{HINT_NEW_BITMAP, HINT_NEW_BITMAP}));
+    EXPECT_TRUE(freshPrompt.messages.empty());
+}
+
+TEST_F(DocumentTest, picture_to_position_gives_latitude_longitude_or_utm) {
+    double lat = 0;
+    double lon = 0;
+    CGeoPosition& pos = doc->PictureToPosition({998.0 * 3 / 4, 125});
+    EXPECT_FALSE(pos.IsUtm());
+    pos.GetLatLon(lat, lon);
+    EXPECT_NEAR(lat, 45.0, 1e-9);
+    EXPECT_NEAR(lon, 90.0, 1e-9);
+
+    // A UTM calibration gives the easting and northing of the calibration's zone.
+    const std::string bitmap = MakeBitmap("utm.bmp", 200, 100);
+    ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
+    ASSERT_EQ(doc->Calibrate(1,
+                             {CDoublePoint{400000, 5300000}, {402000, 5300000}, {402000, 5299000}},
+                             {CDoublePoint{0, 0}, {200, 0}, {200, 100}}, 10, 'U', nullptr, nullptr),
+              0);
+    CGeoPosition& utm = doc->PictureToPosition({100, 50});
+    ASSERT_TRUE(utm.IsUtm());
+    int zone = 0;
+    char letter = 0;
+    double easting = 0;
+    double northing = 0;
+    static_cast<CUtmConverter&>(utm).GetUtm(zone, letter, easting, northing);
+    EXPECT_EQ(zone, 10);
+    EXPECT_EQ(letter, 'U');
+    EXPECT_NEAR(easting, 401000.0, 1e-6);
+    EXPECT_NEAR(northing, 5299500.0, 1e-6);
+}
+
+TEST_F(DocumentTest, commands_are_enabled_by_calibration_mode) {
+    struct Case {
+        unsigned id;
+        bool normal;
+        bool calibrating;
+    };
+    const Case cases[] = {
+        {ID_ENTER_WAYPOINTS, true, false},  {ID_FILE_NEW, true, false},
+        {ID_FILE_OPEN, true, false},        {ID_FILE_SAVE, true, false},
+        {ID_FILE_SAVE_AS, true, false},     {ID_MAP_CALIBRATE, true, false},
+        {ID_MAP_NEW_BITMAP, true, false},   {ID_CALIBRATE_SET_COORDINATES, false, true},
+        {ID_CALIBRATE_CANCEL, false, true}, {ID_SAVE_WAYPOINTS, true, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(doc->IsCommandEnabled(c.id), c.normal) << c.id;
+    }
+    doc->OnCalibrate();
+    for (const Case& c : cases) {
+        EXPECT_EQ(doc->IsCommandEnabled(c.id), c.calibrating) << c.id;
+    }
+    EXPECT_FALSE(doc->CanNewBitmap());
+    EXPECT_FALSE(doc->CanUseFileCommands());
+    EXPECT_TRUE(doc->CanCancelCalibration());
+}
+
+TEST_F(DocumentTest, calibration_mode_commands_switch_menus_and_send_hints) {
+    doc->OnSetMarkCoordinates(); // outside calibration mode: nothing
+    doc->OnCancelCalibration();
+    EXPECT_TRUE(view.hints.empty());
+    EXPECT_TRUE(frame.calls.empty());
+
+    doc->OnCalibrate();
+    doc->OnCalibrate(); // already on: nothing
+    EXPECT_TRUE(doc->IsCalibrationMode());
+    doc->OnSetMarkCoordinates();
+    doc->OnCancelCalibration();
+    EXPECT_FALSE(doc->IsCalibrationMode());
+    EXPECT_EQ(view.hints, (std::vector<int>{HINT_CALIBRATION_STARTED, HINT_SET_MARK_COORDINATES,
+                                            HINT_CALIBRATION_CANCELLED}));
+    EXPECT_EQ(frame.calls, (std::vector<std::string>{"calibration", "normal"}));
+    EXPECT_TRUE(doc->IsCalibrated()) << "cancelling keeps the calibration";
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(DocumentTest, disabled_commands_do_nothing_through_the_command_dispatch) {
+    doc->OnCalibrate();
+    ClearRecords();
+    EXPECT_TRUE(doc->OnCommand(ID_MAP_NEW_BITMAP));
+    EXPECT_TRUE(doc->OnCommand(ID_ENTER_WAYPOINTS));
+    EXPECT_TRUE(prompt.choosers.empty());
+    EXPECT_FALSE(doc->IsWaypointMode());
+    EXPECT_TRUE(doc->OnCommand(ID_CALIBRATE_CANCEL));
+    EXPECT_FALSE(doc->IsCalibrationMode());
+    EXPECT_FALSE(doc->OnCommand(ID_FILE_SAVE)) << "file commands belong to the framework";
+}
+
+TEST_F(DocumentTest, enter_waypoints_toggles_waypoint_mode) {
+    doc->OnEnterWaypoints();
+    EXPECT_TRUE(doc->IsWaypointMode());
+    doc->OnEnterWaypoints();
+    EXPECT_FALSE(doc->IsWaypointMode());
+    EXPECT_TRUE(view.hints.empty());
+}
+
+TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
+    doc->OnCalibrate();
+    ClearRecords();
+    int mark = -7;
+    int field = -7;
+    const std::array<CDoublePoint, 3> world = {
+        CDoublePoint{500000, 5300000}, {501000, 5300000}, {501000, 5299000}};
+    const std::array<CDoublePoint, 3> picture = {
+        CDoublePoint{12.7, -3.2}, {400.9, 10}, {300, 200.5}};
+    ASSERT_EQ(doc->Calibrate(1, world, picture, 11, 'u', &mark, &field), 0);
+    EXPECT_EQ(mark, -7) << "indices are written for codes 1 to 4 only";
+    EXPECT_EQ(field, -7);
+    EXPECT_FALSE(doc->IsCalibrationMode());
+    EXPECT_TRUE(doc->IsCalibrated());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetCoordType(), 1);
+    EXPECT_TRUE(doc->GetActivePosition().IsUtm());
+    EXPECT_EQ(doc->GetUtmZone(), 11);
+    EXPECT_EQ(doc->GetUtmLetter(), 'u');
+    EXPECT_EQ(frame.calls, (std::vector<std::string>{"normal"}));
+    EXPECT_EQ(doc->GetMarkPixelPoints()[0].x, 12.0);
+    EXPECT_EQ(doc->GetMarkPixelPoints()[0].y, -3.0);
+    EXPECT_EQ(doc->GetMarkPixels()[1], QPoint(400, 10));
+    EXPECT_EQ(doc->GetMarkWorldPoints()[2].y, 5299000.0);
+    // The transform uses the unrounded picture points.
+    const CDoublePoint w = doc->PictureToWorld(CDoublePoint{12.7, -3.2});
+    EXPECT_NEAR(w.x, 500000.0, 1e-6);
+    EXPECT_NEAR(w.y, 5300000.0, 1e-6);
+
+    // A later latitude/longitude calibration keeps the stored zone.
+    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}}, picture, 0, '?',
+                             nullptr, nullptr),
+              0);
+    EXPECT_EQ(doc->GetCoordType(), 0);
+    EXPECT_EQ(doc->GetUtmZone(), 11);
+    EXPECT_EQ(doc->GetUtmLetter(), 'u');
+}
+
+TEST_F(DocumentTest, calibrate_takes_the_display_format_for_latitude_longitude) {
+    GetDisplaySettings().SetLatLonFormat(0);
+    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
+                             {CDoublePoint{0, 0}, {100, 0}, {100, 100}}, 0, '?', nullptr, nullptr),
+              0);
+    std::string text;
+    doc->PictureToPosition({50, 50}).Format(text);
+    EXPECT_EQ(text, "N 00.00000*, E 000.00000*");
+}
+
+TEST_F(DocumentTest, rejected_calibration_changes_nothing) {
+    doc->OnCalibrate();
+    ClearRecords();
+    const auto marksBefore = doc->GetMarkPixelPoints();
+    struct Case {
+        int coordType;
+        std::array<CDoublePoint, 3> picture;
+        int zone;
+        char letter;
+        int code;
+    };
+    const std::array<CDoublePoint, 3> good = {CDoublePoint{10, 10}, {300, 10}, {300, 200}};
+    const Case cases[] = {
+        {1, good, 61, 'U', 5},
+        {0, {CDoublePoint{10, 10}, {17, 17}, {300, 40}}, 0, '?', 1},
+        {0, {CDoublePoint{10, 10}, {18, 10}, {300, 40}}, 0, '?', 2},
+        {2, good, 10, 'U', 4}, // no such coordinate type
+    };
+    for (const Case& c : cases) {
+        const std::array<CDoublePoint, 3> world = {CDoublePoint{1, 1}, {2, 1}, {2, 2}};
+        EXPECT_EQ(doc->Calibrate(c.coordType, world, c.picture, c.zone, c.letter, nullptr, nullptr),
+                  c.code);
+    }
+    EXPECT_TRUE(doc->IsCalibrationMode());
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->GetCoordType(), 0);
+    EXPECT_EQ(doc->GetUtmZone(), 10);
+    EXPECT_EQ(doc->GetMarkPixelPoints()[1].x, marksBefore[1].x);
+    EXPECT_TRUE(frame.calls.empty());
+}
+
+TEST_F(DocumentTest, calibrate_without_a_main_window_skips_the_menu) {
+    SetAppMainWindow(nullptr);
+    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
+                             {CDoublePoint{0, 0}, {100, 0}, {100, 100}}, 0, '?', nullptr, nullptr),
+              0);
+    doc->OnCalibrate();
+    EXPECT_TRUE(doc->IsCalibrationMode());
+    EXPECT_TRUE(frame.calls.empty());
+    SetAppMainWindow(&frame);
+}
+
+TEST_F(DocumentTest, new_bitmap_loads_and_leaves_the_map_uncalibrated) {
+    const auto marksBefore = doc->GetMarkPixelPoints();
+    const std::string bitmap = MakeBitmap("city.bmp", 64, 48);
+    prompt.chosenFiles.push_back(bitmap);
+    doc->OnNewBitmap();
+    ASSERT_EQ(prompt.choosers.size(), 1u);
+    EXPECT_EQ(prompt.choosers[0].defaultExt, "bmp");
+    EXPECT_EQ(prompt.choosers[0].filter, LoadStringId(IDS_BITMAP_FILTER));
+    EXPECT_EQ(prompt.choosers[0].titleOrPath, "Open map bitmap file");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->IsCalibrated());
+    EXPECT_EQ(doc->GetMapWidth(), 64);
+    EXPECT_EQ(doc->GetMapHeight(), 48);
+    EXPECT_EQ(doc->GetBitmapPath(), bitmap);
+    EXPECT_EQ(doc->GetMarkPixelPoints()[1].x, marksBefore[1].x) << "marks keep their values";
+    EXPECT_EQ(view.hints, (std::vector<int>{HINT_NEW_BITMAP}));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(DocumentTest, new_bitmap_cancelled_or_failed_keeps_picture_and_path) {
+    const std::string bitmap = MakeBitmap("city.bmp", 64, 48);
+    ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
+    doc->SetModifiedFlag(false);
+    WriteBytes(dir / "broken.bmp", "BM this is no bitmap");
+    ClearRecords();
+
+    doc->OnNewBitmap(); // chooser cancelled
+    prompt.chosenFiles.push_back((dir / "broken.bmp").string());
+    doc->OnNewBitmap();
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_CANNOT_OPEN_FILE}));
+    EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(doc->GetBitmapPath(), bitmap);
+    EXPECT_EQ(doc->GetMapWidth(), 64);
+    EXPECT_EQ(doc->GetMapBitmap()->width(), 64);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_TRUE(view.hints.empty());
+}
+
+TEST_F(DocumentTest, file_new_returns_to_the_default_map_without_a_bitmap_path) {
+    LoadHarbour();
+    prompt.answers.push_back(MsgAnswer::No); // discard the changes
+    ASSERT_TRUE(doc->FileNew());
+    EXPECT_EQ(doc->GetBitmapPath(), "");
+    EXPECT_EQ(doc->GetMapWidth(), 998);
+    EXPECT_TRUE(doc->IsCalibrated());
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->GetMarkPixelPoints()[2].y, 500.0);
+}

@@ -1,0 +1,111 @@
+#pragma once
+// A document on real files in a fresh temporary folder, with a recording prompt, a recording
+// main window and a view that records the update hints.
+
+#include "CAtomicFile.h"
+#include "CDisplaySettings.h"
+#include "CGpsDoc.h"
+#include "CRecordingFrame.h"
+#include "CRecordingPrompt.h"
+#include "CView.h"
+#include "Waypoints.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+struct HintView : CView {
+    void OnUpdate(CDocument*, int hint) override { hints.push_back(hint); }
+    std::vector<int> hints;
+};
+
+inline std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Hex text of bytes, for readable golden comparisons.
+inline std::string Hex(const std::string& bytes) {
+    static const char* digits = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("mapreg-doc-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        GetDisplaySettings().SetCoordType(0);
+        GetDisplaySettings().SetLatLonFormat(2);
+        g_waypoints = {};
+        g_nLastWaypoint = 0;
+        g_nPlacedWaypoints = 0;
+        doc = std::make_unique<CGpsDoc>(prompt);
+        doc->AddView(&view);
+        ASSERT_TRUE(doc->OnNewDocument());
+        ASSERT_TRUE(doc->GetMapBitmap() != nullptr) << "the built-in world map must load";
+        ClearRecords();
+    }
+    void TearDown() override {
+        CAtomicFile::SetFailureHookForTesting(nullptr);
+        doc.reset();
+        fs::remove_all(dir);
+    }
+    void ClearRecords() {
+        prompt.messages.clear();
+        prompt.choosers.clear();
+        frame.calls.clear();
+        view.hints.clear();
+    }
+    std::string MakeBitmap(const std::string& name, int width, int height) {
+        const fs::path path = dir / name;
+        fs::create_directories(path.parent_path());
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(0x336699);
+        EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "BMP"));
+        return path.string();
+    }
+    // Loads a bitmap and calibrates it in latitude/longitude with north up.
+    void LoadCalibrated(const std::string& bitmap, std::array<CDoublePoint, 3> picture,
+                        std::array<CDoublePoint, 3> world) {
+        ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
+        ASSERT_EQ(doc->Calibrate(0, world, picture, 0, '?', nullptr, nullptr), 0);
+    }
+    // The harbour example: 1000 x 800 pixels, corners (-123.6, 48.4) and (-123.4, 48.2).
+    std::string LoadHarbour(const std::string& name = "harbour.bmp") {
+        const std::string bitmap = MakeBitmap(name, 1000, 800);
+        LoadCalibrated(bitmap, {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}},
+                       {CDoublePoint{-123.6, 48.4}, {-123.4, 48.4}, {-123.4, 48.2}});
+        return bitmap;
+    }
+
+    fs::path dir;
+    CRecordingPrompt prompt;
+    CRecordingFrame frame;
+    HintView view;
+    std::unique_ptr<CGpsDoc> doc;
+};

@@ -1,0 +1,162 @@
+#include "DocumentTestSupport.h"
+
+#include "StringTable.h"
+#include "TextFileFormat.h"
+
+TEST_F(DocumentTest, harbour_registration_file_to_the_byte) {
+    LoadHarbour();
+    ASSERT_TRUE(doc->DoSave((dir / "harbour.gpm").string()));
+    const std::string expected = "Halvoren Map Registry\r\n"
+                                 "\r\n"
+                                 "FILE:\tharbour.bmp\r\n"
+                                 "MAP SIZE X:\t1000\r\n"
+                                 "MAP SIZE Y:\t800\r\n"
+                                 "COORD LATLON\r\n"
+                                 "TOP LEFT EASTING:\t     -123.6000000000\r\n"
+                                 "TOP LEFT NORTHING:\t       48.4000000000\r\n"
+                                 "X RESOLUTION:\t       -0.0002000000\r\n"
+                                 "Y RESOLUTION:\t        0.0002500000\r\n"
+                                 "BOT RIGHT EASTING:\t     -123.4000000000\r\n"
+                                 "BOT RIGHT NORTHING:\t       48.2000000000\r\n";
+    EXPECT_EQ(ReadBytes(dir / "harbour.txt"), expected);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(DocumentTest, utm_registration_file_gives_metres) {
+    const std::string bitmap = MakeBitmap("utm.bmp", 200, 100);
+    ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
+    ASSERT_EQ(doc->Calibrate(1,
+                             {CDoublePoint{400000, 5300000}, {402000, 5300000}, {402000, 5299000}},
+                             {CDoublePoint{0, 0}, {200, 0}, {200, 100}}, 10, 'U', nullptr, nullptr),
+              0);
+    ASSERT_TRUE(doc->DoSave((dir / "utm.gpm").string()));
+    const std::string text = ReadBytes(dir / "utm.txt");
+    EXPECT_NE(text.find("COORD UTM\r\n"), std::string::npos);
+    EXPECT_NE(text.find("TOP LEFT EASTING:\t   400000.0000000000\r\n"), std::string::npos);
+    EXPECT_NE(text.find("X RESOLUTION:\t      -10.0000000000\r\n"), std::string::npos);
+    EXPECT_NE(text.find("BOT RIGHT NORTHING:\t  5299000.0000000000\r\n"), std::string::npos);
+}
+
+TEST(TextFileNames, extension_of_the_file_name_is_replaced) {
+    struct Case {
+        const char* bitmap;
+        const char* txt;
+        const char* fileLine;
+    };
+    const Case cases[] = {
+        {"/maps/harbour.bmp", "/maps/harbour.txt", "harbour.bmp"},
+        {"/maps.old/city.bmp", "/maps.old/city.txt", "city.bmp"},
+        {"city.bmp", "city.txt", "city.bmp"},
+        {"/maps/city", "/maps/city.txt", "city"},
+        {"/maps/a.b.c.bmp", "/maps/a.b.c.txt", "a.b.c.bmp"},
+        {"/maps/.hidden", "/maps/.hidden.txt", ".hidden"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DeriveTextFileName(c.bitmap, ".txt"), c.txt) << c.bitmap;
+        EXPECT_EQ(FileNameOf(c.bitmap), c.fileLine) << c.bitmap;
+    }
+    EXPECT_EQ(DeriveTextFileName("/maps/harbour.bmp", ".wpt"), "/maps/harbour.wpt");
+}
+
+TEST(TextFileNumbers, fixed_point_as_printf_writes_it) {
+    EXPECT_EQ(FormatFixed(-123.6, 20, 10), "     -123.6000000000");
+    EXPECT_EQ(FormatFixed(48.25, 0, 6), "48.250000");
+    EXPECT_EQ(FormatFixed(-0.0000004, 0, 6), "-0.000000");
+    EXPECT_EQ(FormatFixed(1e300, 0, 1).size(), 303u);
+}
+
+TEST_F(DocumentTest, text_files_stay_in_the_bitmaps_folder) {
+    fs::create_directories(dir / "maps.old");
+    const std::string bitmap = LoadHarbour("maps.old/city.bmp");
+    ASSERT_TRUE(doc->DoSave((dir / "city.gpm").string()));
+    EXPECT_TRUE(fs::exists(dir / "maps.old" / "city.txt"));
+    EXPECT_FALSE(fs::exists(dir / "maps.txt"));
+    EXPECT_NE(ReadBytes(dir / "maps.old" / "city.txt").find("FILE:\tcity.bmp\r\n"),
+              std::string::npos);
+}
+
+TEST_F(DocumentTest, waypoint_file_lists_the_placed_waypoints) {
+    LoadHarbour();
+    g_waypoints[0] = {48.25, -123.5};
+    g_waypoints[1] = {48.3, -123.45};
+    g_waypoints[2] = {48.35, -123.41};
+    g_waypoints[3] = {1, 1}; // taken away again with the right mouse button
+    g_nLastWaypoint = 3;
+    g_nPlacedWaypoints = 3;
+    doc->OnSaveWaypoints();
+    EXPECT_EQ(ReadBytes(dir / "harbour.wpt"), "Halvoren Wp File\r\n"
+                                              "\r\n"
+                                              "#WP:\t3\r\n"
+                                              "48.250000,  -123.500000\r\n"
+                                              "48.300000,  -123.450000\r\n"
+                                              "48.350000,  -123.410000\r\n");
+    g_nPlacedWaypoints = 0;
+    doc->OnSaveWaypoints();
+    EXPECT_EQ(ReadBytes(dir / "harbour.wpt"), "Halvoren Wp File\r\n\r\n#WP:\t0\r\n");
+    g_nPlacedWaypoints = 250; // never more than the table holds
+    g_nLastWaypoint = 250;
+    doc->OnSaveWaypoints();
+    EXPECT_NE(ReadBytes(dir / "harbour.wpt").find("#WP:\t100\r\n"), std::string::npos);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(DocumentTest, save_waypoints_in_waypoint_mode_writes_nothing) {
+    LoadHarbour();
+    doc->OnEnterWaypoints();
+    doc->OnSaveWaypoints();
+    EXPECT_FALSE(fs::exists(dir / "harbour.wpt"));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(DocumentTest, default_map_writes_no_text_files_and_explains_waypoints) {
+    g_nPlacedWaypoints = 1;
+    doc->OnSaveWaypoints();
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_WAYPOINTS_NEED_BITMAP}));
+    EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
+    ASSERT_TRUE(doc->DoSave((dir / "world.gpm").string()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "only the map file";
+}
+
+TEST_F(DocumentTest, unwritable_registration_file_is_reported_and_the_save_counts) {
+    LoadHarbour();
+    const fs::path txt = dir / "harbour.txt";
+    WriteBytes(txt, "old registration");
+    CAtomicFile::SetFailureHookForTesting(
+        [&](const std::string& path) { return path == txt.string() ? ENOSPC : 0; });
+    EXPECT_TRUE(doc->DoSave((dir / "harbour.gpm").string()));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_TRUE(fs::exists(dir / "harbour.gpm"));
+    EXPECT_EQ(ReadBytes(txt), "old registration");
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].id, IDS_WRITE_TEXT_FILE_FAILED);
+    EXPECT_EQ(prompt.messages[0].text,
+              "Cannot write the file " + txt.string() + ".  The disk is full.");
+    EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(DocumentTest, text_file_never_replaces_the_bitmap_or_the_map_file) {
+    // A bitmap whose name already ends in .txt would be its own registration file.
+    const std::string bitmap = LoadHarbour("scan.txt");
+    const std::string bitmapBytes = ReadBytes(bitmap);
+    EXPECT_TRUE(doc->DoSave((dir / "scan.gpm").string()));
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE}));
+    EXPECT_EQ(ReadBytes(bitmap), bitmapBytes);
+
+    // A map file saved under the registration file's name is kept as the map file.
+    LoadHarbour("harbour.bmp");
+    ClearRecords();
+    const fs::path mapFile = dir / "harbour.txt";
+    EXPECT_TRUE(doc->DoSave(mapFile.string()));
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE}));
+    EXPECT_EQ(ReadBytes(mapFile).substr(1, 10), "Halvoren..");
+
+    // Nor does the waypoint file replace the map file.
+    ClearRecords();
+    doc->OnSaveWaypoints();
+    EXPECT_TRUE(prompt.messages.empty()) << "harbour.wpt is free";
+    ASSERT_TRUE(doc->DoSave((dir / "harbour.wpt").string()));
+    ClearRecords();
+    doc->OnSaveWaypoints();
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE}));
+    EXPECT_EQ(ReadBytes(dir / "harbour.wpt").substr(1, 10), "Halvoren..");
+}
