@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -378,6 +380,15 @@ TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
                   s.masks = {0x5000, 0x3e0, 0x1f};
               }),
          CMapBitmap::kErrorBadFormat},
+        {"huge_os2_core_header",
+         with(good,
+              [](BmpSpec& s) {
+                  s.infoSize = 12;
+                  s.width = 30000;
+                  s.height = 30000;
+                  s.data = "xx";
+              }),
+         CMapBitmap::kErrorHandleEof},
         {"huge_uncompressed",
          with(good,
               [](BmpSpec& s) {
@@ -472,6 +483,26 @@ TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
     EXPECT_EQ(map.GetHeight(), 4);
     EXPECT_EQ(map.GetPalette(), palette);
     EXPECT_EQ(map.GetPalette()->GetEntries(), Table(256));
+}
+
+TEST_F(MapBitmapTest, large_picture_is_a_surface_that_figures_can_be_painted_on) {
+    // Large enough for the picture to get memory of its own, aligned for huge pages.
+    BmpSpec spec{.width = 1601, .height = 1500, .bitCount = 8, .table = Table(256)};
+    for (int y = 0; y < spec.height; ++y)
+        for (int x = 0; x < spec.width; ++x)
+            spec.pixels.push_back(static_cast<std::uint32_t>((x + 3 * y) % 256));
+    CMapBitmap map(m_trueColor);
+    ASSERT_EQ(map.LoadFromFile(Write("large", spec)), CMapBitmap::kLoaded);
+    QImage* surface = map.GetBitmap();
+    for (auto [x, y] : {std::pair{0, 0}, {1600, 0}, {0, 1499}, {1600, 1499}, {777, 555}})
+        EXPECT_EQ(surface->pixel(x, y), spec.table[static_cast<std::size_t>((x + 3 * y) % 256)]);
+    {
+        QPainter painter(surface);
+        painter.fillRect(QRect(10, 20, 5, 5), QColor(1, 2, 3));
+    }
+    EXPECT_EQ(surface->pixel(12, 22), qRgb(1, 2, 3));
+    EXPECT_EQ(surface->pixel(9, 22), spec.table[(9 + 3 * 22) % 256]);
+    EXPECT_EQ(map.GetBitmap(), surface); // painted in place, no copy made
 }
 
 TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
