@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include "CoreCommands.h"
+#include "DocumentCommands.h"
 #include "StringTable.h"
 
 #include <CLI/CLI.hpp>
@@ -15,6 +16,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         app.require_subcommand(1);
         // Each command group registers its subcommands here.
         AddCoreCommands(app, context);
+        AddDocumentCommands(app, context);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

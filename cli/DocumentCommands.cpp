@@ -1,0 +1,260 @@
+#include "DocumentCommands.h"
+
+#include "AngleParser.h"
+#include "CGpsDoc.h"
+#include "CMapBitmap.h"
+#include "CMapFile.h"
+#include "CUserPrompt.h"
+#include "CalibrationCheck.h"
+#include "NumberText.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+#include "UtmZoneText.h"
+
+#include <CLI/CLI.hpp>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Text(unsigned id) {
+    return std::string(LoadStringId(id));
+}
+
+// The document's questions have no one to answer them here: every message goes to the error
+// stream, every question is answered No, and no file is chosen.
+class CStreamPrompt : public CUserPrompt {
+public:
+    explicit CStreamPrompt(std::ostream& err) : m_err(err) {}
+
+    MsgAnswer ShowMessage(unsigned /*id*/, const std::string& text, MsgIcon /*icon*/,
+                          MsgButtons buttons) override {
+        m_err << text << '\n';
+        ++messageCount;
+        return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
+               : buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                              : MsgAnswer::Cancel;
+    }
+    std::optional<std::string> ChooseFileToOpen(std::string_view, std::string_view,
+                                                std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> ChooseFileToSave(std::string_view, std::string_view,
+                                                std::string_view) override {
+        return std::nullopt;
+    }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+
+    int messageCount = 0;
+
+private:
+    std::ostream& m_err;
+};
+
+struct RegisterArgs {
+    std::string bitmap;
+    std::string zoneText;
+    std::vector<std::string> marks; // X Y WX WY per mark
+    std::string output;
+};
+
+void AddRegisterCommand(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand("register", Text(IDS_CLI_REGISTER));
+    auto args = std::make_shared<RegisterArgs>();
+    command->add_option("BITMAP", args->bitmap, Text(IDS_CLI_REGISTER_BITMAP))->required();
+    auto* utm = command->add_option("--utm", args->zoneText, Text(IDS_CLI_CALIBRATE_UTM));
+    command->add_option("--mark", args->marks, Text(IDS_CLI_CALIBRATE_MARK))
+        ->type_size(4)
+        ->type_name("X Y WX WY")
+        ->required();
+    command->add_option("-o,--output", args->output, Text(IDS_CLI_REGISTER_OUTPUT));
+    command->callback([&context, args, utm] {
+        if (args->marks.size() != 12) {
+            context.err << LoadStringId(IDS_CLI_THREE_MARKS) << '\n';
+            context.exitCode = CLI_EXIT_USAGE;
+            return;
+        }
+        const bool isUtm = utm->count() > 0;
+        const int coordType = isUtm ? 1 : 0;
+        int zone = 10;
+        char letter = 'U';
+        if (isUtm) {
+            ParseUtmZoneText(args->zoneText, zone, letter);
+        }
+        std::array<CDoublePoint, 3> picture;
+        std::array<CDoublePoint, 3> world;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const std::string* m = &args->marks[4 * i];
+            picture[i] = {static_cast<double>(ReadIntField(m[0])),
+                          static_cast<double>(ReadIntField(m[1]))};
+            world[i] = isUtm ? CDoublePoint{ReadDoubleField(m[2]), ReadDoubleField(m[3])}
+                             : CDoublePoint{ParseAngle(m[2]), ParseAngle(m[3])};
+        }
+
+        // The map file names the bitmap by its absolute path, as the application does.
+        std::error_code ec;
+        const std::string bitmap = std::filesystem::absolute(args->bitmap, ec).string();
+        CStreamPrompt prompt(context.err);
+        CGpsDoc doc(prompt);
+        if (doc.LoadBitmapFile(ec ? args->bitmap : bitmap) != CGpsDoc::kLoadOk) {
+            context.err << LoadStringId(IDS_CANNOT_OPEN_FILE) << '\n';
+            context.exitCode = CLI_EXIT_FILE;
+            return;
+        }
+        for (std::size_t i = 0; i < 3; ++i) {
+            const CDoublePoint p = picture[i];
+            if (p.x < 0 || p.y < 0 || p.x > doc.GetMapWidth() || p.y > doc.GetMapHeight()) {
+                context.err << FormatString1(IDS_MARK_OUTSIDE_PICTURE, std::to_string(i + 1))
+                            << '\n';
+                context.exitCode = CLI_EXIT_USAGE;
+                return;
+            }
+        }
+        int markIndex = -1;
+        int fieldIndex = -1;
+        const int code =
+            doc.Calibrate(coordType, world, picture, zone, letter, &markIndex, &fieldIndex);
+        if (code != CALIBRATION_OK) {
+            context.out << "rejected code=" << code << " mark=" << markIndex
+                        << " field=" << fieldIndex << '\n';
+            context.out << LoadStringId(CalibrationMessageId(code)) << '\n';
+            context.exitCode = CLI_EXIT_REJECTED;
+            return;
+        }
+        const std::string mapFile =
+            args->output.empty() ? DeriveTextFileName(doc.GetBitmapPath(), ".gpm") : args->output;
+        if (!doc.DoSave(mapFile) || prompt.messageCount > 0) {
+            // The document has said what went wrong on the error stream.
+            context.exitCode = CLI_EXIT_FILE;
+            return;
+        }
+        context.out << mapFile << '\n' << doc.GetRegistrationFileName() << '\n';
+    });
+}
+
+// A JSON number that reads back to the same double; null for values JSON cannot hold.
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    std::array<char, 64> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return ec == std::errc() ? std::string(buffer.data(), end) : std::string("null");
+}
+
+// Length of the valid UTF-8 sequence at text[i], or 0 when the byte starts none.
+std::size_t Utf8Length(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(i);
+    std::size_t n = 0;
+    unsigned minimum = 0;
+    unsigned code = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2, minimum = 0x80, code = c & 0x1Fu;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3, minimum = 0x800, code = c & 0x0Fu;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4, minimum = 0x10000, code = c & 0x07u;
+    } else {
+        return 0;
+    }
+    if (i + n > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = (code << 6) | (byte(i + k) & 0x3Fu);
+    }
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return 0;
+    }
+    return n;
+}
+
+// A JSON string of bytes: valid UTF-8 is kept, any other byte stands for its Latin-1 character.
+std::string JsonString(std::string_view text) {
+    static const char* hex = "0123456789abcdef";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+            ++i;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+        } else if (const std::size_t n = Utf8Length(text, i); n > 0) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+            ++i;
+        }
+    }
+    return out + "\"";
+}
+
+void AddInfoCommand(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand("info", Text(IDS_CLI_INFO));
+    auto path = std::make_shared<std::string>();
+    command->add_option("MAP", *path, Text(IDS_CLI_INFO_FILE))->required();
+    command->callback([&context, path] {
+        CMapFile::Contents contents;
+        const CMapFile::LoadResult result = CMapFile::Load(*path, contents);
+        if (result.status == CMapFile::Status::Empty) {
+            // Open takes an empty file as the calibrated default map; so does info.
+            CStreamPrompt prompt(context.err);
+            CGpsDoc doc(prompt);
+            doc.SetDefaultCalibration();
+            contents.calibrated = true;
+            contents.coordType = 0;
+            contents.markPixel = doc.GetMarkPixelPoints();
+            contents.markWorld = doc.GetMarkWorldPoints();
+            contents.zone = doc.GetUtmZone();
+            contents.letter = doc.GetUtmLetter();
+        } else if (result.status != CMapFile::Status::Ok) {
+            context.err << CMapFile::Message(result, *path) << '\n';
+            context.exitCode = CLI_EXIT_FILE;
+            return;
+        }
+        std::string json = "{\"bitmap\":" + JsonString(contents.bitmapPath) +
+                           ",\"calibrated\":" + (contents.calibrated ? "true" : "false") +
+                           ",\"coordType\":" + std::to_string(contents.coordType) +
+                           ",\"zone\":" + std::to_string(contents.zone) +
+                           ",\"letter\":" + JsonString(std::string(1, contents.letter)) +
+                           ",\"marks\":[";
+        for (std::size_t i = 0; i < 3; ++i) {
+            json += i == 0 ? "{" : ",{";
+            json += "\"x\":" + JsonNumber(contents.markPixel[i].x) +
+                    ",\"y\":" + JsonNumber(contents.markPixel[i].y) +
+                    ",\"worldX\":" + JsonNumber(contents.markWorld[i].x) +
+                    ",\"worldY\":" + JsonNumber(contents.markWorld[i].y) + "}";
+        }
+        json += "]}";
+        context.out << json << '\n';
+    });
+}
+
+} // namespace
+
+void AddDocumentCommands(CLI::App& app, CliContext& context) {
+    AddRegisterCommand(app, context);
+    AddInfoCommand(app, context);
+}
