@@ -4,6 +4,7 @@
 #include "CAboutDlg.h"
 #include "CGpsView.h"
 #include "CMainFrame.h"
+#include "CMarkView.h"
 #include "CToolbarArt.h"
 #include "StringTable.h"
 
@@ -100,7 +101,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
         ExitInstance();
         return false;
     }
-    auto* pView = new CGpsView(*m_pDoc, settings, Prompt(), m_pFrame.get());
+    auto* pView = new CMarkView(*m_pDoc, settings, Prompt(), m_pFrame.get());
     m_pFrame->setCentralWidget(pView);
     m_pFrame->SetView(pView);
     if (!pView->OnCreate()) {

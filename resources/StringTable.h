@@ -48,6 +48,18 @@ enum StringId : unsigned {
     IDS_FORMAT_STATUTE = 20210,
     IDS_FORMAT_METRIC = 20211,
     IDS_FORMAT_EXAMPLE = 20212,
+    // Calibration Mark Coordinates dialog (dialog 135)
+    IDS_CALIB_CAPTION = 20300,
+    IDS_CALIB_LOCATIONS_GROUP = 20301,
+    IDS_CALIB_COLUMN_X = 20302,
+    IDS_CALIB_COLUMN_Y = 20303,
+    IDS_CALIB_ROW_1 = 20304,
+    IDS_CALIB_ROW_2 = 20305,
+    IDS_CALIB_ROW_3 = 20306,
+    IDS_CALIB_ZONE = 20307,
+    IDS_CALIB_UNITS_GROUP = 20308,
+    IDS_CALIB_LATLON = 20309,
+    IDS_CALIB_UTM = 20310,
     // Command prompts: "status bar prompt\ntooltip", by command id
     ID_MAP_CALIBRATE = 32774,
     ID_CALIBRATE_CANCEL = 32780,
