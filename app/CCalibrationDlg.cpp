@@ -132,11 +132,13 @@ CCalibrationDlg::CCalibrationDlg(CGpsDoc& doc, QWidget* pParent) : QDialog(pPare
         if (bChecked) {
             ApplyLatLonMode();
         }
+        UpdateRadioTabStop();
     });
     connect(m_pUtm, &QRadioButton::toggled, this, [this](bool bChecked) {
         if (bChecked) {
             ApplyUtmMode();
         }
+        UpdateRadioTabStop();
     });
 
     auto* pRight = new QVBoxLayout;
@@ -239,6 +241,7 @@ void CCalibrationDlg::OnInitDialog() {
             m_pUtm->setChecked(false);
         }
     }
+    UpdateRadioTabStop();
 
     for (int k = 0; k < 3; ++k) {
         m_pPixel[2 * k]->setText(m_strInitX[k]);
@@ -280,6 +283,13 @@ void CCalibrationDlg::ApplyUtmMode() {
         SwapWorldTexts();
     }
     m_nCoordMode = 1;
+}
+
+void CCalibrationDlg::UpdateRadioTabStop() {
+    // Tab reaches the pair of radio buttons at the checked one; the arrow keys move between them.
+    for (QRadioButton* pButton : {m_pLatLon, m_pUtm}) {
+        pButton->setFocusPolicy(pButton->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void CCalibrationDlg::SwapWorldTexts() {

@@ -80,6 +80,7 @@ private:
     void ApplyLatLonMode();
     void ApplyUtmMode();
     void SwapWorldTexts();
+    void UpdateRadioTabStop();
     // The field lost the focus: when it was edited, clamp, write back and move the mark.
     void OnPixelFieldLeft(int nField);
     // Reads the field as a whole number held to the picture and writes it back as read.

@@ -1,0 +1,474 @@
+// The calibration coordinates dialog on its own: a real document on the default world map,
+// real key presses into the dialog's fields, a recording view in place of the map view and the
+// recording prompt in place of message boxes.
+
+#include "CCalibrationDlg.h"
+#include "CGpsDoc.h"
+#include "CRecordingFrame.h"
+#include "CRecordingPrompt.h"
+#include "ICalibrationView.h"
+#include "StringTable.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct MarkMove {
+    int nMark;
+    QPoint pt;
+    int nScroll;
+    bool operator==(const MarkMove&) const = default;
+};
+
+class RecordingView : public ICalibrationView {
+public:
+    void SetMarkPosition(int nMark, QPoint ptPixel, int nScroll) override {
+        moves.push_back({nMark, ptPixel, nScroll});
+    }
+    std::vector<MarkMove> moves;
+};
+
+// The default world map is 998 x 500 pixels.
+constexpr int kWidth = 998;
+constexpr int kHeight = 500;
+const std::array<QPoint, 3> kMarks = {QPoint(100, 100), QPoint(500, 100), QPoint(100, 300)};
+
+class CalibDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pDlg.reset();
+        pDoc = std::make_unique<CGpsDoc>(prompt);
+        ASSERT_TRUE(pDoc->OnNewDocument());
+        pDoc->OnCalibrate();
+        ASSERT_TRUE(pDoc->IsCalibrationMode());
+    }
+
+    // Opens the dialog with the document's world points (180 W 90 N, 180 E 90 N, 180 E 90 S)
+    // at kMarks.
+    void Open(int nCoordType = 0, int nFormat = 2, int nZone = 10, char cLetter = 'U',
+              std::array<CDoublePoint, 3> world = {}) {
+        if (nCoordType == 0 && world[0].x == 0.0) {
+            world = pDoc->GetMarkWorldPoints();
+        }
+        pDlg = std::make_unique<CCalibrationDlg>(*pDoc);
+        pDlg->SetData(nCoordType, nFormat, world, kMarks, nZone, cLetter, kWidth, kHeight, &view);
+        pDlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(pDlg.get()));
+    }
+
+    QLineEdit* Edit(int nId) const {
+        return pDlg->findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(nId));
+    }
+    QString Text(int nId) const { return Edit(nId)->text(); }
+    QString Label(int nId) const {
+        return pDlg->findChild<QLabel*>(QStringLiteral("ctl%1").arg(nId))->text();
+    }
+    QRadioButton* Radio(int nId) const {
+        return pDlg->findChild<QRadioButton*>(QStringLiteral("ctl%1").arg(nId));
+    }
+    // A click on the button's indicator circle.
+    void ClickRadio(int nId) const {
+        QRadioButton* pButton = Radio(nId);
+        QTest::mouseClick(pButton, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(6, pButton->height() / 2));
+    }
+    QString FocusName() const {
+        QWidget* pFocus = QApplication::focusWidget();
+        return pFocus != nullptr ? pFocus->objectName() : QString();
+    }
+
+    // Replaces a field's text the way a user does: into the field, select all, type.
+    void Type(int nId, const QString& text) {
+        QLineEdit* pEdit = Edit(nId);
+        pEdit->setFocus(Qt::MouseFocusReason);
+        pEdit->selectAll();
+        QTest::keyClicks(pEdit, text);
+    }
+    // Latitude and longitude of the three marks, valid for kMarks.
+    void TypeValidLatLon() {
+        Type(CCalibrationDlg::IDC_LATITUDE_1, QStringLiteral("N 49.0"));
+        Type(CCalibrationDlg::IDC_LONGITUDE_1, QStringLiteral("W 123.0"));
+        Type(CCalibrationDlg::IDC_LATITUDE_2, QStringLiteral("N 49.0"));
+        Type(CCalibrationDlg::IDC_LONGITUDE_2, QStringLiteral("W 122.0"));
+        Type(CCalibrationDlg::IDC_LATITUDE_3, QStringLiteral("N 48.5"));
+        Type(CCalibrationDlg::IDC_LONGITUDE_3, QStringLiteral("W 123.0"));
+    }
+    void Key(Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCoreApplication::processEvents();
+    }
+
+    CRecordingPrompt prompt;
+    CRecordingFrame frame;
+    std::unique_ptr<CGpsDoc> pDoc;
+    RecordingView view;
+    std::unique_ptr<CCalibrationDlg> pDlg;
+};
+
+} // namespace
+
+TEST_F(CalibDialog, opens_with_the_first_latitude_selected_and_tab_walks_the_fields_in_order) {
+    Open(1);
+    EXPECT_EQ(pDlg->windowTitle(), QStringLiteral("Calibration Mark Coordinates"));
+    EXPECT_EQ(FocusName(), QStringLiteral("ctl1012"));
+    EXPECT_EQ(Edit(1012)->selectedText(), Text(1012));
+    EXPECT_FALSE(Text(1012).isEmpty());
+
+    const QStringList expected = {"ctl1007", "ctl1018", "ctl1011", "ctl1009", "ctl1008", "ctl1020",
+                                  "ctl1015", "ctl1013", "ctl1014", "ctl1017", "ctl1016", "ctl1019",
+                                  "ctl1",    "ctl2",    "ctl1023", "ctl1012"};
+    QStringList walked;
+    for (int i = 0; i < expected.size(); ++i) {
+        Key(Qt::Key_Tab);
+        walked << FocusName();
+    }
+    EXPECT_EQ(walked, expected);
+}
+
+TEST_F(CalibDialog, shows_the_world_points_in_the_display_format_and_the_marks_in_pixels) {
+    struct Case {
+        const char* name;
+        int nCoordType;
+        int nFormat;
+        int nZone;
+        char cLetter;
+        CDoublePoint world;
+        const char* longitude;
+        const char* latitude;
+        const char* zone;
+        const char* headingLongitude;
+        const char* headingLatitude;
+    };
+    const Case cases[] = {
+        {"degrees",
+         0,
+         0,
+         10,
+         'U',
+         {-123.50208333, 48.2625},
+         "W 123.50208*",
+         "N 48.26250*",
+         "10U",
+         "Longitude",
+         "Latitude"},
+        {"minutes",
+         0,
+         1,
+         10,
+         'U',
+         {-123.50208333, 48.2625},
+         "W 123*30.125'",
+         "N 48*15.750'",
+         "10U",
+         "Longitude",
+         "Latitude"},
+        {"seconds",
+         0,
+         2,
+         10,
+         'U',
+         {-123.50208333, 48.2625},
+         "W 123*30'07.5\"",
+         "N 48*15'45.0\"",
+         "10U",
+         "Longitude",
+         "Latitude"},
+        {"utm",
+         1,
+         2,
+         10,
+         'U',
+         {462737.0, 5345598.0},
+         "462737",
+         "5345598",
+         "10U",
+         "Easting",
+         "Northing"},
+        {"utm one-digit zone",
+         1,
+         2,
+         5,
+         'D',
+         {62737.0, 345598.0},
+         "062737",
+         "0345598",
+         "05D",
+         "Easting",
+         "Northing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(c.nCoordType, c.nFormat, c.nZone, c.cLetter, {c.world, c.world, c.world});
+        EXPECT_EQ(Text(1007), QString::fromUtf8(c.longitude));
+        EXPECT_EQ(Text(1012), QString::fromUtf8(c.latitude));
+        EXPECT_EQ(Text(1014), QString::fromUtf8(c.longitude));
+        EXPECT_EQ(Text(1019), QString::fromUtf8(c.zone));
+        EXPECT_EQ(Label(1027), QString::fromUtf8(c.headingLongitude));
+        EXPECT_EQ(Label(1026), QString::fromUtf8(c.headingLatitude));
+        EXPECT_EQ(Edit(1019)->isEnabled(), c.nCoordType == 1);
+        EXPECT_EQ(Radio(1022)->isChecked(), c.nCoordType == 0);
+        EXPECT_EQ(Radio(1023)->isChecked(), c.nCoordType == 1);
+        const QStringList pixels = {Text(1018), Text(1011), Text(1020),
+                                    Text(1015), Text(1017), Text(1016)};
+        EXPECT_EQ(pixels, QStringList({"100", "100", "500", "100", "100", "300"}));
+        for (int nId : {1012, 1007, 1009, 1008, 1013, 1014}) {
+            EXPECT_FALSE(Edit(nId)->isModified()) << nId;
+        }
+    }
+}
+
+TEST_F(CalibDialog, switching_units_swaps_the_typed_texts_without_converting_them) {
+    Open(0, 2);
+    const QString latitude = Text(1012);
+    const QString longitude = Text(1008);
+
+    ClickRadio(1023);
+    EXPECT_EQ(pDlg->GetCoordMode(), 1);
+    EXPECT_EQ(Label(1027), QStringLiteral("Easting"));
+    EXPECT_EQ(Label(1026), QStringLiteral("Northing"));
+    EXPECT_TRUE(Edit(1019)->isEnabled());
+    for (int nId : {1012, 1007, 1009, 1008, 1013, 1014}) {
+        EXPECT_TRUE(Text(nId).isEmpty()) << nId;
+    }
+    Type(1007, QStringLiteral("500000"));
+
+    ClickRadio(1022);
+    EXPECT_EQ(pDlg->GetCoordMode(), 0);
+    EXPECT_EQ(Label(1027), QStringLiteral("Longitude"));
+    EXPECT_FALSE(Edit(1019)->isEnabled());
+    EXPECT_EQ(Text(1012), latitude);
+    EXPECT_EQ(Text(1008), longitude);
+
+    // Clicking the checked button again changes nothing.
+    ClickRadio(1022);
+    EXPECT_EQ(Text(1012), latitude);
+
+    ClickRadio(1023);
+    EXPECT_EQ(Text(1007), QStringLiteral("500000"));
+}
+
+TEST_F(CalibDialog, leaving_an_edited_pixel_field_holds_it_to_the_picture_and_moves_its_mark) {
+    struct Case {
+        int nField;
+        const char* typed;
+        const char* shown;
+        MarkMove move;
+    };
+    const Case cases[] = {
+        {1018, "5000", "997", {0, {997, 100}, 1}},
+        {1011, "-3", "0", {0, {100, 0}, 1}},
+        {1020, "  42abc", "42", {1, {42, 100}, 1}},
+        {1015, "500", "499", {1, {500, 499}, 1}},
+        {1017, "xyz", "0", {2, {0, 300}, 1}},
+        {1016, "998", "499", {2, {100, 499}, 1}},
+        {1016, "99999999999", "499", {2, {100, 499}, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Open();
+        view.moves.clear();
+        Type(c.nField, QString::fromUtf8(c.typed));
+        Key(Qt::Key_Tab);
+        EXPECT_EQ(Text(c.nField), QString::fromUtf8(c.shown));
+        ASSERT_EQ(view.moves.size(), 1U);
+        EXPECT_EQ(view.moves[0], c.move);
+        EXPECT_FALSE(Edit(c.nField)->isModified());
+    }
+}
+
+TEST_F(CalibDialog, leaving_a_field_unedited_or_outside_calibration_mode_moves_no_mark) {
+    Open();
+    Edit(1018)->setFocus();
+    Key(Qt::Key_Tab);
+    EXPECT_TRUE(view.moves.empty());
+
+    pDoc->LeaveCalibrationMode();
+    Type(1011, QStringLiteral("-7"));
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Text(1011), QStringLiteral("0"));
+    EXPECT_TRUE(view.moves.empty());
+}
+
+TEST_F(CalibDialog, ok_holds_a_pixel_value_confirmed_at_once_with_enter_to_the_picture) {
+    Open();
+    TypeValidLatLon();
+    Type(1018, QStringLiteral("-3"));
+    Type(1016, QStringLiteral("5000"));
+    Key(Qt::Key_Return);
+
+    EXPECT_EQ(pDlg->result(), QDialog::Accepted);
+    EXPECT_FALSE(pDlg->isVisible());
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(Text(1018), QStringLiteral("0"));
+    EXPECT_EQ(Text(1016), QStringLiteral("499"));
+    const auto& pixels = pDoc->GetMarkPixelPoints();
+    EXPECT_EQ(pixels[0].x, 0.0);
+    EXPECT_EQ(pixels[2].y, 499.0);
+    EXPECT_FALSE(pDoc->IsCalibrationMode());
+    EXPECT_TRUE(pDoc->IsCalibrated());
+    EXPECT_EQ(frame.calls.back(), "normal");
+    // The marks follow the values the calibration was made with.
+    ASSERT_FALSE(view.moves.empty());
+    EXPECT_EQ(view.moves.back(), (MarkMove{2, {100, 499}, 1}));
+}
+
+TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_changes_nothing) {
+    struct Case {
+        const char* name;
+        int nCoordType;
+        std::vector<std::pair<int, const char*>> typed;
+        unsigned nMessage;
+        const char* focus;
+    };
+    const std::vector<Case> cases = {
+        {"marks too close", 0, {{1020, "105"}, {1015, "104"}}, IDS_MARKS_TOO_CLOSE, "ctl1018"},
+        {"nearly a line at mark 2",
+         0,
+         {{1017, "110"}, {1016, "150"}},
+         IDS_MARKS_COLLINEAR,
+         "ctl1020"},
+        {"equal coordinates of marks 2 and 3",
+         0,
+         {{1009, "N 10"}, {1008, "E 20"}, {1013, "10"}, {1014, "20"}},
+         IDS_EQUAL_COORDINATES,
+         "ctl1009"},
+        {"longitude of mark 3 out of range", 0, {{1014, "181"}}, IDS_VALUE_OUT_OF_RANGE, "ctl1014"},
+        {"latitude of mark 1 out of range",
+         0,
+         {{1012, "S 90 0 1"}},
+         IDS_VALUE_OUT_OF_RANGE,
+         "ctl1012"},
+        {"easting of mark 2 out of range",
+         1,
+         {{1012, "5400000"},
+          {1007, "500000"},
+          {1009, "5400000"},
+          {1008, "1000000"},
+          {1013, "5398000"},
+          {1014, "500000"},
+          {1019, "10U"}},
+         IDS_VALUE_OUT_OF_RANGE,
+         "ctl1008"},
+        {"zone with the letter O",
+         1,
+         {{1012, "5400000"},
+          {1007, "500000"},
+          {1009, "5400000"},
+          {1008, "504000"},
+          {1013, "5398000"},
+          {1014, "500000"},
+          {1019, "1O"}},
+         IDS_INVALID_UTM_ZONE,
+         "ctl1019"},
+        {"zone 61",
+         1,
+         {{1012, "5400000"},
+          {1007, "500000"},
+          {1009, "5400000"},
+          {1008, "504000"},
+          {1013, "5398000"},
+          {1014, "500000"},
+          {1019, "61U"}},
+         IDS_INVALID_UTM_ZONE,
+         "ctl1019"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        TypeValidLatLon();
+        if (c.nCoordType == 1) {
+            ClickRadio(1023);
+        }
+        for (const auto& [nId, text] : c.typed) {
+            Type(nId, QString::fromUtf8(text));
+        }
+        prompt.messages.clear();
+        const auto pixelsBefore = pDoc->GetMarkPixelPoints();
+        Edit(1012)->setFocus();
+        Key(Qt::Key_Return);
+
+        ASSERT_EQ(prompt.messages.size(), 1U);
+        EXPECT_EQ(prompt.messages[0].id, c.nMessage);
+        EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(prompt.messages[0].text, std::string(LoadStringId(c.nMessage)));
+        EXPECT_TRUE(pDlg->isVisible());
+        EXPECT_EQ(FocusName(), QString::fromUtf8(c.focus));
+        QLineEdit* pFocus = Edit(FocusName().mid(3).toInt());
+        EXPECT_EQ(pFocus->selectedText(), pFocus->text());
+        EXPECT_TRUE(pDoc->IsCalibrationMode());
+        EXPECT_EQ(pDoc->GetMarkPixelPoints()[1].x, pixelsBefore[1].x);
+        EXPECT_EQ(pDoc->GetCoordType(), 0);
+    }
+}
+
+TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_latitudes) {
+    struct Case {
+        int nCoordType;
+        const char* zone;
+        int nZone;
+        char cLetter;
+    };
+    const Case cases[] = {
+        {1, "u10", 10, 'u'},
+        {1, "10", 10, 'X'},
+        {1, " 9 T", 9, 'T'},
+        {0, "garbage", 10, 'U'}, // the document's zone stays as it was
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        SetUp();
+        const std::array<CDoublePoint, 3> world = {CDoublePoint{500000, 5400000},
+                                                   CDoublePoint{504000, 5400000},
+                                                   CDoublePoint{500000, 5398000}};
+        if (c.nCoordType == 1) {
+            Open(1, 2, 10, 'U', world);
+        } else {
+            Open(0);
+            TypeValidLatLon();
+            Edit(1019)->setText(QString::fromUtf8(c.zone));
+        }
+        if (c.nCoordType == 1) {
+            Type(1019, QString::fromUtf8(c.zone));
+        }
+        Key(Qt::Key_Return);
+        EXPECT_TRUE(prompt.messages.empty());
+        EXPECT_EQ(pDlg->result(), QDialog::Accepted);
+        EXPECT_EQ(pDoc->GetUtmZone(), c.nZone);
+        EXPECT_EQ(pDoc->GetUtmLetter(), c.cLetter);
+        EXPECT_EQ(pDoc->GetCoordType(), c.nCoordType);
+    }
+}
+
+TEST_F(CalibDialog, cancel_puts_every_mark_back_where_it_stood_when_the_dialog_opened) {
+    for (const bool bEscape : {true, false}) {
+        SCOPED_TRACE(bEscape ? "escape" : "close button of the window");
+        Open();
+        Type(1018, QStringLiteral("300"));
+        Type(1015, QStringLiteral("400"));
+        Type(1017, QStringLiteral("700")); // still being edited
+        view.moves.clear();
+        if (bEscape) {
+            Key(Qt::Key_Escape);
+        } else {
+            pDlg->close();
+        }
+        EXPECT_EQ(pDlg->result(), QDialog::Rejected);
+        EXPECT_FALSE(pDlg->isVisible());
+        const std::vector<MarkMove> expected = {
+            {0, kMarks[0], 0}, {1, kMarks[1], 0}, {2, kMarks[2], 0}};
+        // Leaving the edited field first moves its mark; the restore comes last.
+        ASSERT_GE(view.moves.size(), 3U);
+        EXPECT_EQ(std::vector<MarkMove>(view.moves.end() - 3, view.moves.end()), expected);
+        EXPECT_TRUE(pDoc->IsCalibrationMode());
+    }
+}
