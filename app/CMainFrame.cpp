@@ -10,6 +10,7 @@
 #include "CDisplaySettings.h"
 #include "CGeoPosition.h"
 #include "CGpsDoc.h"
+#include "CMapExporter.h"
 #include "CProfile.h"
 #include "CUserPrompt.h"
 
@@ -146,6 +147,9 @@ void CMainFrame::CreateActions() {
         {ID_FILE_OPEN, IDS_MENU_FILE_OPEN, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
         {ID_FILE_SAVE, IDS_MENU_FILE_SAVE, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
         {ID_FILE_SAVE_AS, IDS_MENU_FILE_SAVE_AS, {}},
+        {ID_FILE_EXPORT_WORLD_FILE, IDS_MENU_EXPORT_WORLD_FILE, {}},
+        {ID_FILE_EXPORT_GPX, IDS_MENU_EXPORT_GPX, {}},
+        {ID_FILE_EXPORT_OZI_MAP, IDS_MENU_EXPORT_OZI_MAP, {}},
         {ID_APP_EXIT, IDS_MENU_FILE_EXIT, {QKeySequence(Qt::ALT | Qt::Key_F4)}},
         {ID_MAP_NEW_BITMAP, IDS_MENU_NEW_BITMAP, {QKeySequence(Qt::Key_F2)}},
         {ID_MAP_CALIBRATE, IDS_MENU_CALIBRATE, {QKeySequence(Qt::SHIFT | Qt::Key_F2)}},
@@ -207,6 +211,11 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     pFile->addAction(CommandAction(ID_FILE_OPEN));
     pFile->addAction(CommandAction(ID_FILE_SAVE));
     pFile->addAction(CommandAction(ID_FILE_SAVE_AS));
+    QMenu* pExport = pFile->addMenu(AppString(IDS_MENU_FILE_EXPORT));
+    pExport->setObjectName(QStringLiteral("menuExport"));
+    pExport->addAction(CommandAction(ID_FILE_EXPORT_WORLD_FILE));
+    pExport->addAction(CommandAction(ID_FILE_EXPORT_GPX));
+    pExport->addAction(CommandAction(ID_FILE_EXPORT_OZI_MAP));
     pFile->addSeparator();
     pFile->addAction(m_pRecentPlaceholder);
     for (QAction* pRecent : m_recentActions) {
@@ -229,7 +238,7 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     QMenu* pHelp = pBar->addMenu(AppString(IDS_MENU_HELP));
     pHelp->addAction(CommandAction(ID_APP_ABOUT));
 
-    for (QMenu* pMenu : {pFile, pMap, pView, pSettings, pHelp}) {
+    for (QMenu* pMenu : {pFile, pExport, pMap, pView, pSettings, pHelp}) {
         connect(pMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     }
     return pBar;
@@ -414,6 +423,11 @@ void CMainFrame::UpdateCommandUI() {
                          ID_CALIBRATE_SET_COORDINATES, ID_CALIBRATE_CANCEL}) {
         CommandAction(nId)->setEnabled(pDoc != nullptr && pDoc->IsCommandEnabled(nId));
     }
+    // Exports apply to a calibrated map with a bitmap of its own; GPX needs waypoints.
+    for (unsigned nId : {ID_FILE_EXPORT_WORLD_FILE, ID_FILE_EXPORT_GPX, ID_FILE_EXPORT_OZI_MAP}) {
+        CommandAction(nId)->setEnabled(pDoc != nullptr &&
+                                       CMapExporter::IsCommandEnabled(*pDoc, nId));
+    }
     const bool bFileCommands = pDoc != nullptr && pDoc->CanUseFileCommands();
     for (QAction* pRecent : m_recentActions) {
         pRecent->setEnabled(bFileCommands);
@@ -442,6 +456,13 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
         break;
     case ID_FILE_SAVE_AS:
         m_app.OnFileSaveAs();
+        break;
+    case ID_FILE_EXPORT_WORLD_FILE:
+    case ID_FILE_EXPORT_GPX:
+    case ID_FILE_EXPORT_OZI_MAP:
+        if (CGpsDoc* pDoc = m_app.Document()) {
+            CMapExporter::OnCommand(*pDoc, m_app.Prompt(), nCommandId);
+        }
         break;
     case ID_APP_EXIT:
         close();

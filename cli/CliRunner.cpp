@@ -2,6 +2,7 @@
 
 #include "CoreCommands.h"
 #include "DocumentCommands.h"
+#include "ExportCommands.h"
 #include "StringTable.h"
 
 #include <CLI/CLI.hpp>
@@ -17,6 +18,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         // Each command group registers its subcommands here.
         AddCoreCommands(app, context);
         AddDocumentCommands(app, context);
+        AddExportCommands(app, context);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

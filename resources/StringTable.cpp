@@ -35,6 +35,10 @@ constexpr Entry kStrings[] = {
     {IDS_MENU_SET_MARK_COORDINATES, "&Set Mark Coordinates\tENTER"},
     {IDS_MENU_CANCEL_CALIBRATION, "&Cancel Calibration\tESC"},
     {IDS_MENU_ABOUT_SHORT, "&About"},
+    {IDS_MENU_FILE_EXPORT, "E&xport"},
+    {IDS_MENU_EXPORT_WORLD_FILE, "&World File"},
+    {IDS_MENU_EXPORT_GPX, "&GPX Waypoints..."},
+    {IDS_MENU_EXPORT_OZI_MAP, "&OziExplorer Map File..."},
     {IDS_ABOUT_VERSION, "Version 3.0"},
     {IDS_BUTTON_OK, "OK"},
     {IDS_BUTTON_CANCEL, "Cancel"},
@@ -72,6 +76,12 @@ constexpr Entry kStrings[] = {
     {ID_SETTINGS_DISPLAY_FORMAT, "Choose how positions are shown\nDisplay Format"},
     {ID_ENTER_WAYPOINTS, "Enter Waypoints"},
     {ID_SAVE_WAYPOINTS, "Save Wp points"},
+    {ID_FILE_EXPORT_WORLD_FILE,
+     "Write a world file and its coordinate system beside the map bitmap, for desktop GIS "
+     "programs\nExport World File"},
+    {ID_FILE_EXPORT_GPX, "Save the waypoints in a GPX file\nExport GPX Waypoints"},
+    {ID_FILE_EXPORT_OZI_MAP,
+     "Save the calibration in an OziExplorer .map file, for GPS map apps\nExport OziExplorer Map"},
     {AFX_IDS_APP_TITLE, "Halvoren Map Registration For CE.NET Devices"},
     {AFX_IDS_IDLEMESSAGE, "Ready"},
     {ID_FILE_NEW, "Create a new map\nNew"},
@@ -151,6 +161,20 @@ constexpr Entry kStrings[] = {
      "The file %1 was not written because it would replace the map bitmap or the map file.  Give "
      "the map bitmap or the map file another name."},
     {IDS_MARK_OUTSIDE_PICTURE, "Mark %1 lies outside the picture."},
+    {IDS_EXPORT_NOT_CALIBRATED,
+     "The map is not calibrated.  Calibrate it before exporting its calibration."},
+    {IDS_EXPORT_NEEDS_BITMAP,
+     "The built-in world map has no bitmap file for other programs to open.  Load a map bitmap "
+     "with New Bitmap and calibrate it first."},
+    {IDS_EXPORT_NO_WAYPOINTS,
+     "There are no waypoints to export.  Place waypoints on the map first."},
+    {IDS_EXPORT_UNUSABLE_CALIBRATION,
+     "The calibration cannot be exported because its marks do not define a usable mapping of the "
+     "picture.  Calibrate the map again."},
+    {IDS_EXPORT_WAYPOINTS_LEFT_OUT,
+     "%1 of the waypoints have no valid latitude and longitude and were left out of the file."},
+    {IDS_GPX_FILTER, "GPX Files (*.gpx)|*.gpx|All Files (*.*)|*.*||"},
+    {IDS_OZI_MAP_FILTER, "OziExplorer Map Files (*.map)|*.map|All Files (*.*)|*.*||"},
     {IDS_CLI_DESCRIPTION,
      "Map registration from the command line: coordinate conversions and calibration checks."},
     {IDS_CLI_ANGLE, "Print a typed latitude or longitude in decimal degrees."},
@@ -178,6 +202,16 @@ constexpr Entry kStrings[] = {
      "The map file to write; by default the bitmap's path with the extension .gpm."},
     {IDS_CLI_INFO, "Print the fields stored in a map file as one JSON object."},
     {IDS_CLI_INFO_FILE, "The map file (.gpm)."},
+    {IDS_CLI_EXPORT,
+     "Export the calibration of a map file for other programs: a world file with its coordinate "
+     "system beside the bitmap, or an OziExplorer .map file."},
+    {IDS_CLI_EXPORT_MAP, "The map file (.gpm)."},
+    {IDS_CLI_EXPORT_WORLD_FILE,
+     "Write the world file and the .aux.xml with the coordinate system beside the bitmap."},
+    {IDS_CLI_EXPORT_OZI_MAP, "Write an OziExplorer .map calibration file."},
+    {IDS_CLI_EXPORT_OUTPUT,
+     "Where to write the .map file (default: beside the bitmap, named after it)."},
+    {IDS_CLI_EXPORT_NO_BITMAP, "Cannot open the map bitmap %1."},
 };
 
 constexpr bool IsSorted() {

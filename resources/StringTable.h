@@ -30,6 +30,11 @@ enum StringId : unsigned {
     IDS_MENU_SET_MARK_COORDINATES = 20018,
     IDS_MENU_CANCEL_CALIBRATION = 20019,
     IDS_MENU_ABOUT_SHORT = 20020,
+    // File > Export submenu
+    IDS_MENU_FILE_EXPORT = 20030,
+    IDS_MENU_EXPORT_WORLD_FILE = 20031,
+    IDS_MENU_EXPORT_GPX = 20032,
+    IDS_MENU_EXPORT_OZI_MAP = 20033,
     // About box (dialog 100)
     IDS_ABOUT_VERSION = 20100,
     IDS_BUTTON_OK = 20101,
@@ -69,6 +74,9 @@ enum StringId : unsigned {
     ID_SETTINGS_DISPLAY_FORMAT = 32793,
     ID_ENTER_WAYPOINTS = 32827,
     ID_SAVE_WAYPOINTS = 32828,
+    ID_FILE_EXPORT_WORLD_FILE = 32840,
+    ID_FILE_EXPORT_GPX = 32841,
+    ID_FILE_EXPORT_OZI_MAP = 32842,
     AFX_IDS_APP_TITLE = 57344,       // application title
     AFX_IDS_IDLEMESSAGE = 57345,     // "Ready"
     ID_FILE_NEW = 57600,
@@ -134,6 +142,14 @@ enum StringId : unsigned {
     IDS_MARK_OUTSIDE_FILE_RANGE = 61335,
     IDS_TEXT_FILE_WOULD_REPLACE = 61336,
     IDS_MARK_OUTSIDE_PICTURE = 61337, // mapreg-cli register
+    // Exports for other programs: world file, GPX waypoints, OziExplorer .map (61340..61349)
+    IDS_EXPORT_NOT_CALIBRATED = 61340,
+    IDS_EXPORT_NEEDS_BITMAP = 61341,
+    IDS_EXPORT_NO_WAYPOINTS = 61342,
+    IDS_EXPORT_UNUSABLE_CALIBRATION = 61343,
+    IDS_EXPORT_WAYPOINTS_LEFT_OUT = 61344,
+    IDS_GPX_FILTER = 61345,
+    IDS_OZI_MAP_FILTER = 61346,
     // mapreg-cli: commands over the coordinate core (61400..61419)
     IDS_CLI_DESCRIPTION = 61400,
     IDS_CLI_ANGLE = 61401,
@@ -158,6 +174,13 @@ enum StringId : unsigned {
     IDS_CLI_REGISTER_OUTPUT = 61422,
     IDS_CLI_INFO = 61423,
     IDS_CLI_INFO_FILE = 61424,
+    // mapreg-cli export (61430..61439)
+    IDS_CLI_EXPORT = 61430,
+    IDS_CLI_EXPORT_MAP = 61431,
+    IDS_CLI_EXPORT_WORLD_FILE = 61432,
+    IDS_CLI_EXPORT_OZI_MAP = 61433,
+    IDS_CLI_EXPORT_OUTPUT = 61434,
+    IDS_CLI_EXPORT_NO_BITMAP = 61435,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

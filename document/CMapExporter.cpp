@@ -1,0 +1,196 @@
+#include "CMapExporter.h"
+
+#include "CAtomicFile.h"
+#include "CGpsDoc.h"
+#include "CUserPrompt.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+#include "Waypoints.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+namespace {
+
+// The previous contents of a file, or "" when it cannot be read (or does not exist).
+std::string ReadExisting(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return {};
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return in.bad() ? std::string() : bytes.str();
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+} // namespace
+
+CMapExporter::CMapExporter(CExportSource source, CUserPrompt& prompt, std::string mapFilePath)
+    : m_source(std::move(source)), m_prompt(prompt), m_mapFilePath(std::move(mapFilePath)) {}
+
+CExportSource CMapExporter::SourceOf(const CGpsDoc& doc) {
+    CExportSource source;
+    source.bitmapPath = doc.GetBitmapPath();
+    source.width = doc.GetMapWidth();
+    source.height = doc.GetMapHeight();
+    source.calibrated = doc.IsCalibrated();
+    source.coordType = doc.GetCoordType();
+    source.utmZone = doc.GetUtmZone();
+    source.utmLetter = doc.GetUtmLetter();
+    source.transform = doc.GetTransform();
+    const int placed = std::clamp(g_nPlacedWaypoints, 0, kMaxWaypoints);
+    source.waypoints.assign(g_waypoints.begin(), g_waypoints.begin() + placed);
+    return source;
+}
+
+unsigned CMapExporter::WhyNot(Format format) const {
+    if (format == Format::Gpx) {
+        const auto count = static_cast<int>(m_source.waypoints.size());
+        return count > CountUnwritableWaypoints(m_source.waypoints) ? 0u : IDS_EXPORT_NO_WAYPOINTS;
+    }
+    if (!m_source.calibrated) {
+        return IDS_EXPORT_NOT_CALIBRATED;
+    }
+    if (m_source.bitmapPath.empty()) {
+        return IDS_EXPORT_NEEDS_BITMAP;
+    }
+    if (!AffineOfTransform(m_source.transform) ||
+        !CoordinateSystemWkt(m_source.coordType, m_source.utmZone, m_source.utmLetter)) {
+        return IDS_EXPORT_UNUSABLE_CALIBRATION;
+    }
+    if (format == Format::OziMap && !BuildOziMap(m_source, m_source.bitmapPath)) {
+        return IDS_EXPORT_UNUSABLE_CALIBRATION;
+    }
+    return 0;
+}
+
+bool CMapExporter::Refuse(Format format) {
+    const unsigned reason = WhyNot(format);
+    if (reason == 0) {
+        return false;
+    }
+    m_prompt.MessageBoxId(reason, MsgIcon::Exclamation);
+    return true;
+}
+
+bool CMapExporter::WriteFile(const std::string& path, const std::string& bytes) {
+    if ((!m_source.bitmapPath.empty() && IsSameFile(path, m_source.bitmapPath)) ||
+        (!m_mapFilePath.empty() && IsSameFile(path, m_mapFilePath))) {
+        m_prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
+        return false;
+    }
+    const CFileError error = CAtomicFile::Write(path, bytes);
+    if (error.IsError()) {
+        m_prompt.ShowMessage(IDS_WRITE_TEXT_FILE_FAILED,
+                             FormatString1(IDS_WRITE_TEXT_FILE_FAILED, path) + "  " +
+                                 std::string(LoadStringId(error.ReasonId(true))),
+                             MsgIcon::Stop, MsgButtons::Ok);
+        return false;
+    }
+    m_written.push_back(path);
+    return true;
+}
+
+bool CMapExporter::ExportWorldFile() {
+    if (Refuse(Format::WorldFile)) {
+        return false;
+    }
+    const CAffine affine = *AffineOfTransform(m_source.transform);
+    const std::string wkt =
+        *CoordinateSystemWkt(m_source.coordType, m_source.utmZone, m_source.utmLetter);
+    const std::string auxName = AuxXmlFileName(m_source.bitmapPath);
+    return WriteFile(WorldFileName(m_source.bitmapPath), BuildWorldFileText(affine)) &&
+           WriteFile(auxName, BuildAuxXml(wkt, m_source.coordType, ReadExisting(auxName)));
+}
+
+bool CMapExporter::ExportGpx(const std::string& path) {
+    if (Refuse(Format::Gpx)) {
+        return false;
+    }
+    const std::string name = m_source.bitmapPath.empty()
+                                 ? std::string()
+                                 : std::filesystem::path(m_source.bitmapPath).stem().string();
+    if (!WriteFile(path, BuildGpx(m_source.waypoints, name))) {
+        return false;
+    }
+    if (const int leftOut = CountUnwritableWaypoints(m_source.waypoints); leftOut > 0) {
+        m_prompt.MessageBoxId1(IDS_EXPORT_WAYPOINTS_LEFT_OUT, std::to_string(leftOut),
+                               MsgIcon::Exclamation);
+    }
+    return true;
+}
+
+bool CMapExporter::ExportOziMap(const std::string& path) {
+    if (Refuse(Format::OziMap)) {
+        return false;
+    }
+    // Map apps find the picture by the full path first, then beside the .map file.
+    const std::optional<std::string> text =
+        BuildOziMap(m_source, AbsolutePath(m_source.bitmapPath));
+    return text && WriteFile(path, *text);
+}
+
+std::string CMapExporter::DefaultGpxPath() const {
+    if (m_source.bitmapPath.empty()) {
+        return std::string(LoadStringId(IDS_UNTITLED)) + ".gpx";
+    }
+    return DeriveTextFileName(m_source.bitmapPath, ".gpx");
+}
+
+std::string CMapExporter::DefaultOziMapPath() const {
+    return DeriveTextFileName(m_source.bitmapPath, ".map");
+}
+
+bool CMapExporter::IsCommandEnabled(const CGpsDoc& doc, unsigned commandId) {
+    if (doc.IsCalibrationMode()) {
+        return false;
+    }
+    const CMapExporter exporter(SourceOf(doc), doc.Prompt(), doc.GetPathName());
+    switch (commandId) {
+    case ID_FILE_EXPORT_WORLD_FILE:
+        return exporter.CanExport(Format::WorldFile);
+    case ID_FILE_EXPORT_GPX:
+        return exporter.CanExport(Format::Gpx);
+    case ID_FILE_EXPORT_OZI_MAP:
+        return exporter.CanExport(Format::OziMap);
+    default:
+        return false;
+    }
+}
+
+bool CMapExporter::OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsigned commandId) {
+    if (commandId != ID_FILE_EXPORT_WORLD_FILE && commandId != ID_FILE_EXPORT_GPX &&
+        commandId != ID_FILE_EXPORT_OZI_MAP) {
+        return false;
+    }
+    if (!IsCommandEnabled(doc, commandId)) {
+        return true;
+    }
+    CMapExporter exporter(SourceOf(doc), prompt, doc.GetPathName());
+    if (commandId == ID_FILE_EXPORT_WORLD_FILE) {
+        exporter.ExportWorldFile();
+        return true;
+    }
+    const bool gpx = commandId == ID_FILE_EXPORT_GPX;
+    const std::optional<std::string> path = prompt.ChooseFileToSave(
+        gpx ? "gpx" : "map", LoadStringId(gpx ? IDS_GPX_FILTER : IDS_OZI_MAP_FILTER),
+        gpx ? exporter.DefaultGpxPath() : exporter.DefaultOziMapPath());
+    if (path) {
+        if (gpx) {
+            exporter.ExportGpx(*path);
+        } else {
+            exporter.ExportOziMap(*path);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Exports a registered map for other programs: the world file and its coordinate system beside
+// the bitmap, the waypoints as GPX 1.1 and the calibration as an OziExplorer ".map" file. It
+// decides which exports apply, writes each file atomically and reports every failure through
+// the prompt, naming the file.
+
+#include "MapExportFormats.h"
+
+#include <string>
+#include <vector>
+
+class CGpsDoc;
+class CUserPrompt;
+
+class CMapExporter {
+public:
+    enum class Format { WorldFile, Gpx, OziMap };
+
+    // mapFilePath is the map file the source belongs to ("" when none): no export replaces it
+    // or the bitmap.
+    CMapExporter(CExportSource source, CUserPrompt& prompt, std::string mapFilePath = {});
+
+    // The document as it is now, with the placed waypoints of the waypoint table.
+    static CExportSource SourceOf(const CGpsDoc& doc);
+
+    // 0 when the format can be exported, else the string id of the reason why not.
+    unsigned WhyNot(Format format) const;
+    bool CanExport(Format format) const { return WhyNot(format) == 0; }
+
+    // Each export shows the reason in a message when the format does not apply, and a message
+    // naming the file when one cannot be written; it returns true only when every file was
+    // written. The world file goes beside the bitmap, with "<bitmap>.aux.xml" for its
+    // coordinate system (the other contents of an existing .aux.xml are kept).
+    bool ExportWorldFile();
+    bool ExportGpx(const std::string& path);
+    bool ExportOziMap(const std::string& path);
+
+    // The files the exports have written so far, in order.
+    const std::vector<std::string>& WrittenFiles() const { return m_written; }
+
+    // Where the file choosers start: beside the bitmap, named after it.
+    std::string DefaultGpxPath() const;
+    std::string DefaultOziMapPath() const;
+
+    // The File > Export commands (ID_FILE_EXPORT_WORLD_FILE, ID_FILE_EXPORT_GPX,
+    // ID_FILE_EXPORT_OZI_MAP): whether one is enabled for the document now, and running one
+    // (GPX and .map ask for the file first). OnCommand returns false for other ids.
+    static bool IsCommandEnabled(const CGpsDoc& doc, unsigned commandId);
+    static bool OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsigned commandId);
+
+private:
+    bool Refuse(Format format);
+    bool WriteFile(const std::string& path, const std::string& bytes);
+
+    CExportSource m_source;
+    CUserPrompt& m_prompt;
+    std::string m_mapFilePath;
+    std::vector<std::string> m_written;
+};

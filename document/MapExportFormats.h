@@ -1,0 +1,93 @@
+#pragma once
+// The file formats in which a registered map goes to other programs: the world file with a
+// GDAL .aux.xml coordinate system beside the bitmap, GPX 1.1 waypoints and the OziExplorer
+// ".map" calibration text. Pure text builders (no file access, no Qt); every number is written
+// the same whatever the locale. World coordinates are degrees (longitude, latitude) or UTM
+// metres (easting, northing) as the calibration's coordinate type says.
+
+#include "CDoublePoint.h"
+#include "CMapTransform.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the exports need to know of a registered map.
+struct CExportSource {
+    std::string bitmapPath; // empty for the built-in default map
+    int width = 0;          // bitmap size in pixels
+    int height = 0;
+    bool calibrated = false;
+    int coordType = 0; // 0 latitude/longitude, 1 UTM
+    int utmZone = 0;
+    char utmLetter = 'N';
+    CMapTransform transform;
+    // Placed waypoints: x = latitude, y = longitude, degrees.
+    std::vector<CDoublePoint> waypoints;
+};
+
+// The affine mapping of corner-based picture coordinates (pixel (0, 0) covers 0..1 on both
+// axes) to world coordinates: world.x = c + a*x + b*y, world.y = f + d*x + e*y. These are
+// GDAL's geotransform terms (c, a, b, f, d, e).
+struct CAffine {
+    double a = 1.0;
+    double b = 0.0;
+    double c = 0.0;
+    double d = 0.0;
+    double e = 1.0;
+    double f = 0.0;
+
+    CDoublePoint Apply(CDoublePoint p) const {
+        return {c + a * p.x + b * p.y, f + d * p.x + e * p.y};
+    }
+};
+
+// The affine mapping through the transform's three control point pairs, solved directly from
+// them. Nothing when it is not a usable mapping: non-finite terms or a zero determinant.
+std::optional<CAffine> AffineOfTransform(const CMapTransform& transform);
+
+// "city.bpw" for "city.bmp": the first and last letter of the extension and 'w' (in the case of
+// the extension's last letter); ".wld" when the file name has an extension of fewer than two
+// letters or none.
+std::string WorldFileName(const std::string& bitmapPath);
+// "city.bmp.aux.xml" for "city.bmp".
+std::string AuxXmlFileName(const std::string& bitmapPath);
+
+// A number that reads back to the same double: printf's "%.17g", whatever the locale.
+std::string ExactNumber(double value);
+// Shortest fixed-point text that reads back to the same double (no exponent, as XML decimals
+// and GPX need); "0" for a non-finite value, which callers refuse before.
+std::string ExactDecimal(double value);
+
+// The six lines A, D, B, E, C, F of the world file, C and F at the centre of the upper-left
+// pixel.
+std::string BuildWorldFileText(const CAffine& affine);
+
+// WKT of the coordinate system: WGS 84 geographic (EPSG:4326) for coordType 0; WGS 84 / UTM
+// zone N, north (EPSG:326NN) or south (EPSG:327NN) by the band letter, for coordType 1.
+// Nothing for a zone outside 1..60 or another coordinate type.
+std::optional<std::string> CoordinateSystemWkt(int coordType, int zone, char letter);
+// GDAL's axis mapping of the data to the coordinate system: data x is longitude or easting.
+std::string_view AxisMapping(int coordType);
+
+// A GDAL .aux.xml that holds the coordinate system. existing is the file's previous contents
+// (empty when there was none): when it is a GDAL dataset description its SRS element is
+// replaced, or added, and everything else in it is kept.
+std::string BuildAuxXml(const std::string& wkt, int coordType, std::string_view existing);
+
+// How many waypoints BuildGpx leaves out: non-finite or latitude beyond +-90 degrees.
+int CountUnwritableWaypoints(const std::vector<CDoublePoint>& waypoints);
+// A GPX 1.1 document with one <wpt> per waypoint, named WP001, WP002, ... by its index in the
+// table. Longitudes are brought into [-180, 180). name goes into the metadata when not empty.
+std::string BuildGpx(const std::vector<CDoublePoint>& waypoints, std::string_view name);
+
+// The OziExplorer ".map" text (lines end in CR LF). bitmapPath is written as given (the caller
+// makes it absolute); the three control points become Point01..Point03 with their pixels and
+// latitude/longitude (UTM marks are converted on WGS 84), the picture corners the MMPXY/MMPLL
+// lines. Nothing when the source is not calibrated with a usable transform.
+std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath);
+
+// A world point of the source's coordinate type as a latitude/longitude world point
+// (x longitude, y latitude, degrees); UTM is converted on WGS 84.
+CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world);

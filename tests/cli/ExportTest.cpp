@@ -1,0 +1,525 @@
+// The exports for other programs, read back by GDAL's own tools (gdalinfo, gdaltransform,
+// ogrinfo) on real files in a temporary folder, and mapreg-cli export.
+#include "CAtomicFile.h"
+#include "CGpsDoc.h"
+#include "CMapExporter.h"
+#include "CRecordingPrompt.h"
+#include "CUtmConverter.h"
+#include "CliRunner.h"
+#include "StringTable.h"
+#include "Waypoints.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool HaveTool(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Standard output of a shell command (its errors are dropped).
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            out.append(buffer, n);
+        }
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+QJsonObject GdalInfo(const fs::path& path) {
+    const std::string json = Shell("gdalinfo -json " + Quoted(path));
+    return QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
+}
+
+// gdaltransform prints 15 significant digits: allow for that on top of 1e-9 of a unit.
+double Tolerance(double value) {
+    return 1e-9 + std::fabs(value) * 1e-14;
+}
+
+int CliRun(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
+    args.insert(args.begin(), "mapreg-cli");
+    std::vector<char*> argv;
+    for (std::string& s : args) {
+        argv.push_back(s.data());
+    }
+    argv.push_back(nullptr);
+    std::ostringstream o;
+    std::ostringstream e;
+    const int code = RunCli(static_cast<int>(args.size()), argv.data(), o, e);
+    if (out != nullptr) {
+        *out = o.str();
+    }
+    if (err != nullptr) {
+        *err = e.str();
+    }
+    return code;
+}
+
+struct CalibrationCase {
+    const char* name;
+    int width;
+    int height;
+    int coordType;
+    int zone;
+    char letter;
+    std::array<CDoublePoint, 3> picture;
+    std::array<CDoublePoint, 3> world;
+    int epsg;
+};
+
+void PrintTo(const CalibrationCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// North-up and rotated maps, in latitude/longitude and in UTM on both hemispheres.
+const CalibrationCase kCases[] = {
+    {"latlon_north_up",
+     1000,
+     800,
+     0,
+     0,
+     '?',
+     {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}},
+     {CDoublePoint{-123.6, 48.4}, {-123.4, 48.4}, {-123.4, 48.2}},
+     4326},
+    {"latlon_rotated",
+     640,
+     480,
+     0,
+     0,
+     '?',
+     {CDoublePoint{40, 30}, {600, 60}, {100, 450}},
+     {CDoublePoint{10.1, 47.9}, {10.35, 47.88}, {10.11, 47.71}},
+     4326},
+    {"utm_zone_10U_north",
+     800,
+     600,
+     1,
+     10,
+     'U',
+     {CDoublePoint{10, 20}, {790, 40}, {400, 580}},
+     {CDoublePoint{462000, 5346000}, {470000, 5345800}, {466100, 5340100}},
+     32610},
+    {"utm_zone_33H_south",
+     500,
+     500,
+     1,
+     33,
+     'H',
+     {CDoublePoint{0, 0}, {500, 0}, {0, 500}},
+     {CDoublePoint{300000, 6200000}, {310000, 6200000}, {300000, 6190000}},
+     32733},
+};
+
+class ExportFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("mapreg-export-" + std::to_string(::getpid()) + "-" +
+                                           std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        g_waypoints = {};
+        g_nPlacedWaypoints = 0;
+    }
+    void TearDown() override {
+        CAtomicFile::SetFailureHookForTesting(nullptr);
+        fs::remove_all(dir);
+    }
+
+    std::string MakeBitmap(const std::string& name, int width, int height) {
+        const fs::path path = dir / name;
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(0x336699);
+        EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "BMP"));
+        return path.string();
+    }
+
+    // A document with the case's bitmap loaded and calibrated.
+    void LoadCase(const CalibrationCase& c) {
+        bitmap = MakeBitmap("city.bmp", c.width, c.height);
+        ASSERT_EQ(doc.LoadBitmapFile(bitmap), 0);
+        ASSERT_EQ(
+            doc.Calibrate(c.coordType, c.world, c.picture, c.zone, c.letter, nullptr, nullptr), 0);
+    }
+
+    CMapExporter Exporter() { return CMapExporter(CMapExporter::SourceOf(doc), prompt); }
+
+    // Latitude/longitude of a picture point as the document's calibration gives it.
+    CDoublePoint LatLonAt(const CalibrationCase& c, CDoublePoint picture) {
+        const CDoublePoint world = doc.PictureToWorld(picture);
+        if (c.coordType == 0) {
+            return world;
+        }
+        CUtmConverter utm;
+        utm.SetUtm(c.zone, c.letter, world.x, world.y);
+        double latitude = 0;
+        double longitude = 0;
+        utm.GetLatLon(latitude, longitude);
+        return {longitude, latitude};
+    }
+
+    fs::path dir;
+    std::string bitmap;
+    CRecordingPrompt prompt;
+    CGpsDoc doc{prompt};
+};
+
+class ExportTest : public ExportFiles, public ::testing::WithParamInterface<CalibrationCase> {};
+
+TEST_P(ExportTest, gdal_reads_world_file_with_coordinate_system_origin_and_pixel_size) {
+    if (!HaveTool("gdalinfo") || !HaveTool("gdaltransform")) {
+        GTEST_SKIP() << "GDAL tools are not installed (scripts/install-deps installs gdal-bin)";
+    }
+    const CalibrationCase& c = GetParam();
+    LoadCase(c);
+    CMapExporter exporter = Exporter();
+    ASSERT_TRUE(exporter.ExportWorldFile()) << prompt.messages.size();
+    EXPECT_EQ(exporter.WrittenFiles(),
+              (std::vector<std::string>{(dir / "city.bpw").string(),
+                                        (dir / "city.bmp.aux.xml").string()}));
+
+    const QJsonObject info = GdalInfo(bitmap);
+    const std::string wkt = info["coordinateSystem"].toObject()["wkt"].toString().toStdString();
+    EXPECT_NE(wkt.find("ID[\"EPSG\"," + std::to_string(c.epsg) + "]"), std::string::npos) << wkt;
+    const QJsonArray gt = info["geoTransform"].toArray();
+    ASSERT_EQ(gt.size(), 6);
+    const CDoublePoint origin = doc.PictureToWorld(CDoublePoint{0, 0});
+    const CDoublePoint right = doc.PictureToWorld(CDoublePoint{double(c.width), 0});
+    const CDoublePoint down = doc.PictureToWorld(CDoublePoint{0, double(c.height)});
+    EXPECT_NEAR(gt[0].toDouble(), origin.x, Tolerance(origin.x));
+    EXPECT_NEAR(gt[3].toDouble(), origin.y, Tolerance(origin.y));
+    // Per pixel, the rounding of the corner points spread over the picture's size.
+    const double perColumn = 2 * Tolerance(std::fabs(origin.x) + std::fabs(origin.y)) / c.width;
+    const double perRow = 2 * Tolerance(std::fabs(origin.x) + std::fabs(origin.y)) / c.height;
+    EXPECT_NEAR(gt[1].toDouble(), (right.x - origin.x) / c.width, perColumn);
+    EXPECT_NEAR(gt[4].toDouble(), (right.y - origin.y) / c.width, perColumn);
+    EXPECT_NEAR(gt[2].toDouble(), (down.x - origin.x) / c.height, perRow);
+    EXPECT_NEAR(gt[5].toDouble(), (down.y - origin.y) / c.height, perRow);
+
+    // Corners, marks, inner and outer points, whole and fractional.
+    std::vector<CDoublePoint> samples = {{0, 0},
+                                         {double(c.width), double(c.height)},
+                                         {c.width / 2.0 + 0.25, c.height / 4.0 + 0.125},
+                                         {0.5, 0.5},
+                                         {-10, c.height + 10.0}};
+    samples.insert(samples.end(), c.picture.begin(), c.picture.end());
+    std::string input;
+    for (const CDoublePoint& p : samples) {
+        input += std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
+    }
+    WriteFile(dir / "pixels.txt", input);
+    std::istringstream lines(
+        Shell("gdaltransform -output_xy " + Quoted(bitmap) + " < " + Quoted(dir / "pixels.txt")));
+    for (const CDoublePoint& p : samples) {
+        CDoublePoint gdal{std::numeric_limits<double>::quiet_NaN(), 0};
+        lines >> gdal.x >> gdal.y;
+        const CDoublePoint ours = doc.PictureToWorld(p);
+        EXPECT_NEAR(gdal.x, ours.x, Tolerance(ours.x)) << "pixel " << p.x << " " << p.y;
+        EXPECT_NEAR(gdal.y, ours.y, Tolerance(ours.y)) << "pixel " << p.x << " " << p.y;
+    }
+}
+
+TEST_P(ExportTest, gdal_map_driver_reads_ozi_calibration_agreeing_at_the_marks) {
+    if (!HaveTool("gdalinfo")) {
+        GTEST_SKIP() << "GDAL tools are not installed (scripts/install-deps installs gdal-bin)";
+    }
+    const CalibrationCase& c = GetParam();
+    LoadCase(c);
+    // In another folder: the .map names the picture by its full path.
+    fs::create_directories(dir / "apps");
+    const fs::path map = dir / "apps" / "city.map";
+    ASSERT_TRUE(Exporter().ExportOziMap(map.string()));
+
+    const QJsonObject info = GdalInfo(map);
+    ASSERT_EQ(info["driverShortName"].toString().toStdString(), "MAP");
+    EXPECT_EQ(info["size"].toArray()[0].toInt(), c.width);
+    EXPECT_EQ(info["size"].toArray()[1].toInt(), c.height);
+    const QJsonArray gt = info["geoTransform"].toArray();
+    const QJsonArray gcps = info["gcps"].toObject()["gcpList"].toArray();
+    ASSERT_TRUE(gt.size() == 6 || gcps.size() == 3);
+    for (const CDoublePoint& mark : c.picture) {
+        CDoublePoint gdal{std::numeric_limits<double>::quiet_NaN(), 0};
+        if (gt.size() == 6) {
+            gdal = {gt[0].toDouble() + gt[1].toDouble() * mark.x + gt[2].toDouble() * mark.y,
+                    gt[3].toDouble() + gt[4].toDouble() * mark.x + gt[5].toDouble() * mark.y};
+        } else {
+            for (const QJsonValue& gcp : gcps) {
+                const QJsonObject o = gcp.toObject();
+                if (o["pixel"].toDouble() == mark.x && o["line"].toDouble() == mark.y) {
+                    gdal = {o["x"].toDouble(), o["y"].toDouble()};
+                }
+            }
+        }
+        const CDoublePoint ours = LatLonAt(c, mark);
+        EXPECT_NEAR(gdal.x, ours.x, 1e-9) << "mark " << mark.x << " " << mark.y;
+        EXPECT_NEAR(gdal.y, ours.y, 1e-9) << "mark " << mark.x << " " << mark.y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Calibrations, ExportTest, ::testing::ValuesIn(kCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ExportFiles, ogrinfo_reads_back_gpx_waypoint_names_and_coordinates) {
+    if (!HaveTool("ogrinfo")) {
+        GTEST_SKIP() << "GDAL tools are not installed (scripts/install-deps installs gdal-bin)";
+    }
+    CExportSource source;
+    // Latitude, longitude. 180 E is written as 180 W; entries 3 and 5 have no position.
+    source.waypoints = {{48.25, -123.5},
+                        {-33.123456789012345, 180.0},
+                        {std::numeric_limits<double>::quiet_NaN(), 0.0},
+                        {1e-7, 179.999999999},
+                        {90.5, 10.0}};
+    CMapExporter exporter(source, prompt);
+    const fs::path gpx = dir / "waypoints.gpx";
+    ASSERT_TRUE(exporter.ExportGpx(gpx.string()));
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_EXPORT_WAYPOINTS_LEFT_OUT});
+    EXPECT_EQ(prompt.messages.front().text.substr(0, 2), "2 ");
+
+    std::istringstream out(Shell("ogrinfo -ro -al -q " + Quoted(gpx) + " waypoints"));
+    struct Expected {
+        std::string name;
+        double lon;
+        double lat;
+    };
+    const std::vector<Expected> expected = {{"WP001", -123.5, 48.25},
+                                            {"WP002", -180.0, -33.123456789012345},
+                                            {"WP004", 179.999999999, 1e-7}};
+    std::size_t found = 0;
+    std::string line;
+    std::string name;
+    while (std::getline(out, line)) {
+        if (const auto at = line.find("name (String) = "); at != std::string::npos) {
+            name = line.substr(at + 16);
+        } else if (const auto point = line.find("POINT ("); point != std::string::npos) {
+            ASSERT_LT(found, expected.size());
+            double lon = 0;
+            double lat = 0;
+            std::istringstream(line.substr(point + 7)) >> lon >> lat;
+            EXPECT_EQ(name, expected[found].name);
+            EXPECT_NEAR(lon, expected[found].lon, 1e-9) << name;
+            EXPECT_NEAR(lat, expected[found].lat, 1e-9) << name;
+            ++found;
+        }
+    }
+    EXPECT_EQ(found, expected.size());
+    const std::string text = ReadFile(gpx);
+    EXPECT_NE(text.find("<gpx version=\"1.1\" creator=\""), std::string::npos);
+    EXPECT_NE(text.find("xmlns=\"http://www.topografix.com/GPX/1/1\""), std::string::npos);
+}
+
+TEST_F(ExportFiles, aux_xml_keeps_other_gdal_contents_and_replaces_the_coordinate_system) {
+    LoadCase(kCases[2]);
+    const fs::path aux = dir / "city.bmp.aux.xml";
+    WriteFile(aux, "<PAMDataset>\n  <SRS>LOCAL_CS[\"old\"]</SRS>\n  <Metadata>\n"
+                   "    <MDI key=\"NOTE\">kept &lt;here&gt;</MDI>\n  </Metadata>\n"
+                   "  <PAMRasterBand band=\"1\"><Description>a > b</Description>"
+                   "</PAMRasterBand>\n</PAMDataset>\n");
+    ASSERT_TRUE(Exporter().ExportWorldFile());
+    const std::string text = ReadFile(aux);
+    EXPECT_EQ(text.find("LOCAL_CS"), std::string::npos);
+    EXPECT_NE(text.find("AUTHORITY[\"EPSG\",\"32610\"]]</SRS>\n  <Metadata>"), std::string::npos);
+    EXPECT_NE(text.find("<MDI key=\"NOTE\">kept &lt;here&gt;</MDI>"), std::string::npos);
+    EXPECT_NE(text.find("<Description>a > b</Description>"), std::string::npos);
+    if (HaveTool("gdalinfo")) {
+        const QJsonObject info = GdalInfo(bitmap);
+        EXPECT_EQ(info["metadata"].toObject()[""].toObject()["NOTE"].toString().toStdString(),
+                  "kept <here>");
+        EXPECT_NE(info["coordinateSystem"].toObject()["wkt"].toString().indexOf("32610"), -1);
+    }
+}
+
+// What each export needs, and the reason given when it is missing.
+TEST_F(ExportFiles, exports_apply_only_where_they_can) {
+    struct Row {
+        const char* state;
+        unsigned world;
+        unsigned gpx;
+        unsigned ozi;
+    };
+    const Row rows[] = {
+        {"default map", IDS_EXPORT_NEEDS_BITMAP, IDS_EXPORT_NO_WAYPOINTS, IDS_EXPORT_NEEDS_BITMAP},
+        {"new bitmap", IDS_EXPORT_NOT_CALIBRATED, IDS_EXPORT_NO_WAYPOINTS,
+         IDS_EXPORT_NOT_CALIBRATED},
+        {"calibrated", 0, IDS_EXPORT_NO_WAYPOINTS, 0},
+        {"calibrated with a waypoint", 0, 0, 0},
+    };
+    const unsigned ids[] = {ID_FILE_EXPORT_WORLD_FILE, ID_FILE_EXPORT_GPX, ID_FILE_EXPORT_OZI_MAP};
+    const std::string newBitmap = MakeBitmap("new.bmp", 50, 40);
+    for (const Row& row : rows) {
+        const std::string state = row.state;
+        CGpsDoc d(prompt);
+        if (state == "default map") {
+            d.SetDefaultCalibration();
+        } else {
+            ASSERT_EQ(d.LoadBitmapFile(newBitmap), 0);
+        }
+        if (state.starts_with("calibrated")) {
+            const CalibrationCase& c = kCases[0];
+            ASSERT_EQ(d.Calibrate(0, c.world, c.picture, 0, '?', nullptr, nullptr), 0);
+        }
+        g_nPlacedWaypoints = state == "calibrated with a waypoint" ? 1 : 0;
+        g_waypoints[0] = {48.3, -123.5};
+        const CMapExporter e(CMapExporter::SourceOf(d), prompt);
+        EXPECT_EQ(e.WhyNot(CMapExporter::Format::WorldFile), row.world) << state;
+        EXPECT_EQ(e.WhyNot(CMapExporter::Format::Gpx), row.gpx) << state;
+        EXPECT_EQ(e.WhyNot(CMapExporter::Format::OziMap), row.ozi) << state;
+        const unsigned reasons[] = {row.world, row.gpx, row.ozi};
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(CMapExporter::IsCommandEnabled(d, ids[i]), reasons[i] == 0) << state;
+        }
+    }
+    LoadCase(kCases[0]);
+    // While the marks are being placed nothing is exported.
+    doc.EnterCalibrationMode();
+    for (const unsigned id : ids) {
+        EXPECT_FALSE(CMapExporter::IsCommandEnabled(doc, id));
+    }
+}
+
+// A failed write names the file, says why, and leaves what was there before.
+TEST_F(ExportFiles, failed_exports_name_the_file_and_keep_previous_contents) {
+    LoadCase(kCases[0]);
+    struct Row {
+        const char* what;
+        fs::path file;
+        unsigned reason;
+    };
+    const Row rows[] = {
+        {"world file name taken by a folder", dir / "city.bpw", IDS_REASON_IS_FOLDER},
+        {"map file in a missing folder", dir / "missing" / "city.map", IDS_REASON_NOT_FOUND},
+        {"disk full while writing the map file", dir / "full.map", IDS_REASON_DISK_FULL},
+        {"map file over the bitmap", dir / "city.bmp", IDS_TEXT_FILE_WOULD_REPLACE},
+    };
+    for (const Row& row : rows) {
+        prompt.messages.clear();
+        const std::string what = row.what;
+        if (what.starts_with("world")) {
+            fs::create_directories(row.file);
+        }
+        if (what.starts_with("disk")) {
+            WriteFile(row.file, "previous");
+            CAtomicFile::SetFailureHookForTesting([](const std::string&) { return ENOSPC; });
+        }
+        const std::string before = fs::is_regular_file(row.file) ? ReadFile(row.file) : "";
+        CMapExporter exporter = Exporter();
+        const bool ok = what.starts_with("world") ? exporter.ExportWorldFile()
+                                                  : exporter.ExportOziMap(row.file.string());
+        CAtomicFile::SetFailureHookForTesting(nullptr);
+        EXPECT_FALSE(ok) << what;
+        ASSERT_EQ(prompt.messages.size(), 1u) << what;
+        const std::string& text = prompt.messages[0].text;
+        EXPECT_NE(text.find(row.file.string()), std::string::npos) << what << ": " << text;
+        if (row.reason != IDS_TEXT_FILE_WOULD_REPLACE) {
+            EXPECT_NE(text.find(LoadStringId(row.reason)), std::string::npos) << what;
+        } else {
+            EXPECT_EQ(prompt.messages[0].id, row.reason);
+        }
+        if (fs::is_regular_file(row.file)) {
+            EXPECT_EQ(ReadFile(row.file), before) << what;
+        }
+        EXPECT_EQ(fs::exists(dir / "city.bmp.aux.xml"), false) << what;
+    }
+}
+
+TEST_F(ExportFiles, cli_export_writes_beside_the_bitmap_and_reports_misuse) {
+    LoadCase(kCases[0]);
+    const std::string map = (dir / "city.gpm").string();
+    ASSERT_TRUE(doc.DoSave(map));
+    std::string out;
+    std::string err;
+    EXPECT_EQ(CliRun({"export", map, "--world-file"}, &out, &err), 0) << err;
+    EXPECT_EQ(out, (dir / "city.bpw").string() + "\n" + (dir / "city.bmp.aux.xml").string() + "\n");
+    EXPECT_EQ(CliRun({"export", map, "--ozi-map"}, &out, &err), 0) << err;
+    EXPECT_EQ(out, (dir / "city.map").string() + "\n");
+    EXPECT_EQ(CliRun({"export", map, "--ozi-map", "-o", (dir / "other.map").string()}, &out), 0);
+    EXPECT_TRUE(ReadFile(dir / "other.map").starts_with("OziExplorer Map Data File Version 2.2"));
+
+    struct Row {
+        std::vector<std::string> args;
+        int code;
+    };
+    WriteFile(dir / "broken.gpm", "not a map file");
+    const Row rows[] = {
+        {{"export", map}, 2},
+        {{"export", map, "--world-file", "--ozi-map"}, 2},
+        {{"export", map, "--world-file", "-o", "x.bpw"}, 2},
+        {{"export", (dir / "absent.gpm").string(), "--ozi-map"}, 4},
+        {{"export", (dir / "broken.gpm").string(), "--world-file"}, 4},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(CliRun(row.args, &out, &err), row.code) << row.args.size() << " " << err;
+    }
+    // The bitmap is gone: its size cannot be known.
+    fs::remove(dir / "city.bmp");
+    EXPECT_EQ(CliRun({"export", map, "--world-file"}, &out, &err), 4);
+    EXPECT_NE(err.find("city.bmp"), std::string::npos) << err;
+}
+
+TEST(MapExportFormats, world_file_names_follow_the_bitmap_extension) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"/maps/city.bmp", "/maps/city.bpw"}, {"/maps/CITY.BMP", "/maps/CITY.BPW"},
+        {"/maps/a.tiff", "/maps/a.tfw"},      {"/maps.old/city", "/maps.old/city.wld"},
+        {"/maps/x.j", "/maps/x.wld"},
+    };
+    for (const auto& [bitmap, world] : rows) {
+        EXPECT_EQ(WorldFileName(bitmap), world);
+    }
+}
+
+TEST(MapExportFormats, ozi_minutes_carry_into_whole_degrees) {
+    CExportSource source;
+    source.bitmapPath = "/maps/city.bmp";
+    source.width = 100;
+    source.height = 100;
+    source.calibrated = true;
+    // The first mark sits a hair below 49 N and a hair east of 2 W.
+    source.transform.SetControlPoints(
+        {CDoublePoint{-1.99999999999999, 48.99999999999999}, {-1.9, 49.0}, {-1.9, 48.9}},
+        {CDoublePoint{0, 0}, {100, 0}, {100, 100}});
+    const std::string text = *BuildOziMap(source, source.bitmapPath);
+    EXPECT_NE(text.find("Point01,xy,    0,    0,in, deg,  49,  0.00000000,N,   2,  0.00000000,W,"),
+              std::string::npos)
+        << text;
+}
+
+} // namespace
