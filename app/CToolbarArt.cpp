@@ -71,16 +71,22 @@ void DrawPicture(QPainter& p, const QRect& r) {
     p.drawPath(hill);
 }
 
-void DrawMark(QPainter& p, QPoint c, const QColor& color) {
-    p.setPen(kInk);
-    p.setBrush(color);
-    p.drawEllipse(c, 2, 2);
+void DrawMark(QPainter& p, QPointF c, const QColor& color) {
+    // A calibration mark: a coloured ring with a dark halo and a dot at its centre.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kInk, 3.2));
+    p.drawEllipse(c, 3.0, 3.0);
+    p.setPen(QPen(color, 1.6));
+    p.drawEllipse(c, 3.0, 3.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawEllipse(c, 0.9, 0.9);
 }
 
 void DrawCalibrate(QPainter& p) {
-    // Three calibration marks in their own colours, joined to a triangle.
-    const QPoint a(8, 2), b(2, 12), c(13, 11);
-    p.setPen(QPen(QColor(120, 120, 120), 1, Qt::DotLine));
+    // Three calibration marks in their own colours at the corners of a triangle.
+    const QPointF a(8.0, 4.0), b(4.0, 11.0), c(12.0, 11.0);
+    p.setPen(QPen(QColor(90, 90, 90), 1));
     p.drawLine(a, b);
     p.drawLine(b, c);
     p.drawLine(c, a);
