@@ -4,6 +4,8 @@ add_executable(test_calib
     AppHarness.cpp
     AppTestMain.cpp
     calib_dialog_test.cpp
+    calib_flow_test.cpp
+    calib_marks_test.cpp
 )
 target_link_libraries(test_calib PRIVATE mapreg::app Qt6::Test GTest::gtest mapreg::warnings)
 gtest_discover_tests(test_calib

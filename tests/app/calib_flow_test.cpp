@@ -1,0 +1,350 @@
+// A scanned map registered from start to end the way a user does it: New Bitmap, Shift+F2,
+// marks dragged onto known pixels, Enter, coordinates typed in the dialog, OK; then the
+// cursor position, Save with the bytes of the map and registration files, reopening, and
+// waypoints clicked, taken away and written.
+
+#include "calib_harness.h"
+
+#include "AngleParser.h"
+#include "CCalibrationDlg.h"
+#include "CUtmConverter.h"
+#include "StringTable.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Where the marks are dragged on the 600 x 400 test picture.
+const QPoint kMarkPixels[3] = {{100, 100}, {500, 100}, {100, 300}};
+
+// The mark coordinates, one mark in each latitude/longitude layout:
+// mark 1 N 49 W 123, mark 2 N 49 W 122, mark 3 N 48.5 W 123, so that a pixel (x, y) lies at
+// longitude -123 + (x - 100) / 400 and latitude 49 - (y - 100) / 400.
+const std::vector<std::pair<int, const char*>> kLatLonTexts = {
+    {CCalibrationDlg::IDC_LATITUDE_1, "N 49.00000*"},
+    {CCalibrationDlg::IDC_LONGITUDE_1, "W 123.00000*"},
+    {CCalibrationDlg::IDC_LATITUDE_2, "N 49*00.000'"},
+    {CCalibrationDlg::IDC_LONGITUDE_2, "W 122*00.000'"},
+    {CCalibrationDlg::IDC_LATITUDE_3, "N 48*30'00.0\""},
+    {CCalibrationDlg::IDC_LONGITUDE_3, "W 123*00'00.0\""},
+};
+
+// UTM zone 10U, 10 metres per pixel.
+const std::vector<std::pair<int, const char*>> kUtmTexts = {
+    {CCalibrationDlg::IDC_LATITUDE_1, "5400000"}, {CCalibrationDlg::IDC_LONGITUDE_1, "500000"},
+    {CCalibrationDlg::IDC_LATITUDE_2, "5400000"}, {CCalibrationDlg::IDC_LONGITUDE_2, "504000"},
+    {CCalibrationDlg::IDC_LATITUDE_3, "5398000"}, {CCalibrationDlg::IDC_LONGITUDE_3, "500000"},
+    {CCalibrationDlg::IDC_ZONE, "10U"},
+};
+
+QLineEdit* Field(QDialog& dlg, int nId) {
+    return dlg.findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(nId));
+}
+
+void TypeInto(QDialog& dlg, int nId, const char* text) {
+    QLineEdit* pEdit = Field(dlg, nId);
+    pEdit->setFocus(Qt::MouseFocusReason);
+    pEdit->selectAll();
+    QTest::keyClicks(pEdit, QString::fromUtf8(text));
+}
+
+void PressInDialog(Qt::Key key) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCoreApplication::processEvents();
+}
+
+std::string ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "<missing " + path.toStdString() + ">";
+    }
+    return file.readAll().toStdString();
+}
+
+// The map file's binary fields, little-endian.
+class MapFileBytes {
+public:
+    void Byte(int v) { m_bytes.push_back(static_cast<char>(v)); }
+    void U16(int v) {
+        Byte(v & 0xFF);
+        Byte((v >> 8) & 0xFF);
+    }
+    void I32(int v) {
+        U16(v & 0xFFFF);
+        U16((v >> 16) & 0xFFFF);
+    }
+    void Double(double v) {
+        char raw[8];
+        std::memcpy(raw, &v, sizeof raw);
+        m_bytes.append(raw, sizeof raw);
+    }
+    void String(const std::string& s) {
+        Byte(static_cast<int>(s.size()));
+        m_bytes += s;
+    }
+    const std::string& Bytes() const { return m_bytes; }
+
+private:
+    std::string m_bytes;
+};
+
+class CalibFlow : public CalibHarness {
+protected:
+    // A 600 x 400 picture, shown whole, in calibration mode with the marks on kMarkPixels.
+    void PlaceMarks() {
+        Start();
+        m_bitmap = LoadPicture(QStringLiteral("harbour.bmp"), QSize(600, 400));
+        SetClientSize(QSize(700, 500));
+        EXPECT_FALSE(Doc().IsCalibrated());
+        PressKey(Qt::Key_F2, Qt::ShiftModifier);
+        ASSERT_TRUE(Doc().IsCalibrationMode());
+        for (int k = 0; k < 3; ++k) {
+            DragMarkTo(k, kMarkPixels[k]);
+            ASSERT_EQ(MarkPos(k), kMarkPixels[k]);
+        }
+    }
+
+    // Enter, then the answer inside the dialog.
+    void InDialog(const std::function<void(QDialog&)>& answer) {
+        WithNextDialog(answer, [this] { PressKey(Qt::Key_Return); });
+    }
+
+    QString Sibling(const char* name) const { return TestPath(QString::fromUtf8(name)); }
+
+    QString m_bitmap;
+};
+
+} // namespace
+
+TEST_F(CalibFlow, a_map_calibrated_in_latitude_and_longitude_is_saved_and_reopened) {
+    PlaceMarks();
+    InDialog([](QDialog& dlg) {
+        // The dialog shows the marks where they were dragged.
+        const QStringList pixels = {Field(dlg, 1018)->text(), Field(dlg, 1011)->text(),
+                                    Field(dlg, 1020)->text(), Field(dlg, 1015)->text(),
+                                    Field(dlg, 1017)->text(), Field(dlg, 1016)->text()};
+        EXPECT_EQ(pixels, QStringList({"100", "100", "500", "100", "100", "300"}));
+        for (const auto& [nId, text] : kLatLonTexts) {
+            TypeInto(dlg, nId, text);
+        }
+        // A longitude beyond 180 is refused with the focus on it.
+        TypeInto(dlg, CCalibrationDlg::IDC_LONGITUDE_3, "W 183");
+        PressInDialog(Qt::Key_Return);
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), Field(dlg, CCalibrationDlg::IDC_LONGITUDE_3));
+        TypeInto(dlg, CCalibrationDlg::IDC_LONGITUDE_3, "W 123*00'00.0\"");
+        PressInDialog(Qt::Key_Return);
+        EXPECT_FALSE(dlg.isVisible());
+    });
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_VALUE_OUT_OF_RANGE});
+
+    EXPECT_TRUE(Doc().IsCalibrated());
+    EXPECT_FALSE(Doc().IsCalibrationMode());
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_FALSE(Frame().IsCalibrationMenu());
+    EXPECT_EQ(Listed(), 0) << "the marks are gone from the map";
+
+    MoveCursorToMap(QPoint(300, 200));
+    const QString position = QStringLiteral("Cursor position: N 48*45'00.0\", W 122*30'00.0\"  ");
+    EXPECT_EQ(Frame().StatusText(), position);
+
+    const QString mapFile = Sibling("harbour.gpm");
+    prompt.chosenFiles.push_back(mapFile.toStdString());
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(Doc().IsModified());
+
+    MapFileBytes expected;
+    expected.String("Halvoren..");
+    expected.U16(1);
+    expected.String(m_bitmap.toStdString());
+    expected.Byte(1);
+    expected.I32(0);
+    for (int k = 0; k < 3; ++k) {
+        expected.U16(kMarkPixels[k].x());
+        expected.U16(kMarkPixels[k].y());
+        // The world points are exactly what the typed texts read as.
+        expected.Double(ParseAngle(kLatLonTexts[2 * k + 1].second));
+        expected.Double(ParseAngle(kLatLonTexts[2 * k].second));
+    }
+    expected.Byte(10);
+    expected.Byte('U');
+    EXPECT_EQ(ReadFile(mapFile), expected.Bytes());
+
+    EXPECT_EQ(ReadFile(Sibling("harbour.txt")), "Halvoren Map Registry\r\n"
+                                                "\r\n"
+                                                "FILE:\tharbour.bmp\r\n"
+                                                "MAP SIZE X:\t600\r\n"
+                                                "MAP SIZE Y:\t400\r\n"
+                                                "COORD LATLON\r\n"
+                                                "TOP LEFT EASTING:\t     -123.2500000000\r\n"
+                                                "TOP LEFT NORTHING:\t       49.2500000000\r\n"
+                                                "X RESOLUTION:\t       -0.0025000000\r\n"
+                                                "Y RESOLUTION:\t        0.0025000000\r\n"
+                                                "BOT RIGHT EASTING:\t     -121.7500000000\r\n"
+                                                "BOT RIGHT NORTHING:\t       48.2500000000\r\n");
+
+    // A new map, then the saved one again.
+    PressKey(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(Doc().GetMapWidth(), 998);
+    prompt.chosenFiles.push_back(mapFile.toStdString());
+    PressKey(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(Doc().GetBitmapPath(), m_bitmap.toStdString());
+    EXPECT_TRUE(Doc().IsCalibrated());
+    EXPECT_EQ(Doc().GetMarkPixels()[2], kMarkPixels[2]);
+    MoveCursorToMap(QPoint(300, 200));
+    EXPECT_EQ(Frame().StatusText(), position);
+    // Calibrating again starts from the stored marks.
+    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(MarkPos(k), kMarkPixels[k]) << k;
+    }
+}
+
+TEST_F(CalibFlow, a_map_calibrated_in_utm_zone_10U_writes_eastings_and_northings) {
+    PlaceMarks();
+    InDialog([](QDialog& dlg) {
+        auto* pUtm = dlg.findChild<QRadioButton*>(QStringLiteral("ctl1023"));
+        QTest::mouseClick(pUtm, Qt::LeftButton, Qt::NoModifier, QPoint(6, pUtm->height() / 2));
+        for (const auto& [nId, text] : kUtmTexts) {
+            TypeInto(dlg, nId, text);
+        }
+        PressInDialog(Qt::Key_Return);
+        EXPECT_FALSE(dlg.isVisible());
+    });
+    EXPECT_TRUE(prompt.messages.empty());
+    ASSERT_TRUE(Doc().IsCalibrated());
+    EXPECT_EQ(Doc().GetCoordType(), 1);
+    EXPECT_EQ(Doc().GetUtmZone(), 10);
+    EXPECT_EQ(Doc().GetUtmLetter(), 'U');
+
+    const QString mapFile = Sibling("harbour.gpm");
+    prompt.chosenFiles.push_back(mapFile.toStdString());
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    const std::string bytes = ReadFile(mapFile);
+    ASSERT_EQ(bytes.size(), 81 + static_cast<std::size_t>(m_bitmap.toUtf8().size()));
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), std::string("\x0AU", 2));
+    EXPECT_EQ(ReadFile(Sibling("harbour.txt")), "Halvoren Map Registry\r\n"
+                                                "\r\n"
+                                                "FILE:\tharbour.bmp\r\n"
+                                                "MAP SIZE X:\t600\r\n"
+                                                "MAP SIZE Y:\t400\r\n"
+                                                "COORD UTM\r\n"
+                                                "TOP LEFT EASTING:\t   499000.0000000000\r\n"
+                                                "TOP LEFT NORTHING:\t  5401000.0000000000\r\n"
+                                                "X RESOLUTION:\t      -10.0000000000\r\n"
+                                                "Y RESOLUTION:\t       10.0000000000\r\n"
+                                                "BOT RIGHT EASTING:\t   505000.0000000000\r\n"
+                                                "BOT RIGHT NORTHING:\t  5397000.0000000000\r\n");
+
+    // A waypoint on a UTM map keeps the latitude and longitude of its pixel.
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(QPoint(300, 200)));
+    ASSERT_EQ(g_nPlacedWaypoints, 1);
+    CUtmConverter utm;
+    utm.SetUtm(10, 'U', 502000.0, 5399000.0);
+    double dLatitude = 0.0;
+    double dLongitude = 0.0;
+    utm.GetLatLon(dLatitude, dLongitude);
+    EXPECT_NEAR(g_waypoints[0].x, dLatitude, 1e-9);
+    EXPECT_NEAR(g_waypoints[0].y, dLongitude, 1e-9);
+    EXPECT_NEAR(dLatitude, 48.74, 0.01);
+}
+
+TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_written) {
+    PlaceMarks();
+    InDialog([](QDialog& dlg) {
+        for (const auto& [nId, text] : kLatLonTexts) {
+            TypeInto(dlg, nId, text);
+        }
+        PressInDialog(Qt::Key_Return);
+    });
+    ASSERT_TRUE(Doc().IsCalibrated());
+    SetClientSize(QSize(800, 500)); // wider than the picture
+
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    ASSERT_TRUE(Doc().IsWaypointMode());
+    for (const QPoint pt : {QPoint(300, 200), QPoint(100, 100), QPoint(500, 300)}) {
+        QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(pt));
+    }
+    EXPECT_EQ(Listed(), 3);
+    EXPECT_EQ(View().Pointer(2)->GetPosition(), QPoint(500, 300));
+    EXPECT_EQ(g_nLastWaypoint, 2);
+    EXPECT_EQ(g_nPlacedWaypoints, 3);
+
+    // Beside the picture nothing is placed.
+    QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(700, 100));
+    EXPECT_EQ(Listed(), 3);
+    EXPECT_EQ(g_nLastWaypoint, 2);
+
+    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(Listed(), 2);
+    EXPECT_EQ(g_nPlacedWaypoints, 2);
+    EXPECT_EQ(g_nLastWaypoint, 2) << "the table keeps its entries and last index";
+    EXPECT_DOUBLE_EQ(g_waypoints[2].x, 48.5);
+
+    // Saving needs waypoint mode off.
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    Frame().CommandAction(ID_SAVE_WAYPOINTS)->trigger();
+    EXPECT_EQ(ReadFile(Sibling("harbour.wpt")), "Halvoren Wp File\r\n"
+                                                "\r\n"
+                                                "#WP:\t2\r\n"
+                                                "48.750000,  -122.500000\r\n"
+                                                "49.000000,  -123.000000\r\n");
+
+    // Two more right clicks take the rest away, the older one last.
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(View().Pointer(1)->GetEngine(), nullptr);
+    EXPECT_NE(View().Pointer(0)->GetEngine(), nullptr);
+    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(Listed(), 0);
+    EXPECT_EQ(g_nPlacedWaypoints, 0);
+}
+
+TEST_F(CalibFlow, a_full_table_takes_no_more_waypoints) {
+    Start(); // the default world map is calibrated
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    for (int i = 0; i < 101; ++i) {
+        QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5 + i, 50));
+    }
+    EXPECT_EQ(Listed(), 100);
+    EXPECT_EQ(g_nPlacedWaypoints, 100);
+    EXPECT_EQ(g_nLastWaypoint, 100);
+}
+
+TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_calibration) {
+    Start(); // the default world map, calibrated at its corners
+    SetClientSize(QSize(1000, 520));
+    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    DragMarkTo(0, QPoint(200, 150));
+    InDialog([this](QDialog& dlg) {
+        TypeInto(dlg, CCalibrationDlg::IDC_X_1, "300");
+        TypeInto(dlg, CCalibrationDlg::IDC_Y_3, "5000");
+        PressInDialog(Qt::Key_Tab);
+        EXPECT_EQ(MarkPos(0), QPoint(300, 150)) << "leaving a field moves its mark";
+        EXPECT_EQ(MarkPos(2), QPoint(997, 499));
+        TypeInto(dlg, CCalibrationDlg::IDC_Y_2, "50");
+        PressInDialog(Qt::Key_Escape);
+        EXPECT_FALSE(dlg.isVisible());
+    });
+    EXPECT_EQ(MarkPos(0), QPoint(200, 150)) << "back where it stood when the dialog opened";
+    EXPECT_EQ(MarkPos(1), QPoint(997, 0));
+    EXPECT_EQ(MarkPos(2), QPoint(997, 499));
+    EXPECT_TRUE(Doc().IsCalibrationMode());
+    EXPECT_EQ(Listed(), 6);
+
+    PressKey(Qt::Key_Escape);
+    EXPECT_FALSE(Doc().IsCalibrationMode());
+    EXPECT_EQ(Listed(), 0);
+    EXPECT_EQ(Doc().GetMarkPixels()[0], QPoint(0, 0));
+    EXPECT_FALSE(Doc().IsModified());
+}
