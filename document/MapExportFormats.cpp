@@ -3,6 +3,7 @@
 #include "CUtmConverter.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
+#include "UtmProjection.h"
 
 #include <algorithm>
 #include <array>
@@ -406,7 +407,9 @@ CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world) {
 }
 
 std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath) {
-    if (!source.calibrated || !AffineOfTransform(source.transform)) {
+    const bool utm = source.coordType == 1;
+    if (!source.calibrated || !AffineOfTransform(source.transform) ||
+        (utm && (source.utmZone < 1 || source.utmZone > 60))) {
         return std::nullopt;
     }
     const std::string crlf(kCrLf);
@@ -422,7 +425,11 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
     text += "Reserved 1" + crlf;
     text += "Reserved 2" + crlf;
     text += "Magnetic Variation,,,E" + crlf;
-    text += "Map Projection,Latitude/Longitude,PolyCal,No,AutoCalOnly,No,BSBUseWPX,No" + crlf;
+    // A UTM calibration is affine in the zone's grid, not in latitude/longitude: it keeps its
+    // Transverse Mercator projection (a latitude/longitude fit through the marks would be
+    // metres off at the corners of a map a few kilometres wide).
+    text += std::string("Map Projection,") + (utm ? "Transverse Mercator" : "Latitude/Longitude") +
+            ",PolyCal,No,AutoCalOnly,No,BSBUseWPX,No" + crlf;
 
     // The marks in whole pixels (the map file stores them so); each takes the world point
     // that the transform gives its pixel.
@@ -434,6 +441,7 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
         if (i <= 3) {
             const CDoublePoint mark = marks[static_cast<std::size_t>(i - 1)];
             const CDoublePoint pixel{std::round(mark.x), std::round(mark.y)};
+            const CDoublePoint world = source.transform.PictureToWorld(pixel);
             const CDoublePoint ll = latLonOf(pixel);
             if (!std::isfinite(ll.x) || !std::isfinite(ll.y) || std::fabs(ll.y) > 90.0 ||
                 !(std::fabs(pixel.x) < 1e9) || !(std::fabs(pixel.y) < 1e9)) {
@@ -442,14 +450,26 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
             text += Padded(static_cast<long long>(pixel.x), 5) + "," +
                     Padded(static_cast<long long>(pixel.y), 5) + ",in, deg," +
                     OziAngle(ll.y, 4, 'N', 'S') + "," + OziAngle(ll.x, 4, 'E', 'W') +
-                    ", grid,   ,           ,           ,N" + crlf;
+                    (utm ? ", grid,   ," + FormatFixed(world.x, 12, 3) + "," +
+                               FormatFixed(world.y, 12, 3) + ",N"
+                         : std::string(", grid,   ,           ,           ,N")) +
+                    crlf;
         } else {
             text += "     ,     ,in, deg,    ,        ,N,    ,        ,W, grid,   ,           ,"
                     "           ,N" +
                     crlf;
         }
     }
-    text += "Projection Setup,,,,,,,,,," + crlf;
+    if (utm) {
+        // Latitude of origin, central meridian, scale factor, false easting and northing.
+        const bool south = IsSouthernLetter(source.utmLetter);
+        text += "Projection Setup,     0.000000000," +
+                FormatFixed(6.0 * source.utmZone - 183.0, 16, 9) + ",     0.999600000," +
+                FormatFixed(kUtmFalseEasting, 15, 2) + "," +
+                FormatFixed(south ? kUtmFalseNorthingSouth : 0.0, 15, 2) + ",,,,," + crlf;
+    } else {
+        text += "Projection Setup,,,,,,,,,," + crlf;
+    }
     text += "Map Feature = MF ; Map Comment = MC     These follow if map data is present" + crlf;
     text += "MM0,Yes" + crlf;
     text += "MMPNUM,4" + crlf;

@@ -84,8 +84,10 @@ std::string BuildGpx(const std::vector<CDoublePoint>& waypoints, std::string_vie
 
 // The OziExplorer ".map" text (lines end in CR LF). bitmapPath is written as given (the caller
 // makes it absolute); the three control points become Point01..Point03 with their pixels and
-// latitude/longitude (UTM marks are converted on WGS 84), the picture corners the MMPXY/MMPLL
-// lines. Nothing when the source is not calibrated with a usable transform.
+// latitude/longitude (UTM marks converted on WGS 84), the picture corners the MMPXY/MMPLL
+// lines. A latitude/longitude calibration uses the Latitude/Longitude projection; a UTM one
+// the zone's Transverse Mercator projection, its points also carrying easting and northing.
+// Nothing when the source is not calibrated with a usable transform.
 std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath);
 
 // A world point of the source's coordinate type as a latitude/longitude world point
