@@ -197,73 +197,43 @@ TEST_F(MapBitmapTest, decodes_direct_colour_pictures_with_every_mask_form) {
     auto pack = [](QRgb c, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
         return (qRed(c) != 0 ? r : 0) | (qGreen(c) != 0 ? g : 0) | (qBlue(c) != 0 ? b : 0);
     };
+    // Pixels are packed with the masks r, g, b; the file names them (and alpha) unless the
+    // compression is 0, which implies 5-5-5 or 8-8-8.
     struct Case {
         const char* name;
         int bitCount;
-        std::uint32_t compression;
-        std::uint32_t infoSize;
+        std::uint32_t compression, infoSize;
         bool topDown;
-        std::vector<std::uint32_t> masks; // written to the file
-        std::vector<std::uint32_t> rgb;   // the masks the pixels are packed with
-        std::uint32_t junk;               // bits outside the colour masks, must be ignored
+        std::uint32_t r, g, b, alpha;
+        std::uint32_t junk; // bits outside the colour masks, to be ignored
     };
+    // clang-format off
     const Case cases[] = {
-        {"16bit_555", 16, 0, 40, false, {}, {0x7c00, 0x03e0, 0x001f}, 0x8000},
-        {"16bit_565_bitfields",
-         16,
-         3,
-         40,
-         false,
-         {0xf800, 0x07e0, 0x001f},
-         {0xf800, 0x07e0, 0x001f},
-         0},
-        {"16bit_565_v5_top_down",
-         16,
-         3,
-         124,
-         true,
-         {0xf800, 0x07e0, 0x001f},
-         {0xf800, 0x07e0, 0x001f},
-         0},
-        {"24bit", 24, 0, 40, false, {}, {0xff0000, 0x00ff00, 0x0000ff}, 0},
-        {"24bit_top_down", 24, 0, 40, true, {}, {0xff0000, 0x00ff00, 0x0000ff}, 0},
-        {"32bit_alpha_ignored", 32, 0, 40, false, {}, {0xff0000, 0x00ff00, 0x0000ff}, 0x5a000000},
-        {"32bit_bgr_bitfields",
-         32,
-         3,
-         40,
-         false,
-         {0xff, 0xff00, 0xff0000},
-         {0xff, 0xff00, 0xff0000},
-         0},
-        {"32bit_alpha_bitfields",
-         32,
-         6,
-         40,
-         false,
-         {0xff0000, 0xff00, 0xff, 0xff000000},
-         {0xff0000, 0xff00, 0xff},
-         0x12000000},
-        {"32bit_10bit_v4",
-         32,
-         3,
-         108,
-         false,
-         {0x3ff00000, 0xffc00, 0x3ff},
-         {0x3ff00000, 0xffc00, 0x3ff},
-         0xc0000000},
+        {"16bit_555",             16, 0, 40,  false, 0x7c00, 0x03e0, 0x001f, 0, 0x8000},
+        {"16bit_565_bitfields",   16, 3, 40,  false, 0xf800, 0x07e0, 0x001f, 0, 0},
+        {"16bit_565_v5_top_down", 16, 3, 124, true,  0xf800, 0x07e0, 0x001f, 0, 0},
+        {"24bit",                 24, 0, 40,  false, 0xff0000, 0xff00, 0xff, 0, 0},
+        {"24bit_top_down",        24, 0, 40,  true,  0xff0000, 0xff00, 0xff, 0, 0},
+        {"32bit_alpha_ignored",   32, 0, 40,  false, 0xff0000, 0xff00, 0xff, 0, 0x5a000000},
+        {"32bit_bgr_bitfields",   32, 3, 40,  false, 0xff, 0xff00, 0xff0000, 0, 0},
+        {"32bit_alpha_bitfields", 32, 6, 40,  false, 0xff0000, 0xff00, 0xff, 0xff000000, 0x12000000},
+        {"32bit_10bit_v4",        32, 3, 108, false, 0x3ff00000, 0xffc00, 0x3ff, 0, 0xc0000000},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         BmpSpec spec{.bitCount = c.bitCount,
                      .compression = c.compression,
                      .infoSize = c.infoSize,
-                     .topDown = c.topDown,
-                     .masks = c.masks};
+                     .topDown = c.topDown};
+        if (c.compression != 0)
+            spec.masks = {c.r, c.g, c.b};
+        if (c.compression == 6)
+            spec.masks.push_back(c.alpha);
         auto colour = [](int x, int y) { return kCorners[(x + 3 * y) % 8]; };
         for (int y = 0; y < spec.height; ++y)
             for (int x = 0; x < spec.width; ++x) {
-                const std::uint32_t v = pack(colour(x, y), c.rgb[0], c.rgb[1], c.rgb[2]) | c.junk;
+                const std::uint32_t v = pack(colour(x, y), c.r, c.g, c.b) | c.junk;
                 spec.pixels.push_back(c.bitCount == 24 ? colour(x, y) : v);
             }
         CMapBitmap map(m_trueColor);
@@ -328,12 +298,8 @@ TEST_F(MapBitmapTest, accepts_rle_without_end_code_but_not_cut_inside_a_code) {
 }
 
 TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
-    BmpSpec good{.bitCount = 24, .pixels = std::vector<std::uint32_t>(20, 0x123456)};
-    const std::string goodBytes = EncodeBmp(good);
-    auto with = [](BmpSpec s, const std::function<void(BmpSpec&)>& change) {
-        change(s);
-        return EncodeBmp(s);
-    };
+    const std::vector<std::uint32_t> px(20, 0x123456); // 5 x 4 pixels
+    const std::string good = EncodeBmp({.pixels = px});
     std::string png = "\x89PNG\r\n\x1a\n";
     png.resize(64, '\0');
     struct Case {
@@ -341,63 +307,25 @@ TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
         std::string bytes;
         int error;
     };
+    const int bad = CMapBitmap::kErrorBadFormat;
+    const int eof = CMapBitmap::kErrorHandleEof;
+    // clang-format off
     const Case cases[] = {
-        {"empty", "", CMapBitmap::kErrorBadFormat},
-        {"text", "This is not a picture.\n", CMapBitmap::kErrorBadFormat},
-        {"png", png, CMapBitmap::kErrorBadFormat},
-        {"header_only", goodBytes.substr(0, 30), CMapBitmap::kErrorHandleEof},
-        {"last_row_cut", goodBytes.substr(0, goodBytes.size() - 1), CMapBitmap::kErrorHandleEof},
-        {"zero_width", with(good, [](BmpSpec& s) { s.width = 0; }), CMapBitmap::kErrorBadFormat},
-        {"zero_height",
-         with(good,
-              [](BmpSpec& s) {
-                  s.height = 0;
-                  s.pixels.clear();
-              }),
-         CMapBitmap::kErrorBadFormat},
-        {"2_bits_per_pixel",
-         with(good,
-              [](BmpSpec& s) {
-                  s.bitCount = 2;
-                  s.table = Table(4);
-              }),
-         CMapBitmap::kErrorBadFormat},
-        {"rle8_at_24_bits", with(good, [](BmpSpec& s) { s.compression = 1; }),
-         CMapBitmap::kErrorBadFormat},
-        {"overlapping_masks",
-         with(good,
-              [](BmpSpec& s) {
-                  s.bitCount = 32;
-                  s.compression = 3;
-                  s.masks = {0xff00, 0xff0, 0xff};
-              }),
-         CMapBitmap::kErrorBadFormat},
-        {"scattered_mask",
-         with(good,
-              [](BmpSpec& s) {
-                  s.bitCount = 16;
-                  s.compression = 3;
-                  s.masks = {0x5000, 0x3e0, 0x1f};
-              }),
-         CMapBitmap::kErrorBadFormat},
-        {"huge_os2_core_header",
-         with(good,
-              [](BmpSpec& s) {
-                  s.infoSize = 12;
-                  s.width = 30000;
-                  s.height = 30000;
-                  s.data = "xx";
-              }),
-         CMapBitmap::kErrorHandleEof},
-        {"huge_uncompressed",
-         with(good,
-              [](BmpSpec& s) {
-                  s.width = 100000;
-                  s.height = 100000;
-                  s.data = "xx";
-              }),
-         CMapBitmap::kErrorHandleEof},
+        {"empty", "", bad},
+        {"text", "This is not a picture.\n", bad},
+        {"png", png, bad},
+        {"header_only", good.substr(0, 30), eof},
+        {"last_row_cut", good.substr(0, good.size() - 1), eof},
+        {"zero_width", EncodeBmp({.width = 0, .pixels = px}), bad},
+        {"zero_height", EncodeBmp({.height = 0}), bad},
+        {"2_bits_per_pixel", EncodeBmp({.bitCount = 2, .table = Table(4), .pixels = px}), bad},
+        {"rle8_at_24_bits", EncodeBmp({.compression = 1, .pixels = px}), bad},
+        {"overlapping_masks", EncodeBmp({.bitCount = 32, .compression = 3, .masks = {0xff00, 0xff0, 0xff}, .pixels = px}), bad},
+        {"scattered_mask", EncodeBmp({.bitCount = 16, .compression = 3, .masks = {0x5000, 0x3e0, 0x1f}, .pixels = px}), bad},
+        {"huge_os2_core_header", EncodeBmp({.width = 30000, .height = 30000, .infoSize = 12, .data = "xx"}), eof},
+        {"huge_uncompressed", EncodeBmp({.width = 100000, .height = 100000, .data = "xx"}), eof},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CMapBitmap map(m_trueColor);
