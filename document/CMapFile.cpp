@@ -41,7 +41,18 @@ std::string CMapFile::WriteToBytes(const Contents& contents) {
 }
 
 std::uint16_t CMapFile::ReadFileHeader(CArchive& ar) {
-    if (ar.ReadString() != kMagic) {
+    // A first string that runs past the end of the file cannot be the magic string: such a
+    // file (a text file, say) is not a map file rather than a map file that ends early.
+    std::string magic;
+    try {
+        magic = ar.ReadString();
+    } catch (const CArchiveException& e) {
+        if (e.GetCause() != CArchiveException::Cause::EndOfFile) {
+            throw;
+        }
+        return kNotValid;
+    }
+    if (magic != kMagic) {
         return kNotValid;
     }
     return ar.ReadUInt16();

@@ -57,7 +57,8 @@ public:
     static void Write(CArchive& ar, const Contents& contents);
     static std::string WriteToBytes(const Contents& contents);
 
-    // The version word after the magic string, or kNotValid. Throws CArchiveException.
+    // The version word after the magic string, or kNotValid (also for a file too short to
+    // hold the magic string). Throws CArchiveException when the version is cut off.
     static std::uint16_t ReadFileHeader(CArchive& ar);
     // The fields after the header: Ok or BadData. Throws CArchiveException.
     static Status ReadBody(CArchive& ar, Contents& contents);

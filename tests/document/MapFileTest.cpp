@@ -267,7 +267,9 @@ TEST_F(DocumentTest, open_failures_show_their_message_and_keep_the_document) {
          "Cannot open the map file " + (dir / "cut.gpm").string() +
              ".  The file ends before all of its data could be read."},
         {"huge.gpm", Bytes().Header().U8(0xFF).U16(0xFFFF).I32(-1).data, IDS_OPEN_MAP_FAILED, ""},
-        {"magiccut.gpm", "\x0aHalv", IDS_OPEN_MAP_FAILED, ""},
+        {"magiccut.gpm", "\x0aHalv", IDS_NOT_VALID_FILE, ""},
+        {"text.gpm", "hello, world\n", IDS_NOT_VALID_FILE, ""},
+        {"versioncut.gpm", "\x0aHalvoren..\x01", IDS_OPEN_MAP_FAILED, ""},
     };
     ASSERT_TRUE(doc->FileOpen(good.string()));
     doc->SetModifiedFlag(true);
