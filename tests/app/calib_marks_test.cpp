@@ -4,7 +4,6 @@
 
 #include "calib_harness.h"
 
-#include "CPointerSprite.h"
 #include "StringTable.h"
 
 #include <QImage>
