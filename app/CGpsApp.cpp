@@ -15,6 +15,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSessionManager>
 #include <QStandardPaths>
 
 #include <string>
@@ -23,6 +26,25 @@ namespace {
 
 constexpr const char* kRecentSection = "Recent File List";
 
+// The colour the screen really shows for a requested 0x00BBGGRR colour: itself on a true-colour
+// screen; on a screen of fewer bits each channel keeps only the bits the screen has.
+COLORREF NearestDisplayColor(COLORREF crRequested) {
+    const QScreen* pScreen = QGuiApplication::primaryScreen();
+    const int nDepth = pScreen != nullptr ? pScreen->depth() : 24;
+    if (nDepth >= 24 || nDepth <= 0) {
+        return crRequested;
+    }
+    // 16-bit screens: 5 bits red, 6 green, 5 blue; each channel widened back to 8 bits.
+    const auto keep = [](COLORREF c, int nBits) {
+        const COLORREF high = c >> (8 - nBits);
+        return (high << (8 - nBits)) | (high >> (2 * nBits - 8));
+    };
+    const COLORREF r = keep(crRequested & 0xFFu, 5);
+    const COLORREF g = keep((crRequested >> 8) & 0xFFu, 6);
+    const COLORREF b = keep((crRequested >> 16) & 0xFFu, 5);
+    return r | (g << 8) | (b << 16);
+}
+
 } // namespace
 
 CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
@@ -30,6 +52,12 @@ CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationDisplayName(AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0));
     setDesktopFileName(QStringLiteral("mapreg"));
     setWindowIcon(CToolbarArt::AppIcon());
+    // The session ends (log off, shut down): keep the settings as on a close.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+        if (m_pFrame) {
+            m_pFrame->SaveSettings();
+        }
+    });
 }
 
 CGpsApp::~CGpsApp() {
@@ -93,6 +121,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
     settings.SetLatLonFormat(2);
     settings.SetCoordType(0);
     settings.SetUnitType(0);
+    settings.SetNearestColorFunction(NearestDisplayColor);
     settings.ReadColors(*m_pProfile);
     settings.ReadSpriteSize(*m_pProfile);
     settings.ReadFormats(*m_pProfile);

@@ -413,6 +413,7 @@ void CGpsView::paintEvent(QPaintEvent* pEvent) {
             painter.fillRect(rcOut, crOutside);
         }
     }
+    ++m_nPaintCount;
 }
 
 void CGpsView::resizeEvent(QResizeEvent* pEvent) {

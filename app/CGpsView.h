@@ -93,6 +93,8 @@ public:
     CPointerSprite* Pointer(int i) const;
     QSize SpriteSize() const { return m_sizeSprite; }
     const QTimer& Timer(int nTimer) const;
+    // Number of paint events handled so far (the first painted frame, benchmarks).
+    int PaintCount() const { return m_nPaintCount; }
 
 protected:
     // Mark and waypoint work. The view itself only tracks the mouse and calls these at the
@@ -159,4 +161,5 @@ private:
     QPoint m_ptScrollTo;
     int m_nScrollProgress = 0;
     bool m_bScrollSizesSet = false;
+    int m_nPaintCount = 0;
 };

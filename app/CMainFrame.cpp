@@ -566,6 +566,11 @@ void CMainFrame::changeEvent(QEvent* pEvent) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
+    // A map is opened only where File Open is allowed (not while the marks are placed).
+    const CGpsDoc* pDoc = m_app.Document();
+    if (pDoc == nullptr || !pDoc->CanUseFileCommands()) {
+        return;
+    }
     const QMimeData* pData = pEvent->mimeData();
     if (pData != nullptr && pData->hasUrls() && !pData->urls().isEmpty() &&
         pData->urls().front().isLocalFile()) {
@@ -587,6 +592,10 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
     QMetaObject::invokeMethod(
         this,
         [this, path] {
+            const CGpsDoc* pDoc = m_app.Document();
+            if (pDoc == nullptr || !pDoc->CanUseFileCommands()) {
+                return;
+            }
             m_app.OpenDocumentFile(path);
             UpdateCommandUI();
         },

@@ -152,3 +152,16 @@ TEST_F(FileCommands, yes_on_the_unsaved_changes_question_saves_before_closing) {
     EXPECT_TRUE(Close());
     EXPECT_TRUE(QFileInfo::exists(mapPath));
 }
+
+TEST_F(FileCommands, no_file_is_taken_by_drop_while_the_marks_are_placed) {
+    Start();
+    const QString path = WriteBitmap(QStringLiteral("any.gpm"), {10, 10});
+    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    ASSERT_TRUE(Doc().IsCalibrationMode());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(Frame().rect().center(), Qt::CopyAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
