@@ -39,9 +39,13 @@ int CreateTemporary(const std::filesystem::path& target, std::string& tempPath) 
     const std::filesystem::path folder = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Short enough for the name limit of the file system however long the target name is.
-        const std::string name = "." + target.filename().string().substr(0, 100) + ".tmp" +
-                                 std::to_string(static_cast<unsigned>(::getpid())) + "-" +
-                                 std::to_string(generator() % 1000000u);
+        // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + std::string.
+        std::string name(1, '.');
+        name.append(target.filename().string().substr(0, 100));
+        name.append(".tmp");
+        name.append(std::to_string(static_cast<unsigned>(::getpid())));
+        name.push_back('-');
+        name.append(std::to_string(generator() % 1000000u));
         tempPath = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
