@@ -364,54 +364,6 @@ TEST_F(ExportFiles, aux_xml_keeps_other_gdal_contents_and_replaces_the_coordinat
     }
 }
 
-// What each export needs, and the reason given when it is missing.
-TEST_F(ExportFiles, exports_apply_only_where_they_can) {
-    struct Row {
-        const char* state;
-        unsigned world;
-        unsigned gpx;
-        unsigned ozi;
-    };
-    const Row rows[] = {
-        {"default map", IDS_EXPORT_NEEDS_BITMAP, IDS_EXPORT_NO_WAYPOINTS, IDS_EXPORT_NEEDS_BITMAP},
-        {"new bitmap", IDS_EXPORT_NOT_CALIBRATED, IDS_EXPORT_NO_WAYPOINTS,
-         IDS_EXPORT_NOT_CALIBRATED},
-        {"calibrated", 0, IDS_EXPORT_NO_WAYPOINTS, 0},
-        {"calibrated with a waypoint", 0, 0, 0},
-    };
-    const unsigned ids[] = {ID_FILE_EXPORT_WORLD_FILE, ID_FILE_EXPORT_GPX, ID_FILE_EXPORT_OZI_MAP};
-    const std::string newBitmap = MakeBitmap("new.bmp", 50, 40);
-    for (const Row& row : rows) {
-        const std::string state = row.state;
-        CGpsDoc d(prompt);
-        if (state == "default map") {
-            d.SetDefaultCalibration();
-        } else {
-            ASSERT_EQ(d.LoadBitmapFile(newBitmap), 0);
-        }
-        if (state.starts_with("calibrated")) {
-            const CalibrationCase& c = kCases[0];
-            ASSERT_EQ(d.Calibrate(0, c.world, c.picture, 0, '?', nullptr, nullptr), 0);
-        }
-        g_nPlacedWaypoints = state == "calibrated with a waypoint" ? 1 : 0;
-        g_waypoints[0] = {48.3, -123.5};
-        const CMapExporter e(CMapExporter::SourceOf(d), prompt);
-        EXPECT_EQ(e.WhyNot(CMapExporter::Format::WorldFile), row.world) << state;
-        EXPECT_EQ(e.WhyNot(CMapExporter::Format::Gpx), row.gpx) << state;
-        EXPECT_EQ(e.WhyNot(CMapExporter::Format::OziMap), row.ozi) << state;
-        const unsigned reasons[] = {row.world, row.gpx, row.ozi};
-        for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(CMapExporter::IsCommandEnabled(d, ids[i]), reasons[i] == 0) << state;
-        }
-    }
-    LoadCase(kCases[0]);
-    // While the marks are being placed nothing is exported.
-    doc.EnterCalibrationMode();
-    for (const unsigned id : ids) {
-        EXPECT_FALSE(CMapExporter::IsCommandEnabled(doc, id));
-    }
-}
-
 // A failed write names the file, says why, and leaves what was there before.
 TEST_F(ExportFiles, failed_exports_name_the_file_and_keep_previous_contents) {
     LoadCase(kCases[0]);
@@ -470,20 +422,31 @@ TEST_F(ExportFiles, cli_export_writes_beside_the_bitmap_and_reports_misuse) {
     EXPECT_EQ(CliRun({"export", map, "--ozi-map", "-o", (dir / "other.map").string()}, &out), 0);
     EXPECT_TRUE(ReadFile(dir / "other.map").starts_with("OziExplorer Map Data File Version 2.2"));
 
+    // Misuse exits 2; a map that cannot be exported exits 4 and says why.
+    CGpsDoc uncalibrated(prompt);
+    ASSERT_EQ(uncalibrated.LoadBitmapFile(bitmap), 0);
+    ASSERT_TRUE(uncalibrated.DoSave((dir / "plain.gpm").string()));
+    WriteFile(dir / "default.gpm", ""); // an empty map file is the built-in world map
+    WriteFile(dir / "broken.gpm", "not a map file");
     struct Row {
         std::vector<std::string> args;
         int code;
+        unsigned message;
     };
-    WriteFile(dir / "broken.gpm", "not a map file");
     const Row rows[] = {
-        {{"export", map}, 2},
-        {{"export", map, "--world-file", "--ozi-map"}, 2},
-        {{"export", map, "--world-file", "-o", "x.bpw"}, 2},
-        {{"export", (dir / "absent.gpm").string(), "--ozi-map"}, 4},
-        {{"export", (dir / "broken.gpm").string(), "--world-file"}, 4},
+        {{"export", map}, 2, 0},
+        {{"export", map, "--world-file", "--ozi-map"}, 2, 0},
+        {{"export", map, "--world-file", "-o", "x.bpw"}, 2, 0},
+        {{"export", (dir / "absent.gpm").string(), "--ozi-map"}, 4, IDS_REASON_NOT_FOUND},
+        {{"export", (dir / "broken.gpm").string(), "--world-file"}, 4, 0},
+        {{"export", (dir / "default.gpm").string(), "--ozi-map"}, 4, IDS_EXPORT_NEEDS_BITMAP},
+        {{"export", (dir / "plain.gpm").string(), "--world-file"}, 4, IDS_EXPORT_NOT_CALIBRATED},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(CliRun(row.args, &out, &err), row.code) << row.args.size() << " " << err;
+        EXPECT_EQ(CliRun(row.args, &out, &err), row.code) << row.args[1] << " " << err;
+        if (row.message != 0) {
+            EXPECT_NE(err.find(LoadStringId(row.message)), std::string::npos) << err;
+        }
     }
     // The bitmap is gone: its size cannot be known.
     fs::remove(dir / "city.bmp");
