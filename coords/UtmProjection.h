@@ -30,6 +30,11 @@ char UtmBandLetter(double latitude);
 void LatLonToUtm(double a, double f, double latitude, double longitude, int& zone, char& letter,
                  double& easting, double& northing);
 
+// The same series about the central meridian of a given zone, whatever zone the longitude lies
+// in (for points of a map that reaches past its zone's edge); easting and northing as above.
+void LatLonToUtmInZone(double a, double f, int zone, double latitude, double longitude,
+                       double& easting, double& northing);
+
 // Letters C..M (either case) are southern; every other letter, '*' included, northern.
 void UtmToLatLon(double a, double f, int zone, char letter, double easting, double northing,
                  double& latitude, double& longitude);
