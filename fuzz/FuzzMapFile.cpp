@@ -1,0 +1,225 @@
+// Arbitrary bytes opened as a map file into a document, with a recording prompt answering its
+// questions. Promises checked on every input:
+// - an open that fails shows exactly one message and leaves the document as it was;
+// - an open that succeeds leaves a document that saves to a map file which reads back to the
+//   same contents, and whose registration text and position texts show no NaN or infinity.
+// The scratch folder holds "seed.bmp" (a good 16 x 16 picture) and "broken.bmp" (not a
+// picture); the seed corpus names them by relative paths, so the process works inside it.
+#include "CArchive.h"
+#include "CGpsDoc.h"
+#include "CMapFile.h"
+#include "CRecordingPrompt.h"
+#include "DocumentSnapshot.h"
+#include "FuzzSupport.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string SmallBitmap() {
+    // 16 x 16 pixels, 24 bits, bottom-up, uncompressed.
+    constexpr int kSide = 16;
+    constexpr int kStride = kSide * 3;
+    std::string b = "BM";
+    const auto put32 = [&b](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            b.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+        }
+    };
+    const auto put16 = [&b](std::uint32_t v) {
+        b.push_back(static_cast<char>(v & 0xff));
+        b.push_back(static_cast<char>((v >> 8) & 0xff));
+    };
+    put32(54 + kStride * kSide);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(kSide);
+    put32(kSide);
+    put16(1);
+    put16(24);
+    for (int i = 0; i < 6; ++i) {
+        put32(0);
+    }
+    for (int i = 0; i < kStride * kSide; ++i) {
+        b.push_back(static_cast<char>(i * 7));
+    }
+    return b;
+}
+
+// libFuzzer and the replay driver read the corpus and write crashes by the paths given on the
+// command line; once the process works inside the scratch folder, relative ones would point
+// elsewhere. They are made absolute first.
+void MakePathArgumentsAbsolute(int* argc, char*** argv) {
+    static std::vector<std::string> storage;
+    static std::vector<char*> pointers;
+    const std::string flagsWithPaths[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
+                                          "-merge_control_file=", "-features_dir="};
+    storage.reserve(static_cast<std::size_t>(*argc));
+    for (int i = 0; i < *argc; ++i) {
+        std::string arg = (*argv)[i];
+        if (i > 0 && !arg.empty() && arg[0] != '-') {
+            arg = std::filesystem::absolute(arg).string();
+        }
+        for (const std::string& flag : flagsWithPaths) {
+            if (arg.rfind(flag, 0) == 0 && arg.size() > flag.size()) {
+                std::string value = std::filesystem::absolute(arg.substr(flag.size())).string();
+                // A prefix that ends in a slash names a folder; keep the slash.
+                if (arg.back() == '/' && value.back() != '/') {
+                    value += '/';
+                }
+                arg = flag + value;
+            }
+        }
+        storage.push_back(std::move(arg));
+    }
+    for (std::string& arg : storage) {
+        pointers.push_back(arg.data());
+    }
+    pointers.push_back(nullptr);
+    *argv = pointers.data();
+}
+
+// The answers to the missing-bitmap question, decided by the input so that a run repeats.
+void QueueAnswers(CRecordingPrompt& prompt, const std::uint8_t* data, std::size_t size) {
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i) {
+        hash = (hash ^ data[i]) * 16777619u;
+    }
+    switch (hash % 4) {
+    case 0: // No
+        break;
+    case 1:
+        prompt.answers.push_back(MsgAnswer::Yes);
+        prompt.chosenFiles.emplace_back("seed.bmp");
+        break;
+    case 2:
+        prompt.answers.push_back(MsgAnswer::Yes);
+        prompt.chosenFiles.emplace_back("broken.bmp");
+        break;
+    default: // Yes, then the chooser is cancelled
+        prompt.answers.push_back(MsgAnswer::Yes);
+        break;
+    }
+}
+
+void CheckSavedFileReadsBack(const CGpsDoc& doc) {
+    const std::string bytes = doc.BuildMapFile();
+    std::istringstream in(bytes);
+    CArchive ar(in, bytes.size());
+    if (CMapFile::ReadFileHeader(ar) != CMapFile::kVersion) {
+        fuzz::Fail("a saved map file has a bad header");
+    }
+    CMapFile::Contents read;
+    if (CMapFile::ReadBody(ar, read) != CMapFile::Status::Ok || ar.Remaining() != 0) {
+        fuzz::Fail("a saved map file does not read back");
+    }
+    if (read.bitmapPath != doc.GetBitmapPath() || read.calibrated != doc.IsCalibrated() ||
+        read.coordType != doc.GetCoordType() || read.zone != (doc.GetUtmZone() & 0xff) ||
+        read.letter != doc.GetUtmLetter()) {
+        fuzz::Fail("a saved map file reads back different fields");
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const CDoublePoint p = doc.GetMarkPixelPoints()[i];
+        const CDoublePoint w = doc.GetMarkWorldPoints()[i];
+        if (read.markWorld[i].x != w.x || read.markWorld[i].y != w.y ||
+            (doc.IsCalibrated() && (read.markPixel[i].x != p.x || read.markPixel[i].y != p.y))) {
+            fuzz::Fail("a saved map file reads back different marks");
+        }
+    }
+}
+
+void CheckTextsAreFinite(CGpsDoc& doc) {
+    if (!doc.IsCalibrated()) {
+        return;
+    }
+    if (fuzz::ShowsNonFinite(doc.BuildRegistrationText())) {
+        fuzz::Fail("the registration text shows NaN or infinity");
+    }
+    const double w = doc.GetMapWidth();
+    const double h = doc.GetMapHeight();
+    const CDoublePoint points[] = {{0, 0}, {w, 0}, {0, h}, {w, h}, {w / 2, h / 2}};
+    std::string text;
+    std::string x;
+    std::string y;
+    for (const CDoublePoint p : points) {
+        CGeoPosition& position = doc.PictureToPosition(p);
+        position.Format(text);
+        position.FormatXY(x, y);
+        if (fuzz::ShowsNonFinite(text) || fuzz::ShowsNonFinite(x) || fuzz::ShowsNonFinite(y)) {
+            fuzz::Fail("a position text shows NaN or infinity");
+        }
+    }
+}
+
+// One document for the whole run: making one loads the built-in world map, which costs more
+// than most inputs. Every input starts from the same state, the document after File New with a
+// path and the modified flag set; a failed open leaves that state untouched (checked), so the
+// document is only made anew after an open that succeeded.
+struct FuzzDocument {
+    CRecordingPrompt prompt;
+    CGpsDoc doc{prompt};
+    DocumentSnapshot start;
+
+    void Reset() {
+        if (!doc.OnNewDocument()) {
+            fuzz::Fail("the default map does not load");
+        }
+        doc.SetPathName(fuzz::ScratchFolder() + "/previous.gpm");
+        doc.SetModifiedFlag(true);
+        start = DocumentSnapshot::Of(doc);
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    MakePathArgumentsAbsolute(argc, argv);
+    fuzz::WriteScratchFile("seed.bmp", SmallBitmap());
+    fuzz::WriteScratchFile("broken.bmp", "This is not a picture.\n");
+    if (::chdir(fuzz::ScratchFolder().c_str()) != 0) {
+        fuzz::Fail("cannot enter the scratch folder");
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static FuzzDocument* const state = [] {
+        auto* made = new FuzzDocument; // kept to the end of the run
+        made->Reset();
+        return made;
+    }();
+    CGpsDoc& doc = state->doc;
+    CRecordingPrompt& prompt = state->prompt;
+    const std::string path = fuzz::WriteScratchFile("input.gpm", data, size);
+    prompt.messages.clear();
+    prompt.choosers.clear();
+    prompt.answers.clear();
+    prompt.chosenFiles.clear();
+    QueueAnswers(prompt, data, size);
+
+    if (!doc.OnOpenDocument(path)) {
+        if (!DocumentSnapshot::Of(doc).Differences(state->start).empty()) {
+            fuzz::Fail("a failed open changed the document");
+        }
+        if (prompt.messages.size() != 1) {
+            fuzz::Fail("a failed open must show exactly one message");
+        }
+        return 0;
+    }
+    if (doc.IsCalibrationMode()) {
+        fuzz::Fail("an open left calibration mode on");
+    }
+    if (prompt.waitCursorDepth != 0) {
+        fuzz::Fail("the wait cursor was not restored");
+    }
+    CheckSavedFileReadsBack(doc);
+    CheckTextsAreFinite(doc);
+    state->Reset();
+    return 0;
+}

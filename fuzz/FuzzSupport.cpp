@@ -1,0 +1,74 @@
+#include "FuzzSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fuzz {
+
+namespace {
+
+std::string MakeScratchFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mapreg-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        Fail("cannot make the scratch folder");
+    }
+    return pattern;
+}
+
+} // namespace
+
+const std::string& ScratchFolder() {
+    // Never destroyed: the exit handler that removes the folder still needs its name.
+    static const std::string* const folder = [] {
+        const auto* made = new std::string(MakeScratchFolder());
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(ScratchFolder(), ec);
+        });
+        return made;
+    }();
+    return *folder;
+}
+
+std::string WriteScratchFile(std::string_view name, const std::uint8_t* data, std::size_t size) {
+    return WriteScratchFile(name, std::string_view(reinterpret_cast<const char*>(data), size));
+}
+
+std::string WriteScratchFile(std::string_view name, std::string_view bytes) {
+    const std::string path = ScratchFolder() + "/" + std::string(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        Fail("cannot write a scratch file");
+    }
+    return path;
+}
+
+void Fail(std::string_view what) {
+    std::fprintf(stderr, "fuzz target: %.*s\n", static_cast<int>(what.size()), what.data());
+    std::fflush(stderr);
+    std::abort();
+}
+
+bool ShowsNonFinite(std::string_view text) {
+    for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+        char lower[3];
+        for (std::size_t k = 0; k < 3; ++k) {
+            const char c = text[i + k];
+            lower[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        const std::string_view word(lower, 3);
+        if (word == "nan" || word == "inf") {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace fuzz

@@ -1,0 +1,293 @@
+// Map files that cannot be used: every truncation point, every bad field value, string lengths
+// beyond the file and paths of every length form. A failed open shows exactly one message and
+// leaves every field of the document as it was.
+#include "DocumentSnapshot.h"
+#include "DocumentTestSupport.h"
+
+#include "CMapFile.h"
+#include "StringTable.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <sys/resource.h>
+
+namespace {
+
+std::string Le(std::uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+    return out;
+}
+
+std::string Le(double value) {
+    return Le(std::bit_cast<std::uint64_t>(value), 8);
+}
+
+// Where the fields after the path start, for a path stored in the one-byte length form.
+struct Offsets {
+    std::size_t path;
+    std::size_t calibrated() const { return path; }
+    std::size_t coordType() const { return path + 1; }
+    std::size_t mark(std::size_t i) const { return path + 5 + 20 * i; }
+    std::size_t zone() const { return path + 65; }
+    std::size_t letter() const { return path + 66; }
+};
+
+long PeakRssKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+class MapFileFaults : public DocumentTest {
+protected:
+    void SetUp() override {
+        DocumentTest::SetUp();
+        bitmap = MakeBitmap("seed.bmp", 120, 100);
+        // The document holds a map of its own, modified, so that anything lost would show.
+        ASSERT_EQ(doc->LoadBitmapFile(MakeBitmap("own.bmp", 300, 200)), 0);
+        ASSERT_EQ(
+            doc->Calibrate(1, {CDoublePoint{500000, 4000000}, {503000, 4000000}, {503000, 3998000}},
+                           {CDoublePoint{0, 0}, {300, 0}, {300, 200}}, 33, 'S', nullptr, nullptr),
+            0);
+        doc->SetPathName((dir / "own.gpm").string());
+        ClearRecords();
+    }
+
+    CMapFile::Contents Good(int coordType = 0) const {
+        CMapFile::Contents c;
+        c.bitmapPath = bitmap;
+        c.calibrated = true;
+        c.coordType = coordType;
+        c.markPixel = {CDoublePoint{0, 0}, {100, 0}, {100, 100}};
+        c.markWorld = coordType == 0
+                          ? std::array<CDoublePoint, 3>{CDoublePoint{-10, 10}, {10, 10}, {10, -10}}
+                          : std::array<CDoublePoint, 3>{CDoublePoint{400000, 5300000},
+                                                        {402000, 5300000},
+                                                        {402000, 5298000}};
+        c.zone = 10;
+        c.letter = 'U';
+        return c;
+    }
+
+    // Opens bytes as a map file that must be refused; checks the one message and that nothing
+    // in the document changed.
+    void ExpectRefused(const std::string& name, const std::string& bytes, unsigned id,
+                       const std::string& text) {
+        SCOPED_TRACE(name);
+        const fs::path file = dir / (name + ".gpm");
+        WriteBytes(file, bytes);
+        const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
+        ClearRecords();
+        EXPECT_FALSE(doc->OnOpenDocument(file.string()));
+        ASSERT_EQ(prompt.messages.size(), 1u);
+        EXPECT_EQ(prompt.messages[0].id, id);
+        EXPECT_EQ(prompt.messages[0].text, text);
+        EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Stop);
+        EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
+        EXPECT_TRUE(view.hints.empty());
+        EXPECT_EQ(prompt.waitCursorDepth, 0);
+    }
+
+    std::string EndsEarly(const std::string& name) const {
+        return "Cannot open the map file " + (dir / (name + ".gpm")).string() +
+               ".  The file ends before all of its data could be read.";
+    }
+
+    std::string bitmap;
+};
+
+} // namespace
+
+TEST_F(MapFileFaults, every_truncation_point_ends_early_and_keeps_the_document) {
+    const std::string latLon = CMapFile::WriteToBytes(Good(0));
+    const std::string utm = CMapFile::WriteToBytes(Good(1));
+    const std::size_t n = bitmap.size();
+    // The same file with the path in the three- and seven-byte length forms.
+    const std::string form3 = latLon.substr(0, 13) + "\xFF" + Le(n, 2) + latLon.substr(14);
+    const std::string form7 =
+        latLon.substr(0, 13) + std::string("\xFF\xFF\xFF", 3) + Le(n, 4) + latLon.substr(14);
+    for (const auto& [form, bytes] :
+         {std::pair{"latlon", latLon}, {"utm", utm}, {"form3", form3}, {"form7", form7}}) {
+        // The whole file opens; every shorter piece of it is refused.
+        WriteBytes(dir / "whole.gpm", bytes);
+        ClearRecords();
+        ASSERT_TRUE(doc->OnOpenDocument((dir / "whole.gpm").string())) << form;
+        ASSERT_TRUE(prompt.messages.empty()) << form;
+        doc->SetModifiedFlag(true);
+        for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
+            const std::string name = std::string(form) + "_cut_" + std::to_string(cut);
+            // Without the whole magic string it is not a map file; with it, one that ends early.
+            if (cut < 11) {
+                ExpectRefused(name, bytes.substr(0, cut), IDS_NOT_VALID_FILE,
+                              "This is not a valid  file.");
+            } else {
+                ExpectRefused(name, bytes.substr(0, cut), IDS_OPEN_MAP_FAILED, EndsEarly(name));
+            }
+        }
+    }
+}
+
+TEST_F(MapFileFaults, each_bad_field_value_is_refused_with_its_message) {
+    const std::string good = CMapFile::WriteToBytes(Good(0));
+    const std::string goodUtm = CMapFile::WriteToBytes(Good(1));
+    const Offsets at{14 + bitmap.size()};
+    const auto patch = [](std::string bytes, std::size_t offset, const std::string& with) {
+        return bytes.replace(offset, with.size(), with);
+    };
+    const auto withMagic = [&](const std::string& magic) {
+        return std::string(1, static_cast<char>(magic.size())) + magic + good.substr(11);
+    };
+    const std::string notValid = "This is not a valid  file.";
+    const std::string unsupported = "This version is unsupported.";
+    const std::string bad = "This file contains bad data.";
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        std::string name;
+        std::string bytes;
+        unsigned id;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"magic_lower_case", withMagic("halvoren.."), IDS_NOT_VALID_FILE, notValid},
+        {"magic_short", withMagic("Halvoren."), IDS_NOT_VALID_FILE, notValid},
+        {"magic_long", withMagic("Halvoren..."), IDS_NOT_VALID_FILE, notValid},
+        {"magic_empty", withMagic(""), IDS_NOT_VALID_FILE, notValid},
+        {"magic_with_nul", withMagic(std::string("Halvoren\0.", 10)), IDS_NOT_VALID_FILE, notValid},
+        {"version_ffff", patch(good, 11, Le(0xFFFF, 2)), IDS_NOT_VALID_FILE, notValid},
+        {"version_0", patch(good, 11, Le(0, 2)), IDS_UNSUPPORTED_VERSION, unsupported},
+        {"version_2", patch(good, 11, Le(2, 2)), IDS_UNSUPPORTED_VERSION, unsupported},
+        {"version_big_endian_1", patch(good, 11, Le(0x0100, 2)), IDS_UNSUPPORTED_VERSION,
+         unsupported},
+        {"version_fffe", patch(good, 11, Le(0xFFFE, 2)), IDS_UNSUPPORTED_VERSION, unsupported},
+        {"calibrated_255", patch(good, at.calibrated(), "\xFF"), IDS_BAD_DATA, bad},
+        {"coord_type_2", patch(good, at.coordType(), Le(2, 4)), IDS_BAD_DATA, bad},
+        {"coord_type_minus_1", patch(good, at.coordType(), Le(0xFFFFFFFF, 4)), IDS_BAD_DATA, bad},
+        {"coord_type_big_endian_1", patch(good, at.coordType(), Le(0x01000000, 4)), IDS_BAD_DATA,
+         bad},
+        {"utm_zone_0", patch(goodUtm, at.zone(), std::string(1, '\0')), IDS_BAD_DATA, bad},
+        {"utm_zone_61", patch(goodUtm, at.zone(), "\x3D"), IDS_BAD_DATA, bad},
+        {"utm_zone_255", patch(goodUtm, at.zone(), "\xFF"), IDS_BAD_DATA, bad},
+        {"utm_letter_I", patch(goodUtm, at.letter(), "I"), IDS_BAD_DATA, bad},
+        {"utm_letter_O", patch(goodUtm, at.letter(), "O"), IDS_BAD_DATA, bad},
+        {"utm_letter_Y", patch(goodUtm, at.letter(), "Y"), IDS_BAD_DATA, bad},
+        {"utm_letter_nul", patch(goodUtm, at.letter(), std::string(1, '\0')), IDS_BAD_DATA, bad},
+        {"latitude_above_90", patch(good, at.mark(0) + 12, Le(90.000001)), IDS_BAD_DATA, bad},
+        {"longitude_below_minus_180", patch(good, at.mark(1) + 4, Le(-180.5)), IDS_BAD_DATA, bad},
+        {"latitude_nan", patch(good, at.mark(2) + 12, Le(nan)), IDS_BAD_DATA, bad},
+        {"longitude_infinite", patch(good, at.mark(0) + 4, Le(inf)), IDS_BAD_DATA, bad},
+        {"easting_nan", patch(goodUtm, at.mark(1) + 4, Le(nan)), IDS_BAD_DATA, bad},
+        {"northing_minus_infinite", patch(goodUtm, at.mark(2) + 12, Le(-inf)), IDS_BAD_DATA, bad},
+        {"marks_on_one_pixel", patch(patch(good, at.mark(1), Le(0, 4)), at.mark(2), Le(0, 4)),
+         IDS_BAD_DATA, bad},
+        {"marks_in_a_line", patch(good, at.mark(2), Le(200, 2) + Le(0, 2)), IDS_BAD_DATA, bad},
+        {"equal_world_points", patch(good, at.mark(1) + 4, Le(-10.0) + Le(10.0)), IDS_BAD_DATA,
+         bad},
+    };
+    for (const Case& c : cases) {
+        ExpectRefused(c.name, c.bytes, c.id, c.text);
+    }
+}
+
+TEST_F(MapFileFaults, string_longer_than_the_file_ends_early_without_a_large_allocation) {
+    const std::string head = CMapFile::WriteToBytes(Good(0)).substr(0, 13);
+    const std::string cases[] = {
+        head + "\xC8" + "short",                                             // 200 of 5
+        head + "\xFF" + Le(0xFFFE, 2) + "short",                             // 65534 of 5
+        head + std::string("\xFF\xFF\xFF", 3) + Le(0xFFFFFFFF, 4) + "short", // 4 GiB of 5
+    };
+    const long peakBefore = PeakRssKilobytes();
+    int i = 0;
+    for (const std::string& bytes : cases) {
+        const std::string name = "beyond_" + std::to_string(i++);
+        ExpectRefused(name, bytes, IDS_OPEN_MAP_FAILED, EndsEarly(name));
+    }
+    // A first string longer than the file cannot be the magic string.
+    ExpectRefused("magic_beyond", std::string("\xFF\xFF\xFF", 3) + Le(0x7FFFFFFF, 4) + "Halvoren..",
+                  IDS_NOT_VALID_FILE, "This is not a valid  file.");
+    EXPECT_LT(PeakRssKilobytes() - peakBefore, 32 * 1024);
+}
+
+TEST_F(MapFileFaults, paths_of_every_length_form_are_read_whole) {
+    // Lengths around the limits of the one-, three- and seven-byte forms. None of these files
+    // exists, so the open asks for the bitmap and quotes the path it read.
+    struct Case {
+        std::size_t length;
+        std::string prefix; // the length form as stored
+    };
+    const Case cases[] = {
+        {1, "\x01"},
+        {254, "\xFE"},
+        {255, "\xFF" + Le(255, 2)},
+        {65533, "\xFF" + Le(65533, 2)},
+        {65534, std::string("\xFF\xFF\xFF", 3) + Le(65534, 4)},
+        {70000, std::string("\xFF\xFF\xFF", 3) + Le(70000, 4)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        const std::string folder = (dir / "gone" / "").string();
+        const std::string path = c.length <= folder.size()
+                                     ? std::string(c.length, 'p')
+                                     : folder + std::string(c.length - folder.size(), 'p');
+        CMapFile::Contents contents = Good(0);
+        contents.bitmapPath = path;
+        const std::string bytes = CMapFile::WriteToBytes(contents);
+        ASSERT_EQ(bytes.substr(13, c.prefix.size()), c.prefix);
+        ASSERT_EQ(bytes.size(), 81 + c.length + c.prefix.size() - 1);
+        WriteBytes(dir / "long.gpm", bytes);
+        ClearRecords();
+        ASSERT_TRUE(doc->OnOpenDocument((dir / "long.gpm").string()));
+        ASSERT_FALSE(prompt.messages.empty());
+        // A path the system cannot even look up is a missing file too, or a file that cannot
+        // be opened: either way the message is about that bitmap, and the default map shows.
+        if (prompt.messages[0].id == IDS_FIND_BITMAP_QUESTION) {
+            EXPECT_NE(prompt.messages[0].text.find("(" + path + ")"), std::string::npos);
+        } else {
+            EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_CANNOT_OPEN_FILE});
+        }
+        EXPECT_EQ(doc->GetMapWidth(), CGpsDoc::kDefaultMapWidth);
+        EXPECT_EQ(doc->GetBitmapPath(), "");
+    }
+}
+
+TEST_F(MapFileFaults, magic_string_in_a_long_length_form_is_accepted) {
+    const std::string good = CMapFile::WriteToBytes(Good(0));
+    const std::string forms[] = {
+        "\xFF" + Le(10, 2) + good.substr(1),
+        std::string("\xFF\xFF\xFF", 3) + Le(10, 4) + good.substr(1),
+    };
+    for (const std::string& bytes : forms) {
+        WriteBytes(dir / "magic.gpm", bytes);
+        ClearRecords();
+        ASSERT_TRUE(doc->OnOpenDocument((dir / "magic.gpm").string()));
+        EXPECT_TRUE(prompt.messages.empty());
+        EXPECT_EQ(doc->GetBitmapPath(), bitmap);
+        EXPECT_EQ(doc->GetMapWidth(), 120);
+    }
+}
+
+TEST_F(MapFileFaults, garbage_marks_of_an_uncalibrated_file_are_never_used) {
+    CMapFile::Contents contents = Good(1);
+    contents.calibrated = false;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    contents.markWorld = {
+        CDoublePoint{nan, nan}, {1e308, -1e308}, {std::numeric_limits<double>::infinity(), 0}};
+    contents.zone = 0;
+    contents.letter = '\0';
+    const auto marksBefore = doc->GetMarkWorldPoints();
+    WriteBytes(dir / "garbage.gpm", CMapFile::WriteToBytes(contents));
+    ASSERT_TRUE(doc->OnOpenDocument((dir / "garbage.gpm").string()));
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_FALSE(doc->IsCalibrated());
+    EXPECT_EQ(doc->GetMarkWorldPoints()[0].x, marksBefore[0].x);
+    EXPECT_EQ(doc->GetUtmZone(), 33);
+    EXPECT_EQ(doc->GetUtmLetter(), 'S');
+    const std::string text = doc->BuildRegistrationText();
+    EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+}

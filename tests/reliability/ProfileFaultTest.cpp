@@ -1,0 +1,212 @@
+// The display settings read from a profile file edited by hand: each key missing, out of range
+// or of the wrong type, and whole files of garbage. What cannot be used keeps its default and
+// nothing else is lost; nothing crashes.
+#include "CDisplaySettings.h"
+#include "CQtSettingsProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Values {
+    std::array<COLORREF, CDisplaySettings::ColorCount> colors{};
+    int spriteSize = 0;
+    int unitType = 0;
+    int coordType = 0;
+    int latLonFormat = 0;
+
+    static Values Of(const CDisplaySettings& s) {
+        Values v;
+        for (int i = 0; i < CDisplaySettings::ColorCount; ++i) {
+            v.colors[static_cast<std::size_t>(i)] =
+                s.GetRequestedColor(static_cast<CDisplaySettings::ColorIndex>(i));
+        }
+        v.spriteSize = s.GetSpriteSize();
+        v.unitType = s.GetUnitType();
+        v.coordType = s.GetCoordType();
+        v.latLonFormat = s.GetLatLonFormat();
+        return v;
+    }
+    bool operator==(const Values&) const = default;
+};
+
+const char* const kColorKeys[] = {"backgroundColor",     "foregroundColor",
+                                  "primaryColor",        "secondaryColor",
+                                  "locationSpriteColor", "noFixLocationSpriteColor"};
+
+// A profile with a valid value, other than the default, for every key.
+std::vector<std::pair<std::string, std::string>> GoodEntries() {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int i = 0; i < 6; ++i) {
+        entries.emplace_back(kColorKeys[i], std::to_string(0x102030 * (i + 1)));
+    }
+    entries.emplace_back("spriteSize", "2");
+    entries.emplace_back("unitType", "1");
+    entries.emplace_back("coordType", "1");
+    entries.emplace_back("latLonFormat", "0");
+    return entries;
+}
+
+Values Defaults() {
+    CDisplaySettings s;
+    return Values::Of(s);
+}
+
+Values Good() {
+    Values v = Defaults();
+    for (int i = 0; i < 6; ++i) {
+        v.colors[static_cast<std::size_t>(i)] = static_cast<COLORREF>(0x102030 * (i + 1));
+    }
+    v.spriteSize = 2;
+    v.unitType = 1;
+    v.coordType = 1;
+    v.latLonFormat = 0;
+    return v;
+}
+
+class ProfileFaults : public ::testing::Test {
+protected:
+    std::string IniPath() const { return m_dir.path().toStdString() + "/mapreg.ini"; }
+    void WriteIni(const std::string& bytes) const {
+        std::ofstream(IniPath(), std::ios::binary | std::ios::trunc) << bytes;
+    }
+    // The settings as the application reads them at start-up.
+    Values Read() const {
+        const CQtSettingsProfile profile(QString::fromStdString(IniPath()));
+        CDisplaySettings s;
+        s.ReadColors(profile);
+        s.ReadSpriteSize(profile);
+        s.ReadFormats(profile);
+        return Values::Of(s);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(ProfileFaults, each_unusable_key_keeps_its_default_and_loses_nothing_else) {
+    const std::vector<std::string> outOfRange = {"-1",         "3",           "7",
+                                                 "2147483647", "-2147483648", "-128"};
+    const std::vector<std::string> wrongType = {
+        "abc",         "",           " ",           "1.0",
+        "0x1",         "1e0",        "1 2",         "1,2",
+        "true",        "@Invalid()", "99999999999", "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QPoint)",
+        "\xEF\xBC\x91" /* fullwidth 1 */};
+    // What the reading rules keep when the key is unusable: colours go together; a format key
+    // that is missing, or cannot be read as a number, keeps all three formats at their defaults;
+    // an out-of-range one stops the formats that follow it.
+    const auto expectedWithout = [&wrongType](const std::string& key, const std::string& value) {
+        Values v = Good();
+        const Values d = Defaults();
+        const bool unreadable =
+            value == "<missing>" || value == "-128" ||
+            std::find(wrongType.begin(), wrongType.end(), value) != wrongType.end();
+        if (key.find("Color") != std::string::npos) {
+            v.colors = d.colors;
+        } else if (key == "spriteSize") {
+            v.spriteSize = d.spriteSize;
+        } else if (key == "unitType" || unreadable) {
+            v.unitType = d.unitType;
+            v.coordType = d.coordType;
+            v.latLonFormat = d.latLonFormat;
+        } else if (key == "coordType") {
+            v.coordType = d.coordType;
+            v.latLonFormat = d.latLonFormat;
+        } else {
+            v.latLonFormat = d.latLonFormat;
+        }
+        return v;
+    };
+    WriteIni("[Settings]\n");
+    ASSERT_EQ(Read(), Defaults());
+    for (const auto& [key, good] : GoodEntries()) {
+        const bool isColor = key.find("Color") != std::string::npos;
+        std::vector<std::string> bad = wrongType;
+        if (!isColor) {
+            bad.insert(bad.end(), outOfRange.begin(), outOfRange.end());
+        } else {
+            bad.emplace_back("-128"); // every other number is a colour
+        }
+        bad.emplace_back("<missing>");
+        for (const std::string& value : bad) {
+            SCOPED_TRACE(key + " = " + value);
+            std::string ini = "[Settings]\n";
+            for (const auto& [k, v] : GoodEntries()) {
+                if (k != key) {
+                    ini += k + "=" + v + "\n";
+                } else if (value != "<missing>") {
+                    ini += k + "=" + value + "\n";
+                }
+            }
+            WriteIni(ini);
+            EXPECT_EQ(Read(), expectedWithout(key, value));
+        }
+    }
+}
+
+TEST_F(ProfileFaults, garbage_files_give_the_defaults) {
+    std::mt19937 random(20261206);
+    std::string noise(64 * 1024, '\0');
+    for (char& c : noise) {
+        c = static_cast<char>(random());
+    }
+    std::string keysInNoise;
+    for (const auto& [k, v] : GoodEntries()) {
+        keysInNoise += noise.substr(0, 97) + "\n" + k + "=" + v + "\x00\x01\n";
+    }
+    const std::string utf16 = std::string("\xFF\xFE[\0S\0e\0t\0t\0i\0n\0g\0s\0]\0\n\0", 24) +
+                              std::string("s\0p\0r\0i\0t\0e\0S\0i\0z\0e\0=\0002\0", 24);
+    const std::pair<const char*, std::string> cases[] = {
+        {"random_bytes", noise},
+        {"nul_bytes", std::string(4096, '\0')},
+        {"keys_without_values", "[Settings]\nspriteSize\nunitType\n=2\n==\n"},
+        {"keys_in_another_section", "[Other]\nspriteSize=2\nunitType=1\ncoordType=1\n"},
+        {"keys_outside_any_section", "spriteSize=2\nunitType=1\n"},
+        {"only_equals_signs", std::string(1000, '=')},
+        {"one_long_line", "[Settings]\nspriteSize=" + std::string(1 << 20, '9') + "\n"},
+        {"utf16", utf16},
+        {"keys_among_noise", keysInNoise},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        WriteIni(bytes);
+        const Values read = Read();
+        // Noise may happen to hold a usable line; nothing else may be taken from it.
+        if (std::string(name) == "keys_among_noise") {
+            const Values d = Defaults();
+            const Values g = Good();
+            EXPECT_TRUE(read.colors == d.colors || read.colors == g.colors);
+            EXPECT_TRUE(read.spriteSize == d.spriteSize || read.spriteSize == g.spriteSize);
+            EXPECT_TRUE(read.unitType == d.unitType || read.unitType == g.unitType);
+            EXPECT_TRUE(read.coordType == d.coordType || read.coordType == g.coordType);
+            EXPECT_TRUE(read.latLonFormat == d.latLonFormat || read.latLonFormat == g.latLonFormat);
+        } else {
+            EXPECT_EQ(read, Defaults());
+        }
+    }
+}
+
+TEST_F(ProfileFaults, profile_that_is_a_folder_or_cannot_be_written_gives_defaults) {
+    std::filesystem::create_directory(IniPath());
+    EXPECT_EQ(Read(), Defaults());
+
+    // A profile below a plain file can be neither read nor written; writing reports it.
+    const std::string blocked = m_dir.path().toStdString() + "/file";
+    std::ofstream(blocked) << "x";
+    CDisplaySettings s;
+    EXPECT_FALSE(
+        s.ReadFormats(CQtSettingsProfile(QString::fromStdString(blocked + "/mapreg.ini"))));
+    EXPECT_EQ(Values::Of(s), Defaults());
+    CQtSettingsProfile profile(QString::fromStdString(blocked + "/mapreg.ini"));
+    EXPECT_FALSE(s.WriteFormats(profile));
+}

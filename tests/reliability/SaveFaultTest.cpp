@@ -1,0 +1,195 @@
+// Saving when the file system says no: a full disk and every other write failure (injected in
+// the file layer), a folder without write permission, and names that would make a text file or
+// the map file replace the bitmap. The message names the file and the reason, the files from
+// the last save stay byte for byte, and the document stays modified.
+#include "DocumentSnapshot.h"
+#include "DocumentTestSupport.h"
+#include "PrivilegeDrop.h"
+
+#include "StringTable.h"
+
+#include <cerrno>
+#include <map>
+
+namespace {
+
+class SaveFaults : public DocumentTest {
+protected:
+    // A calibrated harbour map saved with its registration file and a waypoint file, then
+    // changed, so that there is unsaved work.
+    void SaveHarbourThenChange() {
+        bitmap = LoadHarbour();
+        mapFile = dir / "harbour.gpm";
+        ASSERT_TRUE(doc->DoSave(mapFile.string()));
+        g_waypoints[0] = {48.25, -123.5};
+        g_nPlacedWaypoints = 1;
+        doc->OnSaveWaypoints();
+        ASSERT_TRUE(prompt.messages.empty());
+        ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
+                                 {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}}, 0, '?', nullptr,
+                                 nullptr),
+                  0);
+        ASSERT_TRUE(doc->IsModified());
+        saved = Folder();
+        ClearRecords();
+    }
+    // Every file of the folder with its bytes.
+    std::map<std::string, std::string> Folder() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            files[entry.path().filename().string()] = ReadBytes(entry.path());
+        }
+        return files;
+    }
+
+    std::string bitmap;
+    fs::path mapFile;
+    std::map<std::string, std::string> saved;
+};
+
+} // namespace
+
+TEST_F(SaveFaults, every_write_failure_names_the_file_and_its_reason_and_keeps_the_old_files) {
+    SaveHarbourThenChange();
+    const std::string wpt = (dir / "harbour.wpt").string();
+    const struct {
+        int error;
+        const char* reason;
+    } cases[] = {
+        {ENOSPC, "The disk is full."},
+        {EDQUOT, "The disk is full."},
+        {EFBIG, "The disk is full."},
+        {EROFS, "The disk is read-only."},
+        {EACCES, "Permission to use the file was denied."},
+        {EPERM, "Permission to use the file was denied."},
+        {EIO, "The file could not be written."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        CAtomicFile::SetFailureHookForTesting([&](const std::string&) { return c.error; });
+        const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
+        ClearRecords();
+        EXPECT_FALSE(doc->DoSave(mapFile.string()));
+        ASSERT_EQ(prompt.messages.size(), 1u);
+        EXPECT_EQ(prompt.messages[0].id, IDS_SAVE_MAP_FAILED);
+        EXPECT_EQ(prompt.messages[0].text,
+                  "Cannot save the map file " + mapFile.string() + ".  " + c.reason);
+        EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Stop);
+        EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
+        EXPECT_TRUE(doc->IsModified());
+
+        ClearRecords();
+        doc->OnSaveWaypoints();
+        ASSERT_EQ(prompt.messages.size(), 1u);
+        EXPECT_EQ(prompt.messages[0].id, IDS_WRITE_TEXT_FILE_FAILED);
+        EXPECT_EQ(prompt.messages[0].text, "Cannot write the file " + wpt + ".  " + c.reason);
+        // Map, registration and waypoint files as they were; no temporary file left behind.
+        EXPECT_EQ(Folder(), saved);
+    }
+}
+
+TEST_F(SaveFaults, failed_save_on_the_unsaved_changes_question_stops_file_new) {
+    SaveHarbourThenChange();
+    CAtomicFile::SetFailureHookForTesting([](const std::string&) { return ENOSPC; });
+    const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
+    prompt.answers.push_back(MsgAnswer::Yes); // "Save changes to harbour.gpm?"
+    EXPECT_FALSE(doc->FileNew());
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_SAVE_CHANGES, IDS_SAVE_MAP_FAILED}));
+    EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
+    EXPECT_EQ(Folder(), saved);
+}
+
+TEST_F(SaveFaults, folder_without_write_permission_keeps_everything) {
+    SaveHarbourThenChange();
+    const std::string wpt = (dir / "harbour.wpt").string();
+    const std::string denied = "Permission to use the file was denied.";
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read |
+                             fs::perms::others_exec);
+    EXPECT_EXIT(
+        {
+            DropPrivileges();
+            int failures = 0;
+            const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
+            failures += doc->DoSave(mapFile.string());
+            failures += prompt.messages.size() != 1 ||
+                        prompt.messages[0].text !=
+                            "Cannot save the map file " + mapFile.string() + ".  " + denied;
+            failures += !DocumentSnapshot::Of(*doc).Differences(before).empty();
+            failures += !doc->IsModified();
+            prompt.messages.clear();
+            doc->OnSaveWaypoints();
+            failures += prompt.messages.size() != 1 ||
+                        prompt.messages[0].text != "Cannot write the file " + wpt + ".  " + denied;
+            failures += Folder() != saved;
+            std::_Exit(failures);
+        },
+        ::testing::ExitedWithCode(0), "");
+    fs::permissions(dir, fs::perms::owner_all);
+}
+
+TEST_F(SaveFaults, map_file_is_never_saved_over_its_own_bitmap) {
+    SaveHarbourThenChange();
+    fs::create_symlink(bitmap, dir / "link.gpm");
+    saved = Folder();
+    for (const fs::path& target : {fs::path(bitmap), dir / "link.gpm"}) {
+        SCOPED_TRACE(target.string());
+        ClearRecords();
+        EXPECT_FALSE(doc->DoSave(target.string()));
+        EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE});
+        EXPECT_NE(prompt.messages[0].text.find(target.string()), std::string::npos);
+        EXPECT_TRUE(doc->IsModified());
+        EXPECT_EQ(doc->GetPathName(), mapFile.string());
+        EXPECT_EQ(Folder(), saved);
+    }
+}
+
+TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_name_or_by_link) {
+    // A bitmap named like its own waypoint file.
+    const std::string plan = LoadHarbour("plan.wpt");
+    const std::string planBytes = ReadBytes(plan);
+    g_nPlacedWaypoints = 1;
+    ClearRecords();
+    doc->OnSaveWaypoints();
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE});
+    EXPECT_EQ(prompt.messages[0].text,
+              "The file " + plan +
+                  " was not written because it would replace the map bitmap or the map file.  "
+                  "Give the map bitmap or the map file another name.");
+    EXPECT_EQ(ReadBytes(plan), planBytes);
+
+    // A registration file name that is a symbolic or a hard link to the bitmap.
+    for (const bool symbolic : {true, false}) {
+        SCOPED_TRACE(symbolic ? "symbolic link" : "hard link");
+        const std::string name = symbolic ? "scan" : "photo";
+        const std::string scan = LoadHarbour(name + ".bmp");
+        const std::string scanBytes = ReadBytes(scan);
+        const fs::path txt = dir / (name + ".txt");
+        if (symbolic) {
+            fs::create_symlink(scan, txt);
+        } else {
+            fs::create_hard_link(scan, txt);
+        }
+        ClearRecords();
+        EXPECT_TRUE(doc->DoSave((dir / (name + ".gpm")).string())) << "the map file is saved";
+        EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE});
+        EXPECT_EQ(ReadBytes(scan), scanBytes);
+    }
+}
+
+TEST_F(SaveFaults, unreadable_new_bitmap_keeps_the_picture_and_its_path) {
+    bitmap = LoadHarbour();
+    const std::string locked = MakeBitmap("locked.bmp", 40, 30);
+    fs::permissions(locked, fs::perms::none);
+    EXPECT_EXIT(
+        {
+            DropPrivileges();
+            const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
+            prompt.chosenFiles.push_back(locked);
+            doc->OnNewBitmap();
+            int failures = prompt.MessageIds() != std::vector<unsigned>{IDS_CANNOT_OPEN_FILE};
+            failures += !DocumentSnapshot::Of(*doc).Differences(before).empty();
+            std::_Exit(failures);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
