@@ -93,6 +93,11 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
 }
 
 bool CGpsDoc::OnSaveDocument(const std::string& path) {
+    // A map file saved under the bitmap's own name would destroy the picture it names.
+    if (!m_strBitmapPath.empty() && IsSameFile(path, m_strBitmapPath)) {
+        Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
+        return false;
+    }
     if (!CheckMarksFitMapFile()) {
         return false;
     }
