@@ -150,7 +150,7 @@ private:
 QImage AllocatePicture(std::int32_t width, std::int32_t height) {
     const std::size_t bytesPerLine = static_cast<std::size_t>(width) * 4;
     const std::size_t bytes = bytesPerLine * static_cast<std::size_t>(height);
-    if (bytes < 4 * kHugePage)
+    if (bytes < kHugePage / 2)
         return QImage(width, height, QImage::Format_RGB32);
     const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     void* memory = std::aligned_alloc(kHugePage, rounded);
@@ -454,21 +454,32 @@ Status DecodeWithQt(QIODevice& device, const uchar* fileHeader, QImage& image,
     const std::uint32_t colorsUsed = core ? 0 : U32(info.data() + 32);
     const std::uint32_t compression = core ? kBiRgb : U32(info.data() + 16);
 
-    // As for the Windows forms, uncompressed pixel data must be in the file before Qt allocates.
-    if (compression == kBiRgb) {
-        const std::int64_t width =
-            core ? U16(info.data() + 4) : static_cast<std::int32_t>(U32(info.data() + 4));
-        const std::int64_t height =
-            core ? U16(info.data() + 6) : static_cast<std::int32_t>(U32(info.data() + 8));
-        const qint64 offset = U32(fileHeader + 10);
-        if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32)
-            return Status::NotBitmap;
-        const auto stride = static_cast<std::uint64_t>((width * bitCount + 31) / 32 * 4);
-        const qint64 size = device.size();
-        if (offset > size || static_cast<std::uint64_t>(height < 0 ? -height : height) >
-                                 static_cast<std::uint64_t>(size - offset) / stride)
-            return Status::Truncated;
-    }
+    // Only the uncompressed forms go to Qt: it takes compression 3 of an OS/2 header (Huffman) for
+    // bit fields, and it leaves the pixels that a short run-length stream does not reach
+    // unwritten, so either would show whatever the memory held before.
+    if (compression != kBiRgb)
+        return Status::NotBitmap;
+    // As for the Windows forms, the pixel data must be in the file before Qt allocates.
+    const std::int64_t width =
+        core ? U16(info.data() + 4) : static_cast<std::int32_t>(U32(info.data() + 4));
+    const std::int64_t height =
+        core ? U16(info.data() + 6) : static_cast<std::int32_t>(U32(info.data() + 8));
+    const qint64 offset = U32(fileHeader + 10);
+    if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32)
+        return Status::NotBitmap;
+    // Qt reads the colour table right after the header and then only moves forward to the pixel
+    // data: pixel data said to start inside the header or the table would be read from wherever
+    // Qt stands, and the rows it could not fill would stay unwritten.
+    const std::uint64_t tableEntries =
+        bitCount <= 8 ? (colorsUsed != 0 ? colorsUsed : std::uint64_t{1} << bitCount) : 0;
+    if (tableEntries > 256 ||
+        offset < kFileHeaderSize + static_cast<qint64>(infoSize + tableEntries * (core ? 3 : 4)))
+        return Status::NotBitmap;
+    const auto stride = static_cast<std::uint64_t>((width * bitCount + 31) / 32 * 4);
+    const qint64 fileSize = device.size();
+    if (offset > fileSize || static_cast<std::uint64_t>(height < 0 ? -height : height) >
+                                 static_cast<std::uint64_t>(fileSize - offset) / stride)
+        return Status::Truncated;
 
     if (!device.seek(0))
         return Status::ReadFailed;
