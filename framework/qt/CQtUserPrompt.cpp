@@ -104,7 +104,7 @@ std::string CQtUserPrompt::ToQtFilter(std::string_view filter) {
             const auto end = semi == std::string::npos ? patterns.size() : semi;
             std::string one = Trim(std::string_view(patterns).substr(p, end - p));
             if (one == "*.*") {
-                one = "*";
+                one.erase(1); // "*", Qt's pattern for every file
             }
             if (!one.empty()) {
                 qtPatterns += (qtPatterns.empty() ? "" : " ") + one;
