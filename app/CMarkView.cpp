@@ -51,7 +51,8 @@ CMarkView::CMarkView(CGpsDoc& doc, CDisplaySettings& settings, CUserPrompt& prom
 // --- Showing and hiding the marks ----------------------------------------------------------
 
 void CMarkView::ShowMarks() {
-    RemoveLastWaypoint();
+    // Placed waypoints stay on the map: entering calibration mode must not drop the most
+    // recent one from the map and from the next waypoint file.
 
     bool bListed = m_pEngine != nullptr;
     for (int k = 0; k < kMarks && bListed; ++k) {

@@ -318,6 +318,13 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
                                                 "48.750000,  -122.500000\r\n"
                                                 "49.000000,  -123.000000\r\n");
 
+    // Calibration mode and back leaves every placed waypoint on the map and in the file.
+    Frame().CommandAction(ID_MAP_CALIBRATE)->trigger();
+    ASSERT_TRUE(Doc().IsCalibrationMode());
+    Frame().CommandAction(ID_CALIBRATE_CANCEL)->trigger();
+    EXPECT_EQ(Listed(), 2);
+    EXPECT_EQ(g_nPlacedWaypoints, 2);
+
     // Two more right clicks take the rest away, the older one last.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
