@@ -1,0 +1,280 @@
+#!/usr/bin/env python3
+"""Runs the benchmarks of one build and prints one table of ratios, all measured in this run.
+
+Google Benchmark executables report in JSON; each benchmark runs several times and the fastest
+run counts (on a shared machine interference only ever adds time). Times are CPU times of the
+measuring thread. The program itself is measured as a whole process: time from launch to its
+first painted frame (wall clock, fastest of several launches) and peak resident memory.
+
+Usage: bench/ratio_table.py [--build DIR] [--repetitions N] [--launches N] [--json FILE]
+"""
+
+import argparse
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+MB = 1024 * 1024
+
+
+def run_benchmark(exe, repetitions, extra=()):
+    """{name: {"ns": fastest cpu time in ns, "counters": {...}}} of one executable."""
+    if not os.access(exe, os.X_OK):
+        print(f"ratio_table: {exe} not built, its rows stay empty", file=sys.stderr)
+        return {}
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    cmd = [exe, "--benchmark_format=json", f"--benchmark_repetitions={repetitions}", *extra]
+    print(f"ratio_table: running {os.path.basename(exe)}", file=sys.stderr, flush=True)
+    out = subprocess.run(cmd, env=env, check=True, stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL).stdout
+    scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+    results = {}
+    for b in json.loads(out)["benchmarks"]:
+        if b.get("run_type") != "iteration" or b.get("error_occurred"):
+            continue
+        name = b["run_name"]
+        ns = b["cpu_time"] * scale[b["time_unit"]]
+        counters = {k: v for k, v in b.items() if isinstance(v, (int, float))}
+        entry = results.setdefault(name, {"ns": ns, "counters": counters})
+        if ns < entry["ns"]:
+            entry["ns"] = ns
+    return results
+
+
+def write_bmp24(path, side):
+    """An uncompressed bottom-up 24-bit picture of side x side pixels, written row by row."""
+    stride = (side * 24 + 31) // 32 * 4
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", 54 + stride * side, 0, 0, 54))
+        f.write(struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, stride * side, 2835, 2835,
+                            0, 0))
+        row = bytes((i * 7 + (i >> 5)) & 0xFF for i in range(stride))
+        for _ in range(side):
+            f.write(row)
+
+
+def launch(cmd, config_dir):
+    """Runs a program that prints "first frame" after its first paint; returns (ms to that
+    line, peak resident KB)."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", MAPREG_EXIT_AFTER_FIRST_FRAME="1",
+               XDG_CONFIG_HOME=config_dir)
+    start = time.perf_counter()
+    proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    line = proc.stdout.readline()
+    first_frame = (time.perf_counter() - start) * 1000.0
+    proc.stdout.read()
+    _, status, usage = os.wait4(proc.pid, 0)
+    if b"first frame" not in line or status != 0:
+        raise RuntimeError(f"{cmd[0]} did not report a first frame (status {status})")
+    return first_frame, usage.ru_maxrss
+
+
+def measure_program(build, launches, workdir):
+    """Start-up and memory of the desktop program against the minimal window."""
+    app = os.path.join(build, "app", "mapreg")
+    floor = os.path.join(build, "bench", "bench_minimal_window")
+    cli = os.path.join(build, "cli", "mapreg-cli")
+    found = [p for p in (app, floor, cli) if os.access(p, os.X_OK)]
+    if len(found) < 3:
+        print("ratio_table: mapreg, mapreg-cli or bench_minimal_window not built",
+              file=sys.stderr)
+        return {}
+    print("ratio_table: launching the program", file=sys.stderr, flush=True)
+    result = {}
+    side = 8000
+    bitmap = os.path.join(workdir, "map8000.bmp")
+    write_bmp24(bitmap, side)
+    gpm = os.path.join(workdir, "map8000.gpm")
+    subprocess.run([cli, "register", bitmap, "--mark", "0", "0", "-123.6", "48.4", "--mark",
+                    str(side - 1), "0", "-123.4", "48.4", "--mark", str(side - 1),
+                    str(side - 1), "-123.4", "48.2", "-o", gpm], check=True,
+                   stdout=subprocess.DEVNULL)
+    config = os.path.join(workdir, "config")
+    os.makedirs(config, exist_ok=True)
+    # Launches take turns, so that a burst of load elsewhere hits both alike.
+    app_ms, floor_ms, app_kb, floor_kb = [], [], [], []
+    for _ in range(launches):
+        ms, kb = launch([floor], config)
+        floor_ms.append(ms)
+        floor_kb.append(kb)
+        ms, kb = launch([app], config)
+        app_ms.append(ms)
+        app_kb.append(kb)
+    map_kb = []
+    for _ in range(max(2, launches // 5)):
+        map_kb.append(launch([app, gpm], config)[1])
+    result["start_app_ms"] = min(app_ms)
+    result["start_floor_ms"] = min(floor_ms)
+    result["rss_floor_mb"] = min(floor_kb) / 1024.0
+    result["rss_empty_mb"] = min(app_kb) / 1024.0
+    result["rss_map_mb"] = max(map_kb) / 1024.0
+    result["picture_mb"] = 4.0 * side * side / MB
+    return result
+
+
+def fmt_time(ns):
+    if ns is None:
+        return "n/a"
+    if ns >= 1e6:
+        return f"{ns / 1e6:.1f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.1f} us"
+    return f"{ns:.1f} ns"
+
+
+class Table:
+    def __init__(self, results):
+        self.r = results
+        self.rows = []
+
+    def ns(self, name):
+        entry = self.r.get(name)
+        return entry["ns"] if entry else None
+
+    def counter(self, name, key):
+        entry = self.r.get(name)
+        return entry["counters"].get(key) if entry else None
+
+    def ratio(self, what, ours, reference, ref_label, goal=None, check=None):
+        a, b = self.ns(ours), self.ns(reference)
+        ratio = a / b if a is not None and b else None
+        verdict = ""
+        if ratio is not None and check is not None:
+            verdict = "met" if check(ratio, a, b) else "missed"
+        self.rows.append((what, fmt_time(a), f"{ref_label}: {fmt_time(b)}",
+                          f"{ratio:.2f}" if ratio is not None else "n/a", goal or "", verdict))
+
+    def info(self, what, value, reference="", ratio="", goal="", verdict=""):
+        self.rows.append((what, value, reference, ratio, goal, verdict))
+
+    def markdown(self):
+        head = ("#", "measured", "this program", "reference", "ratio", "goal", "")
+        lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
+        for i, row in enumerate(self.rows):
+            lines.append("| " + " | ".join((row[0].split(" ", 1)[0],
+                                             row[0].split(" ", 1)[1], *row[1:])) + " |")
+        return "\n".join(lines)
+
+
+def build_table(r, program):
+    t = Table(r)
+    below = lambda limit: (lambda ratio, a, b: ratio <= limit)  # noqa: E731
+
+    # 1. World/picture mapping against the plain matrix multiply.
+    t.ratio("1 PictureToWorld per point", "BM_PictureToWorld", "BM_AffineMultiply",
+            "2x3 multiply", "<= 2", below(2.0))
+    t.ratio("1 WorldToPicture per point", "BM_WorldToPicture", "BM_AffineMultiply",
+            "2x3 multiply", "<= 2", below(2.0))
+
+    # 2. UTM against GeographicLib and PROJ, and the series' accuracy.
+    for ours, label in (("Forward", "LatLonToUtm"), ("Reverse", "UtmToLatLon")):
+        for peer, peer_label in (("GeographicLib", "GeographicLib TransverseMercator"),
+                                 ("Proj", "PROJ +proj=utm")):
+            t.ratio(f"2 {label} per point", f"BM_Utm_{ours}_Ours", f"BM_Utm_{ours}_{peer}",
+                    peer_label, "< 1", below(0.999))
+    for args, where in (("deg:3/edge:0", "within 3 deg of the central meridian"),
+                        ("deg:6/edge:1", "6 deg from the central meridian"),
+                        ("deg:9/edge:1", "9 deg from the central meridian")):
+        name = f"BM_Utm_Accuracy/{args}/iterations:1"
+        fwd, rev = t.counter(name, "forward_m"), t.counter(name, "reverse_m")
+        value = (f"forward {fwd:.3g} m, reverse {rev:.3g} m" if fwd is not None else "n/a")
+        t.info(f"2 UTM series error {where}", value, "GeographicLib TransverseMercatorExact",
+               "", "information")
+
+    # 3. Coordinate text.
+    for layout, label in ((0, "degrees"), (1, "degrees, minutes"), (2, "deg, min, seconds")):
+        t.ratio(f"3 Format lat/lon, {label}", f"BM_FormatLatLon/{layout}",
+                "BM_SnprintfTwoNumbers", "snprintf %.5f twice")
+    t.ratio("3 Format UTM (with the conversion)", "BM_FormatUtm", "BM_SnprintfTwoNumbers",
+            "snprintf %.5f twice")
+    t.ratio("3 ParseAngle per call", "BM_ParseAngle", "BM_Strtod", "strtod")
+
+    # 4. Loading 8000 x 8000 pictures.
+    for bpp in (24, 8, 4):
+        ours = f"BM_Load_MapBitmap/bpp:{bpp}"
+        t.ratio(f"4 Load {bpp} bpp vs reading the file", ours,
+                f"BM_Load_ReadFile/bpp:{bpp}/mem:1", "read, fresh memory", "<= 1.5",
+                below(1.5))
+        t.ratio(f"4 Load {bpp} bpp vs reading into a warm buffer", ours,
+                f"BM_Load_ReadFile/bpp:{bpp}/mem:2", "read, warm buffer", "information")
+        t.ratio(f"4 Load {bpp} bpp vs read + fresh picture", ours, f"BM_Load_Floor/bpp:{bpp}",
+                "read + write fresh 32-bit picture", "information")
+        t.ratio(f"4 Load {bpp} bpp vs GDAL", ours, f"BM_Load_Gdal/bpp:{bpp}/mem:1",
+                "GDALOpen + RasterIO", "< 1", below(0.999))
+    t.ratio("4 Reading a 24 bpp file into small-page memory", "BM_Load_ReadFile/bpp:24/mem:0",
+            "BM_Load_ReadFile/bpp:24/mem:1", "into huge-page memory", "information")
+
+    # 5. Peak memory of the program with an 8000 x 8000 map.
+    if program:
+        extra = program["rss_map_mb"] - program["rss_empty_mb"]
+        ratio = extra / program["picture_mb"]
+        t.info("5 Peak memory, 8000 x 8000 map open",
+               f"{program['rss_map_mb']:.0f} MB = {ratio:.2f} x picture + "
+               f"{program['rss_empty_mb']:.0f} MB (program without a map)",
+               f"decoded picture: {program['picture_mb']:.0f} MB; empty QMainWindow: "
+               f"{program['rss_floor_mb']:.0f} MB",
+               f"{program['rss_map_mb'] / program['picture_mb']:.2f}",
+               "<= 1.2 x + small constant", "met" if ratio <= 1.2 else "missed")
+    else:
+        t.info("5 Peak memory, 8000 x 8000 map open", "n/a")
+
+    # 6. Sprite drag step.
+    small, huge = "BM_DragMarkStep/map:1000/pointers:0", "BM_DragMarkStep/map:16000/pointers:100"
+    t.ratio("6 Drag step, 16000 x 16000 with 100 pointers", huge, small, "1000 x 1000",
+            "about 1, < 1 ms",
+            lambda ratio, a, b: ratio <= 1.25 and a < 1e6 and b < 1e6)
+
+    # 7. Scroll step.
+    t.ratio("7 Scroll step 800 x 600, 16000 x 16000 map", "BM_ScrollStepPaint/16000",
+            "BM_ScrollStepPaint/1000", "1000 x 1000 map", "about 1",
+            lambda ratio, a, b: ratio <= 1.25)
+
+    # 8. Start-up.
+    if program:
+        ratio = program["start_app_ms"] / program["start_floor_ms"]
+        t.info("8 Start-up to first painted frame", f"{program['start_app_ms']:.1f} ms",
+               f"empty QMainWindow: {program['start_floor_ms']:.1f} ms", f"{ratio:.2f}",
+               "<= 1.5", "met" if ratio <= 1.5 else "missed")
+    else:
+        t.info("8 Start-up to first painted frame", "n/a")
+    return t
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build/release")
+    parser.add_argument("--repetitions", type=int, default=5)
+    parser.add_argument("--launches", type=int, default=15)
+    parser.add_argument("--json", help="also write all raw results to this file")
+    args = parser.parse_args()
+
+    bench = os.path.join(args.build, "bench")
+    results = {}
+    results.update(run_benchmark(os.path.join(bench, "bench_core"), args.repetitions))
+    results.update(run_benchmark(os.path.join(bench, "bench_peers"), args.repetitions,
+                                 ["--benchmark_filter=Utm"]))
+    # The loads take a second or more each: fewer repetitions.
+    results.update(run_benchmark(os.path.join(bench, "bench_peers"), max(2, args.repetitions // 2),
+                                 ["--benchmark_filter=Load"]))
+    results.update(run_benchmark(os.path.join(bench, "bench_sprites"), args.repetitions))
+    results.update(run_benchmark(os.path.join(bench, "bench_app"), args.repetitions,
+                                 ["--benchmark_filter=ScrollStep"]))
+    workdir = tempfile.mkdtemp(prefix="mapreg-bench-")
+    try:
+        program = measure_program(args.build, args.launches, workdir)
+    finally:
+        shutil.rmtree(workdir, ignore_errors=True)
+
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump({"benchmarks": results, "program": program}, f, indent=1)
+    print(build_table(results, program).markdown())
+
+
+if __name__ == "__main__":
+    main()
