@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -116,6 +118,31 @@ void BM_FormatUtm(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FormatUtm);
+
+// The C library's own number text, as a reference for Format: both numbers of a position with
+// five decimals into one buffer.
+void BM_SnprintfTwoNumbers(benchmark::State& state) {
+    char text[64];
+    double latitude = 48.2625;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            std::snprintf(text, sizeof text, "%.5f, %.5f", latitude, -123.50208333));
+        benchmark::DoNotOptimize(text);
+        latitude = latitude < 49.0 ? latitude + 1e-6 : 48.0;
+    }
+}
+BENCHMARK(BM_SnprintfTwoNumbers);
+
+// The C library's number parser, as a reference for ParseAngle: one plain decimal number.
+void BM_Strtod(benchmark::State& state) {
+    const char* const texts[] = {"48.2625", "-123.50208333", "-48.26250", "48.015"};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(std::strtod(texts[i], nullptr));
+        i = (i + 1) % 4;
+    }
+}
+BENCHMARK(BM_Strtod);
 
 void BM_ParseAngle(benchmark::State& state) {
     const char* const texts[] = {"N 48*15.750'", "W 123*30'07.5\"", "-48.26250", "48 15 45.0 S"};
