@@ -20,16 +20,16 @@ const Marks kGoodPicture = {{{10, 10}, {300, 40}, {120, 260}}};
 const Marks kGoodLatLon = {{{-123.5, 48.25}, {-123.0, 48.3}, {-123.2, 47.9}}};
 const Marks kGoodUtm = {{{462737, 5345598}, {500000, 5350000}, {480000, 5300000}}};
 
+// Latitude/longitude cases leave zone and letter at their defaults; mark and field are -7 where
+// they must stay untouched.
 struct Case {
     const char* name;
+    int code, mark, field;
     int coordType;
     Marks world;
-    Marks picture;
-    int zone;
-    char letter;
-    int code;
-    int mark;  // expected markIndex, -7 when it must stay untouched
-    int field; // expected fieldIndex, -7 when it must stay untouched
+    int zone = 10;
+    char letter = 'U';
+    Marks picture = kGoodPicture;
 };
 
 Marks WithWorld(Marks m, std::size_t i, double x, double y) {
@@ -53,146 +53,64 @@ void RunCases(const std::vector<Case>& cases) {
 TEST(CalibrationCheck, zone_rules) {
     const Marks tooClose = {{{10, 10}, {17, 17}, {300, 40}}};
     std::vector<Case> cases = {
-        {"zone_error_comes_first", 1, kGoodUtm, tooClose, 0, 'U', 5, -7, -7},
-        {"lat_lon_ignores_the_zone", 0, kGoodLatLon, kGoodPicture, 0, '?', 0, -7, -7},
-        {"zone_60", 1, kGoodUtm, kGoodPicture, 60, 'U', 0, -7, -7},
-        {"zone_61", 1, kGoodUtm, kGoodPicture, 61, 'U', 5, -7, -7},
-        {"zone_negative", 1, kGoodUtm, kGoodPicture, -10, 'U', 5, -7, -7},
-        {"lower_case_c", 1, kGoodUtm, kGoodPicture, 10, 'c', 0, -7, -7},
-        {"lower_case_x", 1, kGoodUtm, kGoodPicture, 10, 'x', 0, -7, -7},
-        {"outside_marker", 1, kGoodUtm, kGoodPicture, 10, '*', 5, -7, -7},
-        {"byte_above_ascii", 1, kGoodUtm, kGoodPicture, 10, static_cast<char>(0xD5), 5, -7, -7},
+        {"zone_error_comes_first", 5, -7, -7, 1, kGoodUtm, 0, 'U', tooClose},
+        {"lat_lon_ignores_the_zone", 0, -7, -7, 0, kGoodLatLon, 0, '?'},
+        {"zone_60", 0, -7, -7, 1, kGoodUtm, 60},
+        {"zone_61", 5, -7, -7, 1, kGoodUtm, 61},
+        {"zone_negative", 5, -7, -7, 1, kGoodUtm, -10},
+        {"lower_case_c", 0, -7, -7, 1, kGoodUtm, 10, 'c'},
+        {"lower_case_x", 0, -7, -7, 1, kGoodUtm, 10, 'x'},
+        {"outside_marker", 5, -7, -7, 1, kGoodUtm, 10, '*'},
+        {"byte_above_ascii", 5, -7, -7, 1, kGoodUtm, 10, static_cast<char>(0xD5)},
     };
     for (const char bad : std::string("IOioABYZ")) {
-        cases.push_back({"excluded_letter", 1, kGoodUtm, kGoodPicture, 10, bad, 5, -7, -7});
+        cases.push_back({"excluded_letter", 5, -7, -7, 1, kGoodUtm, 10, bad});
     }
     RunCases(cases);
 }
 
 TEST(CalibrationCheck, picture_checks_come_before_world_checks) {
     const Marks outOfRange = {{{200, 0}, {0, 100}, {0, 0}}};
+    const Marks tooClose = {{{10, 10}, {17, 17}, {300, 40}}};
+    const Marks eightApart = {{{10, 10}, {18, 10}, {14, 18}}};
+    const Marks narrow = {{{10, 10}, {18, 10}, {300, 40}}};
     RunCases({
-        {"too_close", 0, kGoodLatLon, {{{10, 10}, {17, 17}, {300, 40}}}, 0, ' ', 1, 0, 0},
-        {"eight_pixels_apart_pass",
-         0,
-         kGoodLatLon,
-         {{{10, 10}, {18, 10}, {14, 18}}},
-         0,
-         ' ',
-         0,
-         -7,
-         -7},
-        {"narrow_angle", 0, kGoodLatLon, {{{10, 10}, {18, 10}, {300, 40}}}, 0, ' ', 2, 0, 0},
-        {"too_close_and_out_of_range",
-         0,
-         outOfRange,
-         {{{10, 10}, {17, 17}, {300, 40}}},
-         0,
-         ' ',
-         1,
-         0,
-         0},
+        {"too_close", 1, 0, 0, 0, kGoodLatLon, 0, ' ', tooClose},
+        {"eight_pixels_apart_pass", 0, -7, -7, 0, kGoodLatLon, 0, ' ', eightApart},
+        {"narrow_angle", 2, 0, 0, 0, kGoodLatLon, 0, ' ', narrow},
+        {"too_close_and_out_of_range", 1, 0, 0, 0, outOfRange, 0, ' ', tooClose},
     });
 }
 
-TEST(CalibrationCheck, equal_world_points_and_ranges) {
+TEST(CalibrationCheck, world_points_equal_out_of_range_or_in_a_line) {
+    const Marks& ll = kGoodLatLon;
+    const Marks& utm = kGoodUtm;
     RunCases({
-        {"equal_marks_1_2", 0, {{{0, 0}, {10, 20}, {10, 20}}}, kGoodPicture, 0, ' ', 3, 1, 3},
-        {"equal_marks_0_2", 0, {{{10, 20}, {0, 0}, {10, 20}}}, kGoodPicture, 0, ' ', 3, 0, 3},
-        {"limits_are_valid",
-         0,
-         {{{-180, 90}, {180, 90}, {180, -90}}},
-         kGoodPicture,
-         0,
-         ' ',
-         0,
-         -7,
-         -7},
-        {"longitude_past_180", 0, WithWorld(kGoodLatLon, 2, 180.000001, 0), kGoodPicture, 0, ' ', 4,
-         2, 2},
-        {"latitude_below_minus_90", 0, WithWorld(kGoodLatLon, 1, 0, -90.5), kGoodPicture, 0, ' ', 4,
-         1, 3},
-        {"x_checked_before_y", 0, WithWorld(kGoodLatLon, 1, 200, 100), kGoodPicture, 0, ' ', 4, 1,
-         2},
-        {"easting_just_below_a_million", 1, WithWorld(kGoodUtm, 0, 999999.99, 5e6), kGoodPicture,
-         10, 'U', 0, -7, -7},
-        {"easting_a_million", 1, WithWorld(kGoodUtm, 1, 1e6, 5e6), kGoodPicture, 10, 'U', 4, 1, 2},
-        {"northing_zero", 1, WithWorld(kGoodUtm, 2, 470000, 0.0), kGoodPicture, 10, 'U', 0, -7, -7},
-        {"northing_negative", 1, WithWorld(kGoodUtm, 2, 470000, -0.01), kGoodPicture, 10, 'U', 4, 2,
-         3},
-        {"northing_ten_million", 1, WithWorld(kGoodUtm, 0, 470000, 1e7), kGoodPicture, 10, 'U', 4,
-         0, 3},
-    });
-}
-
-TEST(CalibrationCheck, non_finite_world_values_are_out_of_range) {
-    RunCases({
-        {"nan_longitude", 0, WithWorld(kGoodLatLon, 1, kNan, 10), kGoodPicture, 0, ' ', 4, 1, 2},
-        {"nan_latitude", 0, WithWorld(kGoodLatLon, 0, 10, kNan), kGoodPicture, 0, ' ', 4, 0, 3},
-        {"infinite_latitude", 0, WithWorld(kGoodLatLon, 2, 10, -kInf), kGoodPicture, 0, ' ', 4, 2,
-         3},
-        {"nan_easting", 1, WithWorld(kGoodUtm, 2, kNan, 5e6), kGoodPicture, 10, 'U', 4, 2, 2},
-        {"infinite_northing", 1, WithWorld(kGoodUtm, 1, 4e5, kInf), kGoodPicture, 10, 'U', 4, 1, 3},
-        {"nan_on_two_marks",
-         0,
-         {{{kNan, kNan}, {kNan, kNan}, {0, 0}}},
-         kGoodPicture,
-         0,
-         ' ',
-         4,
-         0,
-         2},
-    });
-}
-
-TEST(CalibrationCheck, flat_world_triangle_is_rejected_at_its_smallest_angle) {
-    RunCases({
-        {"on_one_line_ends_0_and_2",
-         0,
-         {{{0, 0}, {10, 10}, {20, 20}}},
-         kGoodPicture,
-         0,
-         ' ',
-         2,
-         0,
-         3},
-        {"on_one_line_ends_1_and_2",
-         0,
-         {{{10, 10}, {0, 0}, {20, 20}}},
-         kGoodPicture,
-         0,
-         ' ',
-         2,
-         1,
-         3},
-        {"on_one_line_ends_0_and_1",
-         0,
-         {{{0, 0}, {20, 20}, {10, 10}}},
-         kGoodPicture,
-         0,
-         ' ',
-         2,
-         0,
-         3},
-        {"nearly_on_one_line",
-         0,
-         {{{0, 0}, {5, 5 + 1e-12}, {20, 20}}},
-         kGoodPicture,
-         0,
-         ' ',
-         2,
-         2,
-         3},
-        {"utm_on_one_line",
-         1,
-         {{{400000, 5e6}, {450000, 5e6}, {420000, 5e6}}},
-         kGoodPicture,
-         10,
-         'U',
-         2,
-         0,
-         3},
-        {"thin_but_usable", 0, {{{0, 0}, {10, 0}, {20, 1e-3}}}, kGoodPicture, 0, ' ', 0, -7, -7},
+        {"equal_marks_1_2", 3, 1, 3, 0, {{{0, 0}, {10, 20}, {10, 20}}}},
+        {"equal_marks_0_2", 3, 0, 3, 0, {{{10, 20}, {0, 0}, {10, 20}}}},
+        {"limits_are_valid", 0, -7, -7, 0, {{{-180, 90}, {180, 90}, {180, -90}}}},
+        {"longitude_past_180", 4, 2, 2, 0, WithWorld(ll, 2, 180.000001, 0)},
+        {"latitude_below_minus_90", 4, 1, 3, 0, WithWorld(ll, 1, 0, -90.5)},
+        {"x_checked_before_y", 4, 1, 2, 0, WithWorld(ll, 1, 200, 100)},
+        {"easting_just_below_a_million", 0, -7, -7, 1, WithWorld(utm, 0, 999999.99, 5e6)},
+        {"easting_a_million", 4, 1, 2, 1, WithWorld(utm, 1, 1e6, 5e6)},
+        {"northing_zero", 0, -7, -7, 1, WithWorld(utm, 2, 470000, 0.0)},
+        {"northing_negative", 4, 2, 3, 1, WithWorld(utm, 2, 470000, -0.01)},
+        {"northing_ten_million", 4, 0, 3, 1, WithWorld(utm, 0, 470000, 1e7)},
+        // Non-finite values are out of range too.
+        {"nan_longitude", 4, 1, 2, 0, WithWorld(ll, 1, kNan, 10)},
+        {"nan_latitude", 4, 0, 3, 0, WithWorld(ll, 0, 10, kNan)},
+        {"infinite_latitude", 4, 2, 3, 0, WithWorld(ll, 2, 10, -kInf)},
+        {"nan_easting", 4, 2, 2, 1, WithWorld(utm, 2, kNan, 5e6)},
+        {"infinite_northing", 4, 1, 3, 1, WithWorld(utm, 1, 4e5, kInf)},
+        {"nan_on_two_marks", 4, 0, 2, 0, {{{kNan, kNan}, {kNan, kNan}, {0, 0}}}},
+        // A flat world triangle is rejected at its smallest angle.
+        {"on_one_line_ends_0_and_2", 2, 0, 3, 0, {{{0, 0}, {10, 10}, {20, 20}}}},
+        {"on_one_line_ends_1_and_2", 2, 1, 3, 0, {{{10, 10}, {0, 0}, {20, 20}}}},
+        {"on_one_line_ends_0_and_1", 2, 0, 3, 0, {{{0, 0}, {20, 20}, {10, 10}}}},
+        {"nearly_on_one_line", 2, 2, 3, 0, {{{0, 0}, {5, 5 + 1e-12}, {20, 20}}}},
+        {"utm_on_one_line", 2, 0, 3, 1, {{{400000, 5e6}, {450000, 5e6}, {420000, 5e6}}}},
+        {"thin_but_usable", 0, -7, -7, 0, {{{0, 0}, {10, 0}, {20, 1e-3}}}},
     });
 }
 
@@ -228,31 +146,12 @@ TEST(CalibrationCheck, accepted_calibrations_give_finite_transforms) {
     EXPECT_GT(accepted, 0);
 }
 
-TEST(CalibrationCheck, message_ids_and_texts) {
-    struct MessageCase {
-        int code;
-        unsigned id;
-        const char* text;
-    };
-    const MessageCase cases[] = {
-        {0, 0, ""},
-        {1, 61211,
-         "Two of the calibration marks are too close together.  Increase the distance between "
-         "those two calibration marks."},
-        {2, 61212,
-         "The calibration marks form a nearly straight line.  Move the points so that they do not "
-         "form a nearly straight line."},
-        {3, 61213,
-         "Two of the calibration points have equal coordinates.  Change one of these coordinates."},
-        {4, 61224, "One of the coordinate values is not valid and is out of range."},
-        {5, 61225,
-         "Invalid UTM zone.  Valid zone numbers range from 1 to 60; valid zone letters range from "
-         "C to X, except I and O."},
-        {6, 0, ""},
-    };
-    for (const MessageCase& c : cases) {
-        EXPECT_EQ(CalibrationMessageId(c.code), c.id) << c.code;
-        EXPECT_EQ(LoadStringId(CalibrationMessageId(c.code)), c.text) << c.code;
+TEST(CalibrationCheck, each_rejection_has_its_message) {
+    const std::pair<int, unsigned> cases[] = {{0, 0},     {1, 61211}, {2, 61212}, {3, 61213},
+                                              {4, 61224}, {5, 61225}, {6, 0}};
+    for (const auto& [code, id] : cases) {
+        EXPECT_EQ(CalibrationMessageId(code), id) << code;
+        EXPECT_EQ(LoadStringId(id).empty(), id == 0) << code;
     }
 }
 
