@@ -45,7 +45,6 @@ constexpr int kMaxCoordinate = 1 << 20;
 
 CMainFrame::CMainFrame(CGpsApp& app) : m_app(app) {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowIcon(CToolbarArt::AppIcon());
     SetAppMainWindow(this);
 }
 
