@@ -97,11 +97,12 @@ def measure_program(build, launches, workdir):
     config = os.path.join(workdir, "config")
     os.makedirs(config, exist_ok=True)
     # Launches take turns, so that a burst of load elsewhere hits both alike.
-    app_ms, floor_ms, app_kb, floor_kb = [], [], [], []
+    app_ms, floor_ms, text_ms, app_kb, floor_kb = [], [], [], [], []
     for _ in range(launches):
         ms, kb = launch([floor], config)
         floor_ms.append(ms)
         floor_kb.append(kb)
+        text_ms.append(launch([floor, "--text"], config)[0])
         ms, kb = launch([app], config)
         app_ms.append(ms)
         app_kb.append(kb)
@@ -110,6 +111,7 @@ def measure_program(build, launches, workdir):
         map_kb.append(launch([app, gpm], config)[1])
     result["start_app_ms"] = min(app_ms)
     result["start_floor_ms"] = min(floor_ms)
+    result["start_text_ms"] = min(text_ms)
     result["rss_floor_mb"] = min(floor_kb) / 1024.0
     result["rss_empty_mb"] = min(app_kb) / 1024.0
     result["rss_map_mb"] = max(map_kb) / 1024.0
@@ -240,6 +242,10 @@ def build_table(r, program):
         t.info("8 Start-up to first painted frame", f"{program['start_app_ms']:.1f} ms",
                f"empty QMainWindow: {program['start_floor_ms']:.1f} ms", f"{ratio:.2f}",
                "<= 1.5", "met" if ratio <= 1.5 else "missed")
+        t.info("8 Start-up, against a window that draws text",
+               f"{program['start_app_ms']:.1f} ms",
+               f"QMainWindow with a menu and a status text: {program['start_text_ms']:.1f} ms",
+               f"{program['start_app_ms'] / program['start_text_ms']:.2f}", "information")
     else:
         t.info("8 Start-up to first painted frame", "n/a")
     return t
