@@ -33,53 +33,36 @@ protected:
         CAtomicFile::SetFailureHookForTesting(nullptr);
         fs::remove_all(dir);
     }
-    std::size_t EntriesInDir() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
-    }
     fs::path dir;
 };
 
 } // namespace
 
-TEST_F(AtomicFile, creates_and_replaces_a_file) {
+TEST_F(AtomicFile, replaces_a_file_whole_and_a_failed_write_keeps_the_old_one) {
     const fs::path file = dir / "a.gpm";
-    ASSERT_FALSE(CAtomicFile::Write(file.string(), "first").IsError());
-    EXPECT_EQ(ReadAll(file), "first");
+    ASSERT_FALSE(CAtomicFile::Write(file.string(), "first, longer").IsError());
     ASSERT_FALSE(CAtomicFile::Write(file.string(), std::string("x\0y", 3)).IsError());
     EXPECT_EQ(ReadAll(file), std::string("x\0y", 3));
-    EXPECT_EQ(EntriesInDir(), 1u) << "no temporary file may stay behind";
-}
-
-TEST_F(AtomicFile, failed_write_keeps_the_old_file_and_leaves_no_temporary) {
-    const fs::path file = dir / "a.txt";
-    ASSERT_FALSE(CAtomicFile::Write(file.string(), "old contents").IsError());
     for (int injected : {ENOSPC, EACCES, EIO}) {
         CAtomicFile::SetFailureHookForTesting([&](const std::string&) { return injected; });
-        const CFileError error = CAtomicFile::Write(file.string(), "new contents, longer");
-        EXPECT_EQ(error.Errno(), injected);
-        EXPECT_EQ(ReadAll(file), "old contents");
-        EXPECT_EQ(EntriesInDir(), 1u);
+        EXPECT_EQ(CAtomicFile::Write(file.string(), "new contents, longer").Errno(), injected);
+        EXPECT_EQ(ReadAll(file), std::string("x\0y", 3));
     }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file left";
 }
 
-TEST_F(AtomicFile, keeps_the_permissions_of_the_file_it_replaces) {
-    const fs::path file = dir / "a.txt";
-    ASSERT_FALSE(CAtomicFile::Write(file.string(), "1").IsError());
-    ::chmod(file.c_str(), 0640);
-    ASSERT_FALSE(CAtomicFile::Write(file.string(), "2").IsError());
-    struct stat info {};
-    ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-}
-
-TEST_F(AtomicFile, replaces_the_target_of_a_symbolic_link) {
+TEST_F(AtomicFile, replacing_keeps_the_permissions_and_a_symbolic_link) {
     const fs::path target = dir / "real.txt";
     const fs::path link = dir / "link.txt";
     ASSERT_FALSE(CAtomicFile::Write(target.string(), "old").IsError());
+    ::chmod(target.c_str(), 0640);
     fs::create_symlink(target, link);
     ASSERT_FALSE(CAtomicFile::Write(link.string(), "new").IsError());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadAll(target), "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST_F(AtomicFile, reports_why_it_could_not_write) {

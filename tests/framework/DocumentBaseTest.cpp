@@ -1,5 +1,4 @@
 #include "CDocument.h"
-#include "CRecordingFrame.h"
 #include "CRecordingPrompt.h"
 #include "CView.h"
 #include "StringTable.h"
@@ -19,14 +18,11 @@ struct RecordingView : CView {
     std::vector<int> hints;
 };
 
-// A document whose open and save answer as told and count their calls.
+// A document whose open and save answer as told; saves and deletions are counted.
 class ScriptedDocument : public CDocument {
 public:
     using CDocument::CDocument;
-    bool OnOpenDocument(const std::string& path) override {
-        opened.push_back(path);
-        return openSucceeds;
-    }
+    bool OnOpenDocument(const std::string&) override { return openSucceeds; }
     bool OnSaveDocument(const std::string& path) override {
         saved.push_back(path);
         return saveSucceeds;
@@ -36,16 +32,18 @@ public:
 
     bool openSucceeds = true;
     bool saveSucceeds = true;
-    std::vector<std::string> opened;
     std::vector<std::string> saved;
     int deleted = 0;
 };
 
+struct DocumentBase : ::testing::Test {
+    CRecordingPrompt prompt;
+    ScriptedDocument doc{prompt};
+};
+
 } // namespace
 
-TEST(DocumentBase, update_reaches_every_view_but_the_sender) {
-    CRecordingPrompt prompt;
-    ScriptedDocument doc(prompt);
+TEST_F(DocumentBase, update_reaches_every_view_but_the_sender) {
     RecordingView a;
     RecordingView b;
     doc.AddView(&a);
@@ -61,11 +59,11 @@ TEST(DocumentBase, update_reaches_every_view_but_the_sender) {
     EXPECT_EQ(b.hints.size(), 2u);
 }
 
-TEST(DocumentBase, path_gives_the_title_and_new_document_forgets_it) {
-    CRecordingPrompt prompt;
-    ScriptedDocument doc(prompt);
+TEST_F(DocumentBase, path_gives_the_title_failed_open_keeps_it_and_new_forgets_it) {
     EXPECT_EQ(doc.GetTitle(), LoadStringId(IDS_UNTITLED));
     ASSERT_TRUE(doc.FileOpen("/maps/harbour.gpm"));
+    doc.openSucceeds = false;
+    EXPECT_FALSE(doc.FileOpen("/maps/b.gpm"));
     EXPECT_EQ(doc.GetPathName(), "/maps/harbour.gpm");
     EXPECT_EQ(doc.GetTitle(), "harbour.gpm");
     doc.SetModifiedFlag();
@@ -77,47 +75,34 @@ TEST(DocumentBase, path_gives_the_title_and_new_document_forgets_it) {
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST(DocumentBase, failed_open_keeps_path_title_and_modified_flag) {
-    CRecordingPrompt prompt;
-    ScriptedDocument doc(prompt);
-    ASSERT_TRUE(doc.FileOpen("/maps/a.gpm"));
-    doc.openSucceeds = false;
-    EXPECT_FALSE(doc.FileOpen("/maps/b.gpm"));
-    EXPECT_EQ(doc.GetPathName(), "/maps/a.gpm");
-    EXPECT_EQ(doc.GetTitle(), "a.gpm");
-}
-
-TEST(DocumentBase, save_changes_question_decides_what_happens) {
-    struct Case {
+TEST_F(DocumentBase, save_changes_question_decides_what_happens) {
+    const struct {
         MsgAnswer answer;
         bool saveSucceeds;
         bool goesOn;
         std::size_t saves;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {MsgAnswer::Yes, true, true, 1},
         {MsgAnswer::Yes, false, false, 1}, // a failed save stops the command
         {MsgAnswer::No, true, true, 0},
         {MsgAnswer::Cancel, true, false, 0},
     };
-    for (const Case& c : cases) {
-        CRecordingPrompt prompt;
-        ScriptedDocument doc(prompt);
-        ASSERT_TRUE(doc.FileOpen("/maps/a.gpm"));
-        doc.SetModifiedFlag();
-        doc.saveSucceeds = c.saveSucceeds;
-        prompt.answers.push_back(c.answer);
-        EXPECT_EQ(doc.SaveModified(), c.goesOn);
-        EXPECT_EQ(doc.saved.size(), c.saves);
-        ASSERT_EQ(prompt.messages.size(), 1u);
-        EXPECT_EQ(prompt.messages[0].text, "Save changes to a.gpm?");
-        EXPECT_EQ(prompt.messages[0].buttons, MsgButtons::YesNoCancel);
+    for (const auto& c : cases) {
+        CRecordingPrompt answers;
+        ScriptedDocument modified(answers);
+        ASSERT_TRUE(modified.FileOpen("/maps/a.gpm"));
+        modified.SetModifiedFlag();
+        modified.saveSucceeds = c.saveSucceeds;
+        answers.answers.push_back(c.answer);
+        EXPECT_EQ(modified.SaveModified(), c.goesOn);
+        EXPECT_EQ(modified.saved.size(), c.saves);
+        ASSERT_EQ(answers.messages.size(), 1u);
+        EXPECT_EQ(answers.messages[0].text, "Save changes to a.gpm?");
+        EXPECT_EQ(answers.messages[0].buttons, MsgButtons::YesNoCancel);
     }
 }
 
-TEST(DocumentBase, save_without_a_path_asks_for_one) {
-    CRecordingPrompt prompt;
-    ScriptedDocument doc(prompt);
+TEST_F(DocumentBase, save_without_a_path_asks_for_one) {
     EXPECT_FALSE(doc.FileSave()); // chooser cancelled
     ASSERT_EQ(prompt.choosers.size(), 1u);
     EXPECT_TRUE(prompt.choosers[0].save);
@@ -128,13 +113,4 @@ TEST(DocumentBase, save_without_a_path_asks_for_one) {
     EXPECT_EQ(doc.saved, (std::vector<std::string>{"/maps/new.gpm"}));
     EXPECT_EQ(doc.GetTitle(), "new.gpm");
     EXPECT_FALSE(doc.IsModified());
-}
-
-TEST(FrameCommands, recording_frame_is_the_main_window_while_it_lives) {
-    EXPECT_EQ(GetAppMainWindow(), nullptr);
-    {
-        CRecordingFrame frame;
-        EXPECT_EQ(GetAppMainWindow(), &frame);
-    }
-    EXPECT_EQ(GetAppMainWindow(), nullptr);
 }

@@ -1,24 +1,9 @@
 #include "CFileError.h"
-#include "CMemoryProfile.h"
 #include "StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-
-TEST(MemoryProfile, missing_keys_and_texts_give_the_default) {
-    CMemoryProfile profile;
-    EXPECT_EQ(profile.GetProfileInt("Settings", "spriteSize", -128), -128);
-    profile.WriteProfileInt("Settings", "spriteSize", 2);
-    profile.WriteProfileString("Settings", "name", "abc");
-    profile.WriteProfileString("Settings", "number", "-17");
-    EXPECT_EQ(profile.GetProfileInt("Settings", "spriteSize", -128), 2);
-    EXPECT_EQ(profile.GetProfileInt("Other", "spriteSize", -128), -128);
-    EXPECT_EQ(profile.GetProfileInt("Settings", "name", 7), 7);
-    EXPECT_EQ(profile.GetProfileInt("Settings", "number", 7), -17);
-    EXPECT_EQ(profile.GetProfileString("Settings", "spriteSize", ""), "2");
-    EXPECT_EQ(profile.GetProfileString("Settings", "missing", "dflt"), "dflt");
-}
 
 TEST(FileError, reasons_name_the_cause) {
     struct Case {

@@ -27,12 +27,10 @@ TEST(QtSettingsProfile, values_survive_a_new_profile_object_on_the_same_file) {
     const QString ini = dir.filePath("mapreg.ini");
     {
         CQtSettingsProfile profile(ini);
-        EXPECT_TRUE(profile.WriteProfileInt("Settings", "latLonFormat", 1));
         EXPECT_TRUE(profile.WriteProfileInt("Settings", "backgroundColor", 0xFFFFFF));
         EXPECT_TRUE(profile.WriteProfileString("Settings", "note", "a b"));
     }
     CQtSettingsProfile profile(ini);
-    EXPECT_EQ(profile.GetProfileInt("Settings", "latLonFormat", -128), 1);
     EXPECT_EQ(profile.GetProfileInt("Settings", "backgroundColor", -128), 0xFFFFFF);
     EXPECT_EQ(profile.GetProfileInt("Settings", "missing", -128), -128);
     EXPECT_EQ(profile.GetProfileInt("Settings", "note", -128), -128);
