@@ -1,5 +1,6 @@
 #include "AppHarness.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QImage>
@@ -16,41 +17,32 @@ void AppHarness::SetUp() {
     // The program finds its profile through XDG_CONFIG_HOME; each test gets its own.
     qputenv("XDG_CONFIG_HOME", m_pDir->filePath(QStringLiteral("config")).toLocal8Bit());
     App().SetPromptOverride(&prompt);
+    g_waypoints = {};
+    g_nLastWaypoint = 0;
+    g_nPlacedWaypoints = 0;
 }
 
 void AppHarness::TearDown() {
     App().ExitInstance();
     App().SetPromptOverride(nullptr);
+    g_nPlacedWaypoints = 0;
     m_pDir.reset();
 }
 
-CGpsApp& AppHarness::App() {
-    return *CGpsApp::Instance();
-}
-
-bool AppHarness::TryStart(const QStringList& args) {
-    if (!App().InitInstance(args)) {
-        return false;
-    }
-    Frame().activateWindow();
-    return QTest::qWaitForWindowExposed(&Frame()) && QTest::qWaitForWindowActive(&Frame());
-}
-
 void AppHarness::Start(const QStringList& args) {
-    ASSERT_TRUE(TryStart(args));
+    ASSERT_TRUE(App().InitInstance(args));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
 }
 
-bool AppHarness::Close() {
-    return Frame().close();
+void AppHarness::Restart(const QStringList& args) {
+    App().ExitInstance();
+    Start(args);
 }
 
-QString AppHarness::ProfilePath() const {
-    return CGpsApp::ProfilePath();
-}
-
-QVariant AppHarness::ProfileValue(const QString& sectionKey) const {
-    const QSettings ini(ProfilePath(), QSettings::IniFormat);
-    return ini.value(sectionKey);
+QVariant AppHarness::ProfileValue(const QString& sectionKey) {
+    return QSettings(ProfilePath(), QSettings::IniFormat).value(sectionKey);
 }
 
 void AppHarness::SetProfile(const std::map<QString, QVariant>& values) {
@@ -58,24 +50,34 @@ void AppHarness::SetProfile(const std::map<QString, QVariant>& values) {
     for (const auto& [key, value] : values) {
         ini.setValue(key, value);
     }
-    ini.sync();
 }
 
-CMainFrame& AppHarness::Frame() const {
-    return *App().MainFrame();
+QString AppHarness::LoadPicture(QSize size, const QString& name, QColor color) {
+    const QString path = WriteBitmap(name, size, color);
+    prompt.chosenFiles.push_back(path.toStdString());
+    PressKey(Qt::Key_F2);
+    EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), size);
+    return path;
 }
 
-CGpsView& AppHarness::View() const {
-    return *Frame().View();
+void AppHarness::SetClientSize(QSize size) {
+    // Scroll bars coming or going change the client area once more.
+    for (int i = 0; i < 3 && Viewport()->size() != size; ++i) {
+        Frame().resize(Frame().size() + size - Viewport()->size());
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(Viewport()->size(), size);
 }
 
-CGpsDoc& AppHarness::Doc() const {
-    return *App().Document();
+void AppHarness::JumpTo(QPoint ptMap) {
+    View().StopSmoothScroll();
+    View().ScrollToPosition(ptMap);
+    View().StopSmoothScroll();
+    QCoreApplication::processEvents();
 }
 
 void AppHarness::MoveCursorToClient(QPoint ptClient) {
-    QWidget* pViewport = View().viewport();
-    const QPoint ptGlobal = pViewport->mapToGlobal(ptClient);
+    const QPoint ptGlobal = Viewport()->mapToGlobal(ptClient);
     // Qt drops a move to the place of the last one; step aside first.
     QCursor::setPos(ptGlobal + QPoint(1, 1));
     QCursor::setPos(ptGlobal);
@@ -83,12 +85,23 @@ void AppHarness::MoveCursorToClient(QPoint ptClient) {
     // And the view sees a move there whatever the platform made of the cursor moves.
     QMouseEvent move(QEvent::MouseMove, QPointF(ptClient), QPointF(ptGlobal), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(pViewport, &move);
+    QApplication::sendEvent(Viewport(), &move);
     QCoreApplication::processEvents();
 }
 
-void AppHarness::MoveCursorToMap(QPoint ptMap) {
-    MoveCursorToClient(ptMap - View().GetScrollPosition());
+void AppHarness::Drag(QPoint ptFrom, QPoint ptTo, bool bRelease) {
+    QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, ptFrom);
+    QTest::mouseMove(Viewport(), ptTo);
+    if (bRelease) {
+        QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, ptTo);
+    }
+    QCoreApplication::processEvents();
+}
+
+void AppHarness::DragMarkTo(int k, QPoint ptMap) {
+    // QTest reads a null point as the middle of the widget: take hold one pixel off.
+    const QPoint ptOff = ToClient(MarkPos(k)).isNull() ? QPoint(1, 1) : QPoint();
+    Drag(ToClient(MarkPos(k)) + ptOff, ToClient(ptMap) + ptOff);
 }
 
 void AppHarness::PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
@@ -120,8 +133,14 @@ void AppHarness::WithNextDialog(const std::function<void(QDialog&)>& answer,
     EXPECT_TRUE(bAnswered) << "no modal dialog came up";
 }
 
-QString AppHarness::TestPath(const QString& name) const {
-    return m_pDir->filePath(name);
+void AppHarness::ChooseDisplayFormat(const QStringList& buttons) {
+    WithNextDialog(
+        [&](QDialog& dialog) {
+            for (const QString& name : buttons) {
+                dialog.findChild<QAbstractButton*>(name)->click();
+            }
+        },
+        [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });
 }
 
 QString AppHarness::WriteBitmap(const QString& name, QSize size, QColor color) const {
@@ -132,7 +151,7 @@ QString AppHarness::WriteBitmap(const QString& name, QSize size, QColor color) c
     return path;
 }
 
-QStringList AppHarness::MenuTitles() const {
+QStringList AppHarness::MenuTitles() {
     QStringList titles;
     for (QAction* pAction : Frame().menuBar()->actions()) {
         titles << pAction->text();
@@ -140,17 +159,11 @@ QStringList AppHarness::MenuTitles() const {
     return titles;
 }
 
-QStringList AppHarness::MenuItems(int nMenu) const {
+QStringList AppHarness::MenuItems(int nMenu) {
     QStringList items;
-    const QList<QAction*> menus = Frame().menuBar()->actions();
-    if (nMenu < 0 || nMenu >= menus.size() || menus[nMenu]->menu() == nullptr) {
-        return items;
-    }
-    for (QAction* pAction : menus[nMenu]->menu()->actions()) {
-        if (pAction->isSeparator()) {
-            items << QStringLiteral("-");
-        } else if (pAction->isVisible()) {
-            items << pAction->text();
+    for (QAction* pAction : Frame().menuBar()->actions().value(nMenu)->menu()->actions()) {
+        if (pAction->isSeparator() || pAction->isVisible()) {
+            items << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
         }
     }
     return items;

@@ -1,16 +1,22 @@
 #pragma once
-// Test fixture that runs the real program: a fresh profile folder per test (XDG_CONFIG_HOME),
-// the recording prompt in place of message boxes and file choosers, helpers to put the cursor
-// over a map pixel, to answer the program's own modal dialogs and to write test pictures.
+// Test fixture that runs the real program: a fresh profile folder and an empty waypoint table
+// per test, the recording prompt in place of message boxes and file choosers, and helpers to
+// load pictures, size the view, move and drag the mouse and answer the program's dialogs.
 
 #include "CGpsApp.h"
 #include "CGpsView.h"
+#include "CLabelSprite.h"
 #include "CMainFrame.h"
+#include "CMarkSprite.h"
+#include "CMarkView.h"
+#include "CPointerSprite.h"
 #include "CRecordingPrompt.h"
+#include "CSpriteEngine.h"
 
 #include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "StringTable.h"
+#include "Waypoints.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -19,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -37,40 +44,62 @@ protected:
 
     // Starts the program; expects success.
     void Start(const QStringList& args = {});
-    // Starts the program and answers whether it came up.
-    bool TryStart(const QStringList& args = {});
+    // Ends this run of the program and starts it again on the same profile.
+    void Restart(const QStringList& args = {});
     // Asks the frame to close; true when it closed.
-    bool Close();
+    bool Close() { return Frame().close(); }
 
-    // The profile file of this test, and a value in it (section/key).
-    QString ProfilePath() const;
-    QVariant ProfileValue(const QString& sectionKey) const;
-    // Writes values into the profile before the program starts.
-    void SetProfile(const std::map<QString, QVariant>& values);
+    // The profile file of this test; a value in it (section/key); values written before start.
+    static QString ProfilePath() { return CGpsApp::ProfilePath(); }
+    static QVariant ProfileValue(const QString& sectionKey);
+    static void SetProfile(const std::map<QString, QVariant>& values);
 
-    CMainFrame& Frame() const;
-    CGpsView& View() const;
-    CGpsDoc& Doc() const;
-    static CGpsApp& App();
+    static CGpsApp& App() { return *CGpsApp::Instance(); }
+    static CMainFrame& Frame() { return *App().MainFrame(); }
+    static CGpsView& View() { return *Frame().View(); }
+    static CMarkView& Marks() { return dynamic_cast<CMarkView&>(View()); }
+    static CGpsDoc& Doc() { return *App().Document(); }
+    static QWidget* Viewport() { return View().viewport(); }
+
+    // Writes a plain picture into the test folder and loads it through Map > New Bitmap (F2).
+    QString LoadPicture(QSize size, const QString& name = QStringLiteral("plain.bmp"),
+                        QColor color = Qt::darkCyan);
+    // Resizes the main window so that the view's client area gets the given size.
+    void SetClientSize(QSize size);
+    // Scrolls at once, without the animation.
+    static void JumpTo(QPoint ptMap);
 
     // Puts the cursor over a viewport point and lets the view see a mouse move there.
     void MoveCursorToClient(QPoint ptClient);
     // The same for a map pixel (scroll position taken into account).
-    void MoveCursorToMap(QPoint ptMap);
+    void MoveCursorToMap(QPoint ptMap) { MoveCursorToClient(ToClient(ptMap)); }
+    static QPoint ToClient(QPoint ptMap) { return ptMap - View().GetScrollPosition(); }
+    // Left-button drag in client coordinates: press, one move, release.
+    static void Drag(QPoint ptFrom, QPoint ptTo, bool bRelease = true);
+    // Drags calibration mark k from where it stands to a map point inside the client area.
+    static void DragMarkTo(int k, QPoint ptMap);
+    static QPoint MarkPos(int k) { return View().Mark(k)->GetPosition(); }
+    static QPoint LabelPos(int k) { return View().Label(k)->GetPosition(); }
+    static int LabelAnchor(int k) { return View().Label(k)->GetAnchor(); }
+    // How many figures the view's engine lists.
+    static int Listed() { return View().Engine() ? View().Engine()->GetCount() : -1; }
+
     // Presses a key (with modifiers) on the main frame, the way a user does.
     void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // Runs pAnswer on the next modal dialog the program opens (while it is shown), then
+    // Runs answer on the next modal dialog the program opens (while it is shown), then
     // triggers the command that opens it.
     void WithNextDialog(const std::function<void(QDialog&)>& answer,
                         const std::function<void()>& open);
+    // Opens Settings > Display Format and clicks the named buttons in turn.
+    void ChooseDisplayFormat(const QStringList& buttons);
 
     // Writes a plain 24-bit picture of the given size into the test folder.
     QString WriteBitmap(const QString& name, QSize size, QColor color = Qt::darkCyan) const;
-    QString TestPath(const QString& name) const;
+    QString TestPath(const QString& name) const { return m_pDir->filePath(name); }
 
-    // Menu bar: the titles of the top menus and the texts of one menu's items.
-    QStringList MenuTitles() const;
-    QStringList MenuItems(int nMenu) const;
+    // Menu bar: the titles of the top menus and the texts of one menu's items ("-": separator).
+    static QStringList MenuTitles();
+    static QStringList MenuItems(int nMenu);
 
     CRecordingPrompt prompt;
     std::unique_ptr<QTemporaryDir> m_pDir;

@@ -3,77 +3,78 @@
 
 #include "AppHarness.h"
 
-#include "StringTable.h"
-
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
 
 class FileCommands : public AppHarness {
 protected:
-    // A plain picture loaded through Map > New Bitmap; the map is then modified.
-    void LoadPicture(QSize size) {
-        prompt.chosenFiles.push_back(WriteBitmap(QStringLiteral("plain.bmp"), size).toStdString());
-        PressKey(Qt::Key_F2);
-        ASSERT_EQ(Doc().GetMapWidth(), size.width());
-        ASSERT_TRUE(Doc().IsModified());
-    }
     // Saves through Ctrl+S, answering the file chooser with path.
     void SaveAs(const QString& path) {
         prompt.chosenFiles.push_back(path.toStdString());
         PressKey(Qt::Key_S, Qt::ControlModifier);
     }
-    void Drop(const QString& path) {
+    // Drags the file onto the window; drops it when the window takes it.
+    static bool Drop(const QString& path) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
         const QPoint pt = Frame().rect().center();
         QDragEnterEvent enter(pt, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&Frame(), &enter);
-        ASSERT_TRUE(enter.isAccepted());
+        if (!enter.isAccepted()) {
+            return false;
+        }
         QDropEvent drop(QPointF(pt), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&Frame(), &drop);
         QCoreApplication::processEvents();
+        return true;
     }
 };
 
-TEST_F(FileCommands, save_then_open_through_the_ui_brings_the_map_back) {
+TEST_F(FileCommands, save_then_open_or_drop_brings_the_map_back) {
     Start();
-    LoadPicture(QSize(120, 80));
+    LoadPicture({120, 80});
+    ASSERT_TRUE(Doc().IsModified());
     const QString mapPath = TestPath(QStringLiteral("first.gpm"));
     SaveAs(mapPath);
     ASSERT_TRUE(QFileInfo::exists(mapPath));
     EXPECT_FALSE(Doc().IsModified());
     EXPECT_TRUE(Frame().windowTitle().startsWith(QStringLiteral("first.gpm")));
-    ASSERT_FALSE(prompt.choosers.empty());
     EXPECT_TRUE(prompt.choosers.back().save);
 
-    PressKey(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_EQ(Doc().GetMapWidth(), 998);
-
-    prompt.chosenFiles.push_back(mapPath.toStdString());
-    PressKey(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(Doc().GetMapWidth(), 120);
-    EXPECT_EQ(Doc().GetMapHeight(), 80);
-    EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
-    EXPECT_FALSE(prompt.choosers.back().save);
-    EXPECT_EQ(View().GetScrollPosition(), QPoint(0, 0));
+    for (const bool bDrop : {false, true}) {
+        PressKey(Qt::Key_N, Qt::ControlModifier);
+        ASSERT_EQ(Doc().GetMapWidth(), 998);
+        if (bDrop) {
+            ASSERT_TRUE(Drop(mapPath));
+        } else {
+            prompt.chosenFiles.push_back(mapPath.toStdString());
+            PressKey(Qt::Key_O, Qt::ControlModifier);
+            EXPECT_FALSE(prompt.choosers.back().save);
+        }
+        EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), QSize(120, 80)) << bDrop;
+        EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
+        EXPECT_EQ(View().GetScrollPosition(), QPoint(0, 0));
+    }
+    // No file is taken while the marks are placed.
+    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    ASSERT_TRUE(Doc().IsCalibrationMode());
+    EXPECT_FALSE(Drop(mapPath));
 }
 
 TEST_F(FileCommands, recent_file_list_keeps_the_last_four_maps_and_opens_them) {
     Start();
-    LoadPicture(QSize(64, 48));
+    LoadPicture({64, 48});
     QStringList paths;
     for (int i = 1; i <= 5; ++i) {
         paths << TestPath(QStringLiteral("map%1.gpm").arg(i));
         prompt.chosenFiles.push_back(paths.back().toStdString());
         Frame().CommandAction(ID_FILE_SAVE_AS)->trigger();
     }
-    const QStringList expected{paths[4], paths[3], paths[2], paths[1]};
-    EXPECT_EQ(App().RecentFiles(), expected);
+    EXPECT_EQ(App().RecentFiles(), (QStringList{paths[4], paths[3], paths[2], paths[1]}));
     EXPECT_EQ(ProfileValue("Recent File List/File1").toString(), paths[4]);
-    QStringList items = MenuItems(0);
+    const QStringList items = MenuItems(0);
     EXPECT_TRUE(items.contains(QStringLiteral("&1 map5.gpm")));
     EXPECT_TRUE(items.contains(QStringLiteral("&4 map2.gpm")));
     EXPECT_FALSE(items.contains(QStringLiteral("Recent File")));
@@ -85,33 +86,18 @@ TEST_F(FileCommands, recent_file_list_keeps_the_last_four_maps_and_opens_them) {
 
     // The list survives a restart.
     ASSERT_TRUE(Close());
-    App().ExitInstance();
-    Start();
+    Restart();
     EXPECT_EQ(App().RecentFiles().size(), 4);
     EXPECT_EQ(App().RecentFiles().front(), paths[1]);
 }
 
-TEST_F(FileCommands, a_dropped_map_file_is_opened) {
-    Start();
-    LoadPicture(QSize(90, 70));
-    const QString mapPath = TestPath(QStringLiteral("dropped.gpm"));
-    SaveAs(mapPath);
-    PressKey(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_EQ(Doc().GetMapWidth(), 998);
-    Drop(mapPath);
-    EXPECT_EQ(Doc().GetMapWidth(), 90);
-    EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
-}
-
 TEST_F(FileCommands, the_map_file_on_the_command_line_is_opened_at_start) {
     Start();
-    LoadPicture(QSize(50, 40));
+    LoadPicture({50, 40});
     const QString mapPath = TestPath(QStringLiteral("arg.gpm"));
     SaveAs(mapPath);
     ASSERT_TRUE(Close());
-    App().ExitInstance();
-
-    Start({mapPath});
+    Restart({mapPath});
     EXPECT_EQ(Doc().GetMapWidth(), 50);
     App().ExitInstance();
 
@@ -122,46 +108,27 @@ TEST_F(FileCommands, the_map_file_on_the_command_line_is_opened_at_start) {
     EXPECT_EQ(App().MainFrame(), nullptr);
 }
 
-TEST_F(FileCommands, cancel_on_the_unsaved_changes_question_keeps_program_and_map) {
+TEST_F(FileCommands, unsaved_changes_question_cancel_keeps_no_discards_yes_saves) {
     Start();
-    LoadPicture(QSize(120, 80));
+    LoadPicture({120, 80});
     prompt.answers.push_back(MsgAnswer::Cancel);
     EXPECT_FALSE(Close());
     EXPECT_TRUE(Frame().isVisible());
-    EXPECT_TRUE(Doc().IsModified());
-    EXPECT_EQ(Doc().GetMapWidth(), 120);
     ASSERT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_SAVE_CHANGES});
     EXPECT_EQ(prompt.messages.back().buttons, MsgButtons::YesNoCancel);
-
     prompt.answers.push_back(MsgAnswer::Cancel);
     PressKey(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(Doc().GetMapWidth(), 120);
     EXPECT_TRUE(Doc().IsModified());
 
-    // No discards the changes and lets the window close.
     prompt.answers.push_back(MsgAnswer::No);
-    EXPECT_TRUE(Close());
-}
+    PressKey(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Doc().GetMapWidth(), 998);
 
-TEST_F(FileCommands, yes_on_the_unsaved_changes_question_saves_before_closing) {
-    Start();
-    LoadPicture(QSize(120, 80));
+    LoadPicture({120, 80});
     const QString mapPath = TestPath(QStringLiteral("onclose.gpm"));
     prompt.answers.push_back(MsgAnswer::Yes);
     prompt.chosenFiles.push_back(mapPath.toStdString());
     EXPECT_TRUE(Close());
     EXPECT_TRUE(QFileInfo::exists(mapPath));
-}
-
-TEST_F(FileCommands, no_file_is_taken_by_drop_while_the_marks_are_placed) {
-    Start();
-    const QString path = WriteBitmap(QStringLiteral("any.gpm"), {10, 10});
-    PressKey(Qt::Key_F2, Qt::ShiftModifier);
-    ASSERT_TRUE(Doc().IsCalibrationMode());
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(Frame().rect().center(), Qt::CopyAction, &data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(&Frame(), &enter);
-    EXPECT_FALSE(enter.isAccepted());
 }

@@ -3,29 +3,13 @@
 
 #include "AppHarness.h"
 
-#include "CPointerSprite.h"
-#include "CSpriteEngine.h"
-
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
 
 class MapView : public AppHarness {
 protected:
-    // Shows the view with a viewport of exactly the given size.
-    void SizeViewport(QSize size) {
-        const QSize extra = View().size() - View().viewport()->size();
-        const QSize frameExtra = Frame().size() - View().size();
-        Frame().resize(size + extra + frameExtra);
-        QCoreApplication::processEvents();
-        // Scroll bars coming or going change the viewport once more.
-        const QSize diff = size - View().viewport()->size();
-        if (!diff.isNull()) {
-            Frame().resize(Frame().size() + diff);
-            QCoreApplication::processEvents();
-        }
-    }
-    void Tick(int nTicks) {
+    static void Tick(int nTicks) {
         for (int i = 0; i < nTicks; ++i) {
             View().SmoothScrollStep();
         }
@@ -34,22 +18,17 @@ protected:
 
 TEST_F(MapView, visible_rect_spans_the_window_or_the_whole_picture) {
     Start();
-    SizeViewport(QSize(400, 300));
-    ASSERT_EQ(View().viewport()->size(), QSize(400, 300));
-    View().SetSmoothScroll(false);
-    View().ScrollTo(100, 50);
+    SetClientSize({400, 300});
+    JumpTo({100, 50});
     // Narrower than the 998 x 500 map in both directions.
     EXPECT_EQ(View().GetVisibleMapRect(), QRect(QPoint(100, 50), QSize(400, 300)));
-
-    prompt.chosenFiles.push_back(
-        WriteBitmap(QStringLiteral("small.bmp"), {300, 200}).toStdString());
-    PressKey(Qt::Key_F2);
+    LoadPicture({300, 200});
     EXPECT_EQ(View().GetVisibleMapRect(), QRect(0, 0, 300, 200));
 }
 
 TEST_F(MapView, smooth_scroll_moves_in_ten_equal_steps) {
     Start();
-    SizeViewport(QSize(400, 300));
+    SetClientSize({400, 300});
     View().ScrollTo(500, 150);
     EXPECT_EQ(View().GetScrollPosition(), QPoint(0, 0));
     EXPECT_TRUE(View().IsSmoothScrolling());
@@ -66,23 +45,15 @@ TEST_F(MapView, smooth_scroll_moves_in_ten_equal_steps) {
     EXPECT_FALSE(View().IsSmoothScrolling());
 }
 
-TEST_F(MapView, smooth_scroll_runs_on_the_55_ms_timer) {
+TEST_F(MapView, smooth_scroll_runs_on_the_55_ms_timer_and_a_scroll_bar_action_ends_it) {
     Start();
-    SizeViewport(QSize(400, 300));
+    SetClientSize({400, 300});
     EXPECT_EQ(View().Timer(1).interval(), 55);
-    EXPECT_EQ(View().Timer(2).interval(), 55);
-    EXPECT_EQ(View().Timer(3).interval(), 1000);
     View().ScrollTo(300, 100);
-    for (int i = 0; i < 200 && View().IsSmoothScrolling(); ++i) {
-        QTest::qWait(10);
-    }
+    EXPECT_TRUE(QTest::qWaitFor([] { return !View().IsSmoothScrolling(); }, 2000));
     EXPECT_EQ(View().GetScrollPosition(), QPoint(300, 100));
-}
 
-TEST_F(MapView, a_scroll_bar_action_ends_a_smooth_scroll) {
-    Start();
-    SizeViewport(QSize(400, 300));
-    View().ScrollTo(500, 150);
+    View().ScrollTo(0, 0);
     Tick(2);
     View().horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_FALSE(View().IsSmoothScrolling());
@@ -91,17 +62,15 @@ TEST_F(MapView, a_scroll_bar_action_ends_a_smooth_scroll) {
     EXPECT_EQ(View().GetScrollPosition(), pt);
 }
 
-TEST_F(MapView, find_position_without_a_pointer_reports_61245) {
+TEST_F(MapView, find_position_centres_the_first_pointer_or_reports_there_is_none) {
     Start();
+    SetClientSize({400, 300});
     PressKey(Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_POSITION_NOT_FOUND});
     EXPECT_EQ(prompt.messages.front().icon, MsgIcon::Exclamation);
     EXPECT_EQ(View().GetScrollPosition(), QPoint(0, 0));
-}
 
-TEST_F(MapView, find_position_centres_the_first_pointer) {
-    Start();
-    SizeViewport(QSize(400, 300));
+    prompt.messages.clear();
     View().SetSmoothScroll(false);
     CPointerSprite* pPointer = View().Pointer(0);
     pPointer->SetPosition(700, 400);
@@ -114,11 +83,9 @@ TEST_F(MapView, find_position_centres_the_first_pointer) {
 
 TEST_F(MapView, paints_the_picture_and_fills_beside_it_with_the_shadow_colour) {
     Start();
-    prompt.chosenFiles.push_back(
-        WriteBitmap(QStringLiteral("red.bmp"), {100, 60}, QColor(200, 0, 0)).toStdString());
-    PressKey(Qt::Key_F2);
-    SizeViewport(QSize(300, 200));
-    const QImage shot = View().viewport()->grab().toImage();
+    LoadPicture({100, 60}, QStringLiteral("red.bmp"), QColor(200, 0, 0));
+    SetClientSize({300, 200});
+    const QImage shot = Viewport()->grab().toImage();
     EXPECT_EQ(shot.pixel(0, 0), qRgb(200, 0, 0));
     EXPECT_EQ(shot.pixel(99, 59), qRgb(200, 0, 0));
     const QRgb shadow = View().palette().color(QPalette::Dark).rgb();
@@ -127,18 +94,15 @@ TEST_F(MapView, paints_the_picture_and_fills_beside_it_with_the_shadow_colour) {
     EXPECT_EQ(shot.pixel(299, 199), shadow);
 }
 
-TEST_F(MapView, a_new_picture_resets_scrolling_and_rebuilds_the_figures) {
+TEST_F(MapView, a_new_picture_ends_a_smooth_scroll_and_starts_at_the_top_left) {
     Start();
-    SizeViewport(QSize(400, 300));
-    View().SetSmoothScroll(false);
-    View().ScrollTo(300, 100);
-    View().SetSmoothScroll(true);
+    SetClientSize({400, 300});
+    JumpTo({300, 100});
     View().ScrollTo(400, 150);
-    prompt.chosenFiles.push_back(WriteBitmap(QStringLiteral("big.bmp"), {900, 700}).toStdString());
-    PressKey(Qt::Key_F2);
+    ASSERT_TRUE(View().IsSmoothScrolling());
+    LoadPicture({900, 700}, QStringLiteral("big.bmp"));
     EXPECT_FALSE(View().IsSmoothScrolling());
     EXPECT_EQ(View().GetScrollPosition(), QPoint(0, 0));
-    EXPECT_NE(View().Engine(), nullptr);
-    EXPECT_EQ(View().Engine()->GetCount(), 0);
+    EXPECT_EQ(Listed(), 0);
     EXPECT_NE(View().Pointer(0), nullptr);
 }

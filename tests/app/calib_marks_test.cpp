@@ -2,39 +2,34 @@
 // labels' anchors, scrolling while a mark is pulled past the window edge, centring on a double
 // click, and the engine refusing the marks.
 
-#include "calib_harness.h"
-
-#include "StringTable.h"
+#include "AppHarness.h"
 
 #include <QImage>
+#include <QTest>
 
 namespace {
 
-class CalibMarks : public CalibHarness {
+class CalibMarks : public AppHarness {
 protected:
-    // A 2000 x 1500 picture shown through an 800 x 600 client area, in calibration mode.
-    void StartLargeMap() {
+    // A picture of the given size shown through a client area of the given size, in
+    // calibration mode.
+    void StartCalibrating(QSize picture, QSize client) {
         Start();
-        LoadPicture(QStringLiteral("large.bmp"), QSize(2000, 1500));
-        SetClientSize(QSize(800, 600));
+        LoadPicture(picture);
+        SetClientSize(client);
         JumpTo(QPoint(0, 0));
         PressKey(Qt::Key_F2, Qt::ShiftModifier);
         ASSERT_TRUE(Doc().IsCalibrationMode());
     }
-    bool WaitFor(const std::function<bool()>& done, int nMilliseconds = 5000) {
-        return QTest::qWaitFor(done, nMilliseconds);
-    }
+    // A 2000 x 1500 picture shown through an 800 x 600 client area.
+    void StartLargeMap() { StartCalibrating({2000, 1500}, {800, 600}); }
+    static bool WaitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 5000); }
 };
 
 } // namespace
 
 TEST_F(CalibMarks, an_uncalibrated_picture_shown_whole_gets_the_default_triangle) {
-    Start();
-    LoadPicture(QStringLiteral("whole.bmp"), QSize(1000, 600));
-    SetClientSize(QSize(1100, 700));
-    PressKey(Qt::Key_F2, Qt::ShiftModifier);
-
-    EXPECT_TRUE(Doc().IsCalibrationMode());
+    StartCalibrating({1000, 600}, {1100, 700});
     EXPECT_TRUE(Frame().IsCalibrationMenu());
     EXPECT_EQ(MarkPos(0), QPoint(500, 100));
     EXPECT_EQ(MarkPos(1), QPoint(200, 400));
@@ -63,10 +58,7 @@ TEST_F(CalibMarks, a_calibrated_map_shows_its_marks_where_they_were_calibrated) 
 }
 
 TEST_F(CalibMarks, a_dragged_mark_stays_on_the_picture) {
-    Start();
-    LoadPicture(QStringLiteral("small.bmp"), QSize(300, 200));
-    SetClientSize(QSize(500, 400));
-    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    StartCalibrating({300, 200}, {500, 400});
 
     struct Case {
         const char* name;
@@ -91,10 +83,7 @@ TEST_F(CalibMarks, a_dragged_mark_stays_on_the_picture) {
 }
 
 TEST_F(CalibMarks, a_press_on_overlapping_marks_takes_the_lower_number_and_a_miss_takes_none) {
-    Start();
-    LoadPicture(QStringLiteral("small.bmp"), QSize(300, 200));
-    SetClientSize(QSize(500, 400));
-    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    StartCalibrating({300, 200}, {500, 400});
     Doc().OnEnterWaypoints(); // a miss must not place a waypoint even now
     Marks().SetMarkPosition(2, QPoint(150, 100), 0);
     Marks().SetMarkPosition(1, QPoint(155, 100), 0);

@@ -1,0 +1,64 @@
+#pragma once
+// mapreg-cli run in-process on string streams, and a fresh temporary folder per test for the
+// commands that read and write files.
+
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+template <typename... T> std::vector<std::string> Args(T... args) {
+    return {std::string(args)...};
+}
+
+inline CliResult RunTool(std::vector<std::string> args) {
+    args.insert(args.begin(), "mapreg-cli");
+    std::vector<char*> argv;
+    for (std::string& s : args) {
+        argv.push_back(s.data());
+    }
+    argv.push_back(nullptr);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(static_cast<int>(args.size()), argv.data(), out, err);
+    return {code, out.str(), err.str()};
+}
+
+inline std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class CliFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("mapreg-cli-" + std::to_string(::getpid()) + "-" +
+                                           std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path dir;
+};
