@@ -36,57 +36,45 @@ struct SPair {
 } // namespace
 
 TEST(SpriteEngine, removing_every_sprite_restores_the_picture_byte_for_byte) {
-    // Figures: 'm' mark, 'l' label, 'p' pointer, each placed, then moved in an update of its own.
-    struct SFigure {
+    // Figures: 'm' mark, 'l' label, 'p' pointer, overlapping and half outside the picture, each
+    // placed, then moved in an update of its own.
+    const struct {
         char cKind;
         QPoint ptStart;
         QPoint ptMoved;
-    };
-    struct SScene {
-        const char* pszName;
-        std::vector<SFigure> figures;
-    };
-    const SScene scenes[] = {
-        {"overlapping",
-         {{'p', {80, 70}, {30, 90}}, {'m', {60, 60}, {90, 80}}, {'l', {60, 60}, {90, 80}}}},
-        {"half_outside",
-         {{'m', {-5, -5}, {118, 98}},
-          {'p', {115, 40}, {-30, 50}},
-          {'l', {70, 98}, {70, -10}},
-          {'m', {-300, 20}, {5, 5}}}},
-    };
+    } figures[] = {{'p', {80, 70}, {30, 90}},   {'m', {60, 60}, {90, 80}},
+                   {'l', {60, 60}, {90, 80}},   {'m', {-5, -5}, {118, 98}},
+                   {'p', {115, 40}, {-30, 50}}, {'l', {70, 98}, {70, -10}},
+                   {'m', {-300, 20}, {5, 5}}};
     for (const QImage::Format eFormat :
          {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
-        for (const SScene& scene : scenes) {
-            SCOPED_TRACE(scene.pszName);
-            QImage surface = PatternSurface(120, 100, eFormat);
-            const QImage map = surface.copy();
-            CSpriteEngine engine(nullptr, &surface);
-            std::vector<std::unique_ptr<CSprite>> sprites;
-            for (const SFigure& f : scene.figures) {
-                const QSize size(48, 48);
-                if (f.cKind == 'm') {
-                    sprites.push_back(std::make_unique<CMarkSprite>(10, size, 0x00FFFF));
-                } else if (f.cKind == 'p') {
-                    sprites.push_back(std::make_unique<CPointerSprite>(30, size, 0xFF00FF));
-                } else {
-                    sprites.push_back(std::make_unique<CLabelSprite>(11, size, 0x00FF00, 3, "1"));
-                }
-                sprites.back()->SetPosition(f.ptStart);
-                ASSERT_TRUE(engine.AddSprite(sprites.back().get()));
+        QImage surface = PatternSurface(120, 100, eFormat);
+        const QImage map = surface.copy();
+        CSpriteEngine engine(nullptr, &surface);
+        std::vector<std::unique_ptr<CSprite>> sprites;
+        for (const auto& f : figures) {
+            const QSize size(48, 48);
+            if (f.cKind == 'm') {
+                sprites.push_back(std::make_unique<CMarkSprite>(10, size, 0x00FFFF));
+            } else if (f.cKind == 'p') {
+                sprites.push_back(std::make_unique<CPointerSprite>(30, size, 0xFF00FF));
+            } else {
+                sprites.push_back(std::make_unique<CLabelSprite>(11, size, 0x00FF00, 3, "1"));
             }
-            ASSERT_EQ(engine.Update(), 0);
-            for (std::size_t i = 0; i < sprites.size(); ++i) {
-                sprites[i]->SetPosition(scene.figures[i].ptMoved);
-                ASSERT_EQ(engine.Update(), 0);
-            }
-            ASSERT_FALSE(SameBytes(surface, map));
-            for (auto& pSprite : sprites) {
-                EXPECT_TRUE(engine.RemoveSprite(pSprite.get()));
-            }
-            EXPECT_EQ(engine.Update(), 0);
-            EXPECT_TRUE(SameBytes(surface, map));
+            sprites.back()->SetPosition(f.ptStart);
+            ASSERT_TRUE(engine.AddSprite(sprites.back().get()));
         }
+        ASSERT_EQ(engine.Update(), 0);
+        for (std::size_t i = 0; i < sprites.size(); ++i) {
+            sprites[i]->SetPosition(figures[i].ptMoved);
+            ASSERT_EQ(engine.Update(), 0);
+        }
+        ASSERT_FALSE(SameBytes(surface, map));
+        for (auto& pSprite : sprites) {
+            EXPECT_TRUE(engine.RemoveSprite(pSprite.get()));
+        }
+        EXPECT_EQ(engine.Update(), 0);
+        EXPECT_TRUE(SameBytes(surface, map)) << eFormat;
     }
 }
 
@@ -229,16 +217,16 @@ TEST(SpriteEngine, listing_rules) {
     EXPECT_EQ(pair.engine.Update(), 0);
 }
 
-TEST(SpriteEngine, background_buffer_is_kept_while_the_size_stays) {
+TEST(SpriteEngine, resized_sprite_saves_and_restores_its_new_area) {
     SPair pair;
     ASSERT_EQ(pair.engine.Update(), 0);
-    const uchar* pBuffer = pair.front.GetBackgroundBuffer().constBits();
-    pair.front.SetPosition(80, 60);
-    ASSERT_EQ(pair.engine.Update(), 0);
-    EXPECT_EQ(pair.front.GetBackgroundBuffer().constBits(), pBuffer);
     pair.front.SetSize(QSize(32, 24));
     ASSERT_EQ(pair.engine.Update(), 0);
     EXPECT_EQ(pair.front.GetBackgroundBuffer().size(), QSize(32, 24));
+    pair.engine.RemoveSprite(&pair.front);
+    pair.engine.RemoveSprite(&pair.back);
+    ASSERT_EQ(pair.engine.Update(), 0);
+    EXPECT_TRUE(SameBytes(pair.surface, pair.map));
 }
 
 TEST(SpriteEngineFailure, refused_list_growth_leaves_the_list_unchanged) {
@@ -280,7 +268,9 @@ TEST(SpriteEngineFailure, refused_update_memory_leaves_the_picture_and_is_retrie
     }
 }
 
-TEST(SpriteEngineFailure, sprite_that_cannot_draw_anew_is_removed) {
+// A sprite that cannot draw is removed when it was being drawn anew, and stays listed and is
+// retried when it was only to be repainted around a neighbour.
+TEST(SpriteEngineFailure, sprite_that_cannot_draw_is_removed_when_new_and_retried_when_repainted) {
     CRecordingHost host;
     SPair pair(&host);
     pair.front.bFailDraw = true;
@@ -289,10 +279,9 @@ TEST(SpriteEngineFailure, sprite_that_cannot_draw_anew_is_removed) {
     EXPECT_EQ(pair.front.GetEngine(), nullptr);
     EXPECT_EQ(pair.surface.pixelColor(55, 55), pair.map.pixelColor(55, 55));
     EXPECT_EQ(host.rects.back(), pair.front.GetRect());
-}
 
-TEST(SpriteEngineFailure, neighbour_that_cannot_repaint_stays_and_is_retried) {
-    SPair pair;
+    pair.front.bFailDraw = false;
+    ASSERT_TRUE(pair.engine.AddSprite(&pair.front));
     ASSERT_EQ(pair.engine.Update(), 0);
     pair.back.bFailDraw = true;
     pair.front.SetPosition(90, 80); // back must be repainted where front was
