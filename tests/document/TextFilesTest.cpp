@@ -23,12 +23,7 @@ TEST_F(DocumentTest, harbour_registration_file_to_the_byte) {
 }
 
 TEST_F(DocumentTest, utm_registration_file_gives_metres) {
-    const std::string bitmap = MakeBitmap("utm.bmp", 200, 100);
-    ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
-    ASSERT_EQ(doc->Calibrate(1,
-                             {CDoublePoint{400000, 5300000}, {402000, 5300000}, {402000, 5299000}},
-                             {CDoublePoint{0, 0}, {200, 0}, {200, 100}}, 10, 'U', nullptr, nullptr),
-              0);
+    LoadUtm();
     ASSERT_TRUE(doc->DoSave((dir / "utm.gpm").string()));
     const std::string text = ReadBytes(dir / "utm.txt");
     EXPECT_NE(text.find("COORD UTM\r\n"), std::string::npos);
@@ -63,16 +58,6 @@ TEST(TextFileNumbers, fixed_point_as_printf_writes_it) {
     EXPECT_EQ(FormatFixed(48.25, 0, 6), "48.250000");
     EXPECT_EQ(FormatFixed(-0.0000004, 0, 6), "-0.000000");
     EXPECT_EQ(FormatFixed(1e300, 0, 1).size(), 303u);
-}
-
-TEST_F(DocumentTest, text_files_stay_in_the_bitmaps_folder) {
-    fs::create_directories(dir / "maps.old");
-    const std::string bitmap = LoadHarbour("maps.old/city.bmp");
-    ASSERT_TRUE(doc->DoSave((dir / "city.gpm").string()));
-    EXPECT_TRUE(fs::exists(dir / "maps.old" / "city.txt"));
-    EXPECT_FALSE(fs::exists(dir / "maps.txt"));
-    EXPECT_NE(ReadBytes(dir / "maps.old" / "city.txt").find("FILE:\tcity.bmp\r\n"),
-              std::string::npos);
 }
 
 TEST_F(DocumentTest, waypoint_file_lists_the_placed_waypoints) {
