@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -79,15 +78,6 @@ TEST_F(MainFrame, toolbar_has_ten_entries_with_pictures_prompts_and_tooltips) {
     EXPECT_EQ(Frame().CommandAction(ID_FILE_NEW)->toolTip(), QStringLiteral("New"));
     EXPECT_EQ(Frame().CommandAction(ID_SAVE_WAYPOINTS)->toolTip(),
               QStringLiteral("Save Wp points"));
-}
-
-TEST_F(MainFrame, status_panes_are_sized_in_average_character_widths) {
-    Start();
-    const int nChar = QFontMetrics(QApplication::font()).averageCharWidth();
-    EXPECT_EQ(Frame().StatusPane(1)->width(), 9 * nChar);
-    EXPECT_EQ(Frame().StatusPane(2)->width(), 4 * nChar);
-    EXPECT_EQ(Frame().StatusPane(3)->width(), 3 * nChar);
-    EXPECT_GT(Frame().StatusPane(0)->width(), Frame().StatusPane(1)->width());
 }
 
 TEST_F(MainFrame, shift_f2_swaps_to_the_calibration_menu_and_esc_swaps_back) {
