@@ -276,7 +276,8 @@ Status ReadHeader(QIODevice& device, std::array<uchar, kFileHeaderSize + kMaxInf
 }
 
 // Converts one row of uncompressed pixels.
-void ConvertRow(const Header& h, const std::vector<QRgb>& lut16, const uchar* src, QRgb* dst) {
+void ConvertRow(const Header& h, const std::vector<QRgb>& lut16,
+                const std::array<std::uint64_t, 256>& lutPairs, const uchar* src, QRgb* dst) {
     const std::size_t width = static_cast<std::size_t>(h.nWidth);
     switch (h.nBitCount) {
     case 1:
@@ -288,10 +289,10 @@ void ConvertRow(const Header& h, const std::vector<QRgb>& lut16, const uchar* sr
         }
         break;
     case 4:
+        // Two pixels per byte, looked up together and stored as one 64-bit value.
         for (std::size_t x = 0; x + 1 < width; x += 2) {
-            const unsigned byte = src[x >> 1];
-            dst[x] = h.lut[byte >> 4];
-            dst[x + 1] = h.lut[byte & 15u];
+            const std::uint64_t pair = lutPairs[src[x >> 1]];
+            std::memcpy(dst + x, &pair, sizeof pair);
         }
         if ((width & 1) != 0)
             dst[width - 1] = h.lut[src[width >> 1] >> 4];
@@ -347,6 +348,15 @@ Status DecodeUncompressed(QIODevice& device, const Header& h, QImage& target) {
             lut16[p] = Opaque(h.channels[0](p), h.channels[1](p), h.channels[2](p));
     }
 
+    // The colours of both pixels of each byte of a 4-bit picture, in memory order.
+    std::array<std::uint64_t, 256> lutPairs{};
+    if (h.nBitCount == 4) {
+        for (std::size_t b = 0; b < 256; ++b) {
+            const QRgb pixels[2] = {h.lut[b >> 4], h.lut[b & 15u]};
+            std::memcpy(&lutPairs[b], pixels, sizeof pixels);
+        }
+    }
+
     if (!device.seek(h.nPixelOffset))
         return Status::ReadFailed;
     uchar* const bits = target.bits();
@@ -359,7 +369,7 @@ Status DecodeUncompressed(QIODevice& device, const Header& h, QImage& target) {
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint64_t fileRow = row + i;
             const std::uint64_t y = h.bTopDown ? fileRow : rows - 1 - fileRow;
-            ConvertRow(h, lut16, slice.data() + i * stride,
+            ConvertRow(h, lut16, lutPairs, slice.data() + i * stride,
                        reinterpret_cast<QRgb*>(bits + y * bytesPerLine));
         }
     }
