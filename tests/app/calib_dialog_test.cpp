@@ -89,12 +89,20 @@ protected:
         Edit(nId)->selectAll();
         QTest::keyClicks(Edit(nId), QString::fromUtf8(text));
     }
+    // Works through "id=text;id=text" in order, typing into fields; a lone id clicks that
+    // radio button.
+    void TypeAll(const char* fields) {
+        for (const QString& field : QString::fromUtf8(fields).split(';')) {
+            if (field.contains('=')) {
+                Type(field.section('=', 0, 0).toInt(), field.section('=', 1).toUtf8().constData());
+            } else {
+                ClickRadio(field.toInt());
+            }
+        }
+    }
     // Latitude and longitude of the three marks, valid for kMarks.
     void TypeValidLatLon() {
-        const char* texts[] = {"N 49.0", "W 123.0", "N 49.0", "W 122.0", "N 48.5", "W 123.0"};
-        for (int i = 0; i < 6; ++i) {
-            Type(kWorldFields[i], texts[i]);
-        }
+        TypeAll("1012=N 49.0;1007=W 123.0;1009=N 49.0;1008=W 122.0;1013=N 48.5;1014=W 123.0");
     }
     static void Key(Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key);
@@ -248,58 +256,24 @@ TEST_F(CalibDialog, ok_holds_a_pixel_value_confirmed_at_once_with_enter_to_the_p
 }
 
 TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_changes_nothing) {
-    using Typed = std::vector<std::pair<int, const char*>>;
-    // UTM marks in zone 10U, 10 metres per pixel; each UTM case changes one of them.
-    const Typed utm = {{1012, "5400000"}, {1007, "500000"}, {1009, "5400000"}, {1008, "504000"},
-                       {1013, "5398000"}, {1014, "500000"}, {1019, "10U"}};
     const struct {
-        const char* name;
-        bool bUtm;
-        Typed typed;
+        const char* typed; // after valid latitudes and longitudes
         unsigned nMessage;
-        const char* focus;
+        int nFocus;
     } cases[] = {
-        {"marks too close", false, {{1020, "105"}, {1015, "104"}}, IDS_MARKS_TOO_CLOSE, "ctl1018"},
-        {"nearly a line at mark 2",
-         false,
-         {{1017, "110"}, {1016, "150"}},
-         IDS_MARKS_COLLINEAR,
-         "ctl1020"},
-        {"equal coordinates of marks 2 and 3",
-         false,
-         {{1009, "N 10"}, {1008, "E 20"}, {1013, "10"}, {1014, "20"}},
-         IDS_EQUAL_COORDINATES,
-         "ctl1009"},
-        {"coordinates on one line",
-         false,
-         {{1012, "10"}, {1007, "10"}, {1009, "20"}, {1008, "20"}, {1013, "30"}, {1014, "30"}},
-         IDS_MARKS_COLLINEAR,
-         "ctl1012"},
-        {"longitude of mark 3 out of range",
-         false,
-         {{1014, "181"}},
-         IDS_VALUE_OUT_OF_RANGE,
-         "ctl1014"},
-        {"easting of mark 2 out of range",
-         true,
-         {{1008, "1000000"}},
-         IDS_VALUE_OUT_OF_RANGE,
-         "ctl1008"},
-        {"zone with the letter O", true, {{1019, "1O"}}, IDS_INVALID_UTM_ZONE, "ctl1019"},
+        {"1020=105;1015=104", IDS_MARKS_TOO_CLOSE, 1018},
+        {"1009=N 10;1008=E 20;1013=10;1014=20", IDS_EQUAL_COORDINATES, 1009},
+        {"1012=10;1007=10;1009=20;1008=20;1013=30;1014=30", IDS_MARKS_COLLINEAR, 1012},
+        {"1014=181", IDS_VALUE_OUT_OF_RANGE, 1014},
+        // UTM marks in zone 10U, 10 metres per pixel, but the letter O for the zone.
+        {"1023;1012=5400000;1007=500000;1009=5400000;1008=504000;1013=5398000;1014=500000;1019=1O",
+         IDS_INVALID_UTM_ZONE, 1019},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.typed);
         Open();
         TypeValidLatLon();
-        if (c.bUtm) {
-            ClickRadio(1023);
-            for (const auto& [nId, text] : utm) {
-                Type(nId, text);
-            }
-        }
-        for (const auto& [nId, text] : c.typed) {
-            Type(nId, text);
-        }
+        TypeAll(c.typed);
         prompt.messages.clear();
         const auto pixelsBefore = pDoc->GetMarkPixelPoints();
         Edit(1012)->setFocus();
@@ -310,9 +284,8 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
         EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(prompt.messages[0].text, std::string(LoadStringId(c.nMessage)));
         EXPECT_TRUE(pDlg->isVisible());
-        EXPECT_EQ(FocusName(), QString::fromUtf8(c.focus));
-        QLineEdit* pFocus = Edit(FocusName().mid(3).toInt());
-        EXPECT_EQ(pFocus->selectedText(), pFocus->text());
+        EXPECT_EQ(FocusName(), QStringLiteral("ctl%1").arg(c.nFocus));
+        EXPECT_EQ(Edit(c.nFocus)->selectedText(), Edit(c.nFocus)->text());
         EXPECT_TRUE(pDoc->IsCalibrationMode());
         EXPECT_EQ(pDoc->GetMarkPixelPoints()[1].x, pixelsBefore[1].x);
         EXPECT_EQ(pDoc->GetCoordType(), 0);

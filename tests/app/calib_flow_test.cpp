@@ -237,11 +237,9 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
     EXPECT_EQ(Listed(), 2);
     EXPECT_EQ(g_nPlacedWaypoints, 2);
 
-    // Two more right clicks take the rest away, the older one last.
+    // Right clicks take the rest away, and one more finds nothing to take.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-    EXPECT_EQ(View().Pointer(1)->GetEngine(), nullptr);
-    EXPECT_NE(View().Pointer(0)->GetEngine(), nullptr);
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(Listed(), 0);

@@ -269,7 +269,6 @@ TEST_F(ExportFiles, failed_exports_name_the_file_say_why_and_keep_previous_conte
         bool bDiskFull;
     } rows[] = {
         {dir / "city.bpw", IDS_REASON_IS_FOLDER, false}, // world file name taken by a folder
-        {dir / "missing" / "city.map", IDS_REASON_NOT_FOUND, false},
         {dir / "full.map", IDS_REASON_DISK_FULL, true},
         {dir / "city.bmp", IDS_TEXT_FILE_WOULD_REPLACE, false}, // map file over the bitmap
     };
