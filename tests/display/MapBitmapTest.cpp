@@ -277,6 +277,8 @@ TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
     }
 }
 
+// Representative refusals; the fault suite goes through every truncation point, depth and
+// compression.
 TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
     const std::vector<std::uint32_t> px(20, 0x123456); // 5 x 4 pixels
     const std::string good = EncodeBmp({.pixels = px});
@@ -293,16 +295,12 @@ TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
     const Case cases[] = {
         {"empty", "", bad},
         {"png", png, bad},
-        {"header_only", good.substr(0, 30), eof},
         {"last_row_cut", good.substr(0, good.size() - 1), eof},
         {"zero_width", EncodeBmp({.width = 0, .pixels = px}), bad},
         {"zero_height", EncodeBmp({.height = 0}), bad},
-        {"2_bits_per_pixel", EncodeBmp({.bitCount = 2, .table = Table(4), .pixels = px}), bad},
-        {"rle8_at_24_bits", EncodeBmp({.compression = 1, .pixels = px}), bad},
         {"overlapping_masks", EncodeBmp({.bitCount = 32, .compression = 3, .masks = {0xff00, 0xff0, 0xff}, .pixels = px}), bad},
         {"scattered_mask", EncodeBmp({.bitCount = 16, .compression = 3, .masks = {0x5000, 0x3e0, 0x1f}, .pixels = px}), bad},
         {"huge_os2_core_header", EncodeBmp({.width = 30000, .height = 30000, .infoSize = 12, .data = "xx"}), eof},
-        {"huge_uncompressed", EncodeBmp({.width = 100000, .height = 100000, .data = "xx"}), eof},
         {"rle_cut_inside_a_code", EncodeBmp({.width = 6, .height = 3, .bitCount = 8, .compression = 1, .table = Table(256), .data = std::string(kRle8, 5)}), eof},
     };
     // clang-format on
