@@ -112,8 +112,7 @@ TEST_F(DocumentTest, unwritable_registration_file_is_reported_and_the_save_count
     EXPECT_FALSE(doc->IsModified());
     EXPECT_TRUE(fs::exists(dir / "harbour.gpm"));
     EXPECT_EQ(ReadBytes(txt), "old registration");
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].id, IDS_WRITE_TEXT_FILE_FAILED);
+    ASSERT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_WRITE_TEXT_FILE_FAILED}));
     EXPECT_EQ(prompt.messages[0].text,
               "Cannot write the file " + txt.string() + ".  The disk is full.");
     EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
