@@ -105,37 +105,27 @@ TEST(UtmProjection, round_trip_near_the_central_meridian) {
 // projected about that zone's central meridian and comes back to the same place, within what the
 // series holds 3.5 to 4 degrees from the meridian (about a metre, 2e-5 degrees).
 TEST(UtmProjection, point_in_a_neighbouring_zone_converts_about_the_given_zone) {
-    struct Case {
+    const struct {
         double latitude, longitude;
-        int zone;
-        char letter;
-    };
-    const Case cases[] = {{48.5, 6.5, 31, 'U'}, {-33.9, 17.9, 33, 'H'}, {60.1, -1.0, 31, 'V'}};
-    for (const Case& c : cases) {
-        double easting = 0;
-        double northing = 0;
-        LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, c.zone, c.latitude, c.longitude,
-                          easting, northing);
-        const double offset = c.longitude - (6.0 * c.zone - 183.0);
-        EXPECT_EQ(easting > 500000.0, offset > 0) << c.longitude;
-        double latitude = 0;
-        double longitude = 0;
-        UtmToLatLon(kWgs84SemiMajorAxis, kWgs84Flattening, c.zone, c.letter, easting - 0.5,
-                    northing - 0.5, latitude, longitude);
-        EXPECT_NEAR(latitude, c.latitude, 2e-5) << c.longitude;
-        EXPECT_NEAR(longitude, c.longitude, 2e-5) << c.longitude;
+        Utm given; // zone and letter
+    } cases[] = {{48.5, 6.5, {31, 'U'}}, {-33.9, 17.9, {33, 'H'}}, {60.1, -1.0, {31, 'V'}}};
+    for (const auto& [latitude, longitude, given] : cases) {
+        Utm u = given;
+        LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, u.zone, latitude, longitude,
+                          u.easting, u.northing);
+        EXPECT_EQ(u.easting > 500000.0, longitude > 6.0 * u.zone - 183.0) << longitude;
+        u.easting -= 0.5;
+        u.northing -= 0.5;
+        const auto [backLat, backLon] = Inverse(u);
+        EXPECT_NEAR(backLat, latitude, 2e-5) << longitude;
+        EXPECT_NEAR(backLon, longitude, 2e-5) << longitude;
 
         // In the point's own zone the result is that of LatLonToUtm.
-        int zone = 0;
-        char letter = 0;
-        double ownEasting = 0;
-        double ownNorthing = 0;
-        LatLonToUtm(kWgs84SemiMajorAxis, kWgs84Flattening, c.latitude, c.longitude, zone, letter,
-                    ownEasting, ownNorthing);
-        LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, zone, c.latitude, c.longitude,
-                          easting, northing);
-        EXPECT_EQ(easting, ownEasting);
-        EXPECT_EQ(northing, ownNorthing);
+        const Utm own = Forward(latitude, longitude);
+        LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, own.zone, latitude, longitude,
+                          u.easting, u.northing);
+        EXPECT_EQ(u.easting, own.easting);
+        EXPECT_EQ(u.northing, own.northing);
     }
 }
 
