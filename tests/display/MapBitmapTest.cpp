@@ -29,13 +29,10 @@ private:
     bool m_bPalette;
 };
 
-void Put16(std::string& s, std::uint32_t v) {
-    s += static_cast<char>(v & 0xff);
-    s += static_cast<char>((v >> 8) & 0xff);
-}
-void Put32(std::string& s, std::uint32_t v) {
-    Put16(s, v & 0xffff);
-    Put16(s, v >> 16);
+// Appends the low `bytes` bytes of v, least significant first.
+void Put(std::string& s, int bytes, std::int64_t v) {
+    for (int i = 0; i < bytes; ++i)
+        s += static_cast<char>(v >> (8 * i));
 }
 
 // What a test file holds. Pixel values are given top row first: colour indices up to 8 bits,
@@ -77,41 +74,31 @@ std::string PackRows(const BmpSpec& b) {
 
 std::string EncodeBmp(const BmpSpec& b) {
     std::string info;
-    Put32(info, b.infoSize);
+    Put(info, 4, b.infoSize);
     if (b.infoSize == 12) { // OS/2 core header, colour table of 3-byte entries
-        Put16(info, static_cast<std::uint32_t>(b.width));
-        Put16(info, static_cast<std::uint32_t>(b.height));
-        Put16(info, 1);
-        Put16(info, static_cast<std::uint32_t>(b.bitCount));
+        for (const int v : {b.width, b.height, 1, b.bitCount})
+            Put(info, 2, v);
     } else {
-        Put32(info, static_cast<std::uint32_t>(b.width));
-        Put32(info, static_cast<std::uint32_t>(b.topDown ? -b.height : b.height));
-        Put16(info, 1);
-        Put16(info, static_cast<std::uint32_t>(b.bitCount));
-        Put32(info, b.compression);
-        Put32(info, 0);
-        Put32(info, 2835);
-        Put32(info, 2835);
-        Put32(info, b.colorsUsed);
-        Put32(info, 0);
+        // Width, height, planes and bits, compression, image size, resolution, colours used and
+        // important.
+        const std::int64_t height = b.topDown ? -b.height : b.height;
+        for (const std::int64_t v :
+             std::initializer_list<std::int64_t>{b.width, height, 1 + (b.bitCount << 16),
+                                                 b.compression, 0, 2835, 2835, b.colorsUsed, 0})
+            Put(info, 4, v);
         for (std::size_t i = 0; info.size() < b.infoSize; ++i) // masks inside the later headers
-            Put32(info, i < b.masks.size() ? b.masks[i] : 0);
+            Put(info, 4, i < b.masks.size() ? b.masks[i] : 0);
         if (b.infoSize == 40)
             for (std::uint32_t m : b.masks)
-                Put32(info, m);
+                Put(info, 4, m);
     }
-    for (QRgb c : b.table) {
-        info += static_cast<char>(qBlue(c));
-        info += static_cast<char>(qGreen(c));
-        info += static_cast<char>(qRed(c));
-        if (b.infoSize != 12)
-            info += '\0';
-    }
+    for (QRgb c : b.table)
+        Put(info, b.infoSize == 12 ? 3 : 4, c & 0xffffff); // blue, green, red[, 0]
     const std::string pixels = b.data.empty() ? PackRows(b) : b.data;
     std::string file = "BM";
-    Put32(file, static_cast<std::uint32_t>(14 + info.size() + pixels.size()));
-    Put32(file, 0);
-    Put32(file, static_cast<std::uint32_t>(14 + info.size()));
+    Put(file, 4, static_cast<std::int64_t>(14 + info.size() + pixels.size()));
+    Put(file, 4, 0);
+    Put(file, 4, static_cast<std::int64_t>(14 + info.size()));
     return file + info + pixels;
 }
 
