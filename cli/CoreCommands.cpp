@@ -5,6 +5,7 @@
 #include "CMapTransform.h"
 #include "CUtmConverter.h"
 #include "CalibrationCheck.h"
+#include "CalibrationInput.h"
 #include "NumberText.h"
 #include "StringTable.h"
 #include "UtmZoneText.h"
@@ -149,30 +150,12 @@ void AddCalibrateCommand(CLI::App& app, CliContext& context) {
         ->type_size(2)
         ->type_name("WX WY");
     command->callback([&context, args, utm] {
-        if (args->marks.size() != 12) {
-            context.err << LoadStringId(IDS_CLI_THREE_MARKS) << '\n';
-            context.exitCode = CLI_EXIT_USAGE;
+        const bool isUtm = utm->count() > 0;
+        CalibrationInput input;
+        if (!ReadCalibrationInput(args->marks, isUtm, args->zoneText, context, input)) {
             return;
         }
-        const bool isUtm = utm->count() > 0;
-        const int coordType = isUtm ? 1 : 0;
-        // World values as the calibration dialog reads them.
-        const auto readWorld = [isUtm](const std::string& text) {
-            return isUtm ? ReadDoubleField(text) : ParseAngle(text);
-        };
-        int zone = 10;
-        char letter = 'U';
-        if (isUtm) {
-            ParseUtmZoneText(args->zoneText, zone, letter);
-        }
-        std::array<CDoublePoint, 3> picture;
-        std::array<CDoublePoint, 3> world;
-        for (std::size_t i = 0; i < 3; ++i) {
-            const std::string* m = &args->marks[4 * i];
-            picture[i] = {static_cast<double>(ReadIntField(m[0])),
-                          static_cast<double>(ReadIntField(m[1]))};
-            world[i] = {readWorld(m[2]), readWorld(m[3])};
-        }
+        const auto& [coordType, zone, letter, picture, world] = input;
         int markIndex = -1;
         int fieldIndex = -1;
         const int code =
@@ -192,8 +175,9 @@ void AddCalibrateCommand(CLI::App& app, CliContext& context) {
                                                               ReadDoubleField(args->at[i + 1])}));
         }
         for (std::size_t i = 0; i + 1 < args->worlds.size(); i += 2) {
-            PrintPoint(context.out, transform.WorldToPicture({readWorld(args->worlds[i]),
-                                                              readWorld(args->worlds[i + 1])}));
+            PrintPoint(context.out,
+                       transform.WorldToPicture({ReadWorldField(args->worlds[i], isUtm),
+                                                 ReadWorldField(args->worlds[i + 1], isUtm)}));
         }
     });
 }

@@ -6,9 +6,11 @@
 #include "CMapFile.h"
 #include "CUserPrompt.h"
 #include "CalibrationCheck.h"
+#include "CalibrationInput.h"
 #include "NumberText.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
+#include "Utf8Text.h"
 #include "UtmZoneText.h"
 
 #include <CLI/CLI.hpp>
@@ -76,27 +78,11 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
         ->required();
     command->add_option("-o,--output", args->output, Text(IDS_CLI_REGISTER_OUTPUT));
     command->callback([&context, args, utm] {
-        if (args->marks.size() != 12) {
-            context.err << LoadStringId(IDS_CLI_THREE_MARKS) << '\n';
-            context.exitCode = CLI_EXIT_USAGE;
+        CalibrationInput input;
+        if (!ReadCalibrationInput(args->marks, utm->count() > 0, args->zoneText, context, input)) {
             return;
         }
-        const bool isUtm = utm->count() > 0;
-        const int coordType = isUtm ? 1 : 0;
-        int zone = 10;
-        char letter = 'U';
-        if (isUtm) {
-            ParseUtmZoneText(args->zoneText, zone, letter);
-        }
-        std::array<CDoublePoint, 3> picture;
-        std::array<CDoublePoint, 3> world;
-        for (std::size_t i = 0; i < 3; ++i) {
-            const std::string* m = &args->marks[4 * i];
-            picture[i] = {static_cast<double>(ReadIntField(m[0])),
-                          static_cast<double>(ReadIntField(m[1]))};
-            world[i] = isUtm ? CDoublePoint{ReadDoubleField(m[2]), ReadDoubleField(m[3])}
-                             : CDoublePoint{ParseAngle(m[2]), ParseAngle(m[3])};
-        }
+        const auto& [coordType, zone, letter, picture, world] = input;
 
         // The map file names the bitmap by its absolute path, as the application does.
         std::error_code ec;
@@ -149,37 +135,6 @@ std::string JsonNumber(double value) {
     return ec == std::errc() ? std::string(buffer.data(), end) : std::string("null");
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0 when the byte starts none.
-std::size_t Utf8Length(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(i);
-    std::size_t n = 0;
-    unsigned minimum = 0;
-    unsigned code = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2, minimum = 0x80, code = c & 0x1Fu;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3, minimum = 0x800, code = c & 0x0Fu;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4, minimum = 0x10000, code = c & 0x07u;
-    } else {
-        return 0;
-    }
-    if (i + n > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (byte(i + k) & 0x3Fu);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        return 0;
-    }
-    return n;
-}
-
 // A JSON string of bytes: valid UTF-8 is kept, any other byte stands for its Latin-1 character.
 std::string JsonString(std::string_view text) {
     static const char* hex = "0123456789abcdef";
@@ -198,7 +153,7 @@ std::string JsonString(std::string_view text) {
         } else if (c < 0x80) {
             out += static_cast<char>(c);
             ++i;
-        } else if (const std::size_t n = Utf8Length(text, i); n > 0) {
+        } else if (const std::size_t n = DecodeUtf8(text, i).length; n > 0) {
             out.append(text.substr(i, n));
             i += n;
         } else {

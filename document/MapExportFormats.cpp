@@ -3,6 +3,7 @@
 #include "CUtmConverter.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
+#include "Utf8Text.h"
 #include "UtmProjection.h"
 
 #include <algorithm>
@@ -30,38 +31,11 @@ std::string ToChars(double value, std::chars_format format, int precision) {
     return ec == std::errc() ? std::string(buffer.data(), end) : std::string("0");
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0 when the byte starts none.
+// Length of the UTF-8 sequence at text[i] that XML can hold, or 0 when the byte starts none
+// (invalid UTF-8, or the noncharacters U+FFFE and U+FFFF).
 std::size_t Utf8Length(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(i);
-    std::size_t n = 0;
-    unsigned minimum = 0;
-    unsigned code = 0;
-    if (c < 0x80) {
-        return 1;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-        n = 2, minimum = 0x80, code = c & 0x1Fu;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3, minimum = 0x800, code = c & 0x0Fu;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4, minimum = 0x10000, code = c & 0x07u;
-    } else {
-        return 0;
-    }
-    if (i + n > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (byte(i + k) & 0x3Fu);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
-        code == 0xFFFF) {
-        return 0;
-    }
-    return n;
+    const Utf8Char decoded = DecodeUtf8(text, i);
+    return decoded.code == 0xFFFE || decoded.code == 0xFFFF ? 0 : decoded.length;
 }
 
 // Text for XML character data (or, with attribute, a double-quoted attribute value): markup
