@@ -35,17 +35,7 @@ void CMarkSprite::SetColor(COLORREF crColor) {
 bool CMarkSprite::Draw(QPainter& painter) {
     const SShape shape = ShapeFor(GetPosition(), GetSize());
     const QColor color = ColorFromColorRef(m_crColor);
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    for (const bool bHalo : {true, false}) {
-        painter.setPen(bHalo ? SpritePen(Qt::black, kRingHaloWidth) : SpritePen(color, kRingWidth));
-        DrawRing(painter, shape.rcRing);
-        painter.setPen(bHalo ? SpritePen(Qt::black, kLineHaloWidth) : SpritePen(color, kLineWidth));
-        for (const QLine& line : shape.lines) {
-            DrawSegment(painter, line);
-        }
-    }
-    painter.restore();
+    DrawRingFigure(painter, color, shape.rcRing, shape.lines);
     return true;
 }
 

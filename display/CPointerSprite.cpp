@@ -52,16 +52,6 @@ void CPointerSprite::SetHeading(int nHeading) {
 bool CPointerSprite::Draw(QPainter& painter) {
     const SShape shape = ShapeFor(GetPosition(), GetSize(), m_nHeading);
     const QColor color = ColorFromColorRef(GetColor());
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    for (const bool bHalo : {true, false}) {
-        painter.setPen(bHalo ? SpritePen(Qt::black, kRingHaloWidth) : SpritePen(color, kRingWidth));
-        DrawRing(painter, shape.rcRing);
-        painter.setPen(bHalo ? SpritePen(Qt::black, kLineHaloWidth) : SpritePen(color, kLineWidth));
-        for (const QLine& line : shape.arms) {
-            DrawSegment(painter, line);
-        }
-    }
-    painter.restore();
+    DrawRingFigure(painter, color, shape.rcRing, shape.arms);
     return true;
 }

@@ -7,6 +7,8 @@
 #include <QPen>
 #include <QRect>
 
+#include <span>
+
 inline constexpr int kRingWidth = 2;
 inline constexpr int kLineWidth = 1;
 inline constexpr int kRingHaloWidth = 5;
@@ -28,4 +30,21 @@ inline void DrawRing(QPainter& painter, const QRect& rc) {
 
 inline void DrawSegment(QPainter& painter, const QLine& line) {
     painter.drawLine(line);
+}
+
+// A ring with its lines in color over a black halo: the whole halo first, so that no halo
+// pixel covers a coloured one.
+inline void DrawRingFigure(QPainter& painter, const QColor& color, const QRect& rcRing,
+                           std::span<const QLine> lines) {
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    for (const bool bHalo : {true, false}) {
+        painter.setPen(bHalo ? SpritePen(Qt::black, kRingHaloWidth) : SpritePen(color, kRingWidth));
+        DrawRing(painter, rcRing);
+        painter.setPen(bHalo ? SpritePen(Qt::black, kLineHaloWidth) : SpritePen(color, kLineWidth));
+        for (const QLine& line : lines) {
+            DrawSegment(painter, line);
+        }
+    }
+    painter.restore();
 }
