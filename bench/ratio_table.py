@@ -191,10 +191,10 @@ def build_table(r, program):
     # 3. Coordinate text.
     for layout, label in ((0, "degrees"), (1, "degrees, minutes"), (2, "deg, min, seconds")):
         t.ratio(f"3 Format lat/lon, {label}", f"BM_FormatLatLon/{layout}",
-                "BM_SnprintfTwoNumbers", "snprintf %.5f twice")
+                "BM_SnprintfTwoNumbers", "snprintf %.5f twice", "information")
     t.ratio("3 Format UTM (with the conversion)", "BM_FormatUtm", "BM_SnprintfTwoNumbers",
-            "snprintf %.5f twice")
-    t.ratio("3 ParseAngle per call", "BM_ParseAngle", "BM_Strtod", "strtod")
+            "snprintf %.5f twice", "information")
+    t.ratio("3 ParseAngle per call", "BM_ParseAngle", "BM_Strtod", "strtod", "information")
 
     # 4. Loading 8000 x 8000 pictures.
     for bpp in (24, 8, 4):
