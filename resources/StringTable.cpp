@@ -13,7 +13,8 @@ struct Entry {
 
 // Sorted by id; LoadStringId searches it by bisection.
 constexpr Entry kStrings[] = {
-    {IDR_MAINFRAME, "Halvoren Map Registration\n\nGPS\nGPS Map Files (*.gpm)\n.gpm\nGps.Map\nGPS Map"},
+    {IDR_MAINFRAME,
+     "Halvoren Map Registration\n\nGPS\nGPS Map Files (*.gpm)\n.gpm\nGps.Map\nGPS Map"},
     {IDS_MENU_FILE, "&File"},
     {IDS_MENU_FILE_NEW, "&New\tCtrl+N"},
     {IDS_MENU_FILE_OPEN, "&Open...\tCtrl+O"},
@@ -189,8 +190,9 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_CALIBRATE,
      "Check three calibration marks; when they are accepted, map points through them."},
     {IDS_CLI_CALIBRATE_UTM, "The marks are in UTM, in the zone given, such as 10U."},
-    {IDS_CLI_CALIBRATE_MARK, "A calibration mark: picture x and y in pixels, then its longitude and "
-                             "latitude, or easting and northing."},
+    {IDS_CLI_CALIBRATE_MARK,
+     "A calibration mark: picture x and y in pixels, then its longitude and "
+     "latitude, or easting and northing."},
     {IDS_CLI_CALIBRATE_AT, "A picture point to map to the world."},
     {IDS_CLI_CALIBRATE_WORLD, "A world point to map to the picture."},
     {IDS_CLI_THREE_MARKS, "Give exactly three calibration marks (--mark)."},

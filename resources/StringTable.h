@@ -7,7 +7,7 @@
 #include <string_view>
 
 enum StringId : unsigned {
-    IDR_MAINFRAME = 128,             // document template string, seven '\n'-separated fields
+    IDR_MAINFRAME = 128, // document template string, seven '\n'-separated fields
     // Menu 128 (normal) and menu 133 (calibration) item texts
     IDS_MENU_FILE = 20000,
     IDS_MENU_FILE_NEW = 20001,
@@ -77,19 +77,19 @@ enum StringId : unsigned {
     ID_FILE_EXPORT_WORLD_FILE = 32840,
     ID_FILE_EXPORT_GPX = 32841,
     ID_FILE_EXPORT_OZI_MAP = 32842,
-    AFX_IDS_APP_TITLE = 57344,       // application title
-    AFX_IDS_IDLEMESSAGE = 57345,     // "Ready"
+    AFX_IDS_APP_TITLE = 57344,   // application title
+    AFX_IDS_IDLEMESSAGE = 57345, // "Ready"
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
     ID_FILE_SAVE_AS = 57604,
-    ID_FILE_MRU_FILE1 = 57616,       // the recent-file entries take 57616 to 57619
+    ID_FILE_MRU_FILE1 = 57616, // the recent-file entries take 57616 to 57619
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
-    IDS_OUT_OF_MEMORY = 61204,       // "Out of memory."
-    IDS_CANNOT_OPEN_FILE = 61205,    // "Cannot open the file."
+    IDS_OUT_OF_MEMORY = 61204,    // "Out of memory."
+    IDS_CANNOT_OPEN_FILE = 61205, // "Cannot open the file."
     IDS_FIND_BITMAP_QUESTION = 61206,
     IDS_BITMAP_FILTER = 61207,
     IDS_OPEN_BITMAP_TITLE = 61208,
@@ -115,17 +115,17 @@ enum StringId : unsigned {
     IDS_POSITION_NOT_FOUND = 61245,
     IDS_NO_RESOURCES = 61267,
     IDS_PANE_2 = 61269,
-    IDS_PANE_1 = 61272,              // "DGPS NAV"
+    IDS_PANE_1 = 61272, // "DGPS NAV"
     IDS_NOT_VALID_FILE = 61278,
     IDS_UNSUPPORTED_VERSION = 61279,
     IDS_BAD_DATA = 61280,
     IDS_NOT_ENOUGH_MEMORY = 61282,
     IDS_SPRITES_NO_MEMORY = 61283,
-    IDS_PANE_3 = 61296,              // two spaces
-    IDS_OUTSIDE_UTM = 61300,         // "[Outside UTM boundary]"
-    IDS_NO_VALUE = 61301,            // "---": a coordinate that is not a finite number
-    IDS_OPEN_MAP_FAILED = 61320,     // "Cannot open the map file %1." + a reason below
-    IDS_SAVE_MAP_FAILED = 61321,     // "Cannot save the map file %1." + a reason below
+    IDS_PANE_3 = 61296,                 // two spaces
+    IDS_OUTSIDE_UTM = 61300,            // "[Outside UTM boundary]"
+    IDS_NO_VALUE = 61301,               // "---": a coordinate that is not a finite number
+    IDS_OPEN_MAP_FAILED = 61320,        // "Cannot open the map file %1." + a reason below
+    IDS_SAVE_MAP_FAILED = 61321,        // "Cannot save the map file %1." + a reason below
     IDS_WRITE_TEXT_FILE_FAILED = 61322, // registration or waypoint file + a reason below
     IDS_REASON_NOT_FOUND = 61323,
     IDS_REASON_NO_PERMISSION = 61324,
@@ -136,7 +136,7 @@ enum StringId : unsigned {
     IDS_REASON_ENDS_EARLY = 61329,
     IDS_REASON_READ_ERROR = 61330,
     IDS_REASON_WRITE_ERROR = 61331,
-    IDS_SAVE_CHANGES = 61332,        // "Save changes to %1?"
+    IDS_SAVE_CHANGES = 61332, // "Save changes to %1?"
     IDS_UNTITLED = 61333,
     IDS_WAYPOINTS_NEED_BITMAP = 61334,
     IDS_MARK_OUTSIDE_FILE_RANGE = 61335,

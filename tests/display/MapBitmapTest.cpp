@@ -131,8 +131,8 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    std::string Write(const std::string& name, const BmpSpec& spec) {
-        return Write(name, EncodeBmp(spec));
+    std::string Write(const std::string& name, const BmpSpec& form) {
+        return Write(name, EncodeBmp(form));
     }
     static void ExpectPixels(const CMapBitmap& map, int w, int h,
                              const std::function<QRgb(int, int)>& expected) {
@@ -189,28 +189,28 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const bool indexed = c.bitCount <= 8;
-        BmpSpec spec{.bitCount = c.bitCount,
+        BmpSpec form{.bitCount = c.bitCount,
                      .compression = c.compression,
                      .infoSize = c.infoSize,
                      .topDown = c.topDown,
                      .table = indexed ? Table(1 << c.bitCount) : std::vector<QRgb>{}};
         if (c.compression != 0)
-            spec.masks = {c.r, c.g, c.b};
+            form.masks = {c.r, c.g, c.b};
         if (c.compression == 6)
-            spec.masks.push_back(c.alpha);
+            form.masks.push_back(c.alpha);
         auto index = [&](int x, int y) { return (x + 3 * y) * 37 % (1 << c.bitCount); };
         auto colour = [&](int x, int y) {
-            return indexed ? spec.table[static_cast<std::size_t>(index(x, y))]
+            return indexed ? form.table[static_cast<std::size_t>(index(x, y))]
                            : kCorners[(x + 3 * y) % 8];
         };
-        for (int y = 0; y < spec.height; ++y)
-            for (int x = 0; x < spec.width; ++x)
-                spec.pixels.push_back(indexed ? static_cast<std::uint32_t>(index(x, y))
+        for (int y = 0; y < form.height; ++y)
+            for (int x = 0; x < form.width; ++x)
+                form.pixels.push_back(indexed ? static_cast<std::uint32_t>(index(x, y))
                                       : c.bitCount == 24
                                           ? colour(x, y)
                                           : pack(colour(x, y), c.r, c.g, c.b) | c.junk);
         CMapBitmap map(m_trueColor);
-        ASSERT_EQ(map.LoadFromFile(Write(c.name, spec)), CMapBitmap::kLoaded);
+        ASSERT_EQ(map.LoadFromFile(Write(c.name, form)), CMapBitmap::kLoaded);
         ExpectPixels(map, 5, 4, colour);
         EXPECT_EQ(map.GetPalette(), nullptr) << "no palette on a true-colour display";
     }
@@ -218,14 +218,14 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
 
 TEST_F(MapBitmapTest, scales_narrow_channels_to_the_full_range) {
     // 5-bit 16 and 6-bit 32 are just above half: 16 * 255 / 31 = 131.6, 32 * 255 / 63 = 129.5.
-    BmpSpec spec{.width = 2,
+    BmpSpec form{.width = 2,
                  .height = 1,
                  .bitCount = 16,
                  .compression = 3,
                  .masks = {0xf800, 0x07e0, 0x001f},
                  .pixels = {16u << 11 | 32u << 5 | 16u, 0xffff}};
     CMapBitmap map(m_trueColor);
-    ASSERT_EQ(map.LoadFromFile(Write("scale", spec)), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromFile(Write("scale", form)), CMapBitmap::kLoaded);
     EXPECT_EQ(map.GetBitmap()->pixel(0, 0), qRgb(132, 130, 132));
     EXPECT_EQ(map.GetBitmap()->pixel(1, 0), qRgb(255, 255, 255));
 }
@@ -250,16 +250,16 @@ TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
     };
     for (const auto& [bitCount, data] : streams) {
         SCOPED_TRACE(data.size());
-        const BmpSpec spec{.width = 6,
+        const BmpSpec form{.width = 6,
                            .height = 3,
                            .bitCount = bitCount,
                            .compression = bitCount == 8 ? 1u : 2u,
                            .table = Table(16),
                            .data = data};
         CMapBitmap map(m_trueColor);
-        ASSERT_EQ(map.LoadFromFile(Write("rle", spec)), CMapBitmap::kLoaded);
+        ASSERT_EQ(map.LoadFromFile(Write("rle", form)), CMapBitmap::kLoaded);
         ExpectPixels(map, 6, 3, [&](int x, int y) {
-            return spec.table[static_cast<std::size_t>(rows[y][x] - '0')];
+            return form.table[static_cast<std::size_t>(rows[y][x] - '0')];
         });
     }
 }
@@ -317,11 +317,11 @@ TEST_F(MapBitmapTest, tells_a_missing_file_from_other_failures) {
 // A few bytes of RLE may describe any size: 200000 x 200000 pixels would take 160 GB. Such a
 // picture is refused without allocating it, and no failure touches the picture loaded before.
 TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
-    BmpSpec spec{.bitCount = 8, .table = Table(256)};
+    BmpSpec form{.bitCount = 8, .table = Table(256)};
     for (int i = 0; i < 20; ++i)
-        spec.pixels.push_back(static_cast<std::uint32_t>(i * 7));
+        form.pixels.push_back(static_cast<std::uint32_t>(i * 7));
     CMapBitmap map(m_paletteDisplay);
-    ASSERT_EQ(map.LoadFromFile(Write("good", spec)), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromFile(Write("good", form)), CMapBitmap::kLoaded);
     const QImage before = map.GetBitmap()->copy();
     const CPalette* palette = map.GetPalette();
     ASSERT_NE(palette, nullptr);
@@ -360,18 +360,18 @@ TEST_F(MapBitmapTest, reports_out_of_memory_when_the_picture_cannot_be_allocated
 
 TEST_F(MapBitmapTest, large_picture_is_a_surface_that_figures_can_be_painted_on) {
     // Large enough for the picture to get memory of its own, aligned for huge pages.
-    BmpSpec spec{.width = 1601, .height = 1500, .bitCount = 8, .table = Table(256)};
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x)
-            spec.pixels.push_back(static_cast<std::uint32_t>((x + 3 * y) % 256));
+    BmpSpec form{.width = 1601, .height = 1500, .bitCount = 8, .table = Table(256)};
+    for (int y = 0; y < form.height; ++y)
+        for (int x = 0; x < form.width; ++x)
+            form.pixels.push_back(static_cast<std::uint32_t>((x + 3 * y) % 256));
     CMapBitmap map(m_trueColor);
-    ASSERT_EQ(map.LoadFromFile(Write("large", spec)), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromFile(Write("large", form)), CMapBitmap::kLoaded);
     QImage* surface = map.GetBitmap();
     for (auto [x, y] : {std::pair{0, 0}, {1600, 0}, {0, 1499}, {1600, 1499}, {777, 555}})
-        EXPECT_EQ(surface->pixel(x, y), spec.table[static_cast<std::size_t>((x + 3 * y) % 256)]);
+        EXPECT_EQ(surface->pixel(x, y), form.table[static_cast<std::size_t>((x + 3 * y) % 256)]);
     QPainter(surface).fillRect(QRect(10, 20, 5, 5), QColor(1, 2, 3));
     EXPECT_EQ(surface->pixel(12, 22), qRgb(1, 2, 3));
-    EXPECT_EQ(surface->pixel(9, 22), spec.table[(9 + 3 * 22) % 256]);
+    EXPECT_EQ(surface->pixel(9, 22), form.table[(9 + 3 * 22) % 256]);
     EXPECT_EQ(map.GetBitmap(), surface); // painted in place, no copy made
 }
 
@@ -421,12 +421,12 @@ TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bitCount << " bits, " << c.colorsUsed << " used");
-        const BmpSpec spec{.bitCount = c.bitCount,
+        const BmpSpec form{.bitCount = c.bitCount,
                            .table = Table(c.tableSize),
                            .colorsUsed = c.colorsUsed,
                            .pixels = std::vector<std::uint32_t>(20, 1)};
         CMapBitmap map(m_paletteDisplay);
-        ASSERT_EQ(map.LoadFromFile(Write("palette", spec)), CMapBitmap::kLoaded);
+        ASSERT_EQ(map.LoadFromFile(Write("palette", form)), CMapBitmap::kLoaded);
         const CPalette* palette = map.GetPalette();
         ASSERT_NE(palette, nullptr);
         EXPECT_EQ(palette->IsHalftone(), c.entries == 0);
