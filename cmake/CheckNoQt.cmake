@@ -3,7 +3,7 @@
 function(mapreg_check_no_qt)
     foreach(target IN LISTS ARGN)
         if(NOT TARGET ${target})
-            continue()
+            message(FATAL_ERROR "mapreg_check_no_qt: ${target} is not a target")
         endif()
         set(pending ${target})
         set(seen "")

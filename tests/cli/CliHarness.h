@@ -3,12 +3,12 @@
 // commands that read and write files.
 
 #include "CliRunner.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -39,17 +39,6 @@ inline CliResult RunTool(std::vector<std::string> args) {
     std::ostringstream err;
     const int code = RunCli(static_cast<int>(argv.size() - 1), argv.data(), out, err);
     return {code, out.str(), err.str()};
-}
-
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 class CliFolderTest : public ::testing::Test {

@@ -1,8 +1,6 @@
 // mapreg-cli register and info on real files in a temporary folder.
 #include "CliHarness.h"
 
-#include <QImage>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -13,9 +11,7 @@ protected:
     void SetUp() override {
         CliFolderTest::SetUp();
         bitmap = (dir / "harbour.bmp").string();
-        QImage image(1000, 800, QImage::Format_RGB32);
-        image.fill(0x808080);
-        ASSERT_TRUE(image.save(QString::fromStdString(bitmap), "BMP"));
+        ASSERT_TRUE(WritePlainBitmap(bitmap, QSize(1000, 800), QColor(0x808080)));
     }
 
     std::vector<std::string> HarbourArgs() const {
@@ -33,7 +29,7 @@ TEST_F(CliDocument, register_writes_map_file_and_registration_file_that_info_rea
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, (dir / "harbour.gpm").string() + "\n" + (dir / "harbour.txt").string() + "\n");
     EXPECT_EQ(r.err, "");
-    const std::string text = ReadFile(dir / "harbour.txt");
+    const std::string text = ReadBytes(dir / "harbour.txt");
     EXPECT_NE(text.find("FILE:\tharbour.bmp\r\nMAP SIZE X:\t1000\r\nMAP SIZE Y:\t800\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("X RESOLUTION:\t       -0.0002000000\r\n"), std::string::npos);
@@ -63,7 +59,7 @@ TEST_F(CliDocument, register_stores_the_absolute_bitmap_path_and_honours_output)
     ASSERT_EQ(info.code, 0);
     EXPECT_NE(info.out.find("\"bitmap\":\"" + bitmap + "\""), std::string::npos);
     EXPECT_NE(info.out.find("\"coordType\":1,\"zone\":10,\"letter\":\"U\""), std::string::npos);
-    EXPECT_NE(ReadFile(dir / "harbour.txt").find("COORD UTM\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir / "harbour.txt").find("COORD UTM\r\n"), std::string::npos);
 }
 
 TEST_F(CliDocument, register_refuses_what_it_cannot_use_and_writes_nothing) {
@@ -96,9 +92,9 @@ TEST_F(CliDocument, register_refuses_what_it_cannot_use_and_writes_nothing) {
 
 TEST_F(CliDocument, info_exits_with_4_and_the_reason_open_would_give) {
     ASSERT_EQ(RunTool(HarbourArgs()).code, 0);
-    const std::string good = ReadFile(dir / "harbour.gpm");
-    WriteFile(dir / "magic.gpm", "\x0aHalvoren.,\x01");
-    WriteFile(dir / "cut.gpm", good.substr(0, good.size() - 3));
+    const std::string good = ReadBytes(dir / "harbour.gpm");
+    WriteBytes(dir / "magic.gpm", "\x0aHalvoren.,\x01");
+    WriteBytes(dir / "cut.gpm", good.substr(0, good.size() - 3));
     const std::pair<fs::path, std::string> cases[] = {
         {dir / "magic.gpm", "This is not a valid  file.\n"},
         {dir / "cut.gpm", "Cannot open the map file " + (dir / "cut.gpm").string() +
@@ -119,7 +115,7 @@ TEST_F(CliDocument, info_numbers_read_back_to_the_same_double) {
     args[5] = "-123.60000000000001";
     args[6] = "0.1";
     ASSERT_EQ(RunTool(args).code, 0);
-    const std::string file = ReadFile(dir / "harbour.gpm");
+    const std::string file = ReadBytes(dir / "harbour.gpm");
     double stored = 0;
     std::memcpy(&stored, file.data() + 13 + 1 + bitmap.size() + 1 + 4 + 4, sizeof stored);
     const CliResult info = RunTool(Args("info", (dir / "harbour.gpm").string()));

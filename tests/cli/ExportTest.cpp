@@ -9,7 +9,6 @@
 #include "Waypoints.h"
 
 #include <QByteArray>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -102,9 +101,7 @@ protected:
     // A document with the case's bitmap loaded and calibrated.
     void LoadCase(const CalibrationCase& c) {
         bitmap = (dir / "city.bmp").string();
-        QImage image(c.width, c.height, QImage::Format_RGB32);
-        image.fill(0x336699);
-        ASSERT_TRUE(image.save(QString::fromStdString(bitmap), "BMP"));
+        ASSERT_TRUE(WritePlainBitmap(bitmap, QSize(c.width, c.height), QColor(0x336699)));
         ASSERT_EQ(doc.LoadBitmapFile(bitmap), 0);
         ASSERT_EQ(
             doc.Calibrate(c.coordType, c.world, c.picture, c.zone, c.letter, nullptr, nullptr), 0);
@@ -143,7 +140,7 @@ TEST_P(ExportTest, gdal_reads_world_file_and_ozi_map_agreeing_with_the_transform
     for (const CDoublePoint& p : samples) {
         input += std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
     }
-    WriteFile(dir / "pixels.txt", input);
+    WriteBytes(dir / "pixels.txt", input);
     std::istringstream lines(
         Shell("gdaltransform -output_xy " + Quoted(bitmap) + " < " + Quoted(dir / "pixels.txt")));
     for (const CDoublePoint& p : samples) {
@@ -233,7 +230,7 @@ TEST_F(ExportFiles, ogr_reads_back_gpx_waypoint_names_and_coordinates) {
         EXPECT_NEAR(readLon, lon, 1e-9) << name;
         EXPECT_NEAR(readLat, lat, 1e-9) << name;
     }
-    const std::string text = ReadFile(gpx);
+    const std::string text = ReadBytes(gpx);
     EXPECT_NE(text.find("<gpx version=\"1.1\" creator=\""), std::string::npos);
     EXPECT_NE(text.find("xmlns=\"http://www.topografix.com/GPX/1/1\""), std::string::npos);
 }
@@ -241,12 +238,12 @@ TEST_F(ExportFiles, ogr_reads_back_gpx_waypoint_names_and_coordinates) {
 TEST_F(ExportFiles, aux_xml_keeps_other_gdal_contents_and_replaces_the_coordinate_system) {
     LoadCase(kCases[2]);
     const fs::path aux = dir / "city.bmp.aux.xml";
-    WriteFile(aux, "<PAMDataset>\n  <SRS>LOCAL_CS[\"old\"]</SRS>\n  <Metadata>\n"
-                   "    <MDI key=\"NOTE\">kept &lt;here&gt;</MDI>\n  </Metadata>\n"
-                   "  <PAMRasterBand band=\"1\"><Description>a > b</Description>"
-                   "</PAMRasterBand>\n</PAMDataset>\n");
+    WriteBytes(aux, "<PAMDataset>\n  <SRS>LOCAL_CS[\"old\"]</SRS>\n  <Metadata>\n"
+                    "    <MDI key=\"NOTE\">kept &lt;here&gt;</MDI>\n  </Metadata>\n"
+                    "  <PAMRasterBand band=\"1\"><Description>a > b</Description>"
+                    "</PAMRasterBand>\n</PAMDataset>\n");
     ASSERT_TRUE(Exporter().ExportWorldFile());
-    const std::string text = ReadFile(aux);
+    const std::string text = ReadBytes(aux);
     EXPECT_EQ(text.find("LOCAL_CS"), std::string::npos);
     EXPECT_NE(text.find("AUTHORITY[\"EPSG\",\"32610\"]]</SRS>\n  <Metadata>"), std::string::npos);
     EXPECT_NE(text.find("<MDI key=\"NOTE\">kept &lt;here&gt;</MDI>"), std::string::npos);
@@ -262,7 +259,7 @@ TEST_F(ExportFiles, aux_xml_keeps_other_gdal_contents_and_replaces_the_coordinat
 TEST_F(ExportFiles, failed_exports_name_the_file_say_why_and_keep_previous_contents) {
     LoadCase(kCases[0]);
     fs::create_directories(dir / "city.bpw");
-    WriteFile(dir / "full.map", "previous");
+    WriteBytes(dir / "full.map", "previous");
     const struct {
         fs::path file;
         unsigned reason;
@@ -275,7 +272,7 @@ TEST_F(ExportFiles, failed_exports_name_the_file_say_why_and_keep_previous_conte
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.string());
         prompt.messages.clear();
-        const std::string before = fs::is_regular_file(row.file) ? ReadFile(row.file) : "";
+        const std::string before = fs::is_regular_file(row.file) ? ReadBytes(row.file) : "";
         if (row.bDiskFull) {
             CAtomicFile::SetFailureHookForTesting([](const std::string&) { return ENOSPC; });
         }
@@ -293,7 +290,7 @@ TEST_F(ExportFiles, failed_exports_name_the_file_say_why_and_keep_previous_conte
             EXPECT_NE(text.find(LoadStringId(row.reason)), std::string::npos) << text;
         }
         if (fs::is_regular_file(row.file)) {
-            EXPECT_EQ(ReadFile(row.file), before);
+            EXPECT_EQ(ReadBytes(row.file), before);
         }
         EXPECT_FALSE(fs::exists(dir / "city.bmp.aux.xml"));
     }
@@ -312,12 +309,12 @@ TEST_F(ExportFiles, cli_export_writes_beside_the_bitmap_and_exits_2_on_misuse_an
     EXPECT_EQ(r.out, (dir / "city.map").string() + "\n");
     EXPECT_EQ(RunTool(Args("export", map, "--ozi-map", "-o", (dir / "other.map").string())).code,
               0);
-    EXPECT_TRUE(ReadFile(dir / "other.map").starts_with("OziExplorer Map Data File Version 2.2"));
+    EXPECT_TRUE(ReadBytes(dir / "other.map").starts_with("OziExplorer Map Data File Version 2.2"));
 
     CGpsDoc uncalibrated(prompt);
     ASSERT_EQ(uncalibrated.LoadBitmapFile(bitmap), 0);
     ASSERT_TRUE(uncalibrated.DoSave((dir / "plain.gpm").string()));
-    WriteFile(dir / "default.gpm", ""); // an empty map file is the built-in world map
+    WriteBytes(dir / "default.gpm", ""); // an empty map file is the built-in world map
     const struct {
         std::vector<std::string> args;
         int code;

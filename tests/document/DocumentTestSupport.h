@@ -8,6 +8,7 @@
 #include "CRecordingFrame.h"
 #include "CRecordingPrompt.h"
 #include "CView.h"
+#include "TestFiles.h"
 #include "Waypoints.h"
 
 #include <QImage>
@@ -27,18 +28,6 @@ struct HintView : CView {
     void OnUpdate(CDocument*, int hint) override { hints.push_back(hint); }
     std::vector<int> hints;
 };
-
-inline std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Hex text of bytes, for readable golden comparisons.
 inline std::string Hex(const std::string& bytes) {
@@ -84,9 +73,7 @@ protected:
     std::string MakeBitmap(const std::string& name, int width, int height) {
         const fs::path path = dir / name;
         fs::create_directories(path.parent_path());
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(0x336699);
-        EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "BMP"));
+        EXPECT_TRUE(WritePlainBitmap(path, QSize(width, height), QColor(0x336699)));
         return path.string();
     }
     // Loads a bitmap and calibrates it in latitude/longitude with north up.

@@ -2,7 +2,7 @@
 #include "CQtSettingsProfile.h"
 #include "CQtUserPrompt.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,11 +35,4 @@ TEST(QtSettingsProfile, values_survive_a_new_profile_object_on_the_same_file) {
     EXPECT_EQ(profile.GetProfileInt("Settings", "missing", -128), -128);
     EXPECT_EQ(profile.GetProfileInt("Settings", "note", -128), -128);
     EXPECT_EQ(profile.GetProfileString("Settings", "note", ""), "a b");
-}
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,9 +1,10 @@
 #include "AppHarness.h"
 
+#include "TestFiles.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
-#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -144,10 +145,8 @@ void AppHarness::ChooseDisplayFormat(const QStringList& buttons) {
 }
 
 QString AppHarness::WriteBitmap(const QString& name, QSize size, QColor color) const {
-    QImage image(size, QImage::Format_RGB888);
-    image.fill(color);
     const QString path = TestPath(name);
-    EXPECT_TRUE(image.save(path, "BMP"));
+    EXPECT_TRUE(WritePlainBitmap(path.toStdString(), size, color));
     return path;
 }
 
