@@ -14,12 +14,19 @@
 
 namespace {
 
-// Radio buttons carry no tab stop: Tab walks OK and Cancel only, the mnemonics and the arrow
-// keys reach the buttons.
+// Keyboard reach as in any dialog with radio button groups: Tab stops at the checked button of
+// each group, the arrow keys move (and check) within a group, and a group's mnemonic focuses its
+// checked button. Only the checked button of a group takes Tab.
+void FollowCheckWithTabStop(QRadioButton* pButton) {
+    pButton->setFocusPolicy(pButton->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 QRadioButton* MakeRadio(unsigned nTextId, int nControlId, QWidget* pParent) {
     auto* pButton = new QRadioButton(AppString(nTextId), pParent);
     pButton->setObjectName(ControlName(nControlId));
-    pButton->setFocusPolicy(Qt::ClickFocus);
+    FollowCheckWithTabStop(pButton);
+    QObject::connect(pButton, &QAbstractButton::toggled, pButton,
+                     [pButton] { FollowCheckWithTabStop(pButton); });
     return pButton;
 }
 
@@ -84,8 +91,12 @@ CDisplayFormatDlg::CDisplayFormatDlg(QWidget* pParent) : QDialog(pParent) {
     pExampleRow->addWidget(m_pExample, 1);
     pGrid->addLayout(pExampleRow, 2, 0, 1, 2);
 
-    // Tab order: only OK and Cancel take part.
-    setTabOrder(pOk, pCancel);
+    // Tab order: the three groups, then OK and Cancel. Unchecked buttons take no Tab.
+    QWidget* const tabOrder[] = {m_pLatLon,  m_pUtm,     m_pFormat[0], m_pFormat[1], m_pFormat[2],
+                                 m_pUnit[0], m_pUnit[1], m_pUnit[2],   pOk,          pCancel};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
 
     // One exclusive group per frame; a button chosen by click, mnemonic or arrow key lands here.
     auto* pCoordButtons = new QButtonGroup(this);
@@ -159,6 +170,11 @@ void CDisplayFormatDlg::OnInitDialog() {
             m_pUnit[i]->setChecked(true);
         }
     }
+    // The checks above ran with signals blocked: give the checked buttons their tab stop here.
+    for (QRadioButton* pButton : findChildren<QRadioButton*>()) {
+        FollowCheckWithTabStop(pButton);
+    }
+    (m_nCoordType == 1 ? m_pUtm : m_pLatLon)->setFocus(Qt::OtherFocusReason);
     UpdateExample();
 }
 

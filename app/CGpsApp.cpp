@@ -48,8 +48,9 @@ COLORREF NearestDisplayColor(COLORREF crRequested) {
 } // namespace
 
 CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // No application display name: Qt would append it to every window title, and each
+    // window already carries the title it should show.
     setApplicationName(AppString(AFX_IDS_APP_TITLE));
-    setApplicationDisplayName(AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0));
     setDesktopFileName(QStringLiteral("mapreg"));
     setWindowIcon(CToolbarArt::AppIcon());
     // The session ends (log off, shut down): keep the settings as on a close.
@@ -58,6 +59,9 @@ CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
             m_pFrame->SaveSettings();
         }
     });
+    // Desktop requests that had to wait are tried again on this beat.
+    m_shellRetry.setInterval(200);
+    connect(&m_shellRetry, &QTimer::timeout, this, &CGpsApp::ProcessShellRequests);
 }
 
 CGpsApp::~CGpsApp() {
@@ -140,7 +144,8 @@ bool CGpsApp::InitInstance(const QStringList& args) {
 
     // The shell command: the map file of the command line, else a new document.
     const QString file = args.isEmpty() ? QString() : args.front();
-    const bool bOk = file.isEmpty() ? m_pDoc->OnNewDocument() : OpenDocumentFile(file);
+    const bool bOk =
+        file.isEmpty() ? m_pDoc->OnNewDocument() : OpenDocumentFile(file) == OpenResult::Opened;
     if (!bOk) {
         ExitInstance();
         return false;
@@ -150,11 +155,16 @@ bool CGpsApp::InitInstance(const QStringList& args) {
     m_pFrame->ShowWithStoredCommand();
     m_pFrame->setAcceptDrops(true);
     m_bInitialized = 1;
+    // Desktop requests that came while the program started.
+    if (!m_shellRequests.isEmpty()) {
+        QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
+    }
     return true;
 }
 
 void CGpsApp::ExitInstance() {
     m_bInitialized = 0;
+    m_shellRetry.stop();
     if (m_pQtPrompt) {
         m_pQtPrompt->SetParent(nullptr);
     }
@@ -207,17 +217,97 @@ void CGpsApp::OnFileSaveAs() {
     AfterDocumentChange();
 }
 
-bool CGpsApp::OpenDocumentFile(const QString& path) {
+CGpsApp::OpenResult CGpsApp::OpenDocumentFile(const QString& path) {
     if (!m_pDoc) {
-        return false;
+        return OpenResult::Failed;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    const bool bOk = m_pDoc->FileOpen(absolute.toStdString());
+    if (IsOpenDocument(absolute)) {
+        return OpenResult::Opened;
+    }
+    if (!m_pDoc->SaveModified()) {
+        AfterDocumentChange();
+        return OpenResult::Cancelled;
+    }
+    const bool bOk = m_pDoc->OpenFile(absolute.toStdString());
     if (bOk) {
         AddToRecentFileList(absolute);
     }
     AfterDocumentChange();
-    return bOk;
+    return bOk ? OpenResult::Opened : OpenResult::Failed;
+}
+
+bool CGpsApp::IsOpenDocument(const QString& path) const {
+    const QString open = m_pDoc ? QString::fromStdString(m_pDoc->GetPathName()) : QString();
+    if (open.isEmpty()) {
+        return false;
+    }
+    // The same file under another spelling (links, "..") counts as the same map.
+    const QString a = QFileInfo(open).canonicalFilePath();
+    const QString b = QFileInfo(path).canonicalFilePath();
+    return a.isEmpty() || b.isEmpty() ? QFileInfo(open).absoluteFilePath() == path : a == b;
+}
+
+void CGpsApp::OpenRecentFile(int nIndex) {
+    if (nIndex < 0 || nIndex >= m_recentFiles.size()) {
+        return;
+    }
+    const QString path = m_recentFiles[nIndex];
+    if (OpenDocumentFile(path) == OpenResult::Failed) {
+        m_recentFiles.removeAll(path);
+        SaveRecentFileList();
+        if (m_pFrame) {
+            m_pFrame->UpdateRecentFileMenu();
+        }
+    }
+}
+
+void CGpsApp::OpenFromShell(const QString& path) {
+    m_shellRequests.append(path);
+    if (IsInitialized()) {
+        BringToFront();
+    }
+    ProcessShellRequests();
+}
+
+void CGpsApp::BringToFront() {
+    if (!m_pFrame) {
+        return;
+    }
+    if (m_pFrame->isMinimized()) {
+        m_pFrame->showNormal();
+    }
+    m_pFrame->show();
+    // A dialog open over the frame comes along; it is what the user has to answer first.
+    QWidget* pTop = QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget()
+                                                                 : m_pFrame.get();
+    pTop->raise();
+    pTop->activateWindow();
+}
+
+void CGpsApp::ProcessShellRequests() {
+    if (m_bInShellRequest || !IsInitialized() || !m_pDoc) {
+        return;
+    }
+    // A map is opened where File Open could be chosen: not over a modal dialog or a menu, and
+    // not while the calibration marks are placed.
+    while (!m_shellRequests.isEmpty()) {
+        if (QApplication::activeModalWidget() != nullptr ||
+            QApplication::activePopupWidget() != nullptr || !m_pDoc->CanUseFileCommands()) {
+            m_shellRetry.start();
+            return;
+        }
+        const QString path = m_shellRequests.takeFirst();
+        if (!path.isEmpty()) {
+            m_bInShellRequest = true;
+            OpenDocumentFile(path);
+            m_bInShellRequest = false;
+            if (!m_pDoc) {
+                break;
+            }
+        }
+    }
+    m_shellRetry.stop();
 }
 
 bool CGpsApp::CanCloseDocument() {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -18,6 +19,10 @@ class CGpsApp : public QApplication {
     Q_OBJECT
 public:
     static constexpr int kRecentFiles = 4;
+
+    // How an open ended: the map is shown (or was already), the user kept the current map at
+    // the save question, or the file could not be opened (the user has been told why).
+    enum class OpenResult { Opened, Cancelled, Failed };
 
     CGpsApp(int& argc, char** argv);
     ~CGpsApp() override;
@@ -53,8 +58,15 @@ public:
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
-    // Opens a map file (command line, recent file, dropped file). False when it failed.
-    bool OpenDocumentFile(const QString& path);
+    // Opens a map file (command line, recent file, dropped file, desktop). Asks to save a
+    // modified map first; the map that is already open is left as it is, without a question.
+    OpenResult OpenDocumentFile(const QString& path);
+    // Opens the recent-file entry nIndex; an entry that cannot be opened leaves the list.
+    void OpenRecentFile(int nIndex);
+    // A request from the desktop (a later start of the program): brings the window to the
+    // front and opens path, or only shows the window when path is empty. Waits while a modal
+    // dialog is open or the calibration marks are placed.
+    void OpenFromShell(const QString& path);
     // Asks to save a modified map; false when the user cancelled.
     bool CanCloseDocument();
     // Commands that the document handles.
@@ -68,6 +80,9 @@ private:
     void AddToRecentFileList(const QString& path);
     void SaveRecentFileList();
     void AfterDocumentChange();
+    bool IsOpenDocument(const QString& path) const;
+    void ProcessShellRequests();
+    void BringToFront();
 
     std::unique_ptr<CProfile> m_pProfile;
     std::unique_ptr<CQtUserPrompt> m_pQtPrompt;
@@ -76,5 +91,8 @@ private:
     std::unique_ptr<CGpsDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     QStringList m_recentFiles;
+    QStringList m_shellRequests;
+    QTimer m_shellRetry;
+    bool m_bInShellRequest = false;
     int m_bInitialized = 0;
 };

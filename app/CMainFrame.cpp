@@ -5,6 +5,7 @@
 #include "CGpsApp.h"
 #include "CGpsView.h"
 #include "CToolbarArt.h"
+#include "RecentFileNames.h"
 #include "StringTable.h"
 
 #include "CDisplaySettings.h"
@@ -19,7 +20,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -37,6 +37,8 @@ namespace {
 constexpr const char* kSection = "Settings";
 constexpr const char* kToolbarSection = "Toolbar";
 constexpr const char* kToolbarKey = "State";
+// The status bar is no part of the window's saved state; its visibility is kept beside it.
+constexpr const char* kStatusBarKey = "StatusBar";
 
 // Placement rectangles beyond this are no rectangles a screen can show.
 constexpr int kMaxCoordinate = 1 << 20;
@@ -111,6 +113,10 @@ bool CMainFrame::OnCreate() {
         restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
     }
     CommandAction(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
+    if (m_app.Profile().GetProfileInt(kToolbarSection, kStatusBarKey, 1) == 0) {
+        statusBar()->hide();
+    }
+    CommandAction(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
     setAcceptDrops(false); // the application turns it on once it has started
     return true;
 }
@@ -391,12 +397,13 @@ bool CMainFrame::SwitchMenu(bool bCalibration) {
 
 void CMainFrame::UpdateRecentFileMenu() {
     const QStringList files = m_app.RecentFiles();
+    const QStringList names = RecentFileMenuNames(files);
     m_pRecentPlaceholder->setVisible(files.isEmpty());
     for (int i = 0; i < static_cast<int>(m_recentActions.size()); ++i) {
         QAction* pAction = m_recentActions[static_cast<std::size_t>(i)];
         if (i < files.size()) {
             // "&1 name": the entry's number is its mnemonic; && keeps a literal ampersand.
-            QString name = QFileInfo(files[i]).fileName();
+            QString name = names[i];
             name.replace(QLatin1Char('&'), QStringLiteral("&&"));
             pAction->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
             pAction->setToolTip(files[i]);
@@ -411,8 +418,7 @@ void CMainFrame::UpdateTitle() {
     const QString appName = AppString(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0);
     CGpsDoc* pDoc = m_app.Document();
     const QString docTitle = pDoc != nullptr ? QString::fromStdString(pDoc->GetTitle()) : QString();
-    setWindowTitle(docTitle.isEmpty() ? appName : docTitle + QStringLiteral("[*] - ") + appName);
-    setWindowModified(pDoc != nullptr && pDoc->IsModified());
+    setWindowTitle(docTitle.isEmpty() ? appName : docTitle + QStringLiteral(" - ") + appName);
 }
 
 void CMainFrame::UpdateCommandUI() {
@@ -491,10 +497,7 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
 }
 
 void CMainFrame::OnRecentFile(int nIndex) {
-    const QStringList files = m_app.RecentFiles();
-    if (nIndex >= 0 && nIndex < files.size()) {
-        m_app.OpenDocumentFile(files[nIndex]);
-    }
+    m_app.OpenRecentFile(nIndex);
     UpdateCommandUI();
 }
 
@@ -541,6 +544,7 @@ void CMainFrame::SaveSettings() {
     settings.WriteFormats(profile);
 
     profile.WriteProfileString(kToolbarSection, kToolbarKey, saveState().toBase64().toStdString());
+    profile.WriteProfileInt(kToolbarSection, kStatusBarKey, statusBar()->isHidden() ? 0 : 1);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {

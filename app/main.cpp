@@ -1,12 +1,19 @@
 // The desktop program: the application object over the map document, frame and view.
 //
+// --help and --version are answered before anything needs a display. A later start on the same
+// display hands its map file to the program that runs already and ends.
+//
 // For benchmarks and scripted checks: with the environment variable MAPREG_EXIT_AFTER_FIRST_FRAME
 // set to 1 the program prints "first frame" on standard output as soon as the map view's first
 // paint is done, and then quits as when its window is closed.
 
+#include "AppStrings.h"
+#include "CCommandLine.h"
 #include "CGpsApp.h"
 #include "CGpsView.h"
 #include "CMainFrame.h"
+#include "CSingleInstance.h"
+#include "StringTable.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -37,10 +44,32 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    CGpsApp app(argc, argv);
-    QStringList args = CGpsApp::arguments();
-    args.removeFirst();
-    if (!app.InitInstance(args)) {
+    // Qt's own options are still among these; only --help and --version count here.
+    QStringList rawArgs;
+    for (int i = 0; i < argc; ++i) {
+        rawArgs << QString::fromLocal8Bit(argv[i]);
+    }
+    const CCommandLine early = CCommandLine::Parse(rawArgs);
+    if (early.WantsHelp() || early.WantsVersion()) {
+        const QString text =
+            early.WantsHelp() ? CCommandLine::UsageText() : CCommandLine::VersionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    CGpsApp app(argc, argv); // takes Qt's options out of argv
+    const CCommandLine line = CCommandLine::Parse(CGpsApp::arguments());
+    for (const QString& option : line.UnknownOptions()) {
+        std::fprintf(stderr, "%s\n",
+                     AppFormatString1(IDS_APP_UNKNOWN_OPTION, option).toLocal8Bit().constData());
+    }
+
+    CSingleInstance instance;
+    if (instance.Start(line.File()) == CSingleInstance::Role::Forwarded) {
+        return 0;
+    }
+    QObject::connect(&instance, &CSingleInstance::OpenRequested, &app, &CGpsApp::OpenFromShell);
+    if (!app.InitInstance(line.File().isEmpty() ? QStringList() : QStringList{line.File()})) {
         return 1;
     }
     CFirstFrameExit firstFrameExit;

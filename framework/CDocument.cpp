@@ -64,9 +64,10 @@ bool CDocument::FileNew() {
 }
 
 bool CDocument::FileOpen(const std::string& path) {
-    if (!SaveModified()) {
-        return false;
-    }
+    return SaveModified() && OpenFile(path);
+}
+
+bool CDocument::OpenFile(const std::string& path) {
     if (!OnOpenDocument(path)) {
         return false;
     }

@@ -45,6 +45,8 @@ public:
     // would (New, Open); a failed open leaves the document, path and title as they were.
     bool FileNew();
     bool FileOpen(const std::string& path);
+    // Opens path without the question; for callers that asked already. Same result as FileOpen.
+    bool OpenFile(const std::string& path);
     // Save to the current path, or ask for one when there is none.
     bool FileSave();
     // Ask for a path, then save there.

@@ -36,7 +36,7 @@ constexpr Entry kStrings[] = {
     {IDS_MENU_SET_MARK_COORDINATES, "&Set Mark Coordinates\tENTER"},
     {IDS_MENU_CANCEL_CALIBRATION, "&Cancel Calibration\tESC"},
     {IDS_MENU_ABOUT_SHORT, "&About"},
-    {IDS_MENU_FILE_EXPORT, "E&xport"},
+    {IDS_MENU_FILE_EXPORT, "Ex&port"},
     {IDS_MENU_EXPORT_WORLD_FILE, "&World File"},
     {IDS_MENU_EXPORT_GPX, "&GPX Waypoints..."},
     {IDS_MENU_EXPORT_OZI_MAP, "&OziExplorer Map File..."},
@@ -214,6 +214,14 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_EXPORT_OUTPUT,
      "Where to write the .map file (default: beside the bitmap, named after it)."},
     {IDS_CLI_EXPORT_NO_BITMAP, "Cannot open the map bitmap %1."},
+    {IDS_APP_USAGE, "Usage: mapreg [OPTION]... [MAP.gpm]\n"
+                    "Registers a scanned map picture for a handheld GPS device: opens MAP.gpm, or\n"
+                    "starts with a new map.  When the program runs already on this display, the\n"
+                    "map opens in its window.\n"
+                    "\n"
+                    "  -h, --help     print this help and exit\n"
+                    "  -v, --version  print the version and exit\n"},
+    {IDS_APP_UNKNOWN_OPTION, "mapreg: unknown option %1 ignored"},
 };
 
 constexpr bool IsSorted() {

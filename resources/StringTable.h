@@ -181,6 +181,9 @@ enum StringId : unsigned {
     IDS_CLI_EXPORT_OZI_MAP = 61433,
     IDS_CLI_EXPORT_OUTPUT = 61434,
     IDS_CLI_EXPORT_NO_BITMAP = 61435,
+    // mapreg, the desktop program: its command line (61450..61459)
+    IDS_APP_USAGE = 61450,
+    IDS_APP_UNKNOWN_OPTION = 61451,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

@@ -5,10 +5,12 @@
 
 #include "CDisplayFormatDlg.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 class DisplayFormat : public ::testing::Test {
 protected:
@@ -53,18 +55,54 @@ TEST_F(DisplayFormat, shows_the_starting_values_and_their_example) {
     }
 }
 
-TEST_F(DisplayFormat, has_the_dialog_texts_and_only_ok_and_cancel_take_tab) {
+TEST_F(DisplayFormat, has_the_dialog_texts) {
     Open(0, 2, 0);
     EXPECT_EQ(pDlg->windowTitle(), QStringLiteral("Display Format"));
     QStringList texts;
     for (const int nId : {1022, 1023, 1032, 1033, 1034, 1044, 1043, 1042}) {
         texts << Radio(nId)->text();
-        EXPECT_FALSE(Radio(nId)->focusPolicy() & Qt::TabFocus) << nId;
     }
     EXPECT_EQ(texts, (QStringList{"&Lat/Lon", "&UTM", "DDD.DDDDD", "DDD MM.MMM'", "DDD MM'SS.S\"",
                                   "&Nautical", "&Statute", "&Metric"}));
     EXPECT_EQ(pDlg->findChild<QGroupBox*>("ctl1037")->title(), QStringLiteral("Lat/Lon &Format"));
     EXPECT_TRUE(pDlg->findChild<QPushButton*>("ctl1")->isDefault());
+}
+
+TEST_F(DisplayFormat, tab_visits_each_groups_checked_button_and_arrows_move_within_a_group) {
+    Open(0, 1, 2);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pDlg.get()));
+    const auto focused = [] {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    };
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        return focused();
+    };
+    QStringList walk{focused()};
+    for (int i = 0; i < 5; ++i) {
+        walk << press(Qt::Key_Tab);
+    }
+    EXPECT_EQ(walk, (QStringList{"ctl1022", "ctl1033", "ctl1042", "ctl1", "ctl2", "ctl1022"}));
+
+    // Arrows move and check within the format group; Tab and Shift+Tab come back to the new one.
+    EXPECT_EQ(press(Qt::Key_Tab), QStringLiteral("ctl1033"));
+    EXPECT_EQ(press(Qt::Key_Down), QStringLiteral("ctl1034"));
+    EXPECT_TRUE(Radio(1034)->isChecked());
+    EXPECT_EQ(Example(), QStringLiteral("N 48*15'45.0\", W 123*30'07.5\""));
+    EXPECT_EQ(press(Qt::Key_Tab), QStringLiteral("ctl1042"));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("ctl1034"));
+
+    // The group's mnemonic focuses its checked button from anywhere.
+    pDlg->findChild<QPushButton*>("ctl2")->setFocus();
+    EXPECT_EQ(press(Qt::Key_F, Qt::AltModifier), QStringLiteral("ctl1034"));
+
+    // Under UTM the greyed format group is passed over.
+    pDlg->findChild<QPushButton*>("ctl2")->setFocus();
+    EXPECT_EQ(press(Qt::Key_U, Qt::AltModifier), QStringLiteral("ctl1023"));
+    // A button's mnemonic clicks it the way a mouse press would, a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Radio(1023)->isChecked(); }, 5000));
+    EXPECT_EQ(press(Qt::Key_Tab), QStringLiteral("ctl1042"));
+    EXPECT_EQ(Data(), (std::array<int, 3>{1, 2, 2}));
 }
 
 TEST_F(DisplayFormat, utm_and_back_keeps_the_chosen_format_and_units_leave_the_example) {

@@ -3,9 +3,13 @@
 
 #include "AppHarness.h"
 
+#include "RecentFileNames.h"
+
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 class FileCommands : public AppHarness {
@@ -89,6 +93,79 @@ TEST_F(FileCommands, recent_file_list_keeps_the_last_four_maps_and_opens_them) {
     Restart();
     EXPECT_EQ(App().RecentFiles().size(), 4);
     EXPECT_EQ(App().RecentFiles().front(), paths[1]);
+}
+
+TEST(RecentFileNames, maps_of_the_same_name_show_the_shortest_path_that_tells_them_apart) {
+    const struct {
+        QStringList paths, names;
+    } cases[] = {
+        {{"/maps/harbour.gpm", "/maps/hills.gpm"}, {"harbour.gpm", "hills.gpm"}},
+        {{"/a/map.gpm", "/b/map.gpm", "/c/other.gpm"}, {"a/map.gpm", "b/map.gpm", "other.gpm"}},
+        {{"/p/x/map.gpm", "/q/x/map.gpm", "/q/y/map.gpm"},
+         {"p/x/map.gpm", "q/x/map.gpm", "y/map.gpm"}},
+        // A path that is the tail of another is shown whole.
+        {{"/x/map.gpm", "/y/x/map.gpm"}, {"/x/map.gpm", "y/x/map.gpm"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RecentFileMenuNames(c.paths), c.names) << c.paths.join(' ').toStdString();
+    }
+}
+
+TEST_F(FileCommands, recent_entries_open_the_open_map_quietly_and_drop_a_map_that_fails) {
+    Start();
+    LoadPicture({64, 48});
+    QStringList paths;
+    for (const char* folder : {"north", "south"}) {
+        ASSERT_TRUE(QDir(m_pDir->path()).mkpath(QString::fromLatin1(folder)));
+        paths << TestPath(QStringLiteral("%1/map.gpm").arg(QString::fromLatin1(folder)));
+        prompt.chosenFiles.push_back(paths.back().toStdString());
+        Frame().CommandAction(ID_FILE_SAVE_AS)->trigger();
+    }
+    EXPECT_EQ(MenuItems(0).filter(QStringLiteral("map.gpm")),
+              (QStringList{"&1 south/map.gpm", "&2 north/map.gpm"}));
+    const auto recent = [](int i) {
+        Frame().findChild<QAction*>(QStringLiteral("cmd%1").arg(ID_FILE_MRU_FILE1 + i))->trigger();
+    };
+
+    // The map that is open, modified: nothing happens and nothing is asked.
+    LoadPicture({30, 20});
+    recent(0);
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(Doc().GetMapWidth(), 30);
+    EXPECT_TRUE(Doc().IsModified());
+
+    // Cancel at the save question keeps the entry; a map that cannot be opened leaves the list.
+    prompt.answers.push_back(MsgAnswer::Cancel);
+    recent(1);
+    EXPECT_EQ(App().RecentFiles(), (QStringList{paths[1], paths[0]}));
+    ASSERT_TRUE(QFile::remove(paths[0]));
+    prompt.answers.push_back(MsgAnswer::No);
+    recent(1);
+    EXPECT_EQ(prompt.MessageIds().front(), IDS_SAVE_CHANGES);
+    EXPECT_EQ(prompt.MessageIds().back(), IDS_OPEN_MAP_FAILED);
+    EXPECT_EQ(App().RecentFiles(), QStringList{paths[1]});
+    EXPECT_TRUE(ProfileValue("Recent File List/File2").toString().isEmpty());
+    EXPECT_EQ(MenuItems(0).filter(QStringLiteral("map.gpm")), QStringList{"&1 map.gpm"});
+}
+
+TEST_F(FileCommands, a_desktop_request_waits_for_the_open_dialog_then_asks_and_opens) {
+    Start();
+    LoadPicture({120, 80});
+    const QString mapPath = TestPath(QStringLiteral("desk.gpm"));
+    SaveAs(mapPath);
+    PressKey(Qt::Key_N, Qt::ControlModifier);
+    LoadPicture({50, 40}, QStringLiteral("other.bmp"));
+    WithNextDialog(
+        [&](QDialog&) {
+            App().OpenFromShell(mapPath);
+            EXPECT_TRUE(prompt.messages.empty());
+            EXPECT_EQ(Doc().GetMapWidth(), 50);
+        },
+        [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });
+    prompt.answers.push_back(MsgAnswer::No);
+    EXPECT_TRUE(QTest::qWaitFor([] { return Doc().GetMapWidth() == 120; }, 10000));
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_SAVE_CHANGES});
+    EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
 }
 
 TEST_F(FileCommands, the_map_file_on_the_command_line_is_opened_at_start) {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
@@ -15,8 +16,7 @@ using MainFrame = AppHarness;
 
 TEST_F(MainFrame, starts_on_the_default_map_with_title_normal_menu_and_ready) {
     Start();
-    EXPECT_EQ(Frame().windowTitle().remove(QStringLiteral("[*]")),
-              QStringLiteral("Untitled - Halvoren Map Registration"));
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Halvoren Map Registration"));
     EXPECT_EQ(Frame().menuBar()->objectName(), QStringLiteral("menu128"));
     EXPECT_EQ(Frame().StatusText(), QStringLiteral("Ready"));
     EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), QSize(998, 500));
@@ -30,11 +30,42 @@ TEST_F(MainFrame, normal_menu_has_every_item_text_with_mnemonic_and_shortcut) {
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Map", "&View", "&Settings", "&Help"}));
     EXPECT_EQ(MenuItems(0),
               (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
-                           "E&xport", "-", "Recent File", "-", "E&xit\tAlt+F4"}));
+                           "Ex&port", "-", "Recent File", "-", "E&xit\tAlt+F4"}));
     EXPECT_EQ(MenuItems(1), (QStringList{"&New Bitmap...\tF2", "Calibrate\tShift+F2"}));
     EXPECT_EQ(MenuItems(2), (QStringList{"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(MenuItems(3), (QStringList{"Display &Format..."}));
     EXPECT_EQ(MenuItems(4), (QStringList{"&About..."}));
+}
+
+TEST_F(MainFrame, no_menu_has_two_items_with_the_same_mnemonic_in_either_menu_state) {
+    // A full recent-file list, so that its entries are shown too.
+    for (int i = 1; i <= CGpsApp::kRecentFiles; ++i) {
+        SetProfile(
+            {{QStringLiteral("Recent File List/File%1").arg(i), TestPath("m%1.gpm").arg(i)}});
+    }
+    Start();
+    std::function<void(const QString&, const QList<QAction*>&)> check =
+        [&](const QString& where, const QList<QAction*>& actions) {
+            std::map<QKeySequence, QString> seen;
+            for (QAction* pAction : actions) {
+                if (!pAction->isVisible()) {
+                    continue; // a menu skips hidden items when it looks for a mnemonic
+                }
+                const QKeySequence key = QKeySequence::mnemonic(pAction->text());
+                if (!key.isEmpty()) {
+                    const auto [it, bNew] = seen.emplace(key, pAction->text());
+                    EXPECT_TRUE(bNew) << where.toStdString() << ": " << it->second.toStdString()
+                                      << " and " << pAction->text().toStdString();
+                }
+                if (pAction->menu() != nullptr) {
+                    check(pAction->text(), pAction->menu()->actions());
+                }
+            }
+        };
+    check(QStringLiteral("menu bar"), Frame().menuBar()->actions());
+    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    ASSERT_TRUE(Frame().IsCalibrationMenu());
+    check(QStringLiteral("calibration menu bar"), Frame().menuBar()->actions());
 }
 
 TEST_F(MainFrame, accelerators_are_bound_to_their_commands_on_the_window) {
@@ -114,21 +145,24 @@ TEST_F(MainFrame, a_menu_switch_without_a_menu_bar_reports_and_closes) {
     EXPECT_TRUE(QTest::qWaitFor([] { return !Frame().isVisible(); }, 1000));
 }
 
-TEST_F(MainFrame, view_menu_hides_toolbar_and_status_bar_and_the_toolbar_stays_hidden) {
+TEST_F(MainFrame, view_menu_hides_toolbar_and_status_bar_and_both_stay_hidden) {
     Start();
     Frame().CommandAction(ID_VIEW_TOOLBAR)->trigger();
     Frame().CommandAction(ID_VIEW_STATUS_BAR)->trigger();
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
     EXPECT_TRUE(Frame().statusBar()->isHidden());
-    Frame().CommandAction(ID_VIEW_STATUS_BAR)->trigger();
-    EXPECT_FALSE(Frame().statusBar()->isHidden());
 
-    ASSERT_TRUE(Close());
-    Restart();
-    EXPECT_TRUE(Frame().ToolBar()->isHidden());
-    EXPECT_FALSE(Frame().CommandAction(ID_VIEW_TOOLBAR)->isChecked());
-    Frame().CommandAction(ID_VIEW_TOOLBAR)->trigger();
-    EXPECT_FALSE(Frame().ToolBar()->isHidden());
+    for (const bool bHidden : {true, false}) {
+        ASSERT_TRUE(Close());
+        Restart();
+        EXPECT_EQ(Frame().ToolBar()->isHidden(), bHidden);
+        EXPECT_EQ(Frame().statusBar()->isHidden(), bHidden);
+        EXPECT_EQ(Frame().CommandAction(ID_VIEW_TOOLBAR)->isChecked(), !bHidden);
+        EXPECT_EQ(Frame().CommandAction(ID_VIEW_STATUS_BAR)->isChecked(), !bHidden);
+        Frame().CommandAction(ID_VIEW_TOOLBAR)->trigger();
+        Frame().CommandAction(ID_VIEW_STATUS_BAR)->trigger();
+        EXPECT_EQ(Frame().statusBar()->isHidden(), !bHidden);
+    }
 }
 
 TEST_F(MainFrame, about_box_shows_the_version) {
