@@ -16,8 +16,8 @@ namespace {
 
 class UnsavedWork : public AppHarness {
 protected:
-    // A saved map (so that the recent-file list has an entry), then another picture loaded and
-    // calibrated without saving.
+    // A saved map (so that the recent-file list has an entry), then a new map with another
+    // picture loaded and calibrated without saving. (Choosing the map that is open asks nothing.)
     void MakeUnsavedWork() {
         prompt.chosenFiles.push_back(WriteBitmap("saved.bmp", {80, 60}).toStdString());
         PressKey(Qt::Key_F2);
@@ -25,6 +25,7 @@ protected:
         prompt.chosenFiles.push_back(savedMap.toStdString());
         PressKey(Qt::Key_S, Qt::ControlModifier);
         ASSERT_FALSE(Doc().IsModified());
+        PressKey(Qt::Key_N, Qt::ControlModifier);
         prompt.chosenFiles.push_back(WriteBitmap("work.bmp", {120, 90}).toStdString());
         PressKey(Qt::Key_F2);
         ASSERT_EQ(Doc().Calibrate(0, {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
