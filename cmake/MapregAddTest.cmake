@@ -1,4 +1,5 @@
-# mapreg_add_test(<name> [MAIN gtest|gui|app] SOURCES <file>... [LIBRARIES <target>...])
+# mapreg_add_test(<name> [MAIN gtest|gui|app] SOURCES <file>... [LIBRARIES <target>...]
+#                 [PROPERTIES <property> <value>...])
 #
 # One GoogleTest executable of the suite, with our warnings, registered case by case with CTest.
 # MAIN picks the test runner:
@@ -7,8 +8,9 @@
 #   app    the desktop program's application object and the harness that drives it.
 # Every case runs on the offscreen platform with a configuration folder (XDG_CONFIG_HOME) of its
 # executable's own, so no test reads or writes the user's settings or another test's.
+# PROPERTIES go to every case, after those.
 function(mapreg_add_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "MAIN" "SOURCES;LIBRARIES")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "MAIN" "SOURCES;LIBRARIES;PROPERTIES")
     if(arg_UNPARSED_ARGUMENTS OR NOT arg_SOURCES)
         message(FATAL_ERROR "mapreg_add_test(${name}): unexpected ${arg_UNPARSED_ARGUMENTS} "
                             "or no SOURCES")
@@ -28,5 +30,6 @@ function(mapreg_add_test name)
     file(MAKE_DIRECTORY ${config})
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config}")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config}"
+                   ${arg_PROPERTIES})
 endfunction()
