@@ -48,7 +48,10 @@ TEST_F(MapView, smooth_scroll_moves_in_ten_equal_steps) {
 TEST_F(MapView, smooth_scroll_runs_on_the_55_ms_timer_and_a_scroll_bar_action_ends_it) {
     Start();
     SetClientSize({400, 300});
+    // Smooth scrolling and "Ready" after leaving every 55 ms, the idle tick every second.
     EXPECT_EQ(View().Timer(1).interval(), 55);
+    EXPECT_EQ(View().Timer(2).interval(), 55);
+    EXPECT_EQ(View().Timer(3).interval(), 1000);
     View().ScrollTo(300, 100);
     EXPECT_TRUE(QTest::qWaitFor([] { return !View().IsSmoothScrolling(); }, 2000));
     EXPECT_EQ(View().GetScrollPosition(), QPoint(300, 100));

@@ -1,14 +1,21 @@
-// The sprite engine on real pixels: restore after removal, depth order, neighbours repainted,
-// repainted rectangles, slot bookkeeping and the failure paths.
+// The sprite engine on real pixels: after any sequence of changes the picture equals a fresh
+// composition and every changed pixel is repainted; repainted rectangles, slot bookkeeping and
+// the failure paths.
 #include "CLabelSprite.h"
 #include "CPointerSprite.h"
 #include "CSpriteEngine.h"
 #include "SpriteTestSupport.h"
 
+#include <QRegion>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <numeric>
+#include <random>
+#include <set>
 
 using EPurpose = ISpriteAllocator::EPurpose;
 
@@ -33,103 +40,130 @@ struct SPair {
     CBoxSprite front{10, kBlue};
 };
 
+// The picture as it looks with no history: the clean map with the figures drawn on it from the
+// deepest to the frontmost, each within its box.
+QImage Compose(const QImage& clean, const std::set<CSprite*>& listed) {
+    std::vector<CSprite*> order(listed.begin(), listed.end());
+    std::sort(order.begin(), order.end(),
+              [](const CSprite* a, const CSprite* b) { return a->GetDepth() > b->GetDepth(); });
+    QImage img = clean.copy();
+    QPainter painter(&img);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    for (CSprite* pSprite : order) {
+        painter.setClipRect(pSprite->GetRect());
+        pSprite->Draw(painter);
+    }
+    return img;
+}
+
+// The pixels that differ between two pictures of the same 32-bit format and size.
+std::vector<QPoint> Changed(const QImage& a, const QImage& b) {
+    std::vector<QPoint> points;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* pB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (pA[x] != pB[x]) {
+                points.emplace_back(x, y);
+            }
+        }
+    }
+    return points;
+}
+
 } // namespace
 
-TEST(SpriteEngine, removing_every_sprite_restores_the_picture_byte_for_byte) {
-    // Figures: 'm' mark, 'l' label, 'p' pointer, overlapping and half outside the picture, each
-    // placed, then moved in an update of its own.
-    const struct {
-        char cKind;
-        QPoint ptStart;
-        QPoint ptMoved;
-    } figures[] = {{'p', {80, 70}, {30, 90}},   {'m', {60, 60}, {90, 80}},
-                   {'l', {60, 60}, {90, 80}},   {'m', {-5, -5}, {118, 98}},
-                   {'p', {115, 40}, {-30, 50}}, {'l', {70, 98}, {70, -10}},
-                   {'m', {-300, 20}, {5, 5}}};
-    for (const QImage::Format eFormat :
-         {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
-        QImage surface = PatternSurface(120, 100, eFormat);
-        const QImage map = surface.copy();
-        CSpriteEngine engine(nullptr, &surface);
-        std::vector<std::unique_ptr<CSprite>> sprites;
-        for (const auto& f : figures) {
-            const QSize size(48, 48);
-            if (f.cKind == 'm') {
-                sprites.push_back(std::make_unique<CMarkSprite>(10, size, 0x00FFFF));
-            } else if (f.cKind == 'p') {
-                sprites.push_back(std::make_unique<CPointerSprite>(30, size, 0xFF00FF));
-            } else {
-                sprites.push_back(std::make_unique<CLabelSprite>(11, size, 0x00FF00, 3, "1"));
-            }
-            sprites.back()->SetPosition(f.ptStart);
-            ASSERT_TRUE(engine.AddSprite(sprites.back().get()));
-        }
-        ASSERT_EQ(engine.Update(), 0);
-        for (std::size_t i = 0; i < sprites.size(); ++i) {
-            sprites[i]->SetPosition(figures[i].ptMoved);
-            ASSERT_EQ(engine.Update(), 0);
-        }
-        ASSERT_FALSE(SameBytes(surface, map));
-        for (auto& pSprite : sprites) {
-            EXPECT_TRUE(engine.RemoveSprite(pSprite.get()));
-        }
-        EXPECT_EQ(engine.Update(), 0);
-        EXPECT_TRUE(SameBytes(surface, map)) << eFormat;
-    }
-}
-
-TEST(SpriteEngine, smaller_depth_ends_on_top_whatever_the_order_of_changes) {
-    // Each case first draws the pair as given, then moves both to (40, 40) and (50, 50).
-    struct SCase {
-        const char* pszName;
-        bool bAddFrontFirst;
-        QPoint ptBack;
-        QPoint ptFront;
-    };
-    for (const SCase c : {SCase{"added_front_first", true, {40, 40}, {50, 50}},
-                          SCase{"added_back_first", false, {40, 40}, {50, 50}},
-                          SCase{"front_moved_onto_back", false, {40, 40}, {90, 80}},
-                          SCase{"back_moved_under_front", true, {90, 80}, {50, 50}}}) {
-        SCOPED_TRACE(c.pszName);
-        QImage surface = PatternSurface(100, 100);
-        CSpriteEngine engine(nullptr, &surface);
-        CBoxSprite back(20, kRed), front(10, kBlue);
-        back.SetPosition(c.ptBack);
-        front.SetPosition(c.ptFront);
-        engine.AddSprite(c.bAddFrontFirst ? &front : &back);
-        engine.AddSprite(c.bAddFrontFirst ? &back : &front);
-        ASSERT_EQ(engine.Update(), 0);
-        back.SetPosition(40, 40);
-        front.SetPosition(50, 50);
-        ASSERT_EQ(engine.Update(), 0);
-        EXPECT_EQ(surface.pixelColor(45, 45), kBlue); // overlap
-        EXPECT_EQ(surface.pixelColor(35, 35), kRed);
-        EXPECT_EQ(surface.pixelColor(55, 55), kBlue);
-    }
-}
-
-TEST(SpriteEngine, neighbour_is_restored_where_a_moved_sprite_overdrew_it) {
-    for (const bool bMoveFront : {true, false}) {
-        SCOPED_TRACE(bMoveFront ? "front moves away" : "back moves away");
+// Marks, labels, pointers and solid boxes added, moved, resized, re-anchored, turned, recoloured
+// and removed at random, overlapping in chains and half outside the picture.
+TEST(SpriteEngine, any_sequence_of_changes_gives_the_fresh_composition_and_repaints_the_changes) {
+    for (unsigned nSeed = 1; nSeed <= 30; ++nSeed) {
+        SCOPED_TRACE(nSeed);
+        std::mt19937 rng(nSeed);
+        auto pick = [&rng](int nLow, int nHigh) {
+            return std::uniform_int_distribution<int>(nLow, nHigh)(rng);
+        };
+        const QImage clean = PatternSurface(
+            160, 120, nSeed % 2 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+        QImage surface = clean.copy();
         CRecordingHost host;
-        SPair pair(&host);
-        ASSERT_EQ(pair.engine.Update(), 0);
-        CBoxSprite& moved = bMoveFront ? pair.front : pair.back;
-        const QRect rcOld = moved.GetRect();
-        const QRect rcStay = (bMoveFront ? pair.back : pair.front).GetRect();
-        moved.SetPosition(100, 80);
-        host.rects.clear();
-        ASSERT_EQ(pair.engine.Update(), 0);
-        for (int y = rcOld.top(); y <= rcOld.bottom(); ++y) {
-            for (int x = rcOld.left(); x <= rcOld.right(); ++x) {
-                const QColor expected = !rcStay.contains(x, y) ? pair.map.pixelColor(x, y)
-                                        : bMoveFront           ? kRed
-                                                               : kBlue;
-                ASSERT_EQ(pair.surface.pixelColor(x, y), expected) << x << "," << y;
+        CSpriteEngine engine(&host, &surface);
+        std::vector<std::uint32_t> depths(12);
+        std::iota(depths.begin(), depths.end(), 1U);
+        std::shuffle(depths.begin(), depths.end(), rng);
+        std::vector<std::unique_ptr<CSprite>> sprites;
+        for (std::size_t i = 0; i < depths.size(); ++i) {
+            const QSize size(pick(16, 64), pick(16, 64));
+            const COLORREF crColor = static_cast<COLORREF>(pick(0, 0xFFFFFF));
+            if (i % 4 == 0) {
+                sprites.push_back(std::make_unique<CMarkSprite>(depths[i], size, crColor));
+            } else if (i % 4 == 3) { // solid: any wrong order shows
+                sprites.push_back(
+                    std::make_unique<CBoxSprite>(depths[i], QColor::fromRgb(crColor)));
+                sprites.back()->SetSize(size);
+            } else if (i % 4 == 1) {
+                sprites.push_back(std::make_unique<CLabelSprite>(
+                    depths[i], size, crColor, pick(0, 7), QString::number(i * 7)));
+            } else {
+                auto pPointer = std::make_unique<CPointerSprite>(depths[i], size, crColor);
+                pPointer->SetHeading(pick(-400, 400));
+                sprites.push_back(std::move(pPointer));
+            }
+            sprites.back()->SetPosition(pick(-30, 190), pick(-30, 150));
+        }
+        std::set<CSprite*> listed;
+        for (int nStep = 0; nStep < 50; ++nStep) {
+            for (int nChange = pick(1, 3); nChange > 0; --nChange) {
+                CSprite* pSprite = sprites[static_cast<std::size_t>(pick(0, 11))].get();
+                auto* pLabel = dynamic_cast<CLabelSprite*>(pSprite);
+                auto* pPointer = dynamic_cast<CPointerSprite*>(pSprite);
+                switch (pick(0, 5)) {
+                case 0:
+                    ASSERT_TRUE(engine.AddSprite(pSprite));
+                    listed.insert(pSprite);
+                    break;
+                case 1:
+                    engine.RemoveSprite(pSprite);
+                    listed.erase(pSprite);
+                    break;
+                case 2:
+                    pSprite->SetPosition(pick(-30, 190), pick(-30, 150));
+                    break;
+                case 3: // sizes outside 16..128 are refused
+                    pSprite->SetSize(QSize(pick(12, 70), pick(12, 70)));
+                    break;
+                case 4:
+                    if (pLabel != nullptr) {
+                        pLabel->SetAnchor(pick(-1, 8));
+                    } else if (pPointer != nullptr) {
+                        pPointer->SetHeading(pick(-400, 400));
+                    } else if (auto* pMark = dynamic_cast<CMarkSprite*>(pSprite)) {
+                        pMark->SetColor(static_cast<COLORREF>(pick(0, 0xFFFFFF)));
+                    }
+                    break;
+                default:
+                    pSprite->SetPosition(pSprite->GetPosition() + QPoint(pick(-9, 9), pick(-9, 9)));
+                }
+            }
+            if (nStep == 49) { // last, everything goes: the clean picture comes back
+                for (CSprite* pSprite : listed) {
+                    engine.RemoveSprite(pSprite);
+                }
+                listed.clear();
+            }
+            const QImage before = surface.copy();
+            host.rects.clear();
+            ASSERT_EQ(engine.Update(), CSpriteEngine::kUpdateDone);
+            ASSERT_EQ(engine.GetCount(), static_cast<int>(listed.size()));
+            ASSERT_TRUE(SameBytes(surface, Compose(clean, listed))) << "step " << nStep;
+            QRegion repainted;
+            for (const QRect& rc : host.rects) {
+                repainted += rc;
+            }
+            for (const QPoint pt : Changed(before, surface)) {
+                ASSERT_TRUE(repainted.contains(pt))
+                    << "step " << nStep << " " << pt.x() << "," << pt.y();
             }
         }
-        // The neighbour stood still: only the mover's old and new rectangles are repainted.
-        EXPECT_EQ(host.rects, (std::vector<QRect>{rcOld, moved.GetRect()}));
     }
 }
 
@@ -215,18 +249,6 @@ TEST(SpriteEngine, listing_rules) {
     pBrief.reset();
     EXPECT_EQ(pair.engine.GetCount(), 1);
     EXPECT_EQ(pair.engine.Update(), 0);
-}
-
-TEST(SpriteEngine, resized_sprite_saves_and_restores_its_new_area) {
-    SPair pair;
-    ASSERT_EQ(pair.engine.Update(), 0);
-    pair.front.SetSize(QSize(32, 24));
-    ASSERT_EQ(pair.engine.Update(), 0);
-    EXPECT_EQ(pair.front.GetBackgroundBuffer().size(), QSize(32, 24));
-    pair.engine.RemoveSprite(&pair.front);
-    pair.engine.RemoveSprite(&pair.back);
-    ASSERT_EQ(pair.engine.Update(), 0);
-    EXPECT_TRUE(SameBytes(pair.surface, pair.map));
 }
 
 TEST(SpriteEngineFailure, refused_list_growth_leaves_the_list_unchanged) {

@@ -1,11 +1,13 @@
-// The figures: geometry, the anchor table, sizes, colours and headings, and on real pixels that
-// every painted pixel lies in the bounding box and that painting twice changes nothing.
+// The figures on real pixels, each against a description of its own: rings, ticks, crosses and
+// arms, the label's arrow and text for every anchor at two sizes; headings, the label font,
+// refused sizes, and that every painted pixel lies in the box and painting twice changes nothing.
 #include "CLabelSprite.h"
 #include "CPointerSprite.h"
 #include "SpriteTestSupport.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QPen>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,16 @@
 
 namespace {
 
-QImage Render(CSprite& sprite, const QImage& under) {
+const QColor kYellow(255, 255, 0); // COLORREF 0x00FFFF
+const QColor kGreen(0, 255, 0);
+
+QImage White() {
+    QImage img(200, 200, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    return img;
+}
+
+QImage Render(CSprite& sprite, const QImage& under = White()) {
     QImage img = under.copy();
     QPainter painter(&img);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -24,23 +35,58 @@ QImage Render(CSprite& sprite, const QImage& under) {
     return img;
 }
 
+// A ring figure as described: a black halo (ring 5 pixels wide, lines 3, round ends) under the
+// yellow ring (2 pixels) and lines (1 pixel, flat ends, the end point left out).
+QImage RingPicture(QRect rcRing, std::initializer_list<QLine> lines) {
+    QImage img = White();
+    QPainter painter(&img);
+    for (const auto& [color, nRing, nLine] :
+         {std::tuple{QColor(Qt::black), 5, 3}, std::tuple{kYellow, 2, 1}}) {
+        painter.setPen(QPen(color, nRing, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawEllipse(
+            QRectF(rcRing.left(), rcRing.top(), rcRing.width() - 1, rcRing.height() - 1));
+        painter.setPen(QPen(color, nLine, Qt::SolidLine, nLine > 1 ? Qt::RoundCap : Qt::FlatCap,
+                            Qt::RoundJoin));
+        for (const QLine& line : lines) {
+            painter.drawLine(line);
+        }
+    }
+    return img;
+}
+
 } // namespace
 
-TEST(MarkSprite, ring_and_ticks_of_a_40_pixel_mark_at_100_100) {
-    CMarkSprite mark(10, QSize(40, 40), 0x00FFFF);
-    mark.SetPosition(100, 100);
-    QImage white(200, 200, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    const QImage img = Render(mark, white);
-    const QColor yellow(255, 255, 0), black(Qt::black);
-    // clang-format off
-    const std::pair<QPoint, QColor> pixels[] = {
-        {{100, 84}, yellow}, {{116, 100}, yellow}, {{99, 84}, black}, {{100, 79}, Qt::white}, // ticks
-        {{91, 91}, yellow}, {{111, 100}, yellow}, {{93, 91}, black}, {{95, 95}, Qt::white},   // ring
-        {{100, 100}, yellow}};                                                               // centre
-    // clang-format on
-    for (const auto& [pt, color] : pixels) {
-        EXPECT_EQ(img.pixelColor(pt), color) << pt.x() << "," << pt.y();
+// Marks: ring at 5/16 of each side, ticks out to 2 pixels short of the box, a cross of 1/8 of the
+// sides. Pointers: ring at 1/5 of the sides, arms of an eighth of the smaller side, turned by the
+// heading. All at (100, 100).
+TEST(Figures, rings_ticks_crosses_and_arms_match_their_description_at_two_sizes) {
+    CMarkSprite mark40(10, QSize(40, 40), 0x00FFFF), mark80(10, QSize(80, 56), 0x00FFFF);
+    CPointerSprite pointer40(30, QSize(40, 40), 0x00FFFF), pointer80(30, QSize(80, 56), 0x00FFFF);
+    pointer80.SetHeading(45);
+    const struct {
+        CSprite* pSprite;
+        QImage expected;
+    } cases[] = {
+        {&mark40, RingPicture(QRect(88, 88, 24, 24), {{100, 88, 100, 82},
+                                                      {100, 112, 100, 118},
+                                                      {88, 100, 82, 100},
+                                                      {112, 100, 118, 100},
+                                                      {100, 95, 100, 105},
+                                                      {95, 100, 105, 100}})},
+        {&mark80, RingPicture(QRect(75, 83, 50, 34), {{100, 83, 100, 74},
+                                                      {100, 117, 100, 126},
+                                                      {75, 100, 62, 100},
+                                                      {125, 100, 138, 100},
+                                                      {100, 93, 100, 107},
+                                                      {90, 100, 110, 100}})},
+        {&pointer40, RingPicture(QRect(92, 92, 16, 16), {{97, 97, 104, 104}, {97, 103, 104, 96}})},
+        {&pointer80,
+         RingPicture(QRect(84, 89, 32, 22), {{100, 93, 100, 108}, {93, 100, 108, 100}})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pSprite->GetKind() * 1000 + c.pSprite->GetSize().width());
+        c.pSprite->SetPosition(100, 100);
+        EXPECT_EQ(Render(*c.pSprite), c.expected);
     }
 }
 
@@ -73,41 +119,73 @@ TEST(PointerSprite, heading_is_kept_modulo_360_and_turns_the_cross) {
     EXPECT_EQ(CPointerSprite::ShapeFor({50, 50}, {40, 40}, 45).arms[0], QLine(50, 45, 50, 56));
 }
 
-TEST(LabelSprite, anchor_table) {
+// The arrow (a black outline around the label colour) and the text (black, and in the label
+// colour one pixel up and to the left) for every anchor, relative to the hot spot at (100, 100):
+// the text's reference point is the top of the text, at its centre, left or right end.
+TEST(LabelSprite, arrow_text_and_box_for_every_anchor_at_two_sizes) {
+    enum EAlign { kCentre, kLeftEnd, kRightEnd };
     struct SCase {
         int nAnchor;
         QSize size;
-        QPoint ptTip; // first arrow point after the one-pixel shift
+        std::array<QPoint, 7> arrow;
         QPoint ptText;
-        Qt::AlignmentFlag eAlign;
-        QRect rcBox; // relative to the hot spot
+        EAlign eAlign;
+        QRect rcBox;
     };
+    // clang-format off
     const SCase cases[] = {
-        {0, {40, 40}, {0, 21}, {0, 40}, Qt::AlignHCenter, QRect(-20, 20, 40, 40)},
-        {1, {40, 40}, {-21, 21}, {-54, 40}, Qt::AlignLeft, QRect(-60, 20, 40, 40)},
-        {2, {40, 40}, {-21, 0}, {-54, -10}, Qt::AlignLeft, QRect(-60, -20, 40, 40)},
-        {3, {40, 40}, {-21, -21}, {-54, -60}, Qt::AlignLeft, QRect(-60, -60, 40, 40)},
-        {4, {40, 40}, {0, -21}, {0, -60}, Qt::AlignHCenter, QRect(-20, -60, 40, 40)},
-        {5, {40, 40}, {21, -21}, {54, -60}, Qt::AlignRight, QRect(20, -60, 40, 40)},
-        {6, {40, 40}, {21, 0}, {54, -10}, Qt::AlignRight, QRect(20, -20, 40, 40)},
-        {7, {40, 40}, {21, 21}, {54, 40}, Qt::AlignRight, QRect(20, 20, 40, 40)},
+        {0, {40, 40}, {{{0, 21}, {-10, 31}, {-2, 27}, {-2, 41}, {2, 41}, {2, 27}, {10, 31}}}, {0, 40}, kCentre, {-20, 20, 40, 40}},
+        {1, {40, 40}, {{{-21, 21}, {-35, 21}, {-26, 23}, {-38, 35}, {-35, 38}, {-23, 26}, {-21, 35}}}, {-54, 40}, kLeftEnd, {-60, 20, 40, 40}},
+        {2, {40, 40}, {{{-21, 0}, {-31, -10}, {-27, -2}, {-41, -2}, {-41, 2}, {-27, 2}, {-31, 10}}}, {-54, -10}, kLeftEnd, {-60, -20, 40, 40}},
+        {3, {40, 40}, {{{-21, -21}, {-35, -21}, {-26, -23}, {-38, -35}, {-35, -38}, {-23, -26}, {-21, -35}}}, {-54, -60}, kLeftEnd, {-60, -60, 40, 40}},
+        {4, {40, 40}, {{{0, -21}, {-10, -31}, {-2, -27}, {-2, -41}, {2, -41}, {2, -27}, {10, -31}}}, {0, -60}, kCentre, {-20, -60, 40, 40}},
+        {5, {40, 40}, {{{21, -21}, {35, -21}, {26, -23}, {38, -35}, {35, -38}, {23, -26}, {21, -35}}}, {54, -60}, kRightEnd, {20, -60, 40, 40}},
+        {6, {40, 40}, {{{21, 0}, {31, -10}, {27, -2}, {41, -2}, {41, 2}, {27, 2}, {31, 10}}}, {54, -10}, kRightEnd, {20, -20, 40, 40}},
+        {7, {40, 40}, {{{21, 21}, {35, 21}, {26, 23}, {38, 35}, {35, 38}, {23, 26}, {21, 35}}}, {54, 40}, kRightEnd, {20, 20, 40, 40}},
         // Odd sides: percentages and halves are truncated toward zero, also when negative.
-        {1, {37, 37}, {-19, 19}, {-49, 37}, Qt::AlignLeft, QRect(-55, 18, 37, 37)},
-        {3, {37, 21}, {-19, -11}, {-49, -31}, Qt::AlignLeft, QRect(-55, -31, 37, 21)},
+        {0, {37, 21}, {{{0, 11}, {-9, 16}, {-1, 14}, {-1, 22}, {1, 22}, {1, 14}, {9, 16}}}, {0, 21}, kCentre, {-18, 10, 37, 21}},
+        {1, {37, 21}, {{{-19, 11}, {-33, 11}, {-24, 12}, {-35, 19}, {-32, 20}, {-22, 14}, {-19, 19}}}, {-49, 21}, kLeftEnd, {-55, 10, 37, 21}},
+        {2, {37, 21}, {{{-19, 0}, {-28, -5}, {-25, -1}, {-38, -1}, {-38, 1}, {-25, 1}, {-28, 5}}}, {-49, -5}, kLeftEnd, {-55, -10, 37, 21}},
+        {3, {37, 21}, {{{-19, -11}, {-33, -11}, {-24, -12}, {-35, -19}, {-32, -20}, {-22, -14}, {-19, -19}}}, {-49, -31}, kLeftEnd, {-55, -31, 37, 21}},
+        {4, {37, 21}, {{{0, -11}, {-9, -16}, {-1, -14}, {-1, -22}, {1, -22}, {1, -14}, {9, -16}}}, {0, -31}, kCentre, {-18, -31, 37, 21}},
+        {5, {37, 21}, {{{19, -11}, {33, -11}, {24, -12}, {35, -19}, {32, -20}, {22, -14}, {19, -19}}}, {49, -31}, kRightEnd, {18, -31, 37, 21}},
+        {6, {37, 21}, {{{19, 0}, {28, -5}, {25, -1}, {38, -1}, {38, 1}, {25, 1}, {28, 5}}}, {49, -5}, kRightEnd, {18, -10, 37, 21}},
+        {7, {37, 21}, {{{19, 11}, {33, 11}, {24, 12}, {35, 19}, {32, 20}, {22, 14}, {19, 19}}}, {49, 21}, kRightEnd, {18, 10, 37, 21}},
     };
+    // clang-format on
+    const QPoint ptHot(100, 100);
     for (const SCase& c : cases) {
-        SCOPED_TRACE(c.nAnchor);
-        const CLabelSprite::SLayout layout = CLabelSprite::LayoutFor(c.nAnchor, c.size);
-        EXPECT_EQ(layout.arrow[0] + layout.ptShift, c.ptTip);
-        EXPECT_EQ(layout.ptText, c.ptText);
-        EXPECT_EQ(layout.eTextAlign, c.eAlign);
-        CLabelSprite label(11, c.size, 0x00FF00, c.nAnchor, "1");
-        label.SetPosition(200, 100);
-        EXPECT_EQ(label.GetRect(), c.rcBox.translated(200, 100));
+        SCOPED_TRACE(std::to_string(c.nAnchor) + " " + std::to_string(c.size.width()));
+        CLabelSprite label(11, c.size, 0x00FF00, c.nAnchor, "12");
+        label.SetPosition(ptHot);
+        EXPECT_EQ(label.GetRect(), c.rcBox.translated(ptHot));
+
+        QImage expected = White();
+        QPainter painter(&expected);
+        painter.setPen(Qt::black);
+        painter.setBrush(kGreen);
+        std::array<QPoint, 7> arrow = c.arrow;
+        for (QPoint& pt : arrow) {
+            pt += ptHot;
+        }
+        painter.drawPolygon(arrow.data(), 7);
+        const QFont font = label.GetFont().value();
+        const int nWidth = QFontMetrics(font).horizontalAdvance("12");
+        const QPoint ptBaseline = ptHot + c.ptText +
+                                  QPoint(c.eAlign == kCentre     ? -nWidth / 2
+                                         : c.eAlign == kRightEnd ? -nWidth
+                                                                 : 0,
+                                         QFontMetrics(font).ascent());
+        painter.setFont(font);
+        painter.drawText(ptBaseline, "12");
+        painter.setPen(kGreen);
+        painter.drawText(ptBaseline - QPoint(1, 1), "12");
+        painter.end();
+        EXPECT_EQ(Render(label), expected);
     }
 }
 
-TEST(LabelSprite, bold_serif_text_sized_from_the_figure_over_an_outlined_arrow) {
+TEST(LabelSprite, bold_serif_font_sized_from_the_figure) {
     for (const int nSide : {16, 40, 80, 128}) {
         SCOPED_TRACE(nSide);
         CLabelSprite label(11, QSize(nSide, nSide), 0x00FF00, 0, "2");
@@ -118,22 +196,6 @@ TEST(LabelSprite, bold_serif_text_sized_from_the_figure_over_an_outlined_arrow) 
         EXPECT_NEAR(metrics.ascent() + metrics.descent(), nSide / 2, 1);
         EXPECT_NEAR(metrics.averageCharWidth(), nSide / 5, 1);
     }
-    CLabelSprite label(11, QSize(40, 40), 0x00FF00, 0, "1");
-    label.SetPosition(50, 20);
-    QImage white(100, 100, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    const QImage img = Render(label, white);
-    EXPECT_EQ(img.pixelColor(50, 41), QColor(Qt::black)) << "arrow tip, outlined";
-    EXPECT_EQ(img.pixelColor(50, 50), QColor(0, 255, 0)) << "arrow shaft";
-    int nGreen = 0, nBlack = 0; // the text below the arrow and its shadow
-    for (int y = 60; y < 80; ++y) {
-        for (int x = 40; x < 60; ++x) {
-            nGreen += img.pixelColor(x, y) == QColor(0, 255, 0);
-            nBlack += img.pixelColor(x, y) == QColor(Qt::black);
-        }
-    }
-    EXPECT_GT(nGreen, 10);
-    EXPECT_GT(nBlack, 5);
 }
 
 TEST(Figures, every_painted_pixel_lies_in_the_box_and_repainting_changes_nothing) {
@@ -198,5 +260,5 @@ TEST(Figures, refused_sizes_anchors_and_positions_change_nothing) {
     EXPECT_FALSE(label.SetAnchor(-1));
     EXPECT_EQ(label.GetAnchor(), 0);
     mark.SetPosition(INT_MAX, INT_MIN);
-    EXPECT_EQ(mark.GetPosition(), QPoint(CSprite::kPositionLimit, -CSprite::kPositionLimit));
+    EXPECT_EQ(mark.GetPosition(), QPoint(1 << 30, -(1 << 30)));
 }

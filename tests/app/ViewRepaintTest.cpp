@@ -1,0 +1,79 @@
+// What the window shows after scrolling, smooth scrolling and dragging marks equals a fresh
+// paint of the view: nothing left from before a scroll, no strip or figure missed.
+
+#include "AppHarness.h"
+
+#include <QImage>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+class ViewRepaint : public AppHarness {
+protected:
+    // The viewport as the window shows it (what was painted into the window so far) and as a
+    // paint of the whole viewport gives it now.
+    static void ExpectShownEqualsFresh(const std::string& strStep) {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+        }
+        const QPoint ptAt = Viewport()->mapTo(&Frame(), QPoint(0, 0));
+        const QImage shown = Frame()
+                                 .screen()
+                                 ->grabWindow(Frame().winId(), ptAt.x(), ptAt.y(),
+                                              Viewport()->width(), Viewport()->height())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage fresh = Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), Viewport()->size()) << strStep;
+        EXPECT_TRUE(shown == fresh) << strStep;
+    }
+};
+
+} // namespace
+
+TEST_F(ViewRepaint, after_scrolling_and_dragging_the_window_shows_a_fresh_paint) {
+    Start();
+    // A picture whose neighbouring pixels all differ, so that any pixel shown in the wrong
+    // place shows.
+    QImage picture(900, 700, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            picture.setPixel(x, y,
+                             qRgb((x * 7 + y) & 0xFF, (y * 5 + x * 3) & 0xFF, (x ^ y) & 0xFF));
+        }
+    }
+    ASSERT_TRUE(picture.save(TestPath("pattern.bmp"), "BMP"));
+    prompt.chosenFiles.push_back(TestPath("pattern.bmp").toStdString());
+    PressKey(Qt::Key_F2);
+    SetClientSize({400, 300});
+    PressKey(Qt::Key_F2, Qt::ShiftModifier); // calibration mode: marks and labels on the map
+    ASSERT_TRUE(Doc().IsCalibrationMode());
+    ExpectShownEqualsFresh("start");
+
+    for (const QPoint pt : {QPoint(37, 0), QPoint(37, 53), QPoint(300, 200), QPoint(290, 190),
+                            QPoint(500, 400), QPoint(0, 399)}) {
+        JumpTo(pt);
+        ExpectShownEqualsFresh("jump to " + std::to_string(pt.x()) + "," + std::to_string(pt.y()));
+    }
+    for (const auto eAction :
+         {QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderPageStepAdd,
+          QAbstractSlider::SliderSingleStepSub}) {
+        for (QScrollBar* pBar : {View().horizontalScrollBar(), View().verticalScrollBar()}) {
+            pBar->triggerAction(eAction);
+            ExpectShownEqualsFresh("scroll bar action " + std::to_string(eAction));
+        }
+    }
+    View().SetSmoothScroll(true);
+    View().ScrollTo(123, 77);
+    for (int nTick = 0; nTick < 10; ++nTick) {
+        View().SmoothScrollStep();
+        ExpectShownEqualsFresh("smooth scroll tick " + std::to_string(nTick));
+    }
+    JumpTo({0, 0});
+    for (const QPoint pt : {QPoint(150, 120), QPoint(160, 125), QPoint(390, 290), QPoint(5, 5)}) {
+        DragMarkTo(1, pt);
+        ExpectShownEqualsFresh("mark dragged to " + std::to_string(pt.x()) + "," +
+                               std::to_string(pt.y()));
+    }
+}
