@@ -12,6 +12,8 @@
 #include "DocumentSnapshot.h"
 #include "FuzzSupport.h"
 
+#include <QImage>
+
 #include <cstdint>
 #include <filesystem>
 #include <sstream>
@@ -20,37 +22,6 @@
 #include <vector>
 
 namespace {
-
-std::string SmallBitmap() {
-    // 16 x 16 pixels, 24 bits, bottom-up, uncompressed.
-    constexpr int kSide = 16;
-    constexpr int kStride = kSide * 3;
-    std::string b = "BM";
-    const auto put32 = [&b](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            b.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-        }
-    };
-    const auto put16 = [&b](std::uint32_t v) {
-        b.push_back(static_cast<char>(v & 0xff));
-        b.push_back(static_cast<char>((v >> 8) & 0xff));
-    };
-    put32(54 + kStride * kSide);
-    put32(0);
-    put32(54);
-    put32(40);
-    put32(kSide);
-    put32(kSide);
-    put16(1);
-    put16(24);
-    for (int i = 0; i < 6; ++i) {
-        put32(0);
-    }
-    for (int i = 0; i < kStride * kSide; ++i) {
-        b.push_back(static_cast<char>(i * 7));
-    }
-    return b;
-}
 
 // libFuzzer and the replay driver read the corpus and write crashes by the paths given on the
 // command line; once the process works inside the scratch folder, relative ones would point
@@ -180,7 +151,11 @@ struct FuzzDocument {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     MakePathArgumentsAbsolute(argc, argv);
-    fuzz::WriteScratchFile("seed.bmp", SmallBitmap());
+    QImage seed(16, 16, QImage::Format_RGB888);
+    seed.fill(QColor(40, 90, 160));
+    if (!seed.save(QString::fromStdString(fuzz::ScratchFolder() + "/seed.bmp"), "BMP")) {
+        fuzz::Fail("cannot write the seed picture");
+    }
     fuzz::WriteScratchFile("broken.bmp", "This is not a picture.\n");
     if (::chdir(fuzz::ScratchFolder().c_str()) != 0) {
         fuzz::Fail("cannot enter the scratch folder");

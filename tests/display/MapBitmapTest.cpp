@@ -1,8 +1,10 @@
 // CMapBitmap on real .bmp files written to a temporary folder: every depth and header form,
 // RLE, failures and what they leave behind, the built-in map and the palettes.
+#include "BmpFile.h"
 #include "CDisplayCapabilities.h"
 #include "CMapBitmap.h"
 #include "CPalette.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -29,98 +31,17 @@ private:
     bool m_bPalette;
 };
 
-// Appends the low `bytes` bytes of v, least significant first.
-void Put(std::string& s, int bytes, std::int64_t v) {
-    for (int i = 0; i < bytes; ++i)
-        s += static_cast<char>(v >> (8 * i));
-}
-
-// What a test file holds. Pixel values are given top row first: colour indices up to 8 bits,
-// the packed pixel for 16 and 32 bits, 0xRRGGBB for 24 bits.
-struct BmpSpec {
-    int width = 5;
-    int height = 4;
-    int bitCount = 24;
-    std::uint32_t compression = 0;
-    std::uint32_t infoSize = 40;
-    bool topDown = false;
-    std::vector<std::uint32_t> masks{}; // red, green, blue[, alpha]
-    std::vector<QRgb> table{};
-    std::uint32_t colorsUsed = 0;
-    std::vector<std::uint32_t> pixels{}; // width * height values, unless `data` is given
-    std::string data{};                  // raw pixel data (RLE streams)
-};
-
-std::string PackRows(const BmpSpec& b) {
-    const std::size_t stride = (static_cast<std::size_t>(b.width) * b.bitCount + 31) / 32 * 4;
-    std::string rows;
-    for (int r = 0; r < b.height; ++r) {
-        const int y = b.topDown ? r : b.height - 1 - r;
-        std::string row(stride, '\0');
-        for (int x = 0; x < b.width; ++x) {
-            const std::uint32_t v = b.pixels[static_cast<std::size_t>(y * b.width + x)];
-            const auto bit = static_cast<std::size_t>(x * b.bitCount);
-            auto& byte = reinterpret_cast<unsigned char&>(row[bit / 8]);
-            if (b.bitCount < 8)
-                byte = static_cast<unsigned char>(byte | v << (8 - b.bitCount - bit % 8));
-            else
-                for (int i = 0; i < b.bitCount / 8; ++i)
-                    row[bit / 8 + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
-        }
-        rows += row;
-    }
-    return rows;
-}
-
-std::string EncodeBmp(const BmpSpec& b) {
-    std::string info;
-    Put(info, 4, b.infoSize);
-    if (b.infoSize == 12) { // OS/2 core header, colour table of 3-byte entries
-        for (const int v : {b.width, b.height, 1, b.bitCount})
-            Put(info, 2, v);
-    } else {
-        // Width, height, planes and bits, compression, image size, resolution, colours used and
-        // important.
-        const std::int64_t height = b.topDown ? -b.height : b.height;
-        for (const std::int64_t v :
-             std::initializer_list<std::int64_t>{b.width, height, 1 + (b.bitCount << 16),
-                                                 b.compression, 0, 2835, 2835, b.colorsUsed, 0})
-            Put(info, 4, v);
-        for (std::size_t i = 0; info.size() < b.infoSize; ++i) // masks inside the later headers
-            Put(info, 4, i < b.masks.size() ? b.masks[i] : 0);
-        if (b.infoSize == 40)
-            for (std::uint32_t m : b.masks)
-                Put(info, 4, m);
-    }
-    for (QRgb c : b.table)
-        Put(info, b.infoSize == 12 ? 3 : 4, c & 0xffffff); // blue, green, red[, 0]
-    const std::string pixels = b.data.empty() ? PackRows(b) : b.data;
-    std::string file = "BM";
-    Put(file, 4, static_cast<std::int64_t>(14 + info.size() + pixels.size()));
-    Put(file, 4, 0);
-    Put(file, 4, static_cast<std::int64_t>(14 + info.size()));
-    return file + info + pixels;
-}
-
-// Distinct colours for colour tables.
-std::vector<QRgb> Table(int n) {
-    std::vector<QRgb> t;
-    for (int i = 0; i < n; ++i)
-        t.push_back(qRgb(i * 53 % 256, i * 101 % 256, (i * 197 + 17) % 256));
-    return t;
-}
-
 // The eight colours whose channels are all 0 or 255: exact at every depth.
 constexpr QRgb kCorners[8] = {0x000000, 0xff0000, 0x00ff00, 0x0000ff,
                               0xffff00, 0x00ffff, 0xff00ff, 0xffffff};
 
 // A square 8-bit RLE picture of the given side whose data ends at once.
-BmpSpec HugeRle(int side) {
+BmpForm HugeRle(int side) {
     return {.width = side,
             .height = side,
             .bitCount = 8,
             .compression = 1,
-            .table = Table(256),
+            .table = ColourTable(256),
             .data = std::string("\x00\x01", 2)};
 }
 
@@ -131,7 +52,7 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    std::string Write(const std::string& name, const BmpSpec& form) {
+    std::string Write(const std::string& name, const BmpForm& form) {
         return Write(name, EncodeBmp(form));
     }
     static void ExpectPixels(const CMapBitmap& map, int w, int h,
@@ -189,11 +110,11 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const bool indexed = c.bitCount <= 8;
-        BmpSpec form{.bitCount = c.bitCount,
+        BmpForm form{.bitCount = c.bitCount,
                      .compression = c.compression,
                      .infoSize = c.infoSize,
                      .topDown = c.topDown,
-                     .table = indexed ? Table(1 << c.bitCount) : std::vector<QRgb>{}};
+                     .table = indexed ? ColourTable(1 << c.bitCount) : std::vector<QRgb>{}};
         if (c.compression != 0)
             form.masks = {c.r, c.g, c.b};
         if (c.compression == 6)
@@ -218,7 +139,7 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
 
 TEST_F(MapBitmapTest, scales_narrow_channels_to_the_full_range) {
     // 5-bit 16 and 6-bit 32 are just above half: 16 * 255 / 31 = 131.6, 32 * 255 / 63 = 129.5.
-    BmpSpec form{.width = 2,
+    BmpForm form{.width = 2,
                  .height = 1,
                  .bitCount = 16,
                  .compression = 3,
@@ -250,11 +171,11 @@ TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
     };
     for (const auto& [bitCount, data] : streams) {
         SCOPED_TRACE(data.size());
-        const BmpSpec form{.width = 6,
+        const BmpForm form{.width = 6,
                            .height = 3,
                            .bitCount = bitCount,
                            .compression = bitCount == 8 ? 1u : 2u,
-                           .table = Table(16),
+                           .table = ColourTable(16),
                            .data = data};
         CMapBitmap map(m_trueColor);
         ASSERT_EQ(map.LoadFromFile(Write("rle", form)), CMapBitmap::kLoaded);
@@ -288,7 +209,7 @@ TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
         {"overlapping_masks", EncodeBmp({.bitCount = 32, .compression = 3, .masks = {0xff00, 0xff0, 0xff}, .pixels = px}), bad},
         {"scattered_mask", EncodeBmp({.bitCount = 16, .compression = 3, .masks = {0x5000, 0x3e0, 0x1f}, .pixels = px}), bad},
         {"huge_os2_core_header", EncodeBmp({.width = 30000, .height = 30000, .infoSize = 12, .data = "xx"}), eof},
-        {"rle_cut_inside_a_code", EncodeBmp({.width = 6, .height = 3, .bitCount = 8, .compression = 1, .table = Table(256), .data = std::string(kRle8, 5)}), eof},
+        {"rle_cut_inside_a_code", EncodeBmp({.width = 6, .height = 3, .bitCount = 8, .compression = 1, .table = ColourTable(256), .data = std::string(kRle8, 5)}), eof},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -317,7 +238,7 @@ TEST_F(MapBitmapTest, tells_a_missing_file_from_other_failures) {
 // A few bytes of RLE may describe any size: 200000 x 200000 pixels would take 160 GB. Such a
 // picture is refused without allocating it, and no failure touches the picture loaded before.
 TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
-    BmpSpec form{.bitCount = 8, .table = Table(256)};
+    BmpForm form{.bitCount = 8, .table = ColourTable(256)};
     for (int i = 0; i < 20; ++i)
         form.pixels.push_back(static_cast<std::uint32_t>(i * 7));
     CMapBitmap map(m_paletteDisplay);
@@ -341,7 +262,7 @@ TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
     EXPECT_EQ(map.GetWidth(), 5);
     EXPECT_EQ(map.GetHeight(), 4);
     EXPECT_EQ(map.GetPalette(), palette);
-    EXPECT_EQ(map.GetPalette()->GetEntries(), Table(256));
+    EXPECT_EQ(map.GetPalette()->GetEntries(), ColourTable(256));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -360,7 +281,7 @@ TEST_F(MapBitmapTest, reports_out_of_memory_when_the_picture_cannot_be_allocated
 
 TEST_F(MapBitmapTest, large_picture_is_a_surface_that_figures_can_be_painted_on) {
     // Large enough for the picture to get memory of its own, aligned for huge pages.
-    BmpSpec form{.width = 1601, .height = 1500, .bitCount = 8, .table = Table(256)};
+    BmpForm form{.width = 1601, .height = 1500, .bitCount = 8, .table = ColourTable(256)};
     for (int y = 0; y < form.height; ++y)
         for (int x = 0; x < form.width; ++x)
             form.pixels.push_back(static_cast<std::uint32_t>((x + 3 * y) % 256));
@@ -421,8 +342,8 @@ TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bitCount << " bits, " << c.colorsUsed << " used");
-        const BmpSpec form{.bitCount = c.bitCount,
-                           .table = Table(c.tableSize),
+        const BmpForm form{.bitCount = c.bitCount,
+                           .table = ColourTable(c.tableSize),
                            .colorsUsed = c.colorsUsed,
                            .pixels = std::vector<std::uint32_t>(20, 1)};
         CMapBitmap map(m_paletteDisplay);
@@ -432,9 +353,9 @@ TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
         EXPECT_EQ(palette->IsHalftone(), c.entries == 0);
         EXPECT_EQ(palette->GetEntryCount(), c.entries == 0 ? 256 : c.entries);
         for (int i = 0; i < c.entries; ++i)
-            EXPECT_EQ(palette->GetEntry(i), i < c.tableSize
-                                                ? Table(c.tableSize)[static_cast<std::size_t>(i)]
-                                                : qRgb(0, 0, 0));
+            EXPECT_EQ(palette->GetEntry(i),
+                      i < c.tableSize ? ColourTable(c.tableSize)[static_cast<std::size_t>(i)]
+                                      : qRgb(0, 0, 0));
     }
 }
 

@@ -1,6 +1,7 @@
 // Map pictures that cannot be used: every truncation point of each header form, every bit depth
 // with every compression, headers whose size overflows or exceeds any memory, files that cannot
 // be read and things that are not files. A failed load keeps the picture loaded before.
+#include "BmpFile.h"
 #include "CMapBitmap.h"
 #include "PrivilegeDrop.h"
 
@@ -20,6 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using Bmp = BmpForm;
+
 std::string Le(std::uint64_t value, int bytes) {
     std::string out;
     for (int i = 0; i < bytes; ++i) {
@@ -27,53 +30,6 @@ std::string Le(std::uint64_t value, int bytes) {
     }
     return out;
 }
-
-struct Bmp {
-    std::int64_t width = 3;
-    std::int64_t height = 2;
-    int bitCount = 24;
-    std::uint32_t compression = 0;
-    std::uint32_t infoSize = 40;
-    std::vector<std::uint32_t> masks{}; // after a 40-byte header, or inside a longer one
-    int tableEntries = 0;
-    std::string pixels{}; // empty: rows of the right size for width, height and depth
-
-    std::string Encode() const {
-        std::string info = Le(infoSize, 4);
-        if (infoSize == 12) {
-            info += Le(static_cast<std::uint64_t>(width), 2) +
-                    Le(static_cast<std::uint64_t>(height), 2) + Le(1, 2) +
-                    Le(static_cast<std::uint64_t>(bitCount), 2);
-        } else {
-            info += Le(static_cast<std::uint64_t>(width), 4) +
-                    Le(static_cast<std::uint64_t>(height), 4) + Le(1, 2) +
-                    Le(static_cast<std::uint64_t>(bitCount), 2) + Le(compression, 4) + Le(0, 4) +
-                    Le(2835, 4) + Le(2835, 4) + Le(0, 4) + Le(0, 4);
-            for (std::size_t i = 0; info.size() < infoSize; ++i) {
-                info += Le(i < masks.size() ? masks[i] : 0, 4);
-            }
-            if (infoSize == 40) {
-                for (std::uint32_t m : masks) {
-                    info += Le(m, 4);
-                }
-            }
-        }
-        for (int i = 0; i < tableEntries; ++i) {
-            info += Le(0x00102030u * static_cast<std::uint32_t>(i + 1) & 0xFFFFFF,
-                       infoSize == 12 ? 3 : 4);
-        }
-        std::string data = pixels;
-        if (data.empty()) {
-            const auto stride =
-                static_cast<std::size_t>((width * std::max(bitCount, 1) + 31) / 32 * 4);
-            for (std::size_t i = 0; i < stride * static_cast<std::size_t>(height); ++i) {
-                data.push_back(static_cast<char>(i * 37 % 251));
-            }
-        }
-        const std::uint64_t offset = 14 + info.size();
-        return "BM" + Le(offset + data.size(), 4) + Le(0, 4) + Le(offset, 4) + info + data;
-    }
-};
 
 long PeakRssKilobytes() {
     rusage usage{};
@@ -90,7 +46,7 @@ protected:
     }
     // A map holding a good 7 x 5 picture, so that each failure can be seen to keep it.
     void LoadGood(CMapBitmap& map) {
-        ASSERT_EQ(map.LoadFromFile(Write("good.bmp", Bmp{.width = 7, .height = 5}.Encode())),
+        ASSERT_EQ(map.LoadFromFile(Write("good.bmp", EncodeBmp(Bmp{.width = 7, .height = 5}))),
                   CMapBitmap::kLoaded);
     }
     static void ExpectGoodKept(const CMapBitmap& map, const QImage* picture) {
@@ -107,22 +63,22 @@ protected:
 
 TEST_F(BitmapFaults, every_truncation_point_of_each_form_is_refused) {
     const std::pair<const char*, Bmp> forms[] = {
-        {"1bit", Bmp{.bitCount = 1, .tableEntries = 2}},
-        {"4bit", Bmp{.bitCount = 4, .tableEntries = 16}},
-        {"8bit", Bmp{.bitCount = 8, .tableEntries = 256}},
+        {"1bit", Bmp{.bitCount = 1, .table = ColourTable(2)}},
+        {"4bit", Bmp{.bitCount = 4, .table = ColourTable(16)}},
+        {"8bit", Bmp{.bitCount = 8, .table = ColourTable(256)}},
         {"16bit_masks", Bmp{.bitCount = 16, .compression = 3, .masks = {0xF800, 0x7E0, 0x1F}}},
         {"24bit", Bmp{}},
         {"32bit_v5", Bmp{.bitCount = 32, .infoSize = 124}},
         {"32bit_v4_masks",
          Bmp{.bitCount = 32, .compression = 3, .infoSize = 108, .masks = {0xFF0000, 0xFF00, 0xFF}}},
-        {"os2_core_8bit", Bmp{.bitCount = 8, .infoSize = 12, .tableEntries = 256}},
+        {"os2_core_8bit", Bmp{.bitCount = 8, .infoSize = 12, .table = ColourTable(256)}},
         {"os2_core_24bit", Bmp{.infoSize = 12}},
     };
     CMapBitmap map;
     LoadGood(map);
     const QImage* good = map.GetBitmap();
     for (const auto& [name, bmp] : forms) {
-        const std::string bytes = bmp.Encode();
+        const std::string bytes = EncodeBmp(bmp);
         {
             CMapBitmap whole;
             ASSERT_EQ(whole.LoadFromFile(Write("whole.bmp", bytes)), CMapBitmap::kLoaded) << name;
@@ -167,7 +123,7 @@ TEST_F(BitmapFaults, every_depth_with_every_compression_loads_or_is_refused_clea
                          std::to_string(compression));
             Bmp bmp{.bitCount = bits, .compression = compression};
             if (bits <= 8) {
-                bmp.tableEntries = 1 << std::min(bits, 8);
+                bmp.table = ColourTable(1 << std::min(bits, 8));
             }
             if (compression == 3 || compression == 6) {
                 bmp.masks = bits == 16 ? std::vector<std::uint32_t>{0x7C00, 0x3E0, 0x1F, 0}
@@ -175,14 +131,14 @@ TEST_F(BitmapFaults, every_depth_with_every_compression_loads_or_is_refused_clea
                 bmp.masks.resize(compression == 6 ? 4 : 3);
             }
             if (compression == 1 || compression == 2) {
-                bmp.pixels = std::string("\x03\x01\x00\x00\x03\x02\x00\x01", 8);
+                bmp.data = std::string("\x03\x01\x00\x00\x03\x02\x00\x01", 8);
             } else if (compression == 4 || compression == 5) {
-                bmp.pixels = "\xFF\xD8\xFF\xE0 not really a JPEG or PNG stream";
+                bmp.data = "\xFF\xD8\xFF\xE0 not really a JPEG or PNG stream";
             }
-            const int result = map.LoadFromFile(Write("form.bmp", bmp.Encode()));
+            const int result = map.LoadFromFile(Write("form.bmp", EncodeBmp(bmp)));
             if (readable(bits, compression)) {
                 ASSERT_EQ(result, CMapBitmap::kLoaded);
-                EXPECT_EQ(map.GetBitmap()->size(), QSize(3, 2));
+                EXPECT_EQ(map.GetBitmap()->size(), QSize(5, 4));
                 good = map.GetBitmap();
                 ++loaded;
             } else {
@@ -205,12 +161,12 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
     };
     const Case cases[] = {
         // Uncompressed data must be in the file, whatever memory there is.
-        {"100000_square_24bit", Bmp{.width = 100000, .height = 100000, .pixels = "xx"},
+        {"100000_square_24bit", Bmp{.width = 100000, .height = 100000, .data = "xx"},
          CMapBitmap::kLoadFailed},
-        {"largest_32bit", Bmp{.width = kMax, .height = kMax, .bitCount = 32, .pixels = "xx"},
+        {"largest_32bit", Bmp{.width = kMax, .height = kMax, .bitCount = 32, .data = "xx"},
          CMapBitmap::kLoadFailed},
         {"largest_top_down",
-         Bmp{.width = kMax, .height = -kMax, .bitCount = 1, .tableEntries = 2, .pixels = "xx"},
+         Bmp{.width = kMax, .height = -kMax, .bitCount = 1, .table = ColourTable(2), .data = "xx"},
          CMapBitmap::kLoadFailed},
         {"largest_bit_fields",
          Bmp{.width = kMax,
@@ -218,9 +174,9 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
              .bitCount = 32,
              .compression = 3,
              .masks = {0xFF0000, 0xFF00, 0xFF},
-             .pixels = "xx"},
+             .data = "xx"},
          CMapBitmap::kLoadFailed},
-        {"os2_core_largest", Bmp{.width = 0xFFFF, .height = 0xFFFF, .infoSize = 12, .pixels = "xx"},
+        {"os2_core_largest", Bmp{.width = 0xFFFF, .height = 0xFFFF, .infoSize = 12, .data = "xx"},
          CMapBitmap::kLoadFailed},
         // A few bytes of run-length data may claim any size: more than 2^64 bytes would not be
         // enough for these.
@@ -229,16 +185,16 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
              .height = kMax,
              .bitCount = 8,
              .compression = 1,
-             .tableEntries = 256,
-             .pixels = rle8},
+             .table = ColourTable(256),
+             .data = rle8},
          CMapBitmap::kOutOfMemory},
         {"largest_rle4",
          Bmp{.width = kMax,
              .height = kMax,
              .bitCount = 4,
              .compression = 2,
-             .tableEntries = 16,
-             .pixels = rle8},
+             .table = ColourTable(16),
+             .data = rle8},
          CMapBitmap::kOutOfMemory},
     };
     CMapBitmap map;
@@ -247,7 +203,7 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
     const long peakBefore = PeakRssKilobytes();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(map.LoadFromFile(Write("huge.bmp", c.bmp.Encode())), c.result);
+        EXPECT_EQ(map.LoadFromFile(Write("huge.bmp", EncodeBmp(c.bmp))), c.result);
         ExpectGoodKept(map, good);
     }
     EXPECT_LT(PeakRssKilobytes() - peakBefore, 64 * 1024);
@@ -259,14 +215,14 @@ TEST_F(BitmapFaults, run_length_pictures_cannot_be_top_down) {
     for (const auto& bmp : {Bmp{.height = -2,
                            .bitCount = 8,
                            .compression = 1,
-                           .tableEntries = 256,
-                           .pixels = std::string("\x00\x01", 2)},
+                           .table = ColourTable(256),
+                           .data = std::string("\x00\x01", 2)},
                             Bmp{.height = -2,
                             .bitCount = 4,
                             .compression = 2,
-                            .tableEntries = 16,
-                            .pixels = std::string("\x00\x01", 2)}}) {
-        EXPECT_EQ(map.LoadFromFile(Write("top_down_rle.bmp", bmp.Encode())),
+                            .table = ColourTable(16),
+                            .data = std::string("\x00\x01", 2)}}) {
+        EXPECT_EQ(map.LoadFromFile(Write("top_down_rle.bmp", EncodeBmp(bmp))),
                   CMapBitmap::kLoadFailed);
         EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorBadFormat);
         EXPECT_FALSE(map.IsLoaded());
@@ -308,8 +264,8 @@ TEST_F(BitmapFaults, unreadable_file_is_refused_and_keeps_the_previous_picture) 
     const std::string dir = m_dir.path().toStdString();
     fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                              fs::perms::others_read | fs::perms::others_exec);
-    const std::string bmp = Bmp{}.Encode();
-    const std::string good = Write("good.bmp", Bmp{.width = 7, .height = 5}.Encode());
+    const std::string bmp = EncodeBmp(Bmp{});
+    const std::string good = Write("good.bmp", EncodeBmp(Bmp{.width = 7, .height = 5}));
     const std::string locked = Write("locked.bmp", bmp);
     fs::permissions(good, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(locked, fs::perms::none);
@@ -344,18 +300,22 @@ TEST_F(BitmapFaults, os2_forms_whose_pixels_qt_would_leave_unwritten_are_refused
     };
     const std::string rle8 = std::string("\x02\x01", 2);
     const std::pair<const char*, std::string> cases[] = {
-        {"os2_v2_rle8",
-         Bmp{.bitCount = 8, .compression = 1, .infoSize = 64, .tableEntries = 256, .pixels = rle8}
-             .Encode()},
-        {"os2_v2_rle4",
-         Bmp{.bitCount = 4, .compression = 2, .infoSize = 64, .tableEntries = 16, .pixels = rle8}
-             .Encode()},
-        {"os2_v2_huffman", Bmp{.bitCount = 16, .compression = 3, .infoSize = 64}.Encode()},
-        {"os2_v2_rle24", Bmp{.compression = 4, .infoSize = 64, .pixels = rle8}.Encode()},
-        {"os2_core_pixels_at_0", withOffset(Bmp{.infoSize = 12}.Encode(), 0)},
-        {"os2_core_pixels_in_header", withOffset(Bmp{.infoSize = 12}.Encode(), 20)},
+        {"os2_v2_rle8", EncodeBmp(Bmp{.bitCount = 8,
+                                      .compression = 1,
+                                      .infoSize = 64,
+                                      .table = ColourTable(256),
+                                      .data = rle8})},
+        {"os2_v2_rle4", EncodeBmp(Bmp{.bitCount = 4,
+                                      .compression = 2,
+                                      .infoSize = 64,
+                                      .table = ColourTable(16),
+                                      .data = rle8})},
+        {"os2_v2_huffman", EncodeBmp(Bmp{.bitCount = 16, .compression = 3, .infoSize = 64})},
+        {"os2_v2_rle24", EncodeBmp(Bmp{.compression = 4, .infoSize = 64, .data = rle8})},
+        {"os2_core_pixels_at_0", withOffset(EncodeBmp(Bmp{.infoSize = 12}), 0)},
+        {"os2_core_pixels_in_header", withOffset(EncodeBmp(Bmp{.infoSize = 12}), 20)},
         {"os2_core_pixels_in_table",
-         withOffset(Bmp{.bitCount = 8, .infoSize = 12, .tableEntries = 256}.Encode(), 100)},
+         withOffset(EncodeBmp(Bmp{.bitCount = 8, .infoSize = 12, .table = ColourTable(256)}), 100)},
     };
     CMapBitmap map;
     LoadGood(map);
@@ -368,9 +328,9 @@ TEST_F(BitmapFaults, os2_forms_whose_pixels_qt_would_leave_unwritten_are_refused
     }
     // The uncompressed forms with their pixels where they belong still load.
     for (const Bmp& bmp :
-         {Bmp{.infoSize = 12}, Bmp{.bitCount = 8, .infoSize = 12, .tableEntries = 256},
-          Bmp{.bitCount = 4, .infoSize = 64, .tableEntries = 16}}) {
-        EXPECT_EQ(map.LoadFromFile(Write("os2.bmp", bmp.Encode())), CMapBitmap::kLoaded);
-        EXPECT_EQ(map.GetBitmap()->size(), QSize(3, 2));
+         {Bmp{.infoSize = 12}, Bmp{.bitCount = 8, .infoSize = 12, .table = ColourTable(256)},
+          Bmp{.bitCount = 4, .infoSize = 64, .table = ColourTable(16)}}) {
+        EXPECT_EQ(map.LoadFromFile(Write("os2.bmp", EncodeBmp(bmp))), CMapBitmap::kLoaded);
+        EXPECT_EQ(map.GetBitmap()->size(), QSize(5, 4));
     }
 }
