@@ -204,6 +204,9 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(map.LoadFromFile(Write("huge.bmp", EncodeBmp(c.bmp))), c.result);
+        EXPECT_EQ(map.GetLastError(), c.result == CMapBitmap::kOutOfMemory
+                                          ? CMapBitmap::kErrorNotEnoughMemory
+                                          : CMapBitmap::kErrorHandleEof);
         ExpectGoodKept(map, good);
     }
     EXPECT_LT(PeakRssKilobytes() - peakBefore, 64 * 1024);
@@ -246,6 +249,8 @@ TEST_F(BitmapFaults, things_that_are_not_files_are_refused_at_once) {
         {dir + "/dangling.bmp", CMapBitmap::kErrorFileNotFound},
         {dir + "/folder.bmp", CMapBitmap::kErrorAccessDenied},
         {dir + "/good.bmp/inside.bmp", CMapBitmap::kErrorFileNotFound},
+        {dir + "/no/such/folder.bmp", CMapBitmap::kErrorFileNotFound},
+        {"", CMapBitmap::kErrorFileNotFound},
     };
     CMapBitmap map;
     LoadGood(map);
