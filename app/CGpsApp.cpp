@@ -8,11 +8,13 @@
 #include "CToolbarArt.h"
 #include "StringTable.h"
 
+#include "CAtomicFile.h"
 #include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CQtSettingsProfile.h"
 #include "CQtUserPrompt.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -53,10 +55,19 @@ CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(AppString(AFX_IDS_APP_TITLE));
     setDesktopFileName(QStringLiteral("mapreg"));
     setWindowIcon(CToolbarArt::AppIcon());
-    // The session ends (log off, shut down): keep the settings as on a close.
-    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
-        if (m_pFrame) {
-            m_pFrame->SaveSettings();
+    // The session ends (log off, shut down). Qt does not close the windows then, so the map
+    // is looked after here; the manager is asked for interaction only when it is needed.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        bool bInteracting = false;
+        const bool bEnd = CommitData([&] {
+            bInteracting = manager.allowsInteraction();
+            return bInteracting;
+        });
+        if (bInteracting) {
+            manager.release();
+        }
+        if (!bEnd) {
+            manager.cancel();
         }
     });
     // Desktop requests that had to wait are tried again on this beat.
@@ -312,6 +323,52 @@ void CGpsApp::ProcessShellRequests() {
 
 bool CGpsApp::CanCloseDocument() {
     return !m_pDoc || m_pDoc->SaveModified();
+}
+
+bool CGpsApp::CommitData(const std::function<bool()>& askInteraction) {
+    if (m_pFrame) {
+        m_pFrame->SaveSettings();
+    }
+    if (!m_pDoc || !m_pDoc->IsModified()) {
+        return true;
+    }
+    if (askInteraction()) {
+        return CanCloseDocument();
+    }
+    const std::string path = m_pDoc->GetPathName();
+    if (!path.empty() && m_pDoc->DoSave(path)) {
+        return true;
+    }
+    WriteRecoveryFile();
+    return true;
+}
+
+QString CGpsApp::RecoveryFolder() {
+    QString folder = qEnvironmentVariable("XDG_STATE_HOME");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) {
+        folder = QDir::homePath() + QStringLiteral("/.local/state");
+    }
+    return folder + QLatin1Char('/') + AppString(AFX_IDS_APP_TITLE);
+}
+
+bool CGpsApp::WriteRecoveryFile() {
+    const QString folder = RecoveryFolder();
+    if (!QDir().mkpath(folder)) {
+        return false;
+    }
+    // "<title> <date and time>.gpm": a new file for every session end, never one of the user's.
+    const QString name =
+        QFileInfo(QString::fromStdString(m_pDoc->GetTitle())).completeBaseName() +
+        QLatin1Char(' ') +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmmss")) +
+        QStringLiteral(".gpm");
+    try {
+        const std::string bytes = m_pDoc->BuildMapFile();
+        return !CAtomicFile::Write((folder + QLatin1Char('/') + name).toStdString(), bytes)
+                    .IsError();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void CGpsApp::OnDocumentCommand(unsigned nCommandId) {

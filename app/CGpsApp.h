@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class CDisplaySettings;
@@ -69,6 +70,13 @@ public:
     void OpenFromShell(const QString& path);
     // Asks to save a modified map; false when the user cancelled.
     bool CanCloseDocument();
+    // The session ends (log off, shut down). Writes the settings; then a modified map gets
+    // the question of a close when askInteraction() grants it, else it is saved when it has
+    // a name and kept in a recovery file when it has none or its save failed. Returns false
+    // when the session end is to be cancelled (Cancel, or a failed save after Yes).
+    bool CommitData(const std::function<bool()>& askInteraction);
+    // The folder of those recovery files: <XDG_STATE_HOME, else ~/.local/state>/<title>.
+    static QString RecoveryFolder();
     // Commands that the document handles.
     void OnDocumentCommand(unsigned nCommandId);
     void OnAppAbout();
@@ -83,6 +91,8 @@ private:
     bool IsOpenDocument(const QString& path) const;
     void ProcessShellRequests();
     void BringToFront();
+    // Writes the map file of the document into the recovery folder, without questions.
+    bool WriteRecoveryFile();
 
     std::unique_ptr<CProfile> m_pProfile;
     std::unique_ptr<CQtUserPrompt> m_pQtPrompt;

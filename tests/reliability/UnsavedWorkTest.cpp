@@ -1,18 +1,27 @@
 // Every way of replacing the map on screen asks about unsaved changes first, and Cancel keeps
 // everything: closing the window, File New, File Open, a file dropped on the window and a
-// file from the recent-file list.
+// file from the recent-file list. The end of the session asks the same, or keeps the map
+// without asking when it may not ask.
 #include "AppHarness.h"
 #include "DocumentSnapshot.h"
 
+#include "CAtomicFile.h"
 #include "StringTable.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QUrl>
 
 namespace {
+
+std::string FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
 
 class UnsavedWork : public AppHarness {
 protected:
@@ -95,4 +104,54 @@ TEST_F(UnsavedWork, every_way_to_replace_a_modified_map_asks_and_cancel_keeps_it
     EXPECT_EQ(Doc().GetMapWidth(), 80);
     EXPECT_FALSE(Doc().IsModified());
     prompt.answers.push_back(MsgAnswer::No);
+}
+
+TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_asking) {
+    qputenv("XDG_STATE_HOME", TestPath("state").toLocal8Bit());
+    Start();
+    MakeUnsavedWork(); // named saved.gpm, modified
+    const std::string before = FileBytes(savedMap);
+    const auto saved = [&] { return FileBytes(savedMap) == Doc().BuildMapFile(); };
+    const struct {
+        const char* name;
+        bool interactive;
+        MsgAnswer answer;
+        bool diskFull;
+        bool ends;
+    } cases[] = {
+        {"cancel", true, MsgAnswer::Cancel, false, false},
+        {"yes_but_the_save_fails", true, MsgAnswer::Yes, true, false},
+        {"yes", true, MsgAnswer::Yes, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.messages.clear();
+        prompt.answers.push_back(c.answer);
+        CAtomicFile::SetFailureHookForTesting(
+            c.diskFull ? CAtomicFile::FailureHook([](const std::string&) { return ENOSPC; })
+                       : nullptr);
+        EXPECT_EQ(App().CommitData([&] { return c.interactive; }), c.ends);
+        EXPECT_EQ(prompt.MessageIds().front(), IDS_SAVE_CHANGES);
+        EXPECT_EQ(saved(), c.ends);
+        EXPECT_EQ(Doc().IsModified(), !c.ends);
+        EXPECT_TRUE(ProfileValue(QStringLiteral("Settings/cmdShow")).isValid());
+    }
+    CAtomicFile::SetFailureHookForTesting(nullptr);
+    ASSERT_NE(FileBytes(savedMap), before);
+
+    // Without interaction: a named map is saved, an unnamed one goes to a recovery file.
+    prompt.messages.clear();
+    ASSERT_EQ(Doc().Calibrate(0, {CDoublePoint{-2, 2}, {2, 2}, {2, -2}},
+                              {CDoublePoint{0, 0}, {120, 0}, {120, 90}}, 0, '?', nullptr, nullptr),
+              0);
+    EXPECT_TRUE(App().CommitData([] { return false; }));
+    EXPECT_TRUE(saved());
+    PressKey(Qt::Key_N, Qt::ControlModifier);
+    LoadPicture({50, 40}, QStringLiteral("unnamed.bmp"));
+    EXPECT_TRUE(App().CommitData([] { return false; }));
+    EXPECT_TRUE(prompt.messages.empty());
+    const QStringList kept = QDir(CGpsApp::RecoveryFolder()).entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(kept[0].startsWith(QStringLiteral("Untitled ")) && kept[0].endsWith(".gpm"));
+    EXPECT_EQ(FileBytes(CGpsApp::RecoveryFolder() + "/" + kept[0]), Doc().BuildMapFile());
 }
