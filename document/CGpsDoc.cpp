@@ -60,32 +60,27 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
     const std::string bitmapPath = m_strBitmapPath;
     if (bitmapPath.empty()) {
         ShowDefaultMap();
-    } else {
-        const int r = LoadBitmapFile(bitmapPath);
-        if (r == kLoadOutOfMemory) {
-            Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-        } else if (r == kLoadFailed && m_pBitmap->GetLastError() == kErrorFileNotFound) {
+    } else if (const int r = LoadBitmapFile(bitmapPath); r != kLoadOk) {
+        // The file's calibration and path now stand over a picture they do not describe: the
+        // bitmap the user finds, or the default map.
+        int shown = r;
+        if (r == kLoadFailed && m_pBitmap->GetLastError() == kErrorFileNotFound) {
             const MsgAnswer answer = Prompt().MessageBoxId1(IDS_FIND_BITMAP_QUESTION, bitmapPath,
                                                             MsgIcon::Question, MsgButtons::YesNo);
-            if (answer == MsgAnswer::Yes) {
-                const int r2 = BrowseForBitmap();
-                if (r2 == kLoadOk) {
-                    // The file's calibration stays, now with the chosen bitmap.
-                    SetModifiedFlag(true);
-                } else {
-                    ResetToDefaultMap();
-                    if (r2 == kLoadFailed) {
-                        Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
-                    } else if (r2 == kLoadOutOfMemory) {
-                        Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-                    }
-                }
-            } else {
-                ResetToDefaultMap();
-            }
-        } else if (r == kLoadFailed) {
+            shown = answer == MsgAnswer::Yes ? BrowseForBitmap() : kLoadCancelled;
+        }
+        if (shown == kLoadOk) {
+            // The file's calibration stays, now with the chosen bitmap.
+            SetModifiedFlag(true);
+        } else {
+            // The default map is not what the map file holds: saving must not replace it.
             ResetToDefaultMap();
-            Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
+            DetachFromOpenedFile();
+            if (shown == kLoadFailed) {
+                Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
+            } else if (shown == kLoadOutOfMemory) {
+                Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
+            }
         }
     }
     UpdateAllViews(HINT_REFRESH);
@@ -94,7 +89,10 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
 
 bool CGpsDoc::OnSaveDocument(const std::string& path) {
     // A map file saved under the bitmap's own name would destroy the picture it names.
-    if (!m_strBitmapPath.empty() && IsSameFile(path, m_strBitmapPath)) {
+    // Nor may the registration file written after it replace the map file just saved: both
+    // refusals come before anything is written.
+    if (!m_strBitmapPath.empty() &&
+        (IsSameFile(path, m_strBitmapPath) || IsSameFile(path, GetRegistrationFileName()))) {
         Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
         return false;
     }

@@ -68,10 +68,17 @@ bool CDocument::FileOpen(const std::string& path) {
 }
 
 bool CDocument::OpenFile(const std::string& path) {
+    m_bDetachFromOpenedFile = false;
     if (!OnOpenDocument(path)) {
         return false;
     }
-    SetPathName(path);
+    if (m_bDetachFromOpenedFile) {
+        m_bDetachFromOpenedFile = false;
+        m_strPathName.clear();
+        m_strTitle = std::string(LoadStringId(IDS_UNTITLED));
+    } else {
+        SetPathName(path);
+    }
     return true;
 }
 

@@ -61,10 +61,17 @@ public:
     virtual std::string GetDefaultExtension() const { return {}; }
     virtual std::string GetFileFilter() const { return {}; }
 
+protected:
+    // Called by OnOpenDocument when the open succeeded but the document no longer shows what
+    // the file describes: FileOpen then leaves it untitled, so that Save asks for a path
+    // instead of replacing that file.
+    void DetachFromOpenedFile() { m_bDetachFromOpenedFile = true; }
+
 private:
     CUserPrompt& m_prompt;
     std::vector<CView*> m_views;
     std::string m_strPathName;
     std::string m_strTitle;
     bool m_bModified = false;
+    bool m_bDetachFromOpenedFile = false;
 };

@@ -63,30 +63,43 @@ TEST_F(CliDocument, register_stores_the_absolute_bitmap_path_and_honours_output)
 }
 
 TEST_F(CliDocument, register_refuses_what_it_cannot_use_and_writes_nothing) {
+    const std::string text = (dir / "harbour.txt").string();
     const struct {
-        std::size_t nArg; // the argument replaced
-        std::string value;
+        std::size_t nArg; // the argument replaced by values
+        std::vector<std::string> values;
         int code;
         const char* out;
-        const char* err;
+        std::string err;
     } cases[] = {
-        {8, "1001", 2, "", "Mark 2 lies outside the picture.\n"},
-        {4, "-1", 2, "", "Mark 1 lies outside the picture.\n"},
-        {1, (dir / "none.bmp").string(), 4, "", "Cannot open the file.\n"},
-        {8, "5", 3,
+        {8, {"1001"}, 2, "", "Mark 2 lies outside the picture.\n"},
+        {4, {"-1"}, 2, "", "Mark 1 lies outside the picture.\n"},
+        {1, {(dir / "none.bmp").string()}, 4, "", "Cannot open the file.\n"},
+        {8,
+         {"5"},
+         3,
          "rejected code=1 mark=0 field=0\nTwo of the calibration marks are too close together.  "
          "Increase the distance between those two calibration marks.\n",
          ""},
+        // A map file named like the registration file is refused before either is written.
+        {16,
+         {"48.2", "-o", text},
+         4,
+         "",
+         "The file " + text +
+             " was not written because it would replace the map bitmap or the map file.  Give "
+             "the map bitmap or the map file another name.\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = HarbourArgs();
-        args[c.nArg] = c.value;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(c.nArg));
+        args.insert(args.begin() + static_cast<std::ptrdiff_t>(c.nArg), c.values.begin(),
+                    c.values.end());
         const CliResult r = RunTool(args);
-        EXPECT_EQ(r.code, c.code) << c.value;
-        EXPECT_EQ(r.out, c.out) << c.value;
-        EXPECT_EQ(r.err, c.err) << c.value;
-        EXPECT_FALSE(fs::exists(dir / "harbour.gpm")) << c.value;
-        EXPECT_FALSE(fs::exists(dir / "harbour.txt")) << c.value;
+        EXPECT_EQ(r.code, c.code) << c.values[0];
+        EXPECT_EQ(r.out, c.out) << c.values[0];
+        EXPECT_EQ(r.err, c.err) << c.values[0];
+        EXPECT_FALSE(fs::exists(dir / "harbour.gpm")) << c.values[0];
+        EXPECT_FALSE(fs::exists(dir / "harbour.txt")) << c.values[0];
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <functional>
 
 namespace {
 
@@ -280,4 +281,57 @@ TEST_F(DocumentTest, failed_map_save_leaves_the_old_files_byte_identical) {
     EXPECT_EQ(ReadBytes(file), oldMap);
     EXPECT_EQ(ReadBytes(dir / "harbour.txt"), oldText);
     EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(DocumentTest, an_open_that_ends_on_the_default_map_never_saves_over_the_map_file) {
+    const std::string bitmap = LoadHarbour();
+    const fs::path file = dir / "harbour.gpm";
+    ASSERT_TRUE(doc->DoSave(file.string()));
+    const std::string map = ReadBytes(file);
+    const std::string text = ReadBytes(dir / "harbour.txt");
+    // 200000 x 200000 pixels of 8-bit run-length data in a few bytes: more than any memory.
+    const std::string huge = Bytes()
+                                 .U8('B')
+                                 .U8('M')
+                                 .I32(1080)
+                                 .I32(0)
+                                 .I32(1078)
+                                 .I32(40)
+                                 .I32(200000)
+                                 .I32(200000)
+                                 .U16(1)
+                                 .U16(8)
+                                 .I32(1)
+                                 .I32(2)
+                                 .I32(0)
+                                 .I32(0)
+                                 .I32(0)
+                                 .I32(0)
+                                 .data +
+                             std::string(1024, '\0') + std::string("\x00\x01", 2);
+    const struct {
+        const char* name;
+        std::function<void()> spoil;
+        unsigned message;
+    } cases[] = {
+        {"missing_and_not_looked_for", [&] { fs::remove(bitmap); }, IDS_FIND_BITMAP_QUESTION},
+        {"unreadable", [&] { WriteBytes(bitmap, "not a bitmap"); }, IDS_CANNOT_OPEN_FILE},
+        {"out_of_memory", [&] { WriteBytes(bitmap, huge); }, IDS_OUT_OF_MEMORY},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.spoil();
+        ASSERT_TRUE(doc->FileNew());
+        ClearRecords();
+        ASSERT_TRUE(doc->FileOpen(file.string()));
+        EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{c.message});
+        EXPECT_EQ(doc->GetMapWidth(), 998);
+        EXPECT_EQ(doc->GetBitmapPath(), "");
+        EXPECT_EQ(doc->GetTitle(), "Untitled");
+        EXPECT_FALSE(doc->FileSave()); // asks for a name; the chooser is cancelled
+        doc->OnSaveWaypoints();
+        EXPECT_EQ(ReadBytes(file), map);
+        EXPECT_EQ(ReadBytes(dir / "harbour.txt"), text);
+        EXPECT_FALSE(fs::exists(dir / "harbour.wpt"));
+    }
 }

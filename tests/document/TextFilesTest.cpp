@@ -126,13 +126,13 @@ TEST_F(DocumentTest, text_file_never_replaces_the_bitmap_or_the_map_file) {
     EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE}));
     EXPECT_EQ(ReadBytes(bitmap), bitmapBytes);
 
-    // A map file saved under the registration file's name is kept as the map file.
+    // A map file under the registration file's name is refused before anything is written.
     LoadHarbour("harbour.bmp");
     ClearRecords();
     const fs::path mapFile = dir / "harbour.txt";
-    EXPECT_TRUE(doc->DoSave(mapFile.string()));
+    EXPECT_FALSE(doc->DoSave(mapFile.string()));
     EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE}));
-    EXPECT_EQ(ReadBytes(mapFile).substr(1, 10), "Halvoren..");
+    EXPECT_FALSE(fs::exists(mapFile));
 
     // Nor does the waypoint file replace the map file.
     ClearRecords();
