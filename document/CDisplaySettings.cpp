@@ -104,15 +104,16 @@ CGeoPosition& CDisplaySettings::ConvertPosition(CGeoPosition& position) {
 }
 
 bool CDisplaySettings::ReadColors(const CProfile& profile) {
-    std::array<int, ColorCount> values{};
+    // Any whole number counts, even one past 32 bits: only its low 24 bits are kept.
+    std::array<long long, ColorCount> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i] = profile.GetProfileInt(kSettingsSection, kColorKeys[i], kMissing);
+        values[i] = profile.GetProfileInt64(kSettingsSection, kColorKeys[i], kMissing);
         if (values[i] == kMissing) {
             return false;
         }
     }
     const auto color = [&values](int i) {
-        return static_cast<COLORREF>(values[static_cast<std::size_t>(i)]);
+        return static_cast<COLORREF>(values[static_cast<std::size_t>(i)] & kColorMask);
     };
     SetColors(color(BackgroundColor), color(ForegroundColor), color(PrimaryColor),
               color(SecondaryColor));

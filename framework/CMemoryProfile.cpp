@@ -28,6 +28,24 @@ int CMemoryProfile::GetProfileInt(std::string_view section, std::string_view key
     return value;
 }
 
+long long CMemoryProfile::GetProfileInt64(std::string_view section, std::string_view key,
+                                          long long def) const {
+    const auto it = m_values.find(MakeKey(section, key));
+    if (it == m_values.end()) {
+        return def;
+    }
+    if (const int* value = std::get_if<int>(&it->second)) {
+        return *value;
+    }
+    const auto& text = std::get<std::string>(it->second);
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return def;
+    }
+    return value;
+}
+
 bool CMemoryProfile::WriteProfileInt(std::string_view section, std::string_view key, int value) {
     m_values[MakeKey(section, key)] = value;
     return true;

@@ -11,6 +11,9 @@ public:
 
     // The stored integer, or def when the key is missing or does not hold an integer.
     virtual int GetProfileInt(std::string_view section, std::string_view key, int def) const = 0;
+    // The same for values that need 64 bits (hand-edited colours, for instance).
+    virtual long long GetProfileInt64(std::string_view section, std::string_view key,
+                                      long long def) const = 0;
     // Returns false when the store could not be written.
     virtual bool WriteProfileInt(std::string_view section, std::string_view key, int value) = 0;
     virtual std::string GetProfileString(std::string_view section, std::string_view key,

@@ -29,6 +29,17 @@ int CQtSettingsProfile::GetProfileInt(std::string_view section, std::string_view
     return ok ? number : def;
 }
 
+long long CQtSettingsProfile::GetProfileInt64(std::string_view section, std::string_view key,
+                                              long long def) const {
+    const QVariant value = m_settings.value(KeyOf(section, key));
+    if (!value.isValid()) {
+        return def;
+    }
+    bool ok = false;
+    const long long number = value.toString().trimmed().toLongLong(&ok);
+    return ok ? number : def;
+}
+
 bool CQtSettingsProfile::WriteProfileInt(std::string_view section, std::string_view key,
                                          int value) {
     m_settings.setValue(KeyOf(section, key), value);

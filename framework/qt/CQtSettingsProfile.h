@@ -16,6 +16,8 @@ public:
     explicit CQtSettingsProfile(const QString& iniPath);
 
     int GetProfileInt(std::string_view section, std::string_view key, int def) const override;
+    long long GetProfileInt64(std::string_view section, std::string_view key,
+                              long long def) const override;
     bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
     std::string GetProfileString(std::string_view section, std::string_view key,
                                  std::string_view def) const override;

@@ -127,28 +127,41 @@ TEST_F(ProfileFaults, each_unusable_key_keeps_its_default_and_loses_nothing_else
         }
         return v;
     };
+    const auto writeWith = [this](const std::string& key, const std::string& value) {
+        std::string ini = "[Settings]\n";
+        for (const auto& [k, v] : GoodEntries()) {
+            if (k != key) {
+                ini += k + "=" + v + "\n";
+            } else if (value != "<missing>") {
+                ini += k + "=" + value + "\n";
+            }
+        }
+        WriteIni(ini);
+    };
     WriteIni("[Settings]\n");
     ASSERT_EQ(Read(), Defaults());
-    for (const auto& [key, good] : GoodEntries()) {
+    for (std::size_t i = 0; const auto& [key, good] : GoodEntries()) {
         const bool isColor = key.find("Color") != std::string::npos;
         std::vector<std::string> bad = wrongType;
         if (!isColor) {
             bad.insert(bad.end(), outOfRange.begin(), outOfRange.end());
         } else {
-            bad.emplace_back("-128"); // every other number is a colour
+            // Every other number is a colour, however wide: its low 24 bits count.
+            std::erase(bad, "99999999999");
+            bad.emplace_back("-128");
+            for (const long long wide : {4278255360LL, 99999999999LL, -999999999999999LL}) {
+                SCOPED_TRACE(key + " = " + std::to_string(wide));
+                writeWith(key, std::to_string(wide));
+                Values v = Good();
+                v.colors[i] = static_cast<COLORREF>(wide & 0xFFFFFF);
+                EXPECT_EQ(Read(), v);
+            }
         }
+        ++i;
         bad.emplace_back("<missing>");
         for (const std::string& value : bad) {
             SCOPED_TRACE(key + " = " + value);
-            std::string ini = "[Settings]\n";
-            for (const auto& [k, v] : GoodEntries()) {
-                if (k != key) {
-                    ini += k + "=" + v + "\n";
-                } else if (value != "<missing>") {
-                    ini += k + "=" + value + "\n";
-                }
-            }
-            WriteIni(ini);
+            writeWith(key, value);
             EXPECT_EQ(Read(), expectedWithout(key, value));
         }
     }
