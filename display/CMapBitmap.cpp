@@ -22,6 +22,8 @@ static void InitBitmapResources() {
 
 namespace {
 
+bool g_bResourceFailure = false;
+
 // Closes a file descriptor when it goes out of scope.
 class CFileHandle {
 public:
@@ -83,11 +85,14 @@ int CMapBitmap::LoadFromFile(const std::string& path) {
     return Load(file);
 }
 
+void CMapBitmap::SetResourceFailureForTesting(bool bFail) {
+    g_bResourceFailure = bFail;
+}
+
 int CMapBitmap::LoadFromResource(unsigned id) {
-    m_pBitmap.reset();
     InitBitmapResources();
     QFile file(QStringLiteral(":/mapreg/bitmaps/%1.bmp").arg(id & 0xffffu));
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (g_bResourceFailure || !file.open(QIODevice::ReadOnly)) {
         m_nLastError = kErrorResourceNotFound;
         return kLoadFailed;
     }

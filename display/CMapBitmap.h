@@ -44,9 +44,11 @@ public:
     // Loads a .bmp file (path in UTF-8): 0 loaded; -1 failed, with the reason in GetLastError;
     // -3 out of memory. On failure the previous picture, its size and palette stay.
     int LoadFromFile(const std::string& path);
-    // Loads a bitmap resource by id (low 16 bits); drops the picture held first, so that after a
-    // failure nothing is loaded. Results as LoadFromFile.
+    // Loads a bitmap resource by id (low 16 bits). Results and failure as LoadFromFile: the
+    // picture held stays until its replacement is complete, so views never hold a freed one.
     int LoadFromResource(unsigned id);
+    // Tests: every resource load fails as for a missing resource (true), or works again.
+    static void SetResourceFailureForTesting(bool bFail);
 
     bool IsLoaded() const { return m_pBitmap != nullptr; }
     // The picture in QImage::Format_RGB32, or null while nothing is loaded. RGB32 is opaque, so

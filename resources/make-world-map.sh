@@ -45,12 +45,12 @@ text_layer() { # name pointsize then pairs of "x,y text"
 # Grid labels: longitudes along the top edge, latitudes along the left edge.
 labels=()
 for lon in -150 -120 -90 -60 -30 0 30 60 90 120 150; do
-    x=$(((lon + 180) * (W - 1) / 360 + 3))
+    x=$(((lon + 180) * W / 360 + 3))
     if [ "$lon" -lt 0 ]; then t="$((-lon))W"; elif [ "$lon" -gt 0 ]; then t="${lon}E"; else t="0"; fi
     labels+=("$x,11" "$t")
 done
 for lat in 60 30 0 -30 -60; do
-    y=$(((90 - lat) * (H - 1) / 180 - 3))
+    y=$(((90 - lat) * H / 180 - 3))
     if [ "$lat" -lt 0 ]; then t="$((-lat))S"; elif [ "$lat" -gt 0 ]; then t="${lat}N"; else t="0"; fi
     labels+=("3,$y" "$t")
 done
@@ -139,14 +139,17 @@ with open("borders.txt") as f:
             seg.append((lon, lat))
 draw_polyline(seg)
 
-# Grid every 30 degrees: dotted over the sea, solid and darker rows at the equator.
+# Grid every 30 degrees, dotted, in a darker colour at the prime meridian and the equator. Each
+# line sits on the pixel that holds its longitude or latitude under the map's calibration, where
+# the picture's outer edges are 180 W, 180 E, 90 N and 90 S: pixel x spans the longitudes from
+# -180 + 360 x / W to -180 + 360 (x + 1) / W.
 for lon in range(-150, 180, 30):
-    x = round((lon + 180) * (W - 1) / 360)
+    x = (lon + 180) * W // 360
     for y in range(H):
         if y % 3 != 2:
             px[y * W + x] = EQUATOR if lon == 0 else GRID
 for lat in range(-60, 90, 30):
-    y = round((90 - lat) * (H - 1) / 180)
+    y = (90 - lat) * H // 180
     for x in range(W):
         if x % 3 != 2:
             px[y * W + x] = EQUATOR if lat == 0 else GRID

@@ -1,8 +1,10 @@
 // The map view: what part of the map it shows, smooth scrolling, Find current position and
-// the pixels it paints.
+// the pixels it paints, also when the built-in map cannot be loaded.
 
 #include "AppHarness.h"
+#include "CMapBitmap.h"
 
+#include <QFile>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
@@ -108,4 +110,39 @@ TEST_F(MapView, a_new_picture_ends_a_smooth_scroll_and_starts_at_the_top_left) {
     EXPECT_EQ(View().GetScrollPosition(), QPoint(0, 0));
     EXPECT_EQ(Listed(), 0);
     EXPECT_NE(View().Pointer(0), nullptr);
+}
+
+TEST_F(MapView, a_default_map_that_cannot_load_leaves_the_view_on_a_live_picture) {
+    struct FailingResources {
+        FailingResources() { CMapBitmap::SetResourceFailureForTesting(true); }
+        ~FailingResources() { CMapBitmap::SetResourceFailureForTesting(false); }
+    };
+    const auto pixelShown = [] { return Viewport()->grab().toImage().pixel(5, 5); };
+    Start();
+    SetClientSize({200, 150});
+    LoadPicture({60, 40}, QStringLiteral("plain.bmp"), Qt::darkCyan);
+    const QString emptyMap = TestPath(QStringLiteral("default.gpm"));
+    QFile(emptyMap).open(QIODevice::WriteOnly);
+    {
+        const FailingResources failing;
+        const std::pair<const char*, std::function<void()>> cases[] = {
+            {"file new", [&] { PressKey(Qt::Key_N, Qt::ControlModifier); }},
+            {"open a map of the default map", [&] { App().OpenDocumentFile(emptyMap); }},
+        };
+        for (const auto& [name, act] : cases) {
+            SCOPED_TRACE(name);
+            prompt.messages.clear();
+            if (Doc().IsModified()) {
+                prompt.answers.push_back(MsgAnswer::No);
+            }
+            act();
+            EXPECT_EQ(prompt.MessageIds().back(), IDS_CANNOT_LOAD_DEFAULT);
+            EXPECT_EQ(pixelShown(), QColor(Qt::darkCyan).rgb());
+        }
+        // Starting without any picture: the shadow colour, and no marks to place.
+        Restart();
+        EXPECT_EQ(pixelShown(), View().palette().color(QPalette::Dark).rgb());
+        PressKey(Qt::Key_F2, Qt::ShiftModifier);
+        EXPECT_EQ(Listed(), -1);
+    }
 }

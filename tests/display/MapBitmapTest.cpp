@@ -281,10 +281,33 @@ TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
         return image.pixel(static_cast<int>((lon + 180) * 998 / 360),
                            static_cast<int>((90 - lat) * 500 / 180));
     };
-    EXPECT_EQ(at(-140, 10), qRgb(0, 0, 0x80));     // the Pacific
-    EXPECT_EQ(at(133, -25), qRgb(0, 0x80, 0));     // inside Australia
-    EXPECT_EQ(at(0, -85), qRgb(0xff, 0xff, 0xff)); // Antarctic ice
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));   // the frame
+    EXPECT_EQ(at(-140, 10), qRgb(0, 0, 0x80));      // the Pacific
+    EXPECT_EQ(at(133, -25), qRgb(0, 0x80, 0));      // inside Australia
+    EXPECT_EQ(at(20, -85), qRgb(0xff, 0xff, 0xff)); // Antarctic ice
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));    // the frame
+
+    // Grid lines every 30 degrees on the pixel that holds their longitude or latitude under the
+    // default calibration; teal at the prime meridian and the equator, blue elsewhere.
+    const auto count = [&image](QRgb colour, QPoint pt, QPoint step) {
+        int n = 0;
+        for (; image.rect().contains(pt); pt += step)
+            n += image.pixel(pt) == colour ? 1 : 0;
+        return n;
+    };
+    for (int deg = -150; deg <= 150; deg += 30) {
+        SCOPED_TRACE(deg);
+        const QRgb colour = deg == 0 ? qRgb(0, 0x80, 0x80) : qRgb(0, 0, 0xff);
+        const int x = (deg + 180) * 998 / 360;
+        EXPECT_GT(count(colour, {x, 0}, {0, 1}), 250);
+        // Beside a line only the crossings of the 5 lines across it.
+        EXPECT_LE(count(colour, {x - 1, 0}, {0, 1}) + count(colour, {x + 1, 0}, {0, 1}), 2 * 5);
+        if (deg >= -60 && deg <= 60) {
+            const int y = (90 - deg) * 500 / 180;
+            EXPECT_GT(count(colour, {0, y}, {1, 0}), 500);
+            EXPECT_LE(count(colour, {0, y - 1}, {1, 0}) + count(colour, {0, y + 1}, {1, 0}),
+                      2 * 11);
+        }
+    }
 
     // Its colour table is the 16 standard system colours.
     const std::vector<QRgb> standard = {0xff000000, 0xff800000, 0xff008000, 0xff808000,
@@ -294,9 +317,10 @@ TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
     ASSERT_NE(map.GetPalette(), nullptr);
     EXPECT_EQ(map.GetPalette()->GetEntries(), standard);
 
-    // A failed resource load leaves nothing loaded; only the low 16 bits of the id count.
+    // A failed resource load keeps the picture; only the low 16 bits of the id count.
+    const QImage* picture = map.GetBitmap();
     EXPECT_EQ(map.LoadFromResource(999), CMapBitmap::kLoadFailed);
-    EXPECT_FALSE(map.IsLoaded());
+    EXPECT_EQ(map.GetBitmap(), picture);
     EXPECT_EQ(map.GetWidth(), 998); // the size changes only with a successful load
     EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorResourceNotFound);
     EXPECT_EQ(map.LoadFromResource(0x10000 + CMapBitmap::kDefaultMapResource), CMapBitmap::kLoaded);
