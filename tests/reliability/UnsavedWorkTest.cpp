@@ -109,7 +109,7 @@ TEST_F(UnsavedWork, every_way_to_replace_a_modified_map_asks_and_cancel_keeps_it
 TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_asking) {
     qputenv("XDG_STATE_HOME", TestPath("state").toLocal8Bit());
     Start();
-    MakeUnsavedWork(); // named saved.gpm, modified
+    MakeUnsavedWork(); // untitled and modified; Yes saves it as saved.gpm
     const std::string before = FileBytes(savedMap);
     const auto saved = [&] { return FileBytes(savedMap) == Doc().BuildMapFile(); };
     const struct {
@@ -127,6 +127,7 @@ TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_askin
         SCOPED_TRACE(c.name);
         prompt.messages.clear();
         prompt.answers.push_back(c.answer);
+        prompt.chosenFiles.push_back(savedMap.toStdString());
         CAtomicFile::SetFailureHookForTesting(
             c.diskFull ? CAtomicFile::FailureHook([](const std::string&) { return ENOSPC; })
                        : nullptr);
@@ -138,6 +139,7 @@ TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_askin
     }
     CAtomicFile::SetFailureHookForTesting(nullptr);
     ASSERT_NE(FileBytes(savedMap), before);
+    prompt.chosenFiles.clear();
 
     // Without interaction: a named map is saved, an unnamed one goes to a recovery file.
     prompt.messages.clear();
