@@ -176,6 +176,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
 void CGpsApp::ExitInstance() {
     m_bInitialized = 0;
     m_shellRetry.stop();
+    m_shellRequests.clear();
     if (m_pQtPrompt) {
         m_pQtPrompt->SetParent(nullptr);
     }
