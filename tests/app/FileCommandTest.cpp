@@ -155,6 +155,10 @@ TEST_F(FileCommands, a_desktop_request_waits_for_the_open_dialog_then_asks_and_o
     SaveAs(mapPath);
     PressKey(Qt::Key_N, Qt::ControlModifier);
     LoadPicture({50, 40}, QStringLiteral("other.bmp"));
+    // A request brings the window back to the front.
+    Frame().showMinimized();
+    App().OpenFromShell(QString());
+    EXPECT_FALSE(Frame().isMinimized());
     WithNextDialog(
         [&](QDialog&) {
             App().OpenFromShell(mapPath);
