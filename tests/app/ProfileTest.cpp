@@ -116,7 +116,7 @@ TEST_F(Profile, a_window_closed_maximized_opens_maximized_with_its_normal_rectan
     QTest::qWait(20);
     ASSERT_TRUE(Frame().isMaximized());
     ASSERT_TRUE(Close());
-    EXPECT_EQ(ProfileValue("Settings/cmdShow").toInt(), CMainFrame::kShowMaximized);
+    EXPECT_EQ(ProfileValue("Settings/cmdShow").toInt(), 3); // the stored "maximized"
     EXPECT_EQ(ProfileValue("Settings/left").toInt(), 30);
     EXPECT_EQ(ProfileValue("Settings/top").toInt(), 40);
     EXPECT_EQ(ProfileValue("Settings/right").toInt(), 530);

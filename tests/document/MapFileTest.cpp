@@ -131,59 +131,6 @@ TEST_F(DocumentTest, saved_map_reopens_with_its_bitmap_and_calibration) {
     EXPECT_EQ(prompt.waitCursorDepth, 0);
 }
 
-TEST_F(DocumentTest, open_failures_show_their_message_and_keep_the_document) {
-    const std::string bitmap = LoadHarbour();
-    const fs::path good = dir / "harbour.gpm";
-    ASSERT_TRUE(doc->DoSave(good.string()));
-    const std::string notFound = "Cannot open the map file " + (dir / "none.gpm").string() +
-                                 ".  The file or its folder does not exist.";
-    const std::string cut = Bytes().Header().GoodBody(bitmap).data;
-    struct Case {
-        const char* name;
-        std::string bytes; // empty: the file does not exist
-        unsigned id;
-        std::string text;
-    };
-    const Case cases[] = {
-        {"none.gpm", "", IDS_OPEN_MAP_FAILED, notFound},
-        {"magic.gpm", Bytes().Str("Halvoren.,").U16(1).GoodBody(bitmap).data, IDS_NOT_VALID_FILE,
-         "This is not a valid  file."},
-        {"v2.gpm", Bytes().Header(2).GoodBody(bitmap).data, IDS_UNSUPPORTED_VERSION,
-         "This version is unsupported."},
-        {"flag.gpm", Bytes().Header().Str(bitmap).U8(2).data, IDS_BAD_DATA,
-         "This file contains bad data."},
-        {"type.gpm", Bytes().Header().Str(bitmap).U8(1).I32(5).data, IDS_BAD_DATA, ""},
-        {"cut.gpm", cut.substr(0, cut.size() - 1), IDS_OPEN_MAP_FAILED,
-         "Cannot open the map file " + (dir / "cut.gpm").string() +
-             ".  The file ends before all of its data could be read."},
-        {"huge.gpm", Bytes().Header().U8(0xFF).U16(0xFFFF).I32(-1).data, IDS_OPEN_MAP_FAILED, ""},
-        {"versioncut.gpm", "\x0aHalvoren..\x01", IDS_OPEN_MAP_FAILED, ""},
-    };
-    ASSERT_TRUE(doc->FileOpen(good.string()));
-    doc->SetModifiedFlag(true);
-    const std::string before = doc->BuildMapFile();
-    for (const Case& c : cases) {
-        const fs::path file = dir / c.name;
-        if (!c.bytes.empty()) {
-            WriteBytes(file, c.bytes);
-        }
-        ClearRecords();
-        EXPECT_FALSE(doc->OnOpenDocument(file.string())) << c.name;
-        ASSERT_EQ(prompt.messages.size(), 1u) << c.name;
-        EXPECT_EQ(prompt.messages[0].id, c.id) << c.name;
-        EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Stop) << c.name;
-        if (!c.text.empty()) {
-            EXPECT_EQ(prompt.messages[0].text, c.text) << c.name;
-        }
-        EXPECT_EQ(doc->BuildMapFile(), before) << c.name;
-        EXPECT_TRUE(doc->IsModified()) << c.name;
-        EXPECT_FALSE(doc->IsCalibrationMode()) << c.name;
-        EXPECT_EQ(doc->GetPathName(), good.string()) << c.name;
-        EXPECT_TRUE(view.hints.empty()) << c.name;
-        EXPECT_TRUE(frame.calls.empty()) << c.name;
-    }
-}
-
 TEST_F(DocumentTest, empty_file_opens_as_the_default_map) {
     LoadHarbour();
     WriteBytes(dir / "empty.gpm", "");

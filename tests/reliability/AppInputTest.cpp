@@ -53,7 +53,7 @@ TEST_F(AppInput, garbage_profile_starts_with_the_defaults_and_no_message) {
         EXPECT_EQ(settings.GetLatLonFormat(), 2);
         EXPECT_EQ(settings.GetSpriteSize(), 0);
         EXPECT_EQ(settings.GetUnitType(), 0);
-        EXPECT_EQ(Doc().GetMapWidth(), CGpsDoc::kDefaultMapWidth);
+        EXPECT_EQ(Doc().GetMapWidth(), 998);
         ASSERT_TRUE(Close());
         App().ExitInstance();
     }

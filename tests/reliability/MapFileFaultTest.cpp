@@ -74,13 +74,15 @@ protected:
         return c;
     }
 
-    // Opens bytes as a map file that must be refused; checks the one message and that nothing
-    // in the document changed.
+    // Opens bytes as a map file (no bytes: no file) that must be refused; checks the one message
+    // and that nothing in the document changed.
     void ExpectRefused(const std::string& name, const std::string& bytes, unsigned id,
                        const std::string& text) {
         SCOPED_TRACE(name);
         const fs::path file = dir / (name + ".gpm");
-        WriteBytes(file, bytes);
+        if (!bytes.empty()) {
+            WriteBytes(file, bytes);
+        }
         const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
         ClearRecords();
         EXPECT_FALSE(doc->OnOpenDocument(file.string()));
@@ -154,6 +156,9 @@ TEST_F(MapFileFaults, each_bad_field_value_is_refused_with_its_message) {
         std::string text;
     };
     const Case cases[] = {
+        {"none", "", IDS_OPEN_MAP_FAILED,
+         "Cannot open the map file " + (dir / "none.gpm").string() +
+             ".  The file or its folder does not exist."},
         {"magic_lower_case", withMagic("halvoren.."), IDS_NOT_VALID_FILE, notValid},
         {"magic_short", withMagic("Halvoren."), IDS_NOT_VALID_FILE, notValid},
         {"magic_long", withMagic("Halvoren..."), IDS_NOT_VALID_FILE, notValid},
@@ -250,7 +255,7 @@ TEST_F(MapFileFaults, paths_of_every_length_form_are_read_whole) {
         } else {
             EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_CANNOT_OPEN_FILE});
         }
-        EXPECT_EQ(doc->GetMapWidth(), CGpsDoc::kDefaultMapWidth);
+        EXPECT_EQ(doc->GetMapWidth(), 998);
         EXPECT_EQ(doc->GetBitmapPath(), "");
     }
 }
