@@ -305,7 +305,8 @@ void CGpsApp::ProcessShellRequests() {
     // not while the calibration marks are placed.
     while (!m_shellRequests.isEmpty()) {
         if (QApplication::activeModalWidget() != nullptr ||
-            QApplication::activePopupWidget() != nullptr || !m_pDoc->CanUseFileCommands()) {
+            QApplication::activePopupWidget() != nullptr ||
+            !m_pDoc->IsCommandEnabled(ID_FILE_OPEN)) {
             m_shellRetry.start();
             return;
         }

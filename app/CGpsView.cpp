@@ -181,6 +181,9 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
     case HINT_SET_MARK_COORDINATES:
         RunCalibrationDialog();
         break;
+    case HINT_CALIBRATION_MODE:
+        // The frame's menu; the marks come and go with the hints that follow.
+        break;
     default:
         viewport()->update();
         break;

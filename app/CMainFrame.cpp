@@ -47,12 +47,22 @@ constexpr int kMaxCoordinate = 1 << 20;
 
 CMainFrame::CMainFrame(CGpsApp& app) : m_app(app) {
     setObjectName(QStringLiteral("mainFrame"));
-    SetAppMainWindow(this);
+    // The frame follows the document's calibration mode like a view follows its picture.
+    if (CGpsDoc* pDoc = m_app.Document()) {
+        pDoc->AddView(this);
+    }
 }
 
 CMainFrame::~CMainFrame() {
-    if (GetAppMainWindow() == this) {
-        SetAppMainWindow(nullptr);
+    if (CGpsDoc* pDoc = m_app.Document()) {
+        pDoc->RemoveView(this);
+    }
+}
+
+void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
+    const CGpsDoc* pDoc = m_app.Document();
+    if (nHint == HINT_CALIBRATION_MODE && pDoc != nullptr) {
+        SwitchMenu(pDoc->IsCalibrationMode());
     }
 }
 
@@ -433,7 +443,7 @@ void CMainFrame::UpdateCommandUI() {
         CommandAction(nId)->setEnabled(pDoc != nullptr &&
                                        CMapExporter::IsCommandEnabled(*pDoc, nId));
     }
-    const bool bFileCommands = pDoc != nullptr && pDoc->CanUseFileCommands();
+    const bool bFileCommands = pDoc != nullptr && pDoc->IsCommandEnabled(ID_FILE_OPEN);
     for (QAction* pRecent : m_recentActions) {
         pRecent->setEnabled(bFileCommands);
     }
@@ -571,7 +581,7 @@ void CMainFrame::changeEvent(QEvent* pEvent) {
 void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
     // A map is opened only where File Open is allowed (not while the marks are placed).
     const CGpsDoc* pDoc = m_app.Document();
-    if (pDoc == nullptr || !pDoc->CanUseFileCommands()) {
+    if (pDoc == nullptr || !pDoc->IsCommandEnabled(ID_FILE_OPEN)) {
         return;
     }
     const QMimeData* pData = pEvent->mimeData();
@@ -596,7 +606,7 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
         this,
         [this, path] {
             const CGpsDoc* pDoc = m_app.Document();
-            if (pDoc == nullptr || !pDoc->CanUseFileCommands()) {
+            if (pDoc == nullptr || !pDoc->IsCommandEnabled(ID_FILE_OPEN)) {
                 return;
             }
             m_app.OpenDocumentFile(path);

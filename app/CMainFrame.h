@@ -3,7 +3,7 @@
 // with its four panes, window placement and toolbar state kept in the profile, and the
 // commands that belong to the frame (Display Format, toolbar and status bar toggles).
 
-#include "CFrameCommands.h"
+#include "CView.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -19,7 +19,7 @@ class QLabel;
 class QMenuBar;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public CFrameCommands {
+class CMainFrame : public QMainWindow, public CView {
     Q_OBJECT
 public:
     // Show commands stored under "cmdShow".
@@ -50,8 +50,10 @@ public:
     // Status pane 0 to 3.
     QLabel* StatusPane(int nPane) const;
 
-    void SwitchToCalibrationMenu() override;
-    void SwitchToNormalMenu() override;
+    void SwitchToCalibrationMenu();
+    void SwitchToNormalMenu();
+    // The document's HINT_CALIBRATION_MODE: the menu of the mode it is in now.
+    void OnUpdate(CDocument* pSender, int nHint) override;
     bool IsCalibrationMenu() const { return m_bCalibrationMenu; }
 
     // The action of a command id (menu item, toolbar button, accelerator); null if none.

@@ -2,7 +2,6 @@
 
 #include "CCalibrationDlg.h"
 #include "CDisplaySettings.h"
-#include "CFrameCommands.h"
 #include "CGeoPosition.h"
 #include "CGpsDoc.h"
 #include "CLabelSprite.h"
@@ -11,7 +10,6 @@
 #include "CSpriteEngine.h"
 #include "CUserPrompt.h"
 #include "StringTable.h"
-#include "Waypoints.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -70,9 +68,7 @@ void CMarkView::ShowMarks() {
         // Calibration mode and its menu go together: without marks there is nothing to
         // calibrate with, so both return to normal.
         Doc().LeaveCalibrationMode();
-        if (CFrameCommands* pFrame = GetAppMainWindow()) {
-            pFrame->SwitchToNormalMenu();
-        }
+        Doc().UpdateAllViews(HINT_CALIBRATION_MODE, this);
         return;
     }
 
@@ -290,7 +286,7 @@ void CMarkView::AddWaypoint(QPoint ptMap) {
         return;
     }
     const int n = m_pEngine->GetCount();
-    g_nLastWaypoint = n;
+    Doc().SetLastWaypoint(n);
     if (n >= kPointers) {
         return;
     }
@@ -302,8 +298,7 @@ void CMarkView::AddWaypoint(QPoint ptMap) {
         double dLatitude = 0.0;
         double dLongitude = 0.0;
         position.GetLatLon(dLatitude, dLongitude);
-        g_waypoints[Index(n)] = CDoublePoint{dLatitude, dLongitude};
-        g_nPlacedWaypoints = n + 1;
+        Doc().AddWaypoint(n, CDoublePoint{dLatitude, dLongitude});
     }
     UpdateEngine();
 }
@@ -320,7 +315,7 @@ void CMarkView::RemoveLastWaypoint() {
     }
     CPointerSprite* pPointer = m_pPointers[Index(i)].get();
     if (pPointer->GetEngine() != nullptr && pPointer->GetEngine()->RemoveSprite(pPointer)) {
-        g_nPlacedWaypoints = std::min(g_nPlacedWaypoints, i);
+        Doc().RemoveLastWaypoint(i);
     }
 }
 

@@ -156,14 +156,12 @@ void AddCalibrateCommand(CLI::App& app, CliContext& context) {
             return;
         }
         const auto& [coordType, zone, letter, picture, world] = input;
-        int markIndex = -1;
-        int fieldIndex = -1;
-        const int code =
-            CheckCalibration(coordType, world, picture, zone, letter, &markIndex, &fieldIndex);
-        if (code != CALIBRATION_OK) {
-            PrintLine(context.out, "rejected code=%d mark=%d field=%d", code, markIndex,
-                      fieldIndex);
-            context.out << LoadStringId(CalibrationMessageId(code)) << '\n';
+        const CalibrationCheckResult check =
+            CheckCalibration(coordType, world, picture, zone, letter);
+        if (check.code != CALIBRATION_OK) {
+            PrintLine(context.out, "rejected code=%d mark=%d field=%d", check.code, check.mark,
+                      check.field);
+            context.out << LoadStringId(CalibrationMessageId(check.code)) << '\n';
             context.exitCode = CLI_EXIT_REJECTED;
             return;
         }

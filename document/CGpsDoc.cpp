@@ -2,7 +2,6 @@
 
 #include "CAtomicFile.h"
 #include "CDisplaySettings.h"
-#include "CFrameCommands.h"
 #include "CMapBitmap.h"
 #include "CMapFile.h"
 #include "CUserPrompt.h"
@@ -10,7 +9,6 @@
 #include "CalibrationCheck.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
-#include "Waypoints.h"
 
 #include <algorithm>
 #include <cmath>
@@ -146,9 +144,7 @@ void CGpsDoc::OnCalibrate() {
         return;
     }
     m_bCalibrationMode = true;
-    if (CFrameCommands* frame = GetAppMainWindow()) {
-        frame->SwitchToCalibrationMenu();
-    }
+    UpdateAllViews(HINT_CALIBRATION_MODE);
     UpdateAllViews(HINT_CALIBRATION_STARTED);
 }
 
@@ -157,9 +153,7 @@ void CGpsDoc::OnCancelCalibration() {
         return;
     }
     m_bCalibrationMode = false;
-    if (CFrameCommands* frame = GetAppMainWindow()) {
-        frame->SwitchToNormalMenu();
-    }
+    UpdateAllViews(HINT_CALIBRATION_MODE);
     UpdateAllViews(HINT_CALIBRATION_CANCELLED);
 }
 
@@ -243,19 +237,21 @@ bool CGpsDoc::OnCommand(unsigned commandId) {
 int CGpsDoc::Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
                        const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
                        int* markIndex, int* fieldIndex) {
-    int localMark = 0;
-    int localField = 0;
-    int* const pMark = markIndex != nullptr ? markIndex : &localMark;
-    int* const pField = fieldIndex != nullptr ? fieldIndex : &localField;
-    if (coordType != 0 && coordType != 1) {
-        *pMark = 0;
-        *pField = FIELD_WORLD_X;
-        return CALIBRATION_OUT_OF_RANGE;
-    }
-    const int code =
-        CheckCalibration(coordType, world, picture, zoneNumber, zoneLetter, pMark, pField);
-    if (code != CALIBRATION_OK) {
-        return code;
+    const CalibrationCheckResult check =
+        coordType == 0 || coordType == 1
+            ? CheckCalibration(coordType, world, picture, zoneNumber, zoneLetter)
+            : CalibrationCheckResult{CALIBRATION_OUT_OF_RANGE, 0, FIELD_WORLD_X};
+    if (check.code != CALIBRATION_OK) {
+        // Mark and field are named for codes 1..4; the callers' values stay otherwise.
+        if (check.mark >= 0) {
+            if (markIndex != nullptr) {
+                *markIndex = check.mark;
+            }
+            if (fieldIndex != nullptr) {
+                *fieldIndex = check.field;
+            }
+        }
+        return check.code;
     }
     m_transform.SetControlPoints(world, picture);
     SetCoordType(coordType);
@@ -269,9 +265,7 @@ int CGpsDoc::Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
     }
     m_bCalibrationMode = false;
     m_bCalibrated = true;
-    if (CFrameCommands* frame = GetAppMainWindow()) {
-        frame->SwitchToNormalMenu();
-    }
+    UpdateAllViews(HINT_CALIBRATION_MODE);
     SetModifiedFlag(true);
     return CALIBRATION_OK;
 }
@@ -284,6 +278,19 @@ void CGpsDoc::SetCoordType(int coordType) {
     } else if (coordType == 1) {
         m_pActivePos = &m_utmPos;
     }
+}
+
+// --- Waypoints --------------------------------------------------------------------------
+
+void CGpsDoc::AddWaypoint(int index, CDoublePoint latLon) {
+    if (index >= 0 && index < kMaxWaypoints) {
+        m_waypoints[static_cast<std::size_t>(index)] = latLon;
+        m_nPlacedWaypoints = index + 1;
+    }
+}
+
+void CGpsDoc::RemoveLastWaypoint(int index) {
+    m_nPlacedWaypoints = std::clamp(index, 0, m_nPlacedWaypoints);
 }
 
 // --- Positions --------------------------------------------------------------------------
@@ -490,11 +497,11 @@ std::string CGpsDoc::BuildRegistrationText() const {
 }
 
 std::string CGpsDoc::BuildWaypointText() const {
-    const int count = std::clamp(g_nPlacedWaypoints, 0, kMaxWaypoints);
+    const int count = m_nPlacedWaypoints;
     std::string text = "Halvoren Wp File" + std::string(kCrLf) + std::string(kCrLf);
     text += "#WP:\t" + std::to_string(count) + std::string(kCrLf);
     for (int i = 0; i < count; ++i) {
-        const CDoublePoint& wp = g_waypoints[static_cast<std::size_t>(i)];
+        const CDoublePoint& wp = m_waypoints[static_cast<std::size_t>(i)];
         text += FormatFixed(wp.x, 0, 6) + ",  " + FormatFixed(wp.y, 0, 6) + std::string(kCrLf);
     }
     return text;

@@ -25,6 +25,7 @@ class QImage;
 enum UpdateHint : int {
     HINT_REFRESH = 0,               // everything may have changed: repaint all
     HINT_NEW_BITMAP = 1,            // new picture and size
+    HINT_CALIBRATION_MODE = 2,      // calibration mode entered or left: the frame's menu follows
     HINT_CALIBRATION_STARTED = 3,   // calibration mode entered: show the marks
     HINT_CALIBRATION_CANCELLED = 4, // calibration mode left without a new calibration
     HINT_SET_MARK_COORDINATES = 5   // run the calibration coordinates dialog
@@ -67,16 +68,6 @@ public:
     void OnEnterWaypoints();
     void OnSaveWaypoints();
 
-    // Enabling rules of the commands.
-    bool CanNewBitmap() const { return !m_bCalibrationMode; }
-    bool CanCalibrate() const { return !m_bCalibrationMode; }
-    bool CanSetMarkCoordinates() const { return m_bCalibrationMode; }
-    bool CanCancelCalibration() const { return m_bCalibrationMode; }
-    bool CanEnterWaypoints() const { return !m_bCalibrationMode; }
-    bool CanSaveWaypoints() const { return true; }
-    // File New, Open, Save and Save As.
-    bool CanUseFileCommands() const { return !m_bCalibrationMode; }
-
     // By command id (ID_MAP_NEW_BITMAP, ID_FILE_SAVE, ...): whether the command is enabled;
     // true for ids the document has no rule for.
     bool IsCommandEnabled(unsigned commandId) const;
@@ -87,7 +78,7 @@ public:
     // --- Calibration ------------------------------------------------------------------------
     // Checks a calibration and, when every check passes, commits it: transform, marks (picture
     // points truncated to whole pixels), coordinate type, UTM zone (UTM only), calibration mode
-    // off, calibrated, normal menu, modified. Returns 0, or 1..5 with *markIndex and
+    // off (HINT_CALIBRATION_MODE), calibrated, modified. Returns 0, or 1..5 with *markIndex and
     // *fieldIndex written for 1..4 (see CheckCalibration); nothing changes unless 0.
     // A coordinate type other than 0 or 1 is refused with code 4, mark 0, field 2.
     int Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
@@ -95,8 +86,24 @@ public:
                   int* markIndex, int* fieldIndex);
     // Selects the position object for the type; 0 also takes the display setting latLonFormat.
     void SetCoordType(int coordType);
+    // The flag alone; the commands and Calibrate also send HINT_CALIBRATION_MODE.
     void EnterCalibrationMode() { m_bCalibrationMode = true; }
     void LeaveCalibrationMode() { m_bCalibrationMode = false; }
+
+    // --- Waypoints ------------------------------------------------------------------------
+    // The waypoints placed on the map, filled by the view and written to the waypoint file.
+    // Waypoint i: x = latitude, y = longitude, decimal degrees.
+    static constexpr int kMaxWaypoints = 100;
+    // The index the most recent waypoint click asked for (100 or more when the table was full).
+    void SetLastWaypoint(int index) { m_nLastWaypoint = index; }
+    // Stores waypoint index as the last one placed; an index outside the table is ignored.
+    void AddWaypoint(int index, CDoublePoint latLon);
+    // Takes waypoint index and those after it off the map; the table keeps their values.
+    void RemoveLastWaypoint(int index);
+    const std::array<CDoublePoint, kMaxWaypoints>& GetWaypoints() const { return m_waypoints; }
+    int GetLastWaypoint() const { return m_nLastWaypoint; }
+    // Entries 0 .. GetPlacedWaypoints() - 1 are on the map.
+    int GetPlacedWaypoints() const { return m_nPlacedWaypoints; }
 
     // --- Positions -------------------------------------------------------------------------
     CDoublePoint PictureToWorld(int x, int y) const;
@@ -183,4 +190,7 @@ private:
     CLatLonFormatter m_latLonPos;
     CUtmConverter m_utmPos;
     CGeoPosition* m_pActivePos = &m_latLonPos;
+    std::array<CDoublePoint, kMaxWaypoints> m_waypoints{};
+    int m_nLastWaypoint = 0;
+    int m_nPlacedWaypoints = 0;
 };

@@ -5,7 +5,6 @@
 #include "CUserPrompt.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
-#include "Waypoints.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -48,8 +47,8 @@ CExportSource CMapExporter::SourceOf(const CGpsDoc& doc) {
     source.utmZone = doc.GetUtmZone();
     source.utmLetter = doc.GetUtmLetter();
     source.transform = doc.GetTransform();
-    const int placed = std::clamp(g_nPlacedWaypoints, 0, kMaxWaypoints);
-    source.waypoints.assign(g_waypoints.begin(), g_waypoints.begin() + placed);
+    source.waypoints.assign(doc.GetWaypoints().begin(),
+                            doc.GetWaypoints().begin() + doc.GetPlacedWaypoints());
     return source;
 }
 

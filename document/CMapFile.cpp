@@ -79,10 +79,8 @@ CMapFile::Status CMapFile::ReadBody(CArchive& ar, Contents& contents) {
     read.zone = ar.ReadByte();
     read.letter = static_cast<char>(ar.ReadByte());
     if (read.calibrated) {
-        int markIndex = 0;
-        int fieldIndex = 0;
-        if (CheckCalibration(read.coordType, read.markWorld, read.markPixel, read.zone, read.letter,
-                             &markIndex, &fieldIndex) != CALIBRATION_OK) {
+        if (CheckCalibration(read.coordType, read.markWorld, read.markPixel, read.zone, read.letter)
+                .code != CALIBRATION_OK) {
             return Status::BadData;
         }
     }

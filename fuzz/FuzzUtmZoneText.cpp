@@ -45,15 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Fail("the zone number is not what atoi reads");
     }
     // The calibration accepts exactly zones 1..60 with a band letter.
-    int mark = -1;
-    int field = -1;
     const bool accepted =
         CheckCalibration(
             1,
             {CDoublePoint{400000.0, 5300000.0}, CDoublePoint{402000.0, 5300000.0},
              CDoublePoint{402000.0, 5299000.0}},
             {CDoublePoint{0.0, 0.0}, CDoublePoint{100.0, 0.0}, CDoublePoint{100.0, 100.0}}, zone,
-            letter, &mark, &field) != CALIBRATION_INVALID_ZONE;
+            letter)
+            .code != CALIBRATION_INVALID_ZONE;
     if (accepted != (zone >= 1 && zone <= 60 && IsValidUtmLetter(letter))) {
         fuzz::Fail("the zone check disagrees with 1..60 and a band letter");
     }

@@ -76,28 +76,25 @@ bool IsValidUtmLetter(char letter) {
     return (upper || lower) && !excluded;
 }
 
-int CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
-                     const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
-                     int* markIndex, int* fieldIndex) {
+CalibrationCheckResult CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
+                                        const std::array<CDoublePoint, 3>& picture, int zoneNumber,
+                                        char zoneLetter) {
     if (coordType == 1 && !IsValidZone(zoneNumber, zoneLetter)) {
-        return CALIBRATION_INVALID_ZONE;
+        return {CALIBRATION_INVALID_ZONE};
     }
-    if (MarksTooClose(picture, kMinMarkDistance, markIndex)) {
-        *fieldIndex = FIELD_PICTURE_X;
-        return CALIBRATION_MARKS_TOO_CLOSE;
+    int mark = -1;
+    if (MarksTooClose(picture, kMinMarkDistance, &mark)) {
+        return {CALIBRATION_MARKS_TOO_CLOSE, mark, FIELD_PICTURE_X};
     }
-    if (MarksNearlyCollinear(picture, kMinPictureAngle, markIndex)) {
-        *fieldIndex = FIELD_PICTURE_X;
-        return CALIBRATION_MARKS_COLLINEAR;
+    if (MarksNearlyCollinear(picture, kMinPictureAngle, &mark)) {
+        return {CALIBRATION_MARKS_COLLINEAR, mark, FIELD_PICTURE_X};
     }
     constexpr int kPairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
     for (const auto& pair : kPairs) {
         const CDoublePoint p = world[static_cast<std::size_t>(pair[0])];
         const CDoublePoint q = world[static_cast<std::size_t>(pair[1])];
         if (p.x == q.x && p.y == q.y) {
-            *markIndex = pair[0];
-            *fieldIndex = FIELD_WORLD_Y;
-            return CALIBRATION_EQUAL_COORDINATES;
+            return {CALIBRATION_EQUAL_COORDINATES, pair[0], FIELD_WORLD_Y};
         }
     }
     for (int i = 0; i < 3; ++i) {
@@ -105,19 +102,15 @@ int CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
         const bool xOk = coordType == 1 ? EastingInRange(p.x) : LongitudeInRange(p.x);
         const bool yOk = coordType == 1 ? NorthingInRange(p.y) : LatitudeInRange(p.y);
         if (!xOk || !yOk) {
-            *markIndex = i;
-            *fieldIndex = xOk ? FIELD_WORLD_Y : FIELD_WORLD_X;
-            return CALIBRATION_OUT_OF_RANGE;
+            return {CALIBRATION_OUT_OF_RANGE, i, xOk ? FIELD_WORLD_Y : FIELD_WORLD_X};
         }
     }
     // Three distinct world points can still lie on one line; the transform cannot map through
     // such a triangle, so it is rejected like a flat picture triangle, naming the world field.
     if (IsDegenerate(world)) {
-        *markIndex = SmallestWorldAngleMark(world);
-        *fieldIndex = FIELD_WORLD_Y;
-        return CALIBRATION_MARKS_COLLINEAR;
+        return {CALIBRATION_MARKS_COLLINEAR, SmallestWorldAngleMark(world), FIELD_WORLD_Y};
     }
-    return CALIBRATION_OK;
+    return {};
 }
 
 unsigned CalibrationMessageId(int code) {

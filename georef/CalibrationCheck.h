@@ -25,12 +25,19 @@ enum CalibrationField : int {
     FIELD_WORLD_Y = 3, // latitude or northing
 };
 
+// The verdict on a calibration: a CalibrationResult code and, for codes 1..4, the mark
+// (0..2) and the CalibrationField to correct; -1 where none is named.
+struct CalibrationCheckResult {
+    int code = CALIBRATION_OK;
+    int mark = -1;
+    int field = -1;
+};
+
 // coordType 0: world points are (longitude, latitude) in degrees; 1: (easting, northing) in
-// metres with zoneNumber/zoneLetter. Returns a CalibrationResult code. *markIndex and
-// *fieldIndex are written for codes 1..4 only.
-int CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
-                     const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
-                     int* markIndex, int* fieldIndex);
+// metres with zoneNumber/zoneLetter.
+CalibrationCheckResult CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
+                                        const std::array<CDoublePoint, 3>& picture, int zoneNumber,
+                                        char zoneLetter);
 
 // The string id of the message for a CheckCalibration code; 0 for code 0 or an unknown code.
 unsigned CalibrationMessageId(int code);

@@ -39,10 +39,9 @@ TEST_F(ExportMenu, items_are_enabled_only_where_the_export_applies) {
 
     using E = std::array<bool, 3>;
     EXPECT_EQ(Enabled(), (E{false, false, false})) << "built-in world map, no waypoints";
-    g_waypoints[0] = {45.75, 5.5};
-    g_nPlacedWaypoints = 1;
+    Doc().AddWaypoint(0, {45.75, 5.5});
     EXPECT_EQ(Enabled(), (E{false, true, false})) << "built-in world map with a waypoint";
-    g_nPlacedWaypoints = 0;
+    Doc().RemoveLastWaypoint(0);
     LoadPicture({200, 100}, QStringLiteral("city.bmp"));
     EXPECT_EQ(Enabled(), (E{false, false, false})) << "new bitmap, not calibrated";
     Calibrate();
@@ -56,8 +55,7 @@ TEST_F(ExportMenu, each_item_writes_its_files_and_reports_a_failure_by_name) {
     Start();
     LoadPicture({200, 100}, QStringLiteral("city.bmp"));
     Calibrate();
-    g_waypoints[0] = {45.75, 5.5};
-    g_nPlacedWaypoints = 1;
+    Doc().AddWaypoint(0, {45.75, 5.5});
     Enabled();
 
     Frame().CommandAction(ID_FILE_EXPORT_WORLD_FILE)->trigger();

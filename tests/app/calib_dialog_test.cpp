@@ -48,6 +48,7 @@ protected:
     void SetUp() override {
         pDlg.reset();
         pDoc = std::make_unique<CGpsDoc>(prompt);
+        pDoc->AddView(&frame);
         ASSERT_TRUE(pDoc->OnNewDocument());
         pDoc->OnCalibrate();
         ASSERT_TRUE(pDoc->IsCalibrationMode());

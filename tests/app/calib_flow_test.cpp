@@ -178,14 +178,14 @@ TEST_F(CalibFlow, a_map_calibrated_in_utm_takes_zone_and_letter_and_waypoints_in
     // A waypoint on a UTM map keeps the latitude and longitude of its pixel.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(QPoint(300, 200)));
-    ASSERT_EQ(g_nPlacedWaypoints, 1);
+    ASSERT_EQ(Doc().GetPlacedWaypoints(), 1);
     CUtmConverter utm;
     utm.SetUtm(10, 'U', 502000.0, 5399000.0);
     double dLatitude = 0.0;
     double dLongitude = 0.0;
     utm.GetLatLon(dLatitude, dLongitude);
-    EXPECT_NEAR(g_waypoints[0].x, dLatitude, 1e-9);
-    EXPECT_NEAR(g_waypoints[0].y, dLongitude, 1e-9);
+    EXPECT_NEAR(Doc().GetWaypoints()[0].x, dLatitude, 1e-9);
+    EXPECT_NEAR(Doc().GetWaypoints()[0].y, dLongitude, 1e-9);
     EXPECT_NEAR(dLatitude, 48.74, 0.01);
 }
 
@@ -207,19 +207,19 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
     }
     EXPECT_EQ(Listed(), 3);
     EXPECT_EQ(View().Pointer(2)->GetPosition(), QPoint(500, 300));
-    EXPECT_EQ(g_nLastWaypoint, 2);
-    EXPECT_EQ(g_nPlacedWaypoints, 3);
+    EXPECT_EQ(Doc().GetLastWaypoint(), 2);
+    EXPECT_EQ(Doc().GetPlacedWaypoints(), 3);
 
     // Beside the picture nothing is placed.
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(700, 100));
     EXPECT_EQ(Listed(), 3);
-    EXPECT_EQ(g_nLastWaypoint, 2);
+    EXPECT_EQ(Doc().GetLastWaypoint(), 2);
 
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(Listed(), 2);
-    EXPECT_EQ(g_nPlacedWaypoints, 2);
-    EXPECT_EQ(g_nLastWaypoint, 2) << "the table keeps its entries and last index";
-    EXPECT_NEAR(g_waypoints[2].x, 48.5, 1e-9);
+    EXPECT_EQ(Doc().GetPlacedWaypoints(), 2);
+    EXPECT_EQ(Doc().GetLastWaypoint(), 2) << "the table keeps its entries and last index";
+    EXPECT_NEAR(Doc().GetWaypoints()[2].x, 48.5, 1e-9);
 
     // Saving needs waypoint mode off.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
@@ -235,7 +235,7 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
     ASSERT_TRUE(Doc().IsCalibrationMode());
     Frame().CommandAction(ID_CALIBRATE_CANCEL)->trigger();
     EXPECT_EQ(Listed(), 2);
-    EXPECT_EQ(g_nPlacedWaypoints, 2);
+    EXPECT_EQ(Doc().GetPlacedWaypoints(), 2);
 
     // Right clicks take the rest away, and one more finds nothing to take.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
@@ -243,7 +243,7 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(Listed(), 0);
-    EXPECT_EQ(g_nPlacedWaypoints, 0);
+    EXPECT_EQ(Doc().GetPlacedWaypoints(), 0);
 }
 
 TEST_F(CalibFlow, a_full_table_takes_no_more_waypoints) {
@@ -253,8 +253,8 @@ TEST_F(CalibFlow, a_full_table_takes_no_more_waypoints) {
         QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5 + i, 50));
     }
     EXPECT_EQ(Listed(), 100);
-    EXPECT_EQ(g_nPlacedWaypoints, 100);
-    EXPECT_EQ(g_nLastWaypoint, 100);
+    EXPECT_EQ(Doc().GetPlacedWaypoints(), 100);
+    EXPECT_EQ(Doc().GetLastWaypoint(), 100);
 }
 
 TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_calibration) {

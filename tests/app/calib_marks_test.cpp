@@ -97,7 +97,7 @@ TEST_F(CalibMarks, a_press_on_overlapping_marks_takes_the_lower_number_and_a_mis
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(QPoint(10, 190)));
     EXPECT_FALSE(Marks().IsDragging());
     EXPECT_EQ(Listed(), nListed);
-    EXPECT_EQ(g_nPlacedWaypoints, 0);
+    EXPECT_EQ(Doc().GetPlacedWaypoints(), 0);
 }
 
 TEST_F(CalibMarks, labels_follow_their_marks_and_wait_at_the_edge_pointing_at_marks_out_of_view) {

@@ -6,7 +6,6 @@
 #include "CRecordingPrompt.h"
 #include "CliHarness.h"
 #include "StringTable.h"
-#include "Waypoints.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -88,11 +87,7 @@ const CalibrationCase kCases[] = {
 
 class ExportFiles : public CliFolderTest {
 protected:
-    void SetUp() override {
-        CliFolderTest::SetUp();
-        g_waypoints = {};
-        g_nPlacedWaypoints = 0;
-    }
+    void SetUp() override { CliFolderTest::SetUp(); }
     void TearDown() override {
         CAtomicFile::SetFailureHookForTesting(nullptr);
         CliFolderTest::TearDown();

@@ -136,12 +136,12 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
 
 TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
     GetDisplaySettings().SetLatLonFormat(0);
-    SetAppMainWindow(nullptr); // without a main window there is no menu to switch
+    doc->RemoveView(&frame); // without a main window there is no menu to switch
     ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
                              {CDoublePoint{0, 0}, {100, 0}, {100, 100}}, 0, '?', nullptr, nullptr),
               0);
     doc->OnCalibrate();
-    SetAppMainWindow(&frame);
+    doc->AddView(&frame);
     EXPECT_TRUE(doc->IsCalibrationMode());
     EXPECT_TRUE(frame.calls.empty());
     std::string text;

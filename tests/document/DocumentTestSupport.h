@@ -9,7 +9,6 @@
 #include "CRecordingPrompt.h"
 #include "CView.h"
 #include "TestFiles.h"
-#include "Waypoints.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -24,8 +23,13 @@
 
 namespace fs = std::filesystem;
 
+// The hints a map view acts on; the calibration-mode hint is the frame's.
 struct HintView : CView {
-    void OnUpdate(CDocument*, int hint) override { hints.push_back(hint); }
+    void OnUpdate(CDocument*, int hint) override {
+        if (hint != HINT_CALIBRATION_MODE) {
+            hints.push_back(hint);
+        }
+    }
     std::vector<int> hints;
 };
 
@@ -50,10 +54,8 @@ protected:
         fs::create_directories(dir);
         GetDisplaySettings().SetCoordType(0);
         GetDisplaySettings().SetLatLonFormat(2);
-        g_waypoints = {};
-        g_nLastWaypoint = 0;
-        g_nPlacedWaypoints = 0;
         doc = std::make_unique<CGpsDoc>(prompt);
+        doc->AddView(&frame);
         doc->AddView(&view);
         ASSERT_TRUE(doc->OnNewDocument());
         ASSERT_TRUE(doc->GetMapBitmap() != nullptr) << "the built-in world map must load";

@@ -62,12 +62,11 @@ TEST(TextFileNumbers, fixed_point_as_printf_writes_it) {
 
 TEST_F(DocumentTest, waypoint_file_lists_the_placed_waypoints) {
     LoadHarbour();
-    g_waypoints[0] = {48.25, -123.5};
-    g_waypoints[1] = {48.3, -123.45};
-    g_waypoints[2] = {48.35, -123.41};
-    g_waypoints[3] = {1, 1}; // taken away again with the right mouse button
-    g_nLastWaypoint = 3;
-    g_nPlacedWaypoints = 3;
+    doc->AddWaypoint(0, {48.25, -123.5});
+    doc->AddWaypoint(1, {48.3, -123.45});
+    doc->AddWaypoint(2, {48.35, -123.41});
+    doc->AddWaypoint(3, {1, 1});
+    doc->RemoveLastWaypoint(3); // taken away again with the right mouse button
     doc->OnSaveWaypoints();
     EXPECT_EQ(ReadBytes(dir / "harbour.wpt"), "Halvoren Wp File\r\n"
                                               "\r\n"
@@ -75,11 +74,12 @@ TEST_F(DocumentTest, waypoint_file_lists_the_placed_waypoints) {
                                               "48.250000,  -123.500000\r\n"
                                               "48.300000,  -123.450000\r\n"
                                               "48.350000,  -123.410000\r\n");
-    g_nPlacedWaypoints = 0;
+    doc->RemoveLastWaypoint(0);
     doc->OnSaveWaypoints();
     EXPECT_EQ(ReadBytes(dir / "harbour.wpt"), "Halvoren Wp File\r\n\r\n#WP:\t0\r\n");
-    g_nPlacedWaypoints = 250; // never more than the table holds
-    g_nLastWaypoint = 250;
+    for (int i = 0; i < 250; ++i) { // never more than the table holds
+        doc->AddWaypoint(i, {1, 1});
+    }
     doc->OnSaveWaypoints();
     EXPECT_NE(ReadBytes(dir / "harbour.wpt").find("#WP:\t100\r\n"), std::string::npos);
     EXPECT_TRUE(prompt.messages.empty());
@@ -94,7 +94,7 @@ TEST_F(DocumentTest, save_waypoints_in_waypoint_mode_writes_nothing) {
 }
 
 TEST_F(DocumentTest, default_map_writes_no_text_files_and_explains_waypoints) {
-    g_nPlacedWaypoints = 1;
+    doc->AddWaypoint(0, {1, 1});
     doc->OnSaveWaypoints();
     EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_WAYPOINTS_NEED_BITMAP}));
     EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);

@@ -21,8 +21,7 @@ protected:
         bitmap = LoadHarbour();
         mapFile = dir / "harbour.gpm";
         ASSERT_TRUE(doc->DoSave(mapFile.string()));
-        g_waypoints[0] = {48.25, -123.5};
-        g_nPlacedWaypoints = 1;
+        doc->AddWaypoint(0, {48.25, -123.5});
         doc->OnSaveWaypoints();
         ASSERT_TRUE(prompt.messages.empty());
         ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
@@ -148,7 +147,7 @@ TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_name_or_by_link) {
     // A bitmap named like its own waypoint file.
     const std::string plan = LoadHarbour("plan.wpt");
     const std::string planBytes = ReadBytes(plan);
-    g_nPlacedWaypoints = 1;
+    doc->AddWaypoint(0, {});
     ClearRecords();
     doc->OnSaveWaypoints();
     EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE});

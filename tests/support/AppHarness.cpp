@@ -18,15 +18,11 @@ void AppHarness::SetUp() {
     // The program finds its profile through XDG_CONFIG_HOME; each test gets its own.
     qputenv("XDG_CONFIG_HOME", m_pDir->filePath(QStringLiteral("config")).toLocal8Bit());
     App().SetPromptOverride(&prompt);
-    g_waypoints = {};
-    g_nLastWaypoint = 0;
-    g_nPlacedWaypoints = 0;
 }
 
 void AppHarness::TearDown() {
     App().ExitInstance();
     App().SetPromptOverride(nullptr);
-    g_nPlacedWaypoints = 0;
     m_pDir.reset();
 }
 

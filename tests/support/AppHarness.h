@@ -1,7 +1,7 @@
 #pragma once
-// Test fixture that runs the real program: a fresh profile folder and an empty waypoint table
-// per test, the recording prompt in place of message boxes and file choosers, and helpers to
-// load pictures, size the view, move and drag the mouse and answer the program's dialogs.
+// Test fixture that runs the real program: a fresh profile folder per test, the recording prompt in
+// place of message boxes and file choosers, and helpers to load pictures, size the view, move and
+// drag the mouse and answer the program's dialogs.
 
 #include "CGpsApp.h"
 #include "CGpsView.h"
@@ -16,7 +16,6 @@
 #include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "StringTable.h"
-#include "Waypoints.h"
 
 #include <QDialog>
 #include <QStringList>

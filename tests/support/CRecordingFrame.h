@@ -1,0 +1,22 @@
+#pragma once
+// A main window for document tests: attached to the document like the real frame, it records
+// the menu that each calibration-mode hint asks for.
+
+#include "CGpsDoc.h"
+#include "CView.h"
+
+#include <string>
+#include <vector>
+
+class CRecordingFrame : public CView {
+public:
+    void OnUpdate(CDocument* sender, int hint) override {
+        if (hint == HINT_CALIBRATION_MODE) {
+            calibrationMenu = static_cast<CGpsDoc*>(sender)->IsCalibrationMode();
+            calls.emplace_back(calibrationMenu ? "calibration" : "normal");
+        }
+    }
+
+    std::vector<std::string> calls; // "calibration" or "normal", in order
+    bool calibrationMenu = false;
+};
