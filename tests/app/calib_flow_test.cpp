@@ -73,7 +73,8 @@ void TypeInto(QDialog& dlg, int nId, const char* text) {
 
 void PressInDialog(QDialog& dlg, Qt::Key key) {
     KeepActive(dlg);
-    QTest::keyClick(QApplication::focusWidget(), key);
+    // The key goes to the field that holds the dialog's focus, whichever window is active.
+    QTest::keyClick(dlg.focusWidget() != nullptr ? dlg.focusWidget() : &dlg, key);
     QCoreApplication::processEvents();
 }
 
