@@ -165,7 +165,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
     m_pFrame->UpdateCommandUI();
     m_pFrame->ShowWithStoredCommand();
     m_pFrame->setAcceptDrops(true);
-    m_bInitialized = 1;
+    m_bInitialized = true;
     // Desktop requests that came while the program started.
     if (!m_shellRequests.isEmpty()) {
         QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
@@ -174,7 +174,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
 }
 
 void CGpsApp::ExitInstance() {
-    m_bInitialized = 0;
+    m_bInitialized = false;
     m_shellRetry.stop();
     m_shellRequests.clear();
     if (m_pQtPrompt) {

@@ -47,7 +47,7 @@ public:
     // the dialogs. Set it before InitInstance.
     void SetPromptOverride(CUserPrompt* pPrompt) { m_pPromptOverride = pPrompt; }
 
-    bool IsInitialized() const { return m_bInitialized != 0; }
+    bool IsInitialized() const { return m_bInitialized; }
     CUserPrompt& Prompt();
     CProfile& Profile();
     CDisplaySettings& Settings();
@@ -104,5 +104,5 @@ private:
     QStringList m_shellRequests;
     QTimer m_shellRetry;
     bool m_bInShellRequest = false;
-    int m_bInitialized = 0;
+    bool m_bInitialized = false;
 };

@@ -245,7 +245,7 @@ void CGpsView::ScrollToPosition(QPoint ptMap) {
 }
 
 void CGpsView::ScrollTo(int x, int y) {
-    if (m_bSmoothScroll == 1) {
+    if (m_bSmoothScroll) {
         m_ptScrollFrom = GetScrollPosition();
         m_ptScrollTo = QPoint(x, y);
         m_nScrollProgress = 0;
@@ -365,8 +365,8 @@ void CGpsView::OnTimer1() {
 }
 
 void CGpsView::OnTimer2() {
-    if (m_bMouseInside == 1 && WidgetUnderCursor() != viewport()) {
-        m_bMouseInside = 0;
+    if (m_bMouseInside && WidgetUnderCursor() != viewport()) {
+        m_bMouseInside = false;
         if (m_pMainFrame != nullptr) {
             m_pMainFrame->SetStatusText(AppString(AFX_IDS_IDLEMESSAGE));
         }
@@ -437,8 +437,8 @@ void CGpsView::scrollContentsBy(int dx, int dy) {
 }
 
 void CGpsView::mouseMoveEvent(QMouseEvent* pEvent) {
-    if (m_bDragging != 1) {
-        m_bMouseInside = 1;
+    if (!m_bDragging) {
+        m_bMouseInside = true;
     } else {
         OnDragMove(pEvent->position().toPoint());
     }

@@ -43,7 +43,7 @@ public:
     CGpsView(const CGpsView&) = delete;
     CGpsView& operator=(const CGpsView&) = delete;
 
-    // Starts the three timers. False (after message 61244) when one cannot run.
+    // Starts the three timers. False (after IDS_TIMER_FAILED) when one cannot run.
     bool OnCreate();
     // Takes the frame that receives the status texts and sets the scroll sizes.
     void OnInitialUpdate(CMainFrame* pMainFrame);
@@ -67,7 +67,7 @@ public:
     void SmoothScrollStep();
     void StopSmoothScroll();
     bool IsSmoothScrolling() const;
-    void SetSmoothScroll(bool bSmooth) { m_bSmoothScroll = bSmooth ? 1 : 0; }
+    void SetSmoothScroll(bool bSmooth) { m_bSmoothScroll = bSmooth; }
 
     // The part of the map the window shows, in map points.
     QRect GetVisibleMapRect() const;
@@ -80,7 +80,8 @@ public:
     // cursor's place.
     void UpdateStatusText();
 
-    // Ctrl+F: scrolls the first pointer into the middle of the window, else message 61245.
+    // Ctrl+F: scrolls the first pointer into the middle of the window, else
+    // IDS_POSITION_NOT_FOUND.
     void OnFindCurrentPosition();
     bool FindCurrentPosition();
 
@@ -107,7 +108,7 @@ protected:
     virtual void OnLButtonUp(QPoint ptClient) { Q_UNUSED(ptClient); }
     virtual void OnLButtonDblClk(QPoint ptClient) { Q_UNUSED(ptClient); }
     virtual void OnRButtonDown(QPoint ptClient) { Q_UNUSED(ptClient); }
-    // A mouse move while m_bDragging is 1, before the status text.
+    // A mouse move while m_bDragging is set, before the status text.
     virtual void OnDragMove(QPoint ptClient) { Q_UNUSED(ptClient); }
     // Timer 1 in calibration mode while m_nDragMark is not -1.
     virtual void DragAutoScroll() {}
@@ -133,11 +134,11 @@ protected:
     std::array<std::unique_ptr<CPointerSprite>, kPointers> m_pPointers;
     std::array<std::unique_ptr<CMarkSprite>, kMarks> m_pMarks;
     std::array<std::unique_ptr<CLabelSprite>, kMarks> m_pLabels;
-    int m_bDragging = 0;
-    int m_bMouseInside = 0;
+    bool m_bDragging = false;
+    bool m_bMouseInside = false;
     int m_nDragMark = -1;
     QPoint m_ptDragOffset;
-    int m_bSmoothScroll = 1;
+    bool m_bSmoothScroll = true;
     QSize m_sizeSprite;
 
 private:

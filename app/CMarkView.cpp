@@ -27,17 +27,17 @@ bool IsMarkIndex(int k) {
 // Turns smooth scrolling off for the lifetime of the object and restores it afterwards.
 class CJumpScroll {
 public:
-    explicit CJumpScroll(int& bSmoothScroll)
+    explicit CJumpScroll(bool& bSmoothScroll)
         : m_bSmoothScroll(bSmoothScroll), m_bOld(bSmoothScroll) {
-        m_bSmoothScroll = 0;
+        m_bSmoothScroll = false;
     }
     ~CJumpScroll() { m_bSmoothScroll = m_bOld; }
     CJumpScroll(const CJumpScroll&) = delete;
     CJumpScroll& operator=(const CJumpScroll&) = delete;
 
 private:
-    int& m_bSmoothScroll;
-    int m_bOld;
+    bool& m_bSmoothScroll;
+    bool m_bOld;
 };
 
 } // namespace
@@ -329,7 +329,7 @@ void CMarkView::OnLButtonDown(QPoint ptClient) {
             return;
         }
         m_nDragMark = k;
-        m_bDragging = 1;
+        m_bDragging = true;
         m_ptDragOffset = m_pMarks[Index(k)]->GetPosition() - ptMap;
         // The view keeps the mouse until the button is released (Qt's implicit grab), so the
         // drag goes on outside the window.
@@ -349,7 +349,7 @@ void CMarkView::OnDragMove(QPoint ptClient) {
 }
 
 void CMarkView::OnLButtonUp(QPoint /*ptClient*/) {
-    if (m_bDragging != 1) {
+    if (!m_bDragging) {
         return;
     }
     if (IsCalibrationMode() && IsMarkIndex(m_nDragMark)) {
@@ -389,7 +389,7 @@ void CMarkView::UpdateEngine() {
 
 void CMarkView::EndDrag() {
     m_nDragMark = -1;
-    m_bDragging = 0;
+    m_bDragging = false;
 }
 
 std::array<QPoint, 3> CMarkView::MarkPositions() const {

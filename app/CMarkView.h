@@ -18,7 +18,7 @@ public:
 
     // Calibration mode entered: lists the marks and labels with the engine, at the calibrated
     // positions or at a triangle in the visible area. When the engine cannot take them,
-    // message 61283, and the document leaves calibration mode with the normal menu back.
+    // IDS_SPRITES_NO_MEMORY, and the document leaves calibration mode with the normal menu back.
     void ShowMarks() override;
     // Calibration mode left: takes the marks and labels away.
     void HideMarks() override;
@@ -55,7 +55,7 @@ public:
     // Takes the most recent pointer off the map; the table keeps its entries.
     void RemoveLastWaypoint();
 
-    bool IsDragging() const { return m_bDragging == 1; }
+    bool IsDragging() const { return m_bDragging; }
     int DragMark() const { return m_nDragMark; }
 
 protected:
