@@ -208,28 +208,6 @@ TEST_F(DocumentTest, unreadable_bitmap_opens_the_default_map_with_a_message) {
     EXPECT_FALSE(doc->IsModified());
 }
 
-TEST_F(DocumentTest, failed_map_save_leaves_the_old_files_byte_identical) {
-    LoadHarbour();
-    const fs::path file = dir / "harbour.gpm";
-    ASSERT_TRUE(doc->DoSave(file.string()));
-    const std::string oldMap = ReadBytes(file);
-    const std::string oldText = ReadBytes(dir / "harbour.txt");
-    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
-                             {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}}, 0, '?', nullptr,
-                             nullptr),
-              0);
-    CAtomicFile::SetFailureHookForTesting([](const std::string&) { return ENOSPC; });
-    ClearRecords();
-    EXPECT_FALSE(doc->DoSave(file.string()));
-    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_SAVE_MAP_FAILED}));
-    EXPECT_EQ(prompt.messages[0].text,
-              "Cannot save the map file " + file.string() + ".  The disk is full.");
-    EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(ReadBytes(file), oldMap);
-    EXPECT_EQ(ReadBytes(dir / "harbour.txt"), oldText);
-    EXPECT_TRUE(doc->IsModified());
-}
-
 TEST_F(DocumentTest, an_open_that_ends_on_the_default_map_never_saves_over_the_map_file) {
     const std::string bitmap = LoadHarbour();
     const fs::path file = dir / "harbour.gpm";
