@@ -129,13 +129,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
 
     // Display settings: a fresh start, then whatever the profile holds.
     CDisplaySettings& settings = Settings();
-    settings.SetColors(0x000000, 0xFFFFFF, 0x00FF00, 0x0000FF);
-    settings.SetLocationSpriteColor(0xFFFF00);
-    settings.SetNoFixLocationSpriteColor(0x0000FF);
-    settings.SetSpriteSize(0);
-    settings.SetLatLonFormat(2);
-    settings.SetCoordType(0);
-    settings.SetUnitType(0);
+    settings.SetDefaults();
     settings.SetNearestColorFunction(NearestDisplayColor);
     settings.ReadColors(*m_pProfile);
     settings.ReadSpriteSize(*m_pProfile);

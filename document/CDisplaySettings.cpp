@@ -26,11 +26,17 @@ bool IsOneOf3(int value) {
 } // namespace
 
 CDisplaySettings::CDisplaySettings() {
+    SetDefaults();
+}
+
+void CDisplaySettings::SetDefaults() {
     for (int i = 0; i < ColorCount; ++i) {
         SetColor(static_cast<ColorIndex>(i), kDefaultColors[static_cast<std::size_t>(i)]);
     }
-    SetCoordType(0);
+    SetSpriteSize(0);
     SetLatLonFormat(2);
+    SetCoordType(0);
+    SetUnitType(0);
 }
 
 void CDisplaySettings::SetColor(ColorIndex index, COLORREF color) {

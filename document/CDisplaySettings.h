@@ -34,7 +34,11 @@ public:
     static constexpr int kMissing = -128;
 
     // Defaults, coordinate type latitude/longitude, format 2 (degrees, minutes, seconds).
+    // Starts with the defaults (SetDefaults).
     CDisplaySettings();
+    // The settings of a fresh start, before the profile is read: the six default colours, small
+    // figures, latitude/longitude in format 2, unit type 0. The nearest-colour function stays.
+    void SetDefaults();
     CDisplaySettings(const CDisplaySettings&) = delete;
     CDisplaySettings& operator=(const CDisplaySettings&) = delete;
 
