@@ -8,6 +8,7 @@
 #include "CGeoPosition.h"
 #include "CGpsDoc.h"
 #include "CLabelSprite.h"
+#include "CMapPyramid.h"
 #include "CMarkSprite.h"
 #include "CPointerSprite.h"
 #include "CSpriteEngine.h"
@@ -20,9 +21,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -31,6 +36,10 @@ constexpr COLORREF kMarkColors[CGpsView::kMarks] = {0x00FFFF, 0x00FF00, 0xFFFF00
 constexpr std::uint32_t kMarkDepths[CGpsView::kMarks] = {10, 20, 30};
 constexpr std::uint32_t kLabelDepths[CGpsView::kMarks] = {11, 21, 31};
 constexpr std::uint32_t kPointerDepth = 30;
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
+// Wheel turns beyond this many notches in one direction are not kept for later.
+constexpr int kMaxPendingNotches = 20;
 
 } // namespace
 
@@ -65,6 +74,7 @@ CGpsView::~CGpsView() {
     m_timer3.stop();
     // The engine detaches the sprites it still lists; then the figures go.
     m_pEngine.reset();
+    m_shownFigures.clear();
     DeleteFigures();
 }
 
@@ -194,18 +204,26 @@ void CGpsView::RebuildComposition() {
     // The old engine goes without a last update: its sprites' saved backgrounds belong to the
     // previous picture and must not be written into the new one.
     m_pEngine.reset();
+    m_shownFigures.clear();
+    m_rgnFigures = QRegion();
     DeleteFigures();
     m_sizeSprite = SpriteSizeFor(m_settings.GetSpriteSize());
     CreateFigures();
 
+    // A new picture starts at 100 %, with no reduced copies yet.
+    m_zoom = CMapZoom();
+    m_pPyramid.reset();
+    m_nWheelDelta = 0;
     m_pSurface = m_doc.GetMapBitmap();
     if (m_pSurface == nullptr || m_pSurface->isNull()) {
         // No picture: the view shows only its background until the next picture arrives.
         m_pSurface = nullptr;
         SetScrollSizes();
         viewport()->update();
+        emit zoomChanged();
         return;
     }
+    m_pPyramid = std::make_unique<CMapPyramid>(m_pSurface);
     try {
         m_pEngine = std::make_unique<CSpriteEngine>(this, m_pSurface);
     } catch (const std::bad_alloc&) {
@@ -217,10 +235,11 @@ void CGpsView::RebuildComposition() {
     m_nScrollProgress = 0;
     ScrollToPosition(QPoint(0, 0));
     viewport()->update();
+    emit zoomChanged();
 }
 
 void CGpsView::SetScrollSizes() {
-    const QSize sizeMap = MapSize();
+    const QSize sizeMap = ContentSize();
     const QSize sizeView = viewport()->size();
     QScrollBar* pH = horizontalScrollBar();
     QScrollBar* pV = verticalScrollBar();
@@ -238,10 +257,126 @@ QPoint CGpsView::GetScrollPosition() const {
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
-void CGpsView::ScrollToPosition(QPoint ptMap) {
+void CGpsView::ScrollToPosition(QPoint ptContent) {
     // The scroll bars keep each value within their range.
-    horizontalScrollBar()->setValue(ptMap.x());
-    verticalScrollBar()->setValue(ptMap.y());
+    horizontalScrollBar()->setValue(ptContent.x());
+    verticalScrollBar()->setValue(ptContent.y());
+}
+
+QSize CGpsView::ContentSize() const {
+    return m_zoom.ContentSize(MapSize());
+}
+
+QPoint CGpsView::MapFromClient(QPoint ptClient) const {
+    return m_zoom.MapFromContent(ptClient + GetScrollPosition());
+}
+
+QPoint CGpsView::ClientFromMap(QPoint ptMap) const {
+    return m_zoom.ContentFromMap(ptMap) - GetScrollPosition();
+}
+
+QRect CGpsView::FigureContentRect(const CSprite& sprite) const {
+    const QPoint ptMap = sprite.GetPosition();
+    return sprite.GetRect().translated(m_zoom.ContentFromMap(ptMap) - ptMap);
+}
+
+// --- Zoom ------------------------------------------------------------------------------------
+
+void CGpsView::SetZoom(CMapZoom zoom) {
+    const QSize sizeView = viewport()->size();
+    SetZoom(zoom, QPoint(sizeView.width() / 2, sizeView.height() / 2));
+}
+
+void CGpsView::SetZoom(CMapZoom zoom, QPoint ptAnchor) {
+    if (m_pSurface == nullptr || zoom == m_zoom) {
+        return;
+    }
+    StopSmoothScroll();
+    // The map point in the middle of the zoomed pixel under the anchor, in map pixels.
+    const QPoint ptContent = ptAnchor + GetScrollPosition();
+    const double dMapX = (ptContent.x() + 0.5) / m_zoom.Factor();
+    const double dMapY = (ptContent.y() + 0.5) / m_zoom.Factor();
+    const QPoint ptMapUnder = m_zoom.MapFromContent(ptContent);
+    // Away from 100 % the picture must show without figures: the engine takes them off and the
+    // view draws them itself.
+    if (m_zoom.IsActual() && m_pEngine != nullptr) {
+        m_pEngine->SuspendDrawing();
+    }
+    m_zoom = zoom;
+    const auto scrollFor = [&](double dMap, int nMap, int nAnchor) {
+        // The zoomed pixel under that point, or the nearest one that shows the same map pixel.
+        auto c = static_cast<int>(std::clamp(std::floor(dMap * m_zoom.Factor()),
+                                             -static_cast<double>(CMapZoom::kContentLimit),
+                                             static_cast<double>(CMapZoom::kContentLimit)));
+        const int nFirst = m_zoom.FirstContent(nMap);
+        const int nLast = m_zoom.FirstContent(nMap + 1) - 1;
+        if (nFirst <= nLast) {
+            c = std::clamp(c, nFirst, nLast);
+        }
+        return std::max(0, c - nAnchor);
+    };
+    m_bZooming = true;
+    // Scroll bars that come or go resize the window once more.
+    for (int i = 0; i < 2; ++i) {
+        SetScrollSizes();
+        ScrollToPosition(QPoint(scrollFor(dMapX, ptMapUnder.x(), ptAnchor.x()),
+                                scrollFor(dMapY, ptMapUnder.y(), ptAnchor.y())));
+    }
+    m_bZooming = false;
+    StopSmoothScroll();
+    m_nScrollProgress = 0;
+    if (m_zoom.IsActual() && m_pEngine != nullptr) {
+        m_pEngine->ResumeDrawing();
+    }
+    if (IsCalibrationMode()) {
+        AnchorLabels();
+    }
+    if (m_pEngine != nullptr) {
+        m_pEngine->Update();
+    }
+    viewport()->update();
+    UpdateStatusText();
+    emit zoomChanged();
+}
+
+void CGpsView::ZoomIn() {
+    SetZoom(m_zoom.NextIn());
+}
+
+void CGpsView::ZoomOut() {
+    SetZoom(m_zoom.NextOut());
+}
+
+void CGpsView::ZoomActualSize() {
+    SetZoom(CMapZoom());
+}
+
+void CGpsView::ZoomToFit() {
+    SetZoom(CMapZoom::Fit(MapSize(), maximumViewportSize()), QPoint(0, 0));
+    ScrollToPosition(QPoint(0, 0));
+}
+
+void CGpsView::wheelEvent(QWheelEvent* pEvent) {
+    if (!pEvent->modifiers().testFlag(Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(pEvent);
+        return;
+    }
+    pEvent->accept();
+    const int nDelta = pEvent->angleDelta().y();
+    // A turn the other way starts afresh; turns beyond a few notches are not stored up.
+    if ((nDelta > 0 && m_nWheelDelta < 0) || (nDelta < 0 && m_nWheelDelta > 0)) {
+        m_nWheelDelta = 0;
+    }
+    constexpr int nLimit = kMaxPendingNotches * kWheelNotch;
+    m_nWheelDelta =
+        std::clamp(m_nWheelDelta + std::clamp(nDelta, -nLimit, nLimit), -nLimit, nLimit);
+    const QPoint ptAnchor = pEvent->position().toPoint();
+    for (; m_nWheelDelta >= kWheelNotch; m_nWheelDelta -= kWheelNotch) {
+        SetZoom(m_zoom.NextIn(), ptAnchor);
+    }
+    for (; m_nWheelDelta <= -kWheelNotch; m_nWheelDelta += kWheelNotch) {
+        SetZoom(m_zoom.NextOut(), ptAnchor);
+    }
 }
 
 void CGpsView::ScrollTo(int x, int y) {
@@ -293,8 +428,19 @@ bool CGpsView::IsSmoothScrolling() const {
 }
 
 QRect CGpsView::GetVisibleMapRect() const {
+    const QRect rc = GetVisibleContentRect();
+    if (rc.isEmpty()) {
+        return rc;
+    }
+    const QPoint ptTopLeft = m_zoom.MapFromContent(rc.topLeft());
+    const QPoint ptBottomRight = m_zoom.MapFromContent(rc.bottomRight());
+    return {ptTopLeft, QPoint(std::min(ptBottomRight.x(), MapSize().width() - 1),
+                              std::min(ptBottomRight.y(), MapSize().height() - 1))};
+}
+
+QRect CGpsView::GetVisibleContentRect() const {
     const QPoint ptScroll = GetScrollPosition();
-    const QSize sizeMap = MapSize();
+    const QSize sizeMap = ContentSize();
     const QSize sizeView = viewport()->size();
     int nLeft = 0;
     int nRight = sizeMap.width();
@@ -328,7 +474,7 @@ bool CGpsView::IsCursorOverView() const {
 bool CGpsView::GetCursorMapPoint(QPoint& ptMap) const {
     const QPoint ptGlobal = QCursor::pos();
     const QPoint ptClient = viewport()->mapFromGlobal(ptGlobal);
-    ptMap = ptClient + GetScrollPosition();
+    ptMap = MapFromClient(ptClient);
     if (!viewport()->rect().contains(ptClient) || WidgetUnderCursor() != viewport()) {
         return false;
     }
@@ -384,8 +530,11 @@ bool CGpsView::FindCurrentPosition() {
         return false;
     }
     const QSize sizeView = viewport()->size();
-    const int x = sizeMap.width() < sizeView.width() ? 0 : pt.x() - sizeView.width() / 2;
-    const int y = sizeMap.height() < sizeView.height() ? 0 : pt.y() - sizeView.height() / 2;
+    const QSize sizeContent = ContentSize();
+    const QPoint ptContent = m_zoom.ContentFromMap(pt);
+    const int x = sizeContent.width() < sizeView.width() ? 0 : ptContent.x() - sizeView.width() / 2;
+    const int y =
+        sizeContent.height() < sizeView.height() ? 0 : ptContent.y() - sizeView.height() / 2;
     ScrollTo(x, y);
     return true;
 }
@@ -397,11 +546,45 @@ void CGpsView::OnFindCurrentPosition() {
 }
 
 void CGpsView::InvalidateMapRect(const QRect& rcMap) {
-    viewport()->update(rcMap.translated(-GetScrollPosition()));
+    if (m_zoom.IsActual()) {
+        viewport()->update(rcMap.translated(-GetScrollPosition()));
+        return;
+    }
+    const QPoint ptTopLeft(m_zoom.FirstContent(rcMap.left()), m_zoom.FirstContent(rcMap.top()));
+    const QPoint ptEnd(m_zoom.FirstContent(rcMap.right() + 1),
+                       m_zoom.FirstContent(rcMap.bottom() + 1));
+    viewport()->update(QRect(ptTopLeft, ptEnd - QPoint(1, 1)).translated(-GetScrollPosition()));
+}
+
+void CGpsView::FiguresUpdated() {
+    if (m_zoom.IsActual() || m_pEngine == nullptr) {
+        m_shownFigures.clear();
+        m_rgnFigures = QRegion();
+        return;
+    }
+    // Back to front, in the order the engine draws them.
+    m_shownFigures.clear();
+    for (int i = 0; i < m_pEngine->GetCount(); ++i) {
+        m_shownFigures.push_back(m_pEngine->GetSprite(i));
+    }
+    std::stable_sort(
+        m_shownFigures.begin(), m_shownFigures.end(),
+        [](const CSprite* a, const CSprite* b) { return a->GetDepth() > b->GetDepth(); });
+    QRegion rgnNow;
+    for (const CSprite* pSprite : m_shownFigures) {
+        rgnNow += FigureContentRect(*pSprite);
+    }
+    viewport()->update((m_rgnFigures + rgnNow).translated(-GetScrollPosition()));
+    m_rgnFigures = rgnNow;
 }
 
 void CGpsView::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(viewport());
+    if (!m_zoom.IsActual()) {
+        PaintZoomed(painter, pEvent->region());
+        ++m_nPaintCount;
+        return;
+    }
     const QColor crOutside = palette().color(QPalette::Dark);
     const QPoint ptScroll = GetScrollPosition();
     const QRect rcPicture = m_pSurface != nullptr ? QRect(-ptScroll, m_pSurface->size()) : QRect();
@@ -419,6 +602,86 @@ void CGpsView::paintEvent(QPaintEvent* pEvent) {
     ++m_nPaintCount;
 }
 
+void CGpsView::PaintZoomed(QPainter& painter, const QRegion& region) {
+    const QColor crOutside = palette().color(QPalette::Dark);
+    const QPoint ptScroll = GetScrollPosition();
+    const QRect rcPicture = m_pSurface != nullptr ? QRect(-ptScroll, ContentSize()) : QRect();
+    for (const QRect& rc : region) {
+        const QRect rcInside = rc.intersected(rcPicture);
+        if (!rcInside.isEmpty()) {
+            PaintPicturePart(painter, rcInside);
+        }
+        const QRegion outside = QRegion(rc).subtracted(QRegion(rcInside));
+        for (const QRect& rcOut : outside) {
+            painter.fillRect(rcOut, crOutside);
+        }
+    }
+    // The figures at their own size over the picture, back to front, each clipped to its box as
+    // the engine clips them.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    for (CSprite* pSprite : m_shownFigures) {
+        const QRect rcClient = FigureContentRect(*pSprite).translated(-ptScroll);
+        if (!region.intersects(rcClient)) {
+            continue;
+        }
+        painter.save();
+        painter.setClipRegion(region);
+        painter.translate(rcClient.topLeft() - pSprite->GetRect().topLeft());
+        painter.setClipRect(pSprite->GetRect(), Qt::IntersectClip);
+        pSprite->Draw(painter);
+        painter.restore();
+    }
+}
+
+void CGpsView::PaintPicturePart(QPainter& painter, const QRect& rcClient) {
+    // Nearest neighbour from the finest reduced copy that is not coarser than the zoom, so that
+    // every pixel on screen is the one whose map point the status bar reports.
+    const int nWantedLevel = CMapPyramid::LevelFor(m_zoom.Factor());
+    const QImage& source = m_pPyramid->Level(nWantedLevel);
+    const int nLevel = std::min(nWantedLevel, m_pPyramid->BuiltLevels());
+    const QRect rcContent = rcClient.translated(GetScrollPosition());
+    const int w = rcContent.width();
+    const int h = rcContent.height();
+    if (m_zoom.Factor() == std::ldexp(1.0, -nLevel)) {
+        // An exact level: its pixels are the content pixels.
+        painter.drawImage(rcClient.topLeft(), source, rcContent);
+        return;
+    }
+    if (m_imgScratch.width() < w || m_imgScratch.height() < h ||
+        m_imgScratch.format() != source.format()) {
+        m_imgScratch = QImage(std::max(w, m_imgScratch.width()), std::max(h, m_imgScratch.height()),
+                              source.format());
+        if (m_imgScratch.isNull()) {
+            painter.fillRect(rcClient, palette().color(QPalette::Dark));
+            return;
+        }
+    }
+    m_columns.resize(static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x) {
+        m_columns[static_cast<std::size_t>(x)] = std::clamp(
+            m_zoom.MapFromContent(rcContent.left() + x) >> nLevel, 0, source.width() - 1);
+    }
+    int nLastRow = -1;
+    for (int y = 0; y < h; ++y) {
+        const int nRow = std::clamp(m_zoom.MapFromContent(rcContent.top() + y) >> nLevel, 0,
+                                    source.height() - 1);
+        auto* pOut = reinterpret_cast<std::uint32_t*>(m_imgScratch.scanLine(y));
+        if (nRow == nLastRow) {
+            // Enlarged views repeat a row as many times as the zoom factor.
+            std::memcpy(pOut, m_imgScratch.constScanLine(y - 1),
+                        static_cast<std::size_t>(w) * sizeof(std::uint32_t));
+            continue;
+        }
+        const auto* pIn = reinterpret_cast<const std::uint32_t*>(source.constScanLine(nRow));
+        for (int x = 0; x < w; ++x) {
+            pOut[x] = pIn[m_columns[static_cast<std::size_t>(x)]];
+        }
+        nLastRow = nRow;
+    }
+    painter.drawImage(rcClient.topLeft(), m_imgScratch, QRect(0, 0, w, h));
+}
+
 void CGpsView::resizeEvent(QResizeEvent* pEvent) {
     StopSmoothScroll();
     QAbstractScrollArea::resizeEvent(pEvent);
@@ -429,6 +692,10 @@ void CGpsView::resizeEvent(QResizeEvent* pEvent) {
 }
 
 void CGpsView::scrollContentsBy(int dx, int dy) {
+    if (m_bZooming) {
+        // The whole window is painted anew at the new level.
+        return;
+    }
     // Moves the pixels already on screen and repaints only the strip that comes into view.
     viewport()->scroll(dx, dy);
     if (IsCalibrationMode()) {

@@ -1,9 +1,14 @@
 #pragma once
-// The scrolling map view: the map picture at one picture pixel per screen pixel with the
-// figures of the sprite engine composed into it, the status texts for the position under the
-// mouse, smooth scrolling and the view's timers. Map points are picture pixels (x right,
-// y down); a viewport point becomes a map point by adding the scroll position.
+// The scrolling map view: the map picture with the figures of the sprite engine over it, at a
+// zoom level from 1/32 to 800 %, the status texts for the position under the mouse, smooth
+// scrolling and the view's timers. Map points are picture pixels (x right, y down). Scroll
+// positions count pixels of the zoomed picture; a viewport point becomes a map point by adding
+// the scroll position and dividing by the zoom factor, rounding down. At 100 % the engine
+// composes the figures into the picture itself; at other levels the picture is shown from its
+// reduced copies or enlarged pixel by pixel, and the view draws the figures over it at their
+// own size.
 
+#include "CMapZoom.h"
 #include "CView.h"
 #include "ISpriteHost.h"
 
@@ -12,18 +17,23 @@
 #include <QSize>
 #include <QTimer>
 
+#include <QImage>
+#include <QRegion>
+
 #include <array>
 #include <memory>
+#include <vector>
 
 class CDisplaySettings;
 class CGpsDoc;
 class CLabelSprite;
 class CMainFrame;
+class CMapPyramid;
 class CMarkSprite;
 class CPointerSprite;
+class CSprite;
 class CSpriteEngine;
 class CUserPrompt;
-class QImage;
 
 class CGpsView : public QAbstractScrollArea, public CView, public ISpriteHost {
     Q_OBJECT
@@ -53,24 +63,54 @@ public:
     void OnUpdate(CDocument* pSender, int nHint) override;
     // Sprite engine: repaint a rectangle of the map.
     void InvalidateMapRect(const QRect& rcMap) override;
+    // Sprite engine: the figures changed; away from 100 % the view repaints where they were
+    // and where they are now.
+    void FiguresUpdated() override;
 
     // A new map picture: new figures, new engine over the document's picture, scroll to 0, 0.
     void RebuildComposition();
 
-    // The top-left map point shown in the window.
+    // The zoom level; a new picture starts at 100 %.
+    const CMapZoom& Zoom() const { return m_zoom; }
+    // Changes the zoom level so that the map point under the viewport point ptAnchor stays
+    // there (as far as the scroll range allows); without an anchor, around the window's middle.
+    // Nothing happens while no picture is shown.
+    void SetZoom(CMapZoom zoom, QPoint ptAnchor);
+    void SetZoom(CMapZoom zoom);
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomActualSize();
+    // The level at which the whole picture fits into the window, scrolled to the top left.
+    void ZoomToFit();
+    bool HasPicture() const { return m_pSurface != nullptr; }
+
+    // The map pixel under a viewport point, and the viewport point where a figure standing on
+    // a map pixel is drawn.
+    QPoint MapFromClient(QPoint ptClient) const;
+    QPoint ClientFromMap(QPoint ptMap) const;
+    // The size of the zoomed picture, the extent of the scroll coordinates.
+    QSize ContentSize() const;
+    // Where a figure lies in scroll coordinates: its map rectangle at 100 %, elsewhere its own
+    // size around the point where its map pixel is drawn.
+    QRect FigureContentRect(const CSprite& sprite) const;
+    // The reduced copies of the picture (null while no picture is shown).
+    CMapPyramid* Pyramid() const { return m_pPyramid.get(); }
+
+    // The top-left point of the zoomed picture shown in the window.
     QPoint GetScrollPosition() const;
     // Scrolls at once, kept within the scroll range.
-    void ScrollToPosition(QPoint ptMap);
-    // Scrolls so that ptMap is the window's top-left corner, animated in ten steps when
-    // smooth scrolling is on.
+    void ScrollToPosition(QPoint ptContent);
+    // Scrolls so that (x, y) of the zoomed picture is the window's top-left corner, animated in
+    // ten steps when smooth scrolling is on.
     void ScrollTo(int x, int y);
     void SmoothScrollStep();
     void StopSmoothScroll();
     bool IsSmoothScrolling() const;
     void SetSmoothScroll(bool bSmooth) { m_bSmoothScroll = bSmooth; }
 
-    // The part of the map the window shows, in map points.
+    // The part of the map the window shows, in map points, and the same in scroll coordinates.
     QRect GetVisibleMapRect() const;
+    QRect GetVisibleContentRect() const;
     // True when the cursor is over this view (over the map or beside it).
     bool IsCursorOverView() const;
     // The picture pixel under the cursor's hot spot; true when the cursor is over the view
@@ -97,6 +137,10 @@ public:
     // Number of paint events handled so far (the first painted frame, benchmarks).
     int PaintCount() const { return m_nPaintCount; }
 
+signals:
+    // The zoom level changed, a new picture included.
+    void zoomChanged();
+
 protected:
     // Mark and waypoint work. The view itself only tracks the mouse and calls these at the
     // right moments; ptClient is in viewport coordinates (add GetScrollPosition() for the
@@ -122,6 +166,8 @@ protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
+    // Ctrl+wheel zooms around the mouse, one level per notch; other wheel turns scroll.
+    void wheelEvent(QWheelEvent* pEvent) override;
 
     CGpsDoc& Doc() const { return m_doc; }
     CDisplaySettings& Settings() const { return m_settings; }
@@ -149,6 +195,8 @@ private:
     void OnTimer2();
     [[noreturn]] void FatalFailure(unsigned nMessageId);
     QWidget* WidgetUnderCursor() const;
+    void PaintZoomed(QPainter& painter, const QRegion& region);
+    void PaintPicturePart(QPainter& painter, const QRect& rcClient);
 
     CGpsDoc& m_doc;
     CDisplaySettings& m_settings;
@@ -163,4 +211,14 @@ private:
     int m_nScrollProgress = 0;
     bool m_bScrollSizesSet = false;
     int m_nPaintCount = 0;
+    CMapZoom m_zoom;
+    std::unique_ptr<CMapPyramid> m_pPyramid;
+    // Away from 100 %: the listed figures back to front, and where they were drawn (scroll
+    // coordinates).
+    std::vector<CSprite*> m_shownFigures;
+    QRegion m_rgnFigures;
+    QImage m_imgScratch; // the enlarged or reduced picture part of one paint
+    std::vector<int> m_columns;
+    int m_nWheelDelta = 0;
+    bool m_bZooming = false;
 };

@@ -12,6 +12,7 @@
 #include "CGeoPosition.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
+#include "CMapZoom.h"
 #include "CProfile.h"
 #include "CUserPrompt.h"
 
@@ -42,6 +43,10 @@ constexpr const char* kStatusBarKey = "StatusBar";
 
 // Placement rectangles beyond this are no rectangles a screen can show.
 constexpr int kMaxCoordinate = 1 << 20;
+
+// The zoom commands, in the order of the View menu and the toolbar.
+constexpr unsigned kZoomCommands[] = {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ACTUAL_SIZE,
+                                      ID_VIEW_ZOOM_FIT};
 
 } // namespace
 
@@ -170,6 +175,12 @@ void CMainFrame::CreateActions() {
         {ID_MAP_CALIBRATE, IDS_MENU_CALIBRATE, {QKeySequence(Qt::SHIFT | Qt::Key_F2)}},
         {ID_VIEW_TOOLBAR, IDS_MENU_VIEW_TOOLBAR, {}},
         {ID_VIEW_STATUS_BAR, IDS_MENU_VIEW_STATUS_BAR, {}},
+        {ID_VIEW_ZOOM_IN,
+         IDS_MENU_ZOOM_IN,
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
+        {ID_VIEW_ZOOM_OUT, IDS_MENU_ZOOM_OUT, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
+        {ID_VIEW_ZOOM_ACTUAL_SIZE, IDS_MENU_ZOOM_ACTUAL_SIZE, {QKeySequence(Qt::CTRL | Qt::Key_0)}},
+        {ID_VIEW_ZOOM_FIT, IDS_MENU_ZOOM_FIT, {QKeySequence(Qt::CTRL | Qt::Key_9)}},
         {ID_SETTINGS_DISPLAY_FORMAT, IDS_MENU_DISPLAY_FORMAT, {}},
         {ID_APP_ABOUT, IDS_MENU_ABOUT, {}},
         {ID_CALIBRATE_SET_COORDINATES,
@@ -218,6 +229,15 @@ void CMainFrame::CreateActions() {
     }
 }
 
+void CMainFrame::AddViewItems(QMenu* pView) {
+    pView->addAction(CommandAction(ID_VIEW_TOOLBAR));
+    pView->addAction(CommandAction(ID_VIEW_STATUS_BAR));
+    pView->addSeparator();
+    for (unsigned nId : kZoomCommands) {
+        pView->addAction(CommandAction(nId));
+    }
+}
+
 QMenuBar* CMainFrame::BuildNormalMenu() {
     auto* pBar = new QMenuBar;
     pBar->setObjectName(QStringLiteral("menu128"));
@@ -244,8 +264,7 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     pMap->addAction(CommandAction(ID_MAP_CALIBRATE));
 
     QMenu* pView = pBar->addMenu(AppString(IDS_MENU_VIEW));
-    pView->addAction(CommandAction(ID_VIEW_TOOLBAR));
-    pView->addAction(CommandAction(ID_VIEW_STATUS_BAR));
+    AddViewItems(pView);
 
     QMenu* pSettings = pBar->addMenu(AppString(IDS_MENU_SETTINGS));
     pSettings->addAction(CommandAction(ID_SETTINGS_DISPLAY_FORMAT));
@@ -270,8 +289,7 @@ QMenuBar* CMainFrame::BuildCalibrationMenu() {
     pCalibrate->addAction(CommandAction(ID_CALIBRATE_CANCEL));
 
     QMenu* pView = pBar->addMenu(AppString(IDS_MENU_VIEW));
-    pView->addAction(CommandAction(ID_VIEW_TOOLBAR));
-    pView->addAction(CommandAction(ID_VIEW_STATUS_BAR));
+    AddViewItems(pView);
 
     QMenu* pHelp = pBar->addMenu(AppString(IDS_MENU_HELP));
     pHelp->addAction(m_pAboutShort);
@@ -294,11 +312,22 @@ void CMainFrame::CreateToolBar() {
     // The bar's own hide/show entry in context menus must not bypass the View menu's state.
     m_pToolBar->toggleViewAction()->setVisible(false);
 
-    const unsigned buttons[] = {ID_FILE_NEW,        ID_FILE_OPEN,
-                                ID_FILE_SAVE,       ID_MAP_NEW_BITMAP,
-                                ID_MAP_CALIBRATE,   0,
-                                ID_ENTER_WAYPOINTS, 0,
-                                ID_SAVE_WAYPOINTS,  ID_APP_ABOUT};
+    const unsigned buttons[] = {ID_FILE_NEW,
+                                ID_FILE_OPEN,
+                                ID_FILE_SAVE,
+                                ID_MAP_NEW_BITMAP,
+                                ID_MAP_CALIBRATE,
+                                0,
+                                ID_ENTER_WAYPOINTS,
+                                0,
+                                ID_SAVE_WAYPOINTS,
+                                0,
+                                ID_VIEW_ZOOM_IN,
+                                ID_VIEW_ZOOM_OUT,
+                                ID_VIEW_ZOOM_ACTUAL_SIZE,
+                                ID_VIEW_ZOOM_FIT,
+                                0,
+                                ID_APP_ABOUT};
     for (unsigned nId : buttons) {
         if (nId == 0) {
             m_pToolBar->addSeparator();
@@ -347,10 +376,39 @@ void CMainFrame::CreateStatusBar() {
         pBar->addPermanentWidget(pPane);
         m_panes[static_cast<std::size_t>(i)] = pPane;
     }
+    m_pZoomPane = new QLabel(AppFormatString1(IDS_ZOOM_PERCENT, QStringLiteral("100")));
+    m_pZoomPane->setObjectName(QStringLiteral("paneZoom"));
+    m_pZoomPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pZoomPane->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const auto nZoomChars = static_cast<int>(LoadStringId(IDS_PANE_ZOOM).size()) + 1;
+    m_pZoomPane->setFixedWidth(nZoomChars * nCharWidth);
+    pBar->addPermanentWidget(m_pZoomPane);
 }
 
 void CMainFrame::SetView(CGpsView* pView) {
+    if (m_pView != nullptr) {
+        disconnect(m_pView, &CGpsView::zoomChanged, this, nullptr);
+    }
     m_pView = pView;
+    if (m_pView != nullptr) {
+        connect(m_pView, &CGpsView::zoomChanged, this, &CMainFrame::OnZoomChanged);
+    }
+    OnZoomChanged();
+}
+
+void CMainFrame::OnZoomChanged() {
+    const bool bPicture = m_pView != nullptr && m_pView->HasPicture();
+    const CMapZoom zoom = m_pView != nullptr ? m_pView->Zoom() : CMapZoom();
+    if (m_pZoomPane != nullptr) {
+        m_pZoomPane->setText(AppFormatString1(IDS_ZOOM_PERCENT, QString::number(zoom.Percent())));
+    }
+    if (CommandAction(ID_VIEW_ZOOM_IN) == nullptr) {
+        return;
+    }
+    CommandAction(ID_VIEW_ZOOM_IN)->setEnabled(bPicture && !(zoom.NextIn() == zoom));
+    CommandAction(ID_VIEW_ZOOM_OUT)->setEnabled(bPicture && !(zoom.NextOut() == zoom));
+    CommandAction(ID_VIEW_ZOOM_ACTUAL_SIZE)->setEnabled(bPicture);
+    CommandAction(ID_VIEW_ZOOM_FIT)->setEnabled(bPicture);
 }
 
 void CMainFrame::SetStatusText(const QString& text) {
@@ -455,6 +513,7 @@ void CMainFrame::UpdateCommandUI() {
         const QSignalBlocker blockStatus(CommandAction(ID_VIEW_STATUS_BAR));
         CommandAction(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
     }
+    OnZoomChanged();
     UpdateTitle();
 }
 
@@ -499,11 +558,37 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
             m_pView->OnFindCurrentPosition();
         }
         break;
+    case ID_VIEW_ZOOM_IN:
+    case ID_VIEW_ZOOM_OUT:
+    case ID_VIEW_ZOOM_ACTUAL_SIZE:
+    case ID_VIEW_ZOOM_FIT:
+        OnZoomCommand(nCommandId);
+        break;
     default:
         m_app.OnDocumentCommand(nCommandId);
         break;
     }
     UpdateCommandUI();
+}
+
+void CMainFrame::OnZoomCommand(unsigned nCommandId) {
+    if (m_pView == nullptr) {
+        return;
+    }
+    switch (nCommandId) {
+    case ID_VIEW_ZOOM_IN:
+        m_pView->ZoomIn();
+        break;
+    case ID_VIEW_ZOOM_OUT:
+        m_pView->ZoomOut();
+        break;
+    case ID_VIEW_ZOOM_ACTUAL_SIZE:
+        m_pView->ZoomActualSize();
+        break;
+    default:
+        m_pView->ZoomToFit();
+        break;
+    }
 }
 
 void CMainFrame::OnRecentFile(int nIndex) {

@@ -16,6 +16,7 @@ class CGpsApp;
 class CGpsView;
 class QAction;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QToolBar;
 
@@ -49,6 +50,8 @@ public:
     QString StatusText() const;
     // Status pane 0 to 3.
     QLabel* StatusPane(int nPane) const;
+    // The pane after them that shows the view's zoom level, e.g. "50%".
+    QLabel* ZoomPane() const { return m_pZoomPane; }
 
     void SwitchToCalibrationMenu();
     void SwitchToNormalMenu();
@@ -89,6 +92,11 @@ private:
     void CreateStatusBar();
     void OnCommand(unsigned nCommandId);
     void OnRecentFile(int nIndex);
+    // Shows the view's zoom level and enables the zoom commands that can change it.
+    void OnZoomChanged();
+    void OnZoomCommand(unsigned nCommandId);
+    // Toolbar and status bar toggles, then the zoom commands.
+    void AddViewItems(QMenu* pView);
 
     CGpsApp& m_app;
     CGpsView* m_pView = nullptr;
@@ -98,6 +106,7 @@ private:
     std::array<QAction*, 4> m_recentActions{};
     QToolBar* m_pToolBar = nullptr;
     std::array<QLabel*, 4> m_panes{};
+    QLabel* m_pZoomPane = nullptr;
     QRect m_rcCreate;
     int m_nShowCommand = kShowNormal;
     bool m_bPlacementRestored = false;

@@ -129,10 +129,12 @@ void CMarkView::SetMarkPosition(int nMark, QPoint ptPixel, int nScroll) {
 
 // --- Marks and labels ------------------------------------------------------------------------
 
-int CMarkView::HitTestMark(QPoint ptMap) const {
+int CMarkView::HitTestMark(QPoint ptClient) const {
+    // Marks keep their size on screen, so the test is made where they are drawn.
+    const QPoint ptContent = ptClient + GetScrollPosition();
     for (int k = 0; k < kMarks; ++k) {
         const CMarkSprite* pMark = m_pMarks[Index(k)].get();
-        if (pMark != nullptr && pMark->GetRect().contains(ptMap)) {
+        if (pMark != nullptr && FigureContentRect(*pMark).contains(ptContent)) {
             return k;
         }
     }
@@ -171,14 +173,17 @@ void CMarkView::ClampMark(int nMark) {
 }
 
 void CMarkView::AnchorLabel(int nMark) {
-    const QPoint ptMark = m_pMarks[Index(nMark)]->GetPosition();
+    // Worked out where the figures are drawn (scroll coordinates), as they keep their size on
+    // screen; at 100 % these are map points.
+    const QPoint ptMarkMap = m_pMarks[Index(nMark)]->GetPosition();
+    const QPoint ptMark = Zoom().ContentFromMap(ptMarkMap);
     const int mx = ptMark.x();
     const int my = ptMark.y();
     const int sx = m_sizeSprite.width();
     const int sy = m_sizeSprite.height();
 
     // The visible area (right and bottom exclusive), less half a figure on every side.
-    const QRect rcVisible = GetVisibleMapRect();
+    const QRect rcVisible = GetVisibleContentRect();
     const int nLeft = rcVisible.left() + sx / 2;
     const int nTop = rcVisible.top() + sy / 2;
     const int nRight = rcVisible.left() + rcVisible.width() - sx / 2;
@@ -201,8 +206,9 @@ void CMarkView::AnchorLabel(int nMark) {
     CLabelSprite* pLabel = m_pLabels[Index(nMark)].get();
     pLabel->SetAnchor(nAnchor);
     // A label whose mark is out of view waits at the edge of the visible area.
-    pLabel->SetPosition(std::clamp(mx, nLeft - sx, nRight + sx),
-                        std::clamp(my, nTop - sy, nBottom + sy));
+    const QPoint ptLabel(std::clamp(mx, nLeft - sx, nRight + sx),
+                         std::clamp(my, nTop - sy, nBottom + sy));
+    pLabel->SetPosition(ptLabel == ptMark ? ptMarkMap : Zoom().MapFromContent(ptLabel));
 }
 
 void CMarkView::AnchorLabels() {
@@ -215,6 +221,7 @@ void CMarkView::AnchorLabels() {
 // --- Scrolling -------------------------------------------------------------------------------
 
 QPoint CMarkView::ScrollPointIntoView(QPoint ptMap, int nMarginPercent) {
+    // Measured where the point is drawn, in the pixels of the zoomed picture.
     // The part of the window that shows the map: the window less its frame and whichever
     // scroll bars it shows, in the view's own coordinates.
     const QRect rcWindow = viewport()->geometry();
@@ -232,9 +239,10 @@ QPoint CMarkView::ScrollPointIntoView(QPoint ptMap, int nMarginPercent) {
         ptMap.y() > sizeMap.height()) {
         return {};
     }
+    const QPoint ptClient = ClientFromMap(ptMap);
     const QPoint ptScroll = GetScrollPosition();
-    const int px = ptMap.x() - ptScroll.x() + rcWindow.left();
-    const int py = ptMap.y() - ptScroll.y() + rcWindow.top();
+    const int px = ptClient.x() + rcWindow.left();
+    const int py = ptClient.y() + rcWindow.top();
     const int dx = px < nLeft ? px - nLeft : px >= nRight ? px - nRight + 1 : 0;
     const int dy = py < nTop ? py - nTop : py >= nBottom ? py - nBottom + 1 : 0;
     if (dx == 0 && dy == 0) {
@@ -259,13 +267,14 @@ void CMarkView::DragAutoScroll() {
     const CJumpScroll jump(m_bSmoothScroll);
     const QPoint d = KeepMarkVisible(m_nDragMark);
     if (!d.isNull()) {
-        MoveMark(m_nDragMark, m_pMarks[Index(m_nDragMark)]->GetPosition() + d);
+        // The mark travels with the map: the scroll distance in map pixels, at least one.
+        MoveMark(m_nDragMark, m_pMarks[Index(m_nDragMark)]->GetPosition() + Zoom().MapDistance(d));
     }
 }
 
 void CMarkView::CenterOnMark(int nMark) {
-    const QPoint ptMark = m_pMarks[Index(nMark)]->GetPosition();
-    const QSize sizeMap = MapSize();
+    const QPoint ptMark = Zoom().ContentFromMap(m_pMarks[Index(nMark)]->GetPosition());
+    const QSize sizeMap = ContentSize();
     const QSize sizeClient = viewport()->size();
     const int x = sizeMap.width() < sizeClient.width() ? 0 : ptMark.x() - sizeClient.width() / 2;
     const int y = sizeMap.height() < sizeClient.height() ? 0 : ptMark.y() - sizeClient.height() / 2;
@@ -322,9 +331,9 @@ void CMarkView::RemoveLastWaypoint() {
 // --- Mouse -----------------------------------------------------------------------------------
 
 void CMarkView::OnLButtonDown(QPoint ptClient) {
-    const QPoint ptMap = ptClient + GetScrollPosition();
+    const QPoint ptMap = MapFromClient(ptClient);
     if (IsCalibrationMode()) {
-        const int k = HitTestMark(ptMap);
+        const int k = HitTestMark(ptClient);
         if (k < 0) {
             return;
         }
@@ -344,7 +353,7 @@ void CMarkView::OnDragMove(QPoint ptClient) {
     if (!IsMarkIndex(m_nDragMark)) {
         return;
     }
-    MoveMark(m_nDragMark, ptClient + GetScrollPosition() + m_ptDragOffset);
+    MoveMark(m_nDragMark, MapFromClient(ptClient) + m_ptDragOffset);
     UpdateEngine();
 }
 
@@ -365,7 +374,7 @@ void CMarkView::OnLButtonDblClk(QPoint ptClient) {
     if (!IsCalibrationMode()) {
         return;
     }
-    const int k = HitTestMark(ptClient + GetScrollPosition());
+    const int k = HitTestMark(ptClient);
     if (k >= 0) {
         CenterOnMark(k);
     }

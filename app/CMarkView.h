@@ -28,8 +28,8 @@ public:
     // Moves mark k (0..2) and keeps it on the picture; nScroll 1 scrolls it into view.
     void SetMarkPosition(int nMark, QPoint ptPixel, int nScroll) override;
 
-    // The mark whose rectangle holds the map point, the lowest index first; -1 for none.
-    int HitTestMark(QPoint ptMap) const;
+    // The mark drawn under a viewport point, the lowest index first; -1 for none.
+    int HitTestMark(QPoint ptClient) const;
     // Moves mark k to ptMap, holds it on the picture and lays its label out again.
     void MoveMark(int nMark, QPoint ptMap);
     // Holds mark k within 0..W-1, 0..H-1.
@@ -39,8 +39,8 @@ public:
     void AnchorLabel(int nMark);
     void AnchorLabels() override;
     // Scrolls so that ptMap lies inside the window shrunk by nMarginPercent of its size on each
-    // side. Answers the scroll distance, (0, 0) when nothing scrolled or ptMap is off the
-    // picture.
+    // side. Answers the scroll distance (in the pixels of the zoomed picture), (0, 0) when
+    // nothing scrolled or ptMap is off the picture.
     QPoint ScrollPointIntoView(QPoint ptMap, int nMarginPercent);
     QPoint KeepMarkVisible(int nMark);
     // Timer 1 during a drag: scrolls a mark held past the window edge into view and carries it

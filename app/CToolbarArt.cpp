@@ -128,6 +128,40 @@ void DrawSaveWaypoints(QPainter& p) {
     DrawPin(p, QPoint(4, 14), 4);
 }
 
+void DrawMagnifier(QPainter& p, unsigned nCommandId) {
+    // A magnifying glass with a plus, a minus or "1" in its lens.
+    p.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(10.0, 10.0), QPointF(14.0, 14.0));
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(kPaper);
+    p.drawEllipse(QPointF(6.5, 6.5), 5.5, 5.5);
+    p.setPen(QPen(kHelp, 1.6));
+    if (nCommandId != ID_VIEW_ZOOM_ACTUAL_SIZE) {
+        p.drawLine(QPointF(4.0, 6.5), QPointF(9.0, 6.5));
+    }
+    if (nCommandId == ID_VIEW_ZOOM_IN) {
+        p.drawLine(QPointF(6.5, 4.0), QPointF(6.5, 9.0));
+    } else if (nCommandId == ID_VIEW_ZOOM_ACTUAL_SIZE) {
+        p.drawLine(QPointF(7.0, 3.5), QPointF(7.0, 9.5));
+        p.drawLine(QPointF(7.0, 3.5), QPointF(5.0, 5.0));
+    }
+}
+
+void DrawFit(QPainter& p) {
+    // A sheet with four arrows pointing into its corners.
+    p.setPen(kInk);
+    p.setBrush(kSky);
+    p.drawRect(3, 3, 9, 8);
+    p.setPen(QPen(kInk, 1.2));
+    const QPointF corners[] = {{0.5, 0.5}, {15.0, 0.5}, {0.5, 14.0}, {15.0, 14.0}};
+    for (const QPointF& c : corners) {
+        const double dx = c.x() < 8 ? 3.0 : -3.0;
+        const double dy = c.y() < 7 ? 3.0 : -3.0;
+        p.drawLine(c, c + QPointF(dx, 0.0));
+        p.drawLine(c, c + QPointF(0.0, dy));
+    }
+}
+
 void DrawAbout(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(kHelp);
@@ -175,6 +209,15 @@ QPixmap CToolbarArt::ButtonImage(unsigned nCommandId) {
     case ID_APP_ABOUT:
         p.setRenderHint(QPainter::Antialiasing);
         DrawAbout(p);
+        break;
+    case ID_VIEW_ZOOM_IN:
+    case ID_VIEW_ZOOM_OUT:
+    case ID_VIEW_ZOOM_ACTUAL_SIZE:
+        p.setRenderHint(QPainter::Antialiasing);
+        DrawMagnifier(p, nCommandId);
+        break;
+    case ID_VIEW_ZOOM_FIT:
+        DrawFit(p);
         break;
     default:
         p.end();

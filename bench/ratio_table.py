@@ -248,6 +248,22 @@ def build_table(r, program):
                f"{program['start_app_ms'] / program['start_text_ms']:.2f}", "information")
     else:
         t.info("8 Start-up to first painted frame", "n/a")
+
+    # 9. Zoom on a 16000 x 16000 map, 800 x 600 view.
+    frame = lambda ratio, a, b: ratio <= 2.0 and a <= 16e6  # noqa: E731
+    for arg, label in (("0", "Fit to Window"), ("50", "50 %"), ("800", "800 %")):
+        t.ratio(f"9 Paint at {label}", f"BM_ZoomPaint/{arg}", "BM_ZoomPaint/100",
+                "paint at 100 %", "<= 2, <= 16 ms", frame)
+    t.ratio("9 Zoom step, command to painted frame", "BM_ZoomStep", "BM_ZoomPaint/100",
+            "paint at 100 %", "<= 16 ms", lambda ratio, a, b: a <= 16e6)
+    for side in (16000, 8000):
+        t.ratio(f"9 Reduced copy of {side} x {side}", f"BM_PyramidHalfSize/{side}",
+                f"BM_QtSmoothHalfSize/{side}", "QImage::scaled, smooth, half size", "<= 1.5",
+                below(1.5))
+    memory = t.counter("BM_PyramidMemory/iterations:1", "memory_ratio")
+    t.info("9 Memory, picture with all reduced copies",
+           f"{memory:.3f} x picture" if memory is not None else "n/a", "the picture alone", "",
+           "<= 1.35", "" if memory is None else ("met" if memory <= 1.35 else "missed"))
     return t
 
 
@@ -270,6 +286,7 @@ def main():
     results.update(run_benchmark(os.path.join(bench, "bench_sprites"), args.repetitions))
     results.update(run_benchmark(os.path.join(bench, "bench_app"), args.repetitions,
                                  ["--benchmark_filter=ScrollStep"]))
+    results.update(run_benchmark(os.path.join(bench, "bench_zoom"), args.repetitions))
     workdir = tempfile.mkdtemp(prefix="mapreg-bench-")
     try:
         program = measure_program(args.build, args.launches, workdir)

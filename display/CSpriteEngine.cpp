@@ -154,6 +154,10 @@ void CSpriteEngine::Invalidate(const QRect& rc) const {
 }
 
 int CSpriteEngine::Update() {
+    if (m_bSuspended) {
+        Settle();
+        return kUpdateDone;
+    }
     const int nCount = GetCount();
     std::vector<int> work;
     if (nCount > 0) {
@@ -268,7 +272,11 @@ int CSpriteEngine::Update() {
     if (painter.isActive()) {
         painter.end();
     }
+    Settle();
+    return nResult;
+}
 
+void CSpriteEngine::Settle() {
     // Removal, keeping every remaining sprite's slot equal to its index.
     std::size_t nTo = 0;
     for (std::size_t nFrom = 0; nFrom < m_slots.size(); ++nFrom) {
@@ -289,5 +297,54 @@ int CSpriteEngine::Update() {
         slot.bRedraw = false;
         slot.bRetry = false;
     }
-    return nResult;
+    if (m_pHost != nullptr) {
+        m_pHost->FiguresUpdated();
+    }
+}
+
+void CSpriteEngine::SuspendDrawing() {
+    if (m_bSuspended) {
+        return;
+    }
+    // Figures were drawn back to front, so the front ones go first: each puts back what lay
+    // under it when it was drawn. Without memory for the order, the reverse slot order serves.
+    std::vector<int> order;
+    try {
+        order.reserve(m_slots.size());
+        for (int i = 0; i < GetCount(); ++i) {
+            order.push_back(i);
+        }
+        SortByDepth(order);
+    } catch (const std::bad_alloc&) {
+        order.clear();
+    }
+    auto takeOff = [this](int i) {
+        CSprite* pSprite = m_slots[static_cast<std::size_t>(i)].pSprite;
+        if (pSprite->RestoreBackground()) {
+            Invalidate(pSprite->GetDrawnRect());
+        }
+        pSprite->m_bSaved = false;
+    };
+    if (order.size() == m_slots.size()) {
+        std::for_each(order.rbegin(), order.rend(), takeOff);
+    } else {
+        for (int i = GetCount() - 1; i >= 0; --i) {
+            takeOff(i);
+        }
+    }
+    m_bSuspended = true;
+}
+
+void CSpriteEngine::ResumeDrawing() {
+    if (!m_bSuspended) {
+        return;
+    }
+    m_bSuspended = false;
+    // Nothing of the figures is on the surface: each is saved and drawn as if just added.
+    for (SSlot& slot : m_slots) {
+        if (slot.eState != EState::Removed) {
+            slot.eState = EState::Added;
+        }
+        slot.pSprite->m_bChanged = true;
+    }
 }

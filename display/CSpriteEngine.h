@@ -42,6 +42,14 @@ public:
     // not draw (removed when it was being drawn anew, retried when it was only repainted).
     int Update();
 
+    // Takes every drawn figure off the surface (its saved pixels go back, last drawn first) and
+    // leaves the surface alone from then on: Update only applies additions and removals, so the
+    // host can draw the figures elsewhere. ResumeDrawing draws every listed figure anew at the
+    // next Update.
+    void SuspendDrawing();
+    void ResumeDrawing();
+    bool IsDrawingSuspended() const { return m_bSuspended; }
+
     int GetCount() const { return static_cast<int>(m_slots.size()); }
     CSprite* GetSprite(int nSlot) const;
     ISpriteHost* GetHost() const { return m_pHost; }
@@ -67,6 +75,8 @@ private:
     void Spread(int nStart, ERect eRect, bool SSlot::*pMark, std::vector<int>& stack);
     void SortByDepth(std::vector<int>& work) const;
     void Invalidate(const QRect& rc) const;
+    // Takes out the sprites whose removal is pending and clears every slot's marks and flags.
+    void Settle();
     // Drops a sprite that is being destroyed while still listed, without drawing.
     void ForgetSprite(CSprite* pSprite);
 
@@ -74,4 +84,5 @@ private:
     QImage* m_pSurface;
     ISpriteAllocator* m_pAllocator;
     std::vector<SSlot> m_slots;
+    bool m_bSuspended = false;
 };

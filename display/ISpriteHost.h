@@ -10,4 +10,7 @@ public:
     // Repaint rcMap (map pixels; the host moves it by its scroll position into window
     // coordinates) without erasing the window background first.
     virtual void InvalidateMapRect(const QRect& rcMap) = 0;
+    // Called at the end of every engine Update, after removals: a host that draws the figures
+    // itself (while the engine's drawing is suspended) takes the new list from here.
+    virtual void FiguresUpdated() {}
 };

@@ -35,6 +35,11 @@ enum StringId : unsigned {
     IDS_MENU_EXPORT_WORLD_FILE = 20031,
     IDS_MENU_EXPORT_GPX = 20032,
     IDS_MENU_EXPORT_OZI_MAP = 20033,
+    // View menu: zoom
+    IDS_MENU_ZOOM_IN = 20040,
+    IDS_MENU_ZOOM_OUT = 20041,
+    IDS_MENU_ZOOM_ACTUAL_SIZE = 20042,
+    IDS_MENU_ZOOM_FIT = 20043,
     // About box (dialog 100)
     IDS_ABOUT_VERSION = 20100,
     IDS_BUTTON_OK = 20101,
@@ -77,6 +82,10 @@ enum StringId : unsigned {
     ID_FILE_EXPORT_WORLD_FILE = 32840,
     ID_FILE_EXPORT_GPX = 32841,
     ID_FILE_EXPORT_OZI_MAP = 32842,
+    ID_VIEW_ZOOM_IN = 32850,
+    ID_VIEW_ZOOM_OUT = 32851,
+    ID_VIEW_ZOOM_ACTUAL_SIZE = 32852,
+    ID_VIEW_ZOOM_FIT = 32853,
     AFX_IDS_APP_TITLE = 57344,   // application title
     AFX_IDS_IDLEMESSAGE = 57345, // "Ready"
     ID_FILE_NEW = 57600,
@@ -142,6 +151,8 @@ enum StringId : unsigned {
     IDS_MARK_OUTSIDE_FILE_RANGE = 61335,
     IDS_TEXT_FILE_WOULD_REPLACE = 61336,
     IDS_MARK_OUTSIDE_PICTURE = 61337, // mapreg-cli register
+    IDS_ZOOM_PERCENT = 61338,         // the zoom pane: "%1%"
+    IDS_PANE_ZOOM = 61339,            // the widest text of the zoom pane
     // Exports for other programs: world file, GPX waypoints, OziExplorer .map (61340..61349)
     IDS_EXPORT_NOT_CALIBRATED = 61340,
     IDS_EXPORT_NEEDS_BITMAP = 61341,

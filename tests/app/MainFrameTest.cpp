@@ -32,7 +32,7 @@ TEST_F(MainFrame, normal_menu_has_every_item_text_with_mnemonic_and_shortcut) {
               (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                            "Ex&port", "-", "Recent File", "-", "E&xit\tAlt+F4"}));
     EXPECT_EQ(MenuItems(1), (QStringList{"&New Bitmap...\tF2", "Calibrate\tShift+F2"}));
-    EXPECT_EQ(MenuItems(2), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuItems(2).mid(0, 3), (QStringList{"&Toolbar", "&Status Bar", "-"}));
     EXPECT_EQ(MenuItems(3), (QStringList{"Display &Format..."}));
     EXPECT_EQ(MenuItems(4), (QStringList{"&About..."}));
 }
@@ -89,20 +89,29 @@ TEST_F(MainFrame, accelerators_are_bound_to_their_commands_on_the_window) {
     }
 }
 
-TEST_F(MainFrame, toolbar_has_ten_entries_with_pictures_prompts_and_tooltips) {
+TEST_F(MainFrame, toolbar_has_its_entries_with_pictures_prompts_and_tooltips) {
     Start();
     const QList<QAction*> actions = Frame().ToolBar()->actions();
-    const unsigned expected[] = {ID_FILE_NEW,        ID_FILE_OPEN,
-                                 ID_FILE_SAVE,       ID_MAP_NEW_BITMAP,
-                                 ID_MAP_CALIBRATE,   0,
-                                 ID_ENTER_WAYPOINTS, 0,
-                                 ID_SAVE_WAYPOINTS,  ID_APP_ABOUT};
-    ASSERT_EQ(actions.size(), 10);
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(actions[i]->isSeparator(), expected[i] == 0) << i;
+    // Groups of buttons; a separator stands between two groups.
+    const std::vector<std::vector<unsigned>> groups = {
+        {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_MAP_NEW_BITMAP, ID_MAP_CALIBRATE},
+        {ID_ENTER_WAYPOINTS},
+        {ID_SAVE_WAYPOINTS},
+        {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ACTUAL_SIZE, ID_VIEW_ZOOM_FIT},
+        {ID_APP_ABOUT}};
+    std::vector<unsigned> expected;
+    for (const auto& group : groups) {
+        expected.insert(expected.end(), group.begin(), group.end());
+        expected.push_back(0);
+    }
+    expected.pop_back();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const QAction* pAction = actions[static_cast<qsizetype>(i)];
+        EXPECT_EQ(pAction->isSeparator(), expected[i] == 0) << i;
         if (expected[i] != 0) {
-            EXPECT_EQ(actions[i]->data().toUInt(), expected[i]) << i;
-            EXPECT_EQ(actions[i]->icon().pixmap(QSize(16, 15)).size(), QSize(16, 15)) << i;
+            EXPECT_EQ(pAction->data().toUInt(), expected[i]) << i;
+            EXPECT_EQ(pAction->icon().pixmap(QSize(16, 15)).size(), QSize(16, 15)) << i;
         }
     }
     EXPECT_EQ(Frame().CommandAction(ID_FILE_NEW)->statusTip(), QStringLiteral("Create a new map"));
