@@ -648,6 +648,11 @@ void CGpsView::PaintPicturePart(QPainter& painter, const QRect& rcClient) {
         painter.drawImage(rcClient.topLeft(), source, rcContent);
         return;
     }
+    if (source.depth() != 32) {
+        // The map picture is always 32-bit; anything else is not sampled.
+        painter.fillRect(rcClient, palette().color(QPalette::Dark));
+        return;
+    }
     if (m_imgScratch.width() < w || m_imgScratch.height() < h ||
         m_imgScratch.format() != source.format()) {
         m_imgScratch = QImage(std::max(w, m_imgScratch.width()), std::max(h, m_imgScratch.height()),
