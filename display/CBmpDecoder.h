@@ -33,6 +33,10 @@ public:
     // colours; on any other status both are left as they were.
     static Status Decode(QIODevice& device, QImage& image, ColorInfo& colors);
 
+    // An uninitialised Format_RGB32 picture; a large one in memory advised for huge pages, which
+    // makes its first filling far cheaper. A null image when there is no memory.
+    static QImage AllocatePicture(int nWidth, int nHeight);
+
     // Bytes that one decoded picture may take: the memory the system has available now.
     static std::uint64_t MemoryBudget();
 };

@@ -1,14 +1,20 @@
 #include "CMapPyramid.h"
 
+#include "CBmpDecoder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <system_error>
+#include <thread>
 
 namespace {
 
 // Two channels at a time in one word, each with room for the sum of four pixels: blue and red
 // of the pixel, and green and alpha shifted down by one channel.
 constexpr std::uint32_t kPair = 0x00FF00FFu;
+// Reduced copies of at least this many pixels are made by two threads.
+constexpr qsizetype kParallelPixels = qsizetype{1} << 20;
 
 inline std::uint32_t Low(std::uint32_t n) {
     return n & kPair;
@@ -83,16 +89,41 @@ QImage CMapPyramid::HalfSize(const QImage& source) {
     }
     const int nWidth = source.width();
     const int nHeight = source.height();
-    QImage half((nWidth + 1) / 2, (nHeight + 1) / 2, source.format());
+    // RGB32 like the picture: the averages keep alpha at 255.
+    QImage half = source.format() == QImage::Format_RGB32
+                      ? CBmpDecoder::AllocatePicture((nWidth + 1) / 2, (nHeight + 1) / 2)
+                      : QImage((nWidth + 1) / 2, (nHeight + 1) / 2, source.format());
     if (half.isNull()) {
         return {};
     }
-    for (int y = 0; y < half.height(); ++y) {
-        const auto* pTop = reinterpret_cast<const std::uint32_t*>(source.constScanLine(2 * y));
-        const auto* pBottom = reinterpret_cast<const std::uint32_t*>(
-            source.constScanLine(std::min(2 * y + 1, nHeight - 1)));
-        auto* pOut = reinterpret_cast<std::uint32_t*>(half.scanLine(y));
-        HalveRow(pTop, pBottom, pOut, nWidth);
+    const uchar* pSource = source.constBits();
+    uchar* pHalf = half.bits();
+    const qsizetype nSourceStride = source.bytesPerLine();
+    const qsizetype nHalfStride = half.bytesPerLine();
+    auto halveRows = [=](int nFrom, int nTo) {
+        for (int y = nFrom; y < nTo; ++y) {
+            const auto* pTop =
+                reinterpret_cast<const std::uint32_t*>(pSource + 2 * y * nSourceStride);
+            const auto* pBottom = reinterpret_cast<const std::uint32_t*>(
+                pSource + std::min(2 * y + 1, nHeight - 1) * nSourceStride);
+            auto* pOut = reinterpret_cast<std::uint32_t*>(pHalf + y * nHalfStride);
+            HalveRow(pTop, pBottom, pOut, nWidth);
+        }
+    };
+    // A large picture is shared out between two threads; the work is bound by memory, which a
+    // second core reads in parallel.
+    const int nRows = half.height();
+    if (static_cast<qsizetype>(nRows) * half.width() >= kParallelPixels &&
+        std::thread::hardware_concurrency() > 1) {
+        try {
+            std::thread lower(halveRows, nRows / 2, nRows);
+            halveRows(0, nRows / 2);
+            lower.join();
+            return half;
+        } catch (const std::system_error&) {
+            // No second thread: the rows not done yet are done below (the work is idempotent).
+        }
     }
+    halveRows(0, nRows);
     return half;
 }
