@@ -3,6 +3,7 @@
 #include "CoreCommands.h"
 #include "DocumentCommands.h"
 #include "ExportCommands.h"
+#include "ImportCommands.h"
 #include "StringTable.h"
 
 #include <CLI/CLI.hpp>
@@ -19,6 +20,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         AddCoreCommands(app, context);
         AddDocumentCommands(app, context);
         AddExportCommands(app, context);
+        AddImportCommands(app, context);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

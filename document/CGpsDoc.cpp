@@ -128,7 +128,16 @@ bool CGpsDoc::OnSaveDocument(const std::string& path) {
 // --- Commands -------------------------------------------------------------------------------
 
 void CGpsDoc::OnNewBitmap() {
-    const int r = BrowseForBitmap();
+    AfterNewBitmap(BrowseForBitmap());
+}
+
+int CGpsDoc::OpenNewBitmap(const std::string& path) {
+    const int r = LoadBitmapFile(path);
+    AfterNewBitmap(r);
+    return r;
+}
+
+void CGpsDoc::AfterNewBitmap(int r) {
     if (r == kLoadOutOfMemory) {
         Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
     } else if (r == kLoadFailed) {
@@ -329,6 +338,12 @@ QImage* CGpsDoc::GetMapBitmap() const {
 
 const CPalette* CGpsDoc::GetMapPalette() const {
     return m_pBitmap && m_pBitmap->IsLoaded() ? m_pBitmap->GetPalette() : nullptr;
+}
+
+void CGpsDoc::SetBitmapFile(const std::string& path, int width, int height) {
+    m_strBitmapPath = path;
+    m_nMapWidth = width;
+    m_nMapHeight = height;
 }
 
 void CGpsDoc::TakeBitmapSize() {

@@ -128,6 +128,12 @@ public:
     // Loads path as the map picture: on 0 takes its size and path and sends HINT_NEW_BITMAP.
     // A failed load keeps the previous picture, size and path. 0, -1 or -3.
     int LoadBitmapFile(const std::string& path);
+    // Map > New Bitmap with a file already chosen: LoadBitmapFile, a message when it fails,
+    // and on success an uncalibrated, modified map. 0, -1 or -3.
+    int OpenNewBitmap(const std::string& path);
+    // Names path as the map's bitmap of the given size without loading the picture, so that
+    // map and registration files can be written for pictures of any size (command line).
+    void SetBitmapFile(const std::string& path, int width, int height);
     // The default map picture (size copied, HINT_NEW_BITMAP on success); path unchanged.
     int LoadDefaultBitmap();
     // The world-map calibration of the default picture: 180 W..180 E, 90 N..90 S.
@@ -173,6 +179,8 @@ private:
     bool WriteTextFile(const std::string& name, const std::string& text,
                        const std::string& mapFilePath);
     void TakeBitmapSize();
+    // The messages and state of Map > New Bitmap after a load that returned r.
+    void AfterNewBitmap(int r);
 
     CMapTransform m_transform;
     bool m_bCalibrated = false;

@@ -232,6 +232,30 @@ constexpr Entry kStrings[] = {
                     "  -h, --help     print this help and exit\n"
                     "  -v, --version  print the version and exit\n"},
     {IDS_APP_UNKNOWN_OPTION, "mapreg: unknown option %1 ignored"},
+    {IDS_IMPORT_CANNOT_READ, "Cannot read the picture %1."},
+    {IDS_IMPORT_TOO_LARGE,
+     "The picture %1 is too large for a bitmap file, which holds at most 4 GB."},
+    {IDS_IMPORT_CANNOT_WRITE, "Cannot write the bitmap %1."},
+    {IDS_IMPORT_UNKNOWN_SYSTEM, "The coordinate system of %1 is not known, so the map is not "
+                                "calibrated.  Calibrate it by hand."},
+    {IDS_IMPORT_CALIBRATED,
+     "The map was calibrated from the coordinates stored in the picture.  Its three marks "
+     "differ from them by at most %1 m anywhere on the map."},
+    {IDS_IMPORT_DEVIATION_WARNING,
+     "Warning: the three-mark calibration differs from the picture's own coordinates by up to "
+     "%1 m, more than half a pixel.  The map will be off by that much on the device."},
+    {IDS_IMPORT_REJECTED, "The coordinates stored in %1 cannot be used as a calibration."},
+    {IDS_IMPORT_PROGRESS, "Converting %1 ..."},
+    {IDS_IMPORT_FILTER, "Map pictures"},
+    {IDS_IMPORT_SAME_FILE, "The bitmap would replace the picture %1 itself."},
+    {IDS_IMPORT_BAD_ZONE, "The UTM zone %1 is not a zone from 1 to 60."},
+    {IDS_CLI_IMPORT, "Convert a picture (TIFF, JPEG, PNG, ...) to a map bitmap and write its map "
+                     "file, calibrated from the picture's georeferencing when it has any."},
+    {IDS_CLI_IMPORT_SOURCE, "The picture to import."},
+    {IDS_CLI_IMPORT_OUTPUT, "The bitmap to write (default: the picture's name with .bmp)."},
+    {IDS_CLI_IMPORT_LATLON, "Calibrate in latitude/longitude."},
+    {IDS_CLI_IMPORT_UTM, "Calibrate in UTM, in ZONE (a number, optionally with its band letter) "
+                         "or else in the zone of the picture's centre."},
 };
 
 constexpr bool IsSorted() {

@@ -195,6 +195,23 @@ enum StringId : unsigned {
     // mapreg, the desktop program: its command line (61450..61459)
     IDS_APP_USAGE = 61450,
     IDS_APP_UNKNOWN_OPTION = 61451,
+    // Importing pictures of other formats, desktop and mapreg-cli (61460..61479)
+    IDS_IMPORT_CANNOT_READ = 61460,
+    IDS_IMPORT_TOO_LARGE = 61461,
+    IDS_IMPORT_CANNOT_WRITE = 61462,
+    IDS_IMPORT_UNKNOWN_SYSTEM = 61463,
+    IDS_IMPORT_CALIBRATED = 61464,
+    IDS_IMPORT_DEVIATION_WARNING = 61465,
+    IDS_IMPORT_REJECTED = 61466,
+    IDS_IMPORT_PROGRESS = 61467,
+    IDS_IMPORT_FILTER = 61468,
+    IDS_IMPORT_SAME_FILE = 61469,
+    IDS_IMPORT_BAD_ZONE = 61470,
+    IDS_CLI_IMPORT = 61471,
+    IDS_CLI_IMPORT_SOURCE = 61472,
+    IDS_CLI_IMPORT_OUTPUT = 61473,
+    IDS_CLI_IMPORT_LATLON = 61474,
+    IDS_CLI_IMPORT_UTM = 61475,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

@@ -1,0 +1,170 @@
+#include "ImportCommands.h"
+
+#include "CAtomicFile.h"
+#include "CGpsDoc.h"
+#include "CRasterCalibration.h"
+#include "CRasterImporter.h"
+#include "CRecordingPrompt.h"
+#include "CalibrationCheck.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+#include "UtmZoneText.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+std::string Text(unsigned id) {
+    return std::string(LoadStringId(id));
+}
+
+struct ImportArgs {
+    std::string source;
+    std::string output;
+    bool latLon = false;
+    std::string zoneText;
+};
+
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const std::string absolute = std::filesystem::absolute(path, ec).string();
+    return ec ? path : absolute;
+}
+
+// The coordinate system the user asked for; nothing (after the usage message) for a bad zone.
+std::optional<CRasterCalibration::Choice> ReadChoice(const ImportArgs& args, bool utm,
+                                                     CliContext& context) {
+    using System = CRasterCalibration::Choice::System;
+    CRasterCalibration::Choice choice;
+    choice.system = args.latLon ? System::LatLon : utm ? System::Utm : System::Auto;
+    if (!utm || args.zoneText.empty()) {
+        return choice;
+    }
+    int zone = 0;
+    char letter = 0;
+    ParseUtmZoneText(args.zoneText, zone, letter);
+    const bool hasLetter = std::any_of(args.zoneText.begin(), args.zoneText.end(),
+                                       [](unsigned char c) { return std::isalpha(c) != 0; });
+    if (zone < 1 || zone > 60 || (hasLetter && !IsValidUtmLetter(letter))) {
+        context.err << FormatString1(IDS_IMPORT_BAD_ZONE, args.zoneText) << '\n';
+        context.exitCode = CLI_EXIT_USAGE;
+        return std::nullopt;
+    }
+    choice.zone = zone;
+    choice.letter = hasLetter ? letter : 0;
+    return choice;
+}
+
+void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
+    const auto choice = ReadChoice(args, utm, context);
+    if (!choice) {
+        return;
+    }
+    CRasterImporter importer(args.source);
+    if (importer.GetStatus() != CRasterImporter::Status::Ok) {
+        context.err << importer.GetMessage() << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    const std::string bitmap =
+        Absolute(args.output.empty() ? DeriveTextFileName(args.source, ".bmp") : args.output);
+    const std::string mapFile = DeriveTextFileName(bitmap, ".gpm");
+    // A bitmap source named as its own output is used as it is; nothing else may be replaced.
+    const bool sameFile = IsSameFile(bitmap, args.source);
+    if ((sameFile && !importer.IsBitmapSource()) || IsSameFile(mapFile, bitmap) ||
+        IsSameFile(mapFile, args.source)) {
+        context.err << FormatString1(IDS_IMPORT_SAME_FILE, args.source) << '\n';
+        context.exitCode = CLI_EXIT_USAGE;
+        return;
+    }
+
+    // Everything that can refuse the import is settled before the bitmap is written.
+    CRecordingPrompt prompt;
+    CGpsDoc doc(prompt);
+    doc.SetBitmapFile(bitmap, importer.GetWidth(), importer.GetHeight());
+    std::optional<CRasterCalibration> calibration;
+    if (importer.HasGeoTransform()) {
+        calibration.emplace(importer.GetGeoTransform(), importer.GetSpatialRef(),
+                            importer.GetWidth(), importer.GetHeight(), *choice);
+        if (calibration->GetOutcome() != CRasterCalibration::Outcome::Ready) {
+            context.err << FormatString1(IDS_IMPORT_UNKNOWN_SYSTEM, args.source) << '\n';
+            calibration.reset();
+        }
+    }
+    if (calibration) {
+        int markIndex = -1;
+        int fieldIndex = -1;
+        const int code = doc.Calibrate(calibration->GetCoordType(), calibration->GetWorldPoints(),
+                                       calibration->GetPicturePoints(), calibration->GetZone(),
+                                       calibration->GetLetter(), &markIndex, &fieldIndex);
+        if (code != CALIBRATION_OK) {
+            context.out << "rejected code=" << code << " mark=" << markIndex
+                        << " field=" << fieldIndex << '\n';
+            context.err << FormatString1(IDS_IMPORT_REJECTED, args.source) << "  "
+                        << LoadStringId(CalibrationMessageId(code)) << '\n';
+            context.exitCode = CLI_EXIT_REJECTED;
+            return;
+        }
+    }
+    const auto fail = [&] {
+        for (const CRecordingPrompt::Message& message : prompt.messages) {
+            context.err << message.text << '\n';
+        }
+        context.exitCode = CLI_EXIT_FILE;
+    };
+    if (!doc.CheckMarksFitMapFile()) {
+        fail();
+        return;
+    }
+    if (!sameFile && importer.WriteBitmap(bitmap) != CRasterImporter::Status::Ok) {
+        context.err << importer.GetMessage() << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    if (const CFileError error = CAtomicFile::Write(mapFile, doc.BuildMapFile()); error.IsError()) {
+        prompt.ShowMessage(IDS_SAVE_MAP_FAILED,
+                           FormatString1(IDS_SAVE_MAP_FAILED, mapFile) + "  " +
+                               std::string(LoadStringId(error.ReasonId(true))),
+                           MsgIcon::Stop, MsgButtons::Ok);
+        fail();
+        return;
+    }
+    context.out << bitmap << '\n' << mapFile << '\n';
+    if (!calibration) {
+        context.out << "uncalibrated\n";
+        return;
+    }
+    if (!doc.WriteRegistrationFile(mapFile)) {
+        fail();
+        return;
+    }
+    context.out << doc.GetRegistrationFileName() << '\n'
+                << "deviation_m=" << FormatFixed(calibration->GetDeviation(), 0, 3) << '\n';
+    if (calibration->IsDeviationVisible()) {
+        context.err << FormatString1(IDS_IMPORT_DEVIATION_WARNING,
+                                     FormatFixed(calibration->GetDeviation(), 0, 1))
+                    << '\n';
+    }
+}
+
+} // namespace
+
+void AddImportCommands(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand("import", Text(IDS_CLI_IMPORT));
+    auto args = std::make_shared<ImportArgs>();
+    command->add_option("SRC", args->source, Text(IDS_CLI_IMPORT_SOURCE))->required();
+    command->add_option("-o,--output", args->output, Text(IDS_CLI_IMPORT_OUTPUT));
+    auto* latLon = command->add_flag("--latlon", args->latLon, Text(IDS_CLI_IMPORT_LATLON));
+    auto* utm = command->add_option("--utm", args->zoneText, Text(IDS_CLI_IMPORT_UTM))
+                    ->expected(0, 1)
+                    ->type_name("[ZONE]");
+    latLon->excludes(utm);
+    command->callback([&context, args, utm] { RunImport(*args, utm->count() > 0, context); });
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The calibration a georeferenced picture brings with it: three marks on the corner pixels
+// (0,0), (W-1,0) and (0,H-1), their world points in the chosen coordinate system (latitude/
+// longitude in degrees, or UTM easting/northing in metres on WGS 84), and how far that affine
+// three-mark calibration strays from the source's true mapping: the largest distance in metres
+// between the two on a 33 x 33 grid over the whole picture, corners and edges included.
+// Coordinate systems other than WGS 84 and its UTM zones go through PROJ.
+
+#include "CDoublePoint.h"
+
+#include <array>
+
+class OGRSpatialReference;
+
+class CRasterCalibration {
+public:
+    enum class Outcome {
+        Ready,         // marks, world points and deviation are set
+        UnknownSystem, // no coordinate system, or one that cannot be converted
+    };
+    // The coordinate system of the calibration: the source's own choice, or the user's.
+    struct Choice {
+        enum class System { Auto, LatLon, Utm };
+        System system = System::Auto;
+        int zone = 0;    // UTM zone 1..60; 0: the source's UTM zone, else the picture centre's
+        char letter = 0; // band letter; 0: from the picture centre's latitude
+    };
+    static constexpr int kGridPoints = 33;
+
+    // geoTransform maps picture points (from the top-left corner) into srs, x east, y north.
+    CRasterCalibration(const std::array<double, 6>& geoTransform, const OGRSpatialReference* srs,
+                       int width, int height, const Choice& choice);
+
+    Outcome GetOutcome() const { return m_outcome; }
+    int GetCoordType() const { return m_nCoordType; } // 0 latitude/longitude, 1 UTM
+    int GetZone() const { return m_nZone; }
+    char GetLetter() const { return m_cLetter; }
+    const std::array<CDoublePoint, 3>& GetPicturePoints() const { return m_picture; }
+    const std::array<CDoublePoint, 3>& GetWorldPoints() const { return m_world; }
+    // Largest distance between the three-mark calibration and the true mapping, metres.
+    double GetDeviation() const { return m_dDeviation; }
+    // Ground size of the picture's centre pixel, its shorter side, metres.
+    double GetPixelSize() const { return m_dPixelSize; }
+    // True when the deviation exceeds half a pixel: the device would show it.
+    bool IsDeviationVisible() const { return m_dDeviation > 0.5 * m_dPixelSize; }
+
+private:
+    Outcome m_outcome = Outcome::UnknownSystem;
+    int m_nCoordType = 0;
+    int m_nZone = 0;
+    char m_cLetter = 0;
+    std::array<CDoublePoint, 3> m_picture{};
+    std::array<CDoublePoint, 3> m_world{};
+    double m_dDeviation = 0.0;
+    double m_dPixelSize = 0.0;
+};

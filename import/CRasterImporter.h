@@ -1,0 +1,102 @@
+#pragma once
+// A raster picture of any format GDAL reads (TIFF, JPEG, PNG, ...), converted to an uncompressed
+// Windows bitmap that the map picture loader reads: 8 bits with the palette of a paletted
+// source, 8 bits with a grey palette for a grey one, 24 bits otherwise. Samples wider than 8
+// bits are scaled by their real minimum and maximum, alpha is flattened onto white. The
+// conversion streams: it holds a band of rows at a time (plus GDAL's block cache), whatever the
+// picture's size. The source's georeferencing (geotransform and coordinate system, from the
+// file, an .aux.xml, or a world file with a .prj) is offered to the calibration.
+
+#include "CGdalSession.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GDALDataset;
+class OGRSpatialReference;
+
+class CRasterImporter {
+public:
+    enum class Status {
+        Ok,
+        CannotRead,  // GDAL cannot open or read the source
+        TooLarge,    // the bitmap would exceed the format's 4 GiB and 32-bit limits
+        CannotWrite, // the bitmap could not be written
+        Cancelled,   // the progress callback asked to stop
+    };
+    // Called with the fraction done (0..1); returning false cancels the conversion.
+    using Progress = std::function<bool(double)>;
+
+    // Opens the source; GetStatus tells whether it can be converted.
+    explicit CRasterImporter(const std::string& sourcePath);
+    ~CRasterImporter();
+    CRasterImporter(const CRasterImporter&) = delete;
+    CRasterImporter& operator=(const CRasterImporter&) = delete;
+
+    // Ok, CannotRead or TooLarge after opening; the result of the last WriteBitmap after it.
+    Status GetStatus() const { return m_status; }
+    // The user's message for a status other than Ok.
+    const std::string& GetMessage() const { return m_strMessage; }
+
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    int GetBitCount() const { return m_nBitCount; }
+    // True when the source already is a Windows bitmap.
+    bool IsBitmapSource() const { return m_bBitmapSource; }
+
+    // The source's geotransform: world x = gt[0] + px * gt[1] + py * gt[2],
+    // world y = gt[3] + px * gt[4] + py * gt[5], px and py from the picture's top-left corner.
+    bool HasGeoTransform() const { return m_bHasGeoTransform; }
+    const std::array<double, 6>& GetGeoTransform() const { return m_geoTransform; }
+    // The source's coordinate system (x east, y north), or null when it names none.
+    const OGRSpatialReference* GetSpatialRef() const { return m_pSpatialRef.get(); }
+
+    // Converts the picture into a bitmap at path, replacing it only when complete: a failure
+    // or cancel leaves path as it was and no other file behind. Returns and keeps the status.
+    Status WriteBitmap(const std::string& path, const Progress& progress = {});
+
+    // Lower-case file extensions GDAL's raster drivers read, "bmp" first.
+    static std::vector<std::string> ReadableExtensions();
+
+private:
+    enum class Form { Palette, Grey, Rgb };
+    struct SDatasetCloser {
+        void operator()(GDALDataset* dataset) const;
+    };
+    struct SSrsDeleter {
+        void operator()(OGRSpatialReference* srs) const;
+    };
+
+    void Describe(const std::string& sourcePath);
+    void ReadSpatialRef(const std::string& sourcePath);
+    Status Fail(Status status, unsigned messageId, const std::string& detail);
+    bool MeasureRange(const Progress& progress);
+    bool Convert(class CBmpStreamWriter& writer, const Progress& progress, double progressFrom);
+
+    CGdalSession m_session;
+    std::unique_ptr<GDALDataset, SDatasetCloser> m_pDataset;
+    std::unique_ptr<OGRSpatialReference, SSrsDeleter> m_pSpatialRef;
+    std::string m_strSource;
+    std::string m_strTarget;
+    Status m_status = Status::Ok;
+    std::string m_strMessage;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    int m_nBitCount = 24;
+    bool m_bBitmapSource = false;
+    bool m_bHasGeoTransform = false;
+    std::array<double, 6> m_geoTransform{0, 1, 0, 0, 0, 1};
+
+    Form m_form = Form::Rgb;
+    std::vector<int> m_colorBands; // 1 (palette, grey) or 3 (red, green, blue), 1-based
+    int m_nAlphaBand = 0;          // 0: none
+    bool m_bAllBytes = true;       // every band read is 8-bit
+    bool m_bExpandPalette = false; // a palette written as 24-bit colours
+    std::vector<std::array<double, 3>> m_paletteColors; // flattened onto white
+    double m_dMin = 0.0; // sample range of the colour bands, for scaling
+    double m_dMax = 255.0;
+    double m_dAlphaMax = 255.0;
+};

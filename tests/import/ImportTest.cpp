@@ -1,0 +1,482 @@
+// mapreg-cli import on rasters that each test makes with GDAL: conversion checked pixel by
+// pixel through our own bitmap decoder, calibration checked against the source geotransform.
+
+#include "../cli/CliHarness.h"
+
+#include "CBmpDecoder.h"
+#include "CMapFile.h"
+#include "UtmProjection.h"
+
+#include <QFile>
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace {
+
+using Sample = std::function<double(int x, int y, int band)>;
+
+struct Raster {
+    const char* driver;
+    const char* name;
+    int width;
+    int height;
+    int bands;
+    GDALDataType type = GDT_Byte;
+    std::vector<double> gt = {}; // none when empty
+    std::string srs = {};        // EPSG:n or WKT
+    bool palette = false;
+};
+
+double Pattern(int x, int y, int band) {
+    return (x * 7 + y * 13 + band * 50) % 256;
+}
+
+// Writes the raster through a MEM dataset, so that drivers without Create (PNG, JPEG) work too.
+fs::path MakeRaster(const fs::path& dir, const Raster& r, const Sample& sample = Pattern) {
+    GDALAllRegister();
+    auto* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    GDALDataset* ds = mem->Create("", r.width, r.height, r.bands, r.type, nullptr);
+    std::vector<double> row(static_cast<std::size_t>(r.width));
+    for (int b = 1; b <= r.bands; ++b) {
+        for (int y = 0; y < r.height; ++y) {
+            for (int x = 0; x < r.width; ++x) {
+                row[static_cast<std::size_t>(x)] = sample(x, y, b);
+            }
+            EXPECT_EQ(CE_None,
+                      ds->GetRasterBand(b)->RasterIO(GF_Write, 0, y, r.width, 1, row.data(),
+                                                     r.width, 1, GDT_Float64, 0, 0, nullptr));
+        }
+    }
+    if (r.bands == 4 || r.bands == 2) {
+        ds->GetRasterBand(r.bands)->SetColorInterpretation(GCI_AlphaBand);
+    }
+    if (r.palette) {
+        GDALColorTable table;
+        for (int i = 0; i < 256; ++i) {
+            const GDALColorEntry e{static_cast<short>(i), static_cast<short>(255 - i),
+                                   static_cast<short>(i / 2), 255};
+            table.SetColorEntry(i, &e);
+        }
+        ds->GetRasterBand(1)->SetColorTable(&table);
+        ds->GetRasterBand(1)->SetColorInterpretation(GCI_PaletteIndex);
+    }
+    if (!r.gt.empty()) {
+        ds->SetGeoTransform(const_cast<double*>(r.gt.data()));
+    }
+    if (!r.srs.empty()) {
+        OGRSpatialReference srs;
+        srs.SetFromUserInput(r.srs.c_str());
+        ds->SetSpatialRef(&srs);
+    }
+    const fs::path path = dir / r.name;
+    GDALDataset* out = GetGDALDriverManager()->GetDriverByName(r.driver)->CreateCopy(
+        path.c_str(), ds, FALSE, nullptr, nullptr, nullptr);
+    EXPECT_NE(out, nullptr) << r.name;
+    GDALClose(out);
+    GDALClose(ds);
+    return path;
+}
+
+QImage Decode(const fs::path& bmp, int* bitCount = nullptr) {
+    QFile file(QString::fromStdString(bmp.string()));
+    QImage image;
+    CBmpDecoder::ColorInfo colors;
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(CBmpDecoder::Status::Ok, CBmpDecoder::Decode(file, image, colors)) << bmp;
+    if (bitCount != nullptr) {
+        *bitCount = colors.nBitCount;
+    }
+    return image;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        out.push_back(line);
+    }
+    return out;
+}
+
+CDoublePoint Apply(const std::vector<double>& gt, double x, double y) {
+    return {gt[0] + x * gt[1] + y * gt[2], gt[3] + x * gt[4] + y * gt[5]};
+}
+
+using ImportTest = CliFolderTest;
+
+// Every picture form reaches the bitmap with the colours a viewer shows for it.
+TEST_F(ImportTest, converts_every_picture_form_to_the_colours_it_shows) {
+    const auto grey16 = [](int x, int y, int) { return 1000.0 + 40.0 * x + 50.0 * y; };
+    const auto rgba = [](int x, int y, int band) {
+        return band == 4 ? x * 50.0 : Pattern(x, y, band);
+    };
+    struct Case {
+        Raster raster;
+        Sample sample;
+        int bitCount;
+        std::function<QRgb(int x, int y)> expected;
+    };
+    const std::vector<Case> cases = {
+        {{"GTiff", "rgb.tif", 37, 5, 3},
+         Pattern,
+         24,
+         [](int x, int y) {
+             return qRgb(int(Pattern(x, y, 1)), int(Pattern(x, y, 2)), int(Pattern(x, y, 3)));
+         }},
+        {{"JPEG", "grey.jpg", 9, 4, 1},
+         [](int, int, int) { return 90.0; },
+         8,
+         [](int, int) { return qRgb(90, 90, 90); }},
+        {{"GTiff", "palette.tif", 11, 6, 1, GDT_Byte, {}, {}, true},
+         Pattern,
+         8,
+         [](int x, int y) {
+             const int i = int(Pattern(x, y, 1));
+             return qRgb(i, 255 - i, i / 2);
+         }},
+        {{"GTiff", "grey16.tif", 6, 3, 1, GDT_UInt16},
+         grey16,
+         8,
+         [&](int x, int y) {
+             const int v = int(std::lround((grey16(x, y, 1) - 1000.0) * 255.0 / 300.0));
+             return qRgb(v, v, v);
+         }},
+        {{"PNG", "rgba.png", 6, 2, 4},
+         rgba,
+         24,
+         [&](int x, int y) {
+             const double a = rgba(x, y, 4) / 255.0;
+             const auto c = [&](int b) {
+                 return int(std::lround(Pattern(x, y, b) * a + 255.0 * (1.0 - a)));
+             };
+             return qRgb(c(1), c(2), c(3));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.raster.name);
+        const fs::path source = MakeRaster(dir, c.raster, c.sample);
+        const CliResult r = RunTool(Args("import", source.string()));
+        ASSERT_EQ(r.code, 0) << r.err;
+        const fs::path bmp = fs::path(source).replace_extension(".bmp");
+        EXPECT_EQ(Lines(r.out), Args(bmp.string(), fs::path(bmp).replace_extension(".gpm").string(),
+                                     "uncalibrated"));
+        int bitCount = 0;
+        const QImage image = Decode(bmp, &bitCount);
+        EXPECT_EQ(bitCount, c.bitCount);
+        ASSERT_EQ(image.size(), QSize(c.raster.width, c.raster.height));
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                ASSERT_EQ(image.pixel(x, y), c.expected(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
+// The marks sit on the corner pixels with the source's own coordinates there.
+TEST_F(ImportTest, calibrates_from_the_georeferencing_on_the_corner_pixels) {
+    struct Case {
+        Raster raster;
+        std::vector<std::string> options;
+        int coordType;
+        std::string zone; // zone and band letter
+        double tolerance; // 1e-9 degree or 1 mm
+    };
+    const std::vector<Case> cases = {
+        {{"GTiff",
+          "north-up.tif",
+          40,
+          30,
+          3,
+          GDT_Byte,
+          {10.0, 0.001, 0, 50.0, 0, -0.002},
+          "EPSG:4326"},
+         {},
+         0,
+         "",
+         1e-9},
+        {{"GTiff",
+          "rotated.tif",
+          40,
+          30,
+          1,
+          GDT_Byte,
+          {10.0, 0.001, 0.0004, 50.0, 0.0003, -0.002},
+          "EPSG:4326"},
+         {},
+         0,
+         "",
+         1e-9},
+        {{"GTiff",
+          "utm10n.tif",
+          50,
+          40,
+          1,
+          GDT_Byte,
+          {500000, 10, 0, 5000000, 0, -10},
+          "EPSG:32610"},
+         {},
+         1,
+         "10T",
+         1e-3},
+        {{"GTiff",
+          "utm33s.tif",
+          50,
+          40,
+          1,
+          GDT_Byte,
+          {400000, 30, 0, 8000000, 0, -30},
+          "EPSG:32733"},
+         {},
+         1,
+         "33K",
+         1e-3},
+        {{"PNG", "world.png", 20, 10, 3, GDT_Byte, {-3.0, 0.01, 0, 40.0, 0, -0.01}},
+         {},
+         0,
+         "",
+         1e-9},
+    };
+    // The world file and its .prj beside the PNG, as a GIS writes them.
+    const auto withWorldFile = [&](const Case& c) {
+        Raster plain = c.raster;
+        plain.gt.clear();
+        const fs::path png = MakeRaster(dir, plain);
+        fs::remove(fs::path(png).concat(".aux.xml"));
+        const auto& g = c.raster.gt;
+        const CDoublePoint centre = Apply(g, 0.5, 0.5);
+        std::ostringstream world;
+        world.precision(17);
+        world << g[1] << '\n'
+              << g[4] << '\n'
+              << g[2] << '\n'
+              << g[5] << '\n'
+              << centre.x << '\n'
+              << centre.y << '\n';
+        WriteBytes(fs::path(png).replace_extension(".pgw"), world.str());
+        OGRSpatialReference wgs84;
+        wgs84.importFromEPSG(4326);
+        wgs84.morphToESRI();
+        char* wkt = nullptr;
+        wgs84.exportToWkt(&wkt);
+        WriteBytes(fs::path(png).replace_extension(".prj"), wkt);
+        CPLFree(wkt);
+        return png;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.raster.name);
+        const fs::path source = c.raster.srs.empty() ? withWorldFile(c) : MakeRaster(dir, c.raster);
+        std::vector<std::string> args = Args("import", source.string());
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliResult r = RunTool(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        const fs::path bmp = fs::path(source).replace_extension(".bmp");
+        const fs::path map = fs::path(bmp).replace_extension(".gpm");
+        EXPECT_EQ(Lines(r.out),
+                  Args(bmp.string(), map.string(), fs::path(bmp).replace_extension(".txt").string(),
+                       "deviation_m=0.000"));
+        CMapFile::Contents contents;
+        ASSERT_EQ(CMapFile::Load(map.string(), contents).status, CMapFile::Status::Ok);
+        EXPECT_TRUE(contents.calibrated);
+        EXPECT_EQ(contents.coordType, c.coordType);
+        if (c.coordType == 1) {
+            EXPECT_EQ(std::to_string(contents.zone) + contents.letter, c.zone);
+        }
+        const int w = c.raster.width;
+        const int h = c.raster.height;
+        const std::array<CDoublePoint, 3> pixels{CDoublePoint{0, 0}, CDoublePoint{w - 1.0, 0},
+                                                 CDoublePoint{0, h - 1.0}};
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(contents.markPixel[i].x, pixels[i].x);
+            EXPECT_EQ(contents.markPixel[i].y, pixels[i].y);
+            const CDoublePoint world = Apply(c.raster.gt, pixels[i].x, pixels[i].y);
+            EXPECT_NEAR(contents.markWorld[i].x, world.x, c.tolerance) << "mark " << i;
+            EXPECT_NEAR(contents.markWorld[i].y, world.y, c.tolerance) << "mark " << i;
+        }
+    }
+}
+
+// Web Mercator over 6 x 8 degrees is far from affine in UTM: the deviation is measured, matches
+// one computed here with the spherical Mercator inverse and our own UTM series, and is warned of.
+TEST_F(ImportTest, reports_the_deviation_of_a_large_web_mercator_map) {
+    constexpr double R = 6378137.0;
+    constexpr double kDeg = std::numbers::pi / 180.0;
+    const double x0 = 6.0 * kDeg * R;
+    const double x1 = 12.0 * kDeg * R;
+    const double y0 = R * std::log(std::tan(std::numbers::pi / 4 + 52.0 * kDeg / 2));
+    const double y1 = R * std::log(std::tan(std::numbers::pi / 4 + 44.0 * kDeg / 2));
+    const int w = 600;
+    const int h = 900;
+    const std::vector<double> gt{x0, (x1 - x0) / w, 0, y0, 0, (y1 - y0) / h};
+    const fs::path source =
+        MakeRaster(dir, {"GTiff", "mercator.tif", w, h, 1, GDT_Byte, gt, "EPSG:3857"},
+                   [](int, int, int) { return 0.0; });
+    const CliResult r = RunTool(Args("import", source.string()));
+    ASSERT_EQ(r.code, 0) << r.err;
+
+    const auto utm = [&](double px, double py) {
+        const CDoublePoint m = Apply(gt, px, py);
+        const double lat = (2.0 * std::atan(std::exp(m.y / R)) - std::numbers::pi / 2) / kDeg;
+        CDoublePoint p;
+        LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, 32, lat, m.x / R / kDeg, p.x, p.y);
+        return p;
+    };
+    const CDoublePoint m0 = utm(0, 0);
+    const CDoublePoint m1 = utm(w - 1, 0);
+    const CDoublePoint m2 = utm(0, h - 1);
+    double expected = 0.0;
+    for (int j = 0; j <= 32; ++j) {
+        for (int i = 0; i <= 32; ++i) {
+            const double u = w * i / 32.0 / (w - 1);
+            const double v = h * j / 32.0 / (h - 1);
+            const CDoublePoint t = utm(w * i / 32.0, h * j / 32.0);
+            expected =
+                std::max(expected, std::hypot(m0.x + u * (m1.x - m0.x) + v * (m2.x - m0.x) - t.x,
+                                              m0.y + u * (m1.y - m0.y) + v * (m2.y - m0.y) - t.y));
+        }
+    }
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines[3].rfind("deviation_m=", 0), 0u);
+    EXPECT_GT(expected, 1000.0);
+    EXPECT_NEAR(std::stod(lines[3].substr(12)), expected, 0.01) << r.err;
+    EXPECT_NE(r.err.find("more than half a pixel"), std::string::npos) << r.err;
+    CMapFile::Contents contents;
+    ASSERT_EQ(CMapFile::Load(fs::path(source).replace_extension(".gpm").string(), contents).status,
+              CMapFile::Status::Ok);
+    EXPECT_EQ(std::to_string(contents.zone) + contents.letter, "32U");
+}
+
+// The world file exported from an imported map gives GDAL the source's geotransform back.
+TEST_F(ImportTest, world_file_export_gives_back_the_source_geotransform) {
+    const std::vector<double> gt{10.0, 0.001, 0.0004, 50.0, 0.0003, -0.002};
+    const fs::path source =
+        MakeRaster(dir, {"GTiff", "round.tif", 40, 30, 1, GDT_Byte, gt, "EPSG:4326"});
+    ASSERT_EQ(RunTool(Args("import", source.string())).code, 0);
+    const fs::path bmp = fs::path(source).replace_extension(".bmp");
+    ASSERT_EQ(
+        RunTool(Args("export", fs::path(bmp).replace_extension(".gpm").string(), "--world-file"))
+            .code,
+        0);
+    FILE* pipe = ::popen(("gdalinfo -json '" + bmp.string() + "' 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string json;
+    for (int ch; (ch = std::fgetc(pipe)) != EOF;) {
+        json.push_back(static_cast<char>(ch));
+    }
+    ::pclose(pipe);
+    const auto at = json.find("\"geoTransform\":");
+    ASSERT_NE(at, std::string::npos) << json;
+    std::istringstream numbers(json.substr(json.find('[', at) + 1));
+    for (std::size_t i = 0; i < 6; ++i) {
+        double value = 0;
+        char comma = 0;
+        numbers >> value >> comma;
+        EXPECT_NEAR(value, gt[i], 1e-9) << "term " << i;
+    }
+}
+
+// Inputs that must be refused leave no file behind and say why, with the documented exit code.
+TEST_F(ImportTest, refuses_bad_inputs_without_leaving_files) {
+    const fs::path good = MakeRaster(dir, {"GTiff", "good.tif", 300, 200, 3});
+    const fs::path cut = dir / "cut.tif";
+    fs::copy_file(good, cut);
+    fs::resize_file(cut, fs::file_size(good) / 2);
+    // A sparse file of a few bytes that claims 40 gigapixels.
+    GDALDataset* huge = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(
+        (dir / "huge.tif").c_str(), 200000, 200000, 1, GDT_Byte,
+        std::array<const char*, 2>{"SPARSE_OK=TRUE", nullptr}.data());
+    GDALClose(huge);
+    const fs::path degenerate = MakeRaster(
+        dir, {"GTiff", "flat.tif", 10, 10, 1, GDT_Byte, {10.0, 0, 0, 50.0, 0, 0}, "EPSG:4326"});
+    WriteBytes(dir / "plain.txt", "not a picture");
+    WriteBytes(dir / "file", "");
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {Args("import", cut.string(), "-o", (dir / "out.bmp").string()), 4, "Cannot read"},
+        {Args("import", (dir / "huge.tif").string(), "-o", (dir / "out.bmp").string()), 4,
+         "too large"},
+        {Args("import", (dir / "plain.txt").string(), "-o", (dir / "out.bmp").string()), 4,
+         "Cannot read"},
+        {Args("import", degenerate.string(), "-o", (dir / "out.bmp").string()), 3,
+         "cannot be used"},
+        {Args("import", good.string(), "-o", (dir / "file" / "out.bmp").string()), 4,
+         "Cannot write"},
+        {Args("import", good.string(), "--utm", "61", "-o", (dir / "out.bmp").string()), 2,
+         "not a zone"},
+        {Args("import", good.string(), "--latlon", "--utm", "-o", (dir / "out.bmp").string()), 2,
+         "excludes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        const auto start = std::chrono::steady_clock::now();
+        const CliResult r = RunTool(c.args);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(r.code, c.code) << r.out << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "out.bmp"));
+        EXPECT_FALSE(fs::exists(dir / "out.gpm"));
+    }
+    std::size_t left = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) {
+        ++left;
+    }
+    EXPECT_EQ(left, 6u) << "only the inputs remain";
+}
+
+// A coordinate system PROJ cannot convert leaves the picture imported, uncalibrated, with a
+// message; the user's --latlon/--utm choice overrides the source's system.
+TEST_F(ImportTest, coordinate_system_choice_and_unknown_systems) {
+    const fs::path local = MakeRaster(dir, {"GTiff",
+                                            "local.tif",
+                                            10,
+                                            10,
+                                            1,
+                                            GDT_Byte,
+                                            {0, 1, 0, 0, 0, -1},
+                                            R"(LOCAL_CS["site grid"])"});
+    CliResult r = RunTool(Args("import", local.string()));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(Lines(r.out).back(), "uncalibrated");
+    EXPECT_NE(r.err.find("coordinate system of " + local.string() + " is not known"),
+              std::string::npos)
+        << r.err;
+
+    const fs::path utm = MakeRaster(
+        dir,
+        {"GTiff", "utm.tif", 50, 40, 1, GDT_Byte, {500000, 10, 0, 5000000, 0, -10}, "EPSG:32610"});
+    struct Case {
+        std::vector<std::string> options;
+        int coordType;
+        std::string zone;
+    };
+    for (const Case& c : std::vector<Case>{{Args("--latlon"), 0, ""},
+                                           {Args("--utm", "11"), 1, "11T"},
+                                           {Args("--utm"), 1, "10T"}}) {
+        std::vector<std::string> args = Args("import", utm.string());
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        r = RunTool(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        CMapFile::Contents contents;
+        ASSERT_EQ(CMapFile::Load(fs::path(utm).replace_extension(".gpm").string(), contents).status,
+                  CMapFile::Status::Ok);
+        EXPECT_EQ(contents.coordType, c.coordType);
+        if (c.coordType == 0) {
+            // 500 km east of zone 10's central meridian (123 W) at 45 N.
+            EXPECT_NEAR(contents.markWorld[0].x, -123.0, 1e-6);
+            EXPECT_NEAR(contents.markWorld[0].y, 45.15, 0.01);
+        } else {
+            EXPECT_EQ(std::to_string(contents.zone) + contents.letter, c.zone);
+        }
+    }
+}
+
+} // namespace
