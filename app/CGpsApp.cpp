@@ -5,6 +5,7 @@
 #include "CGpsView.h"
 #include "CMainFrame.h"
 #include "CMarkView.h"
+#include "CPictureImport.h"
 #include "CToolbarArt.h"
 #include "StringTable.h"
 
@@ -368,7 +369,12 @@ bool CGpsApp::WriteRecoveryFile() {
 }
 
 void CGpsApp::OnDocumentCommand(unsigned nCommandId) {
-    if (m_pDoc) {
+    if (m_pDoc && nCommandId == ID_MAP_NEW_BITMAP) {
+        // New Bitmap takes pictures of every format, which the document alone cannot convert.
+        if (m_pDoc->IsCommandEnabled(nCommandId)) {
+            CPictureImport(*m_pDoc, Prompt(), m_pFrame.get()).OnNewBitmap();
+        }
+    } else if (m_pDoc) {
         m_pDoc->OnCommand(nCommandId);
     }
     AfterDocumentChange();

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-enum class MsgIcon { Stop, Exclamation, Question };
+enum class MsgIcon { Stop, Exclamation, Question, Information };
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 

@@ -41,6 +41,9 @@ MsgAnswer CQtUserPrompt::ShowMessage(unsigned /*id*/, const std::string& text, M
     case MsgIcon::Question:
         box.setIcon(QMessageBox::Question);
         break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     }
     switch (buttons) {
     case MsgButtons::Ok:

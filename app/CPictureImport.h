@@ -1,0 +1,30 @@
+#pragma once
+// Map > New Bitmap for pictures of every format GDAL reads: a .bmp loads as it always has; any
+// other picture is converted to a bitmap beside it (or where the user says, when that name is
+// taken or the folder is not writable), with progress and Cancel for long conversions, and
+// arrives calibrated when it carries georeferencing.
+
+#include <string>
+
+class CGpsDoc;
+class CUserPrompt;
+class QWidget;
+
+class CPictureImport {
+public:
+    CPictureImport(CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent);
+
+    // Runs the whole command: chooser, conversion, load and calibration, with their messages.
+    void OnNewBitmap();
+    // The command for a picture already chosen.
+    void Open(const std::string& path);
+
+    // The chooser's filter: "Map pictures" with every extension GDAL reads (.bmp first), then
+    // the bitmap filter as before.
+    static std::string ChooserFilter();
+
+private:
+    CGpsDoc& m_doc;
+    CUserPrompt& m_prompt;
+    QWidget* m_pParent;
+};
