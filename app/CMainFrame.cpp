@@ -380,8 +380,10 @@ void CMainFrame::CreateStatusBar() {
     m_pZoomPane->setObjectName(QStringLiteral("paneZoom"));
     m_pZoomPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_pZoomPane->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    const auto nZoomChars = static_cast<int>(LoadStringId(IDS_PANE_ZOOM).size()) + 1;
-    m_pZoomPane->setFixedWidth(nZoomChars * nCharWidth);
+    // Sized from the widest level's real text: digits are wider than the average character.
+    m_pZoomPane->setFixedWidth(
+        m_pZoomPane->fontMetrics().horizontalAdvance(AppString(IDS_PANE_ZOOM)) +
+        2 * m_pZoomPane->frameWidth() + nCharWidth);
     pBar->addPermanentWidget(m_pZoomPane);
 }
 
