@@ -1,6 +1,7 @@
 #include "CMemoryProfile.h"
 
 #include <charconv>
+#include <limits>
 
 namespace {
 
@@ -11,21 +12,11 @@ std::pair<std::string, std::string> MakeKey(std::string_view section, std::strin
 } // namespace
 
 int CMemoryProfile::GetProfileInt(std::string_view section, std::string_view key, int def) const {
-    const auto it = m_values.find(MakeKey(section, key));
-    if (it == m_values.end()) {
-        return def;
-    }
-    if (const int* value = std::get_if<int>(&it->second)) {
-        return *value;
-    }
-    // A text that holds a whole decimal number reads as that number, as in an INI file.
-    const auto& text = std::get<std::string>(it->second);
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return def;
-    }
-    return value;
+    // A value outside int's range is as unusable as a text that is no number.
+    const long long value = GetProfileInt64(section, key, def);
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max()
+               ? static_cast<int>(value)
+               : def;
 }
 
 long long CMemoryProfile::GetProfileInt64(std::string_view section, std::string_view key,
@@ -37,6 +28,7 @@ long long CMemoryProfile::GetProfileInt64(std::string_view section, std::string_
     if (const int* value = std::get_if<int>(&it->second)) {
         return *value;
     }
+    // A text that holds a whole decimal number reads as that number, as in an INI file.
     const auto& text = std::get<std::string>(it->second);
     long long value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
