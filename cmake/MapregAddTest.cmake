@@ -30,6 +30,9 @@ function(mapreg_add_test name)
     file(MAKE_DIRECTORY ${config})
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config}"
+        # One variable per property: gtest_discover_tests flattens a list value into separate
+        # arguments, which would turn the second variable and every later property into junk.
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                   ENVIRONMENT_MODIFICATION "XDG_CONFIG_HOME=set:${config}"
                    ${arg_PROPERTIES})
 endfunction()
