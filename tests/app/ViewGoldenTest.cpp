@@ -32,16 +32,7 @@ using ViewGolden = AppHarness;
 
 TEST_F(ViewGolden, the_view_at_100_percent_paints_what_it_always_painted) {
     Start();
-    QImage picture(700, 450, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            picture.setPixel(x, y,
-                             qRgb((x * 7 + y) & 0xFF, (y * 5 + x * 3) & 0xFF, (x ^ y) & 0xFF));
-        }
-    }
-    ASSERT_TRUE(picture.save(TestPath("pattern.bmp"), "BMP"));
-    prompt.chosenFiles.push_back(TestPath("pattern.bmp").toStdString());
-    PressKey(Qt::Key_F2);
+    LoadPatternPicture({700, 450});
     SetClientSize({760, 300});
     JumpTo({0, 120});
     PressKey(Qt::Key_F2, Qt::ShiftModifier);

@@ -34,18 +34,7 @@ protected:
 
 TEST_F(ViewRepaint, after_scrolling_and_dragging_the_window_shows_a_fresh_paint) {
     Start();
-    // A picture whose neighbouring pixels all differ, so that any pixel shown in the wrong
-    // place shows.
-    QImage picture(900, 700, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            picture.setPixel(x, y,
-                             qRgb((x * 7 + y) & 0xFF, (y * 5 + x * 3) & 0xFF, (x ^ y) & 0xFF));
-        }
-    }
-    ASSERT_TRUE(picture.save(TestPath("pattern.bmp"), "BMP"));
-    prompt.chosenFiles.push_back(TestPath("pattern.bmp").toStdString());
-    PressKey(Qt::Key_F2);
+    LoadPatternPicture({900, 700});
     SetClientSize({400, 300});
     PressKey(Qt::Key_F2, Qt::ShiftModifier); // calibration mode: marks and labels on the map
     ASSERT_TRUE(Doc().IsCalibrationMode());

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -51,6 +52,22 @@ void AppHarness::SetProfile(const std::map<QString, QVariant>& values) {
 
 QString AppHarness::LoadPicture(QSize size, const QString& name, QColor color) {
     const QString path = WriteBitmap(name, size, color);
+    prompt.chosenFiles.push_back(path.toStdString());
+    PressKey(Qt::Key_F2);
+    EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), size);
+    return path;
+}
+
+QString AppHarness::LoadPatternPicture(QSize size) {
+    QImage picture(size, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            picture.setPixel(x, y,
+                             qRgb((x * 7 + y) & 0xFF, (y * 5 + x * 3) & 0xFF, (x ^ y) & 0xFF));
+        }
+    }
+    const QString path = TestPath("pattern.bmp");
+    EXPECT_TRUE(picture.save(path, "BMP"));
     prompt.chosenFiles.push_back(path.toStdString());
     PressKey(Qt::Key_F2);
     EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), size);

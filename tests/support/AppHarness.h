@@ -63,6 +63,9 @@ protected:
     // Writes a plain picture into the test folder and loads it through Map > New Bitmap (F2).
     QString LoadPicture(QSize size, const QString& name = QStringLiteral("plain.bmp"),
                         QColor color = Qt::darkCyan);
+    // The same for a picture whose neighbouring pixels all differ, so that any pixel shown in
+    // the wrong place shows; written as pattern.bmp.
+    QString LoadPatternPicture(QSize size);
     // Resizes the main window so that the view's client area gets the given size.
     void SetClientSize(QSize size);
     // Scrolls at once, without the animation.
