@@ -14,6 +14,7 @@
 #include "CGpsDoc.h"
 #include "CQtSettingsProfile.h"
 #include "CQtUserPrompt.h"
+#include "ProfileEntry.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -27,7 +28,13 @@
 
 namespace {
 
-constexpr const char* kRecentSection = "Recent File List";
+// The recent maps, most recent first; an empty text is no map.
+constexpr std::string_view kRecentSection = "Recent File List";
+constexpr ProfileEntry<std::string> kRecentFileEntries[] = {{kRecentSection, "File1", ""},
+                                                            {kRecentSection, "File2", ""},
+                                                            {kRecentSection, "File3", ""},
+                                                            {kRecentSection, "File4", ""}};
+static_assert(std::size(kRecentFileEntries) == CGpsApp::kRecentFiles);
 
 // The colour the screen really shows for a requested 0x00BBGGRR colour: itself on a true-colour
 // screen; on a screen of fewer bits each channel keeps only the bits the screen has.
@@ -387,10 +394,8 @@ void CGpsApp::OnAppAbout() {
 
 void CGpsApp::LoadRecentFileList() {
     m_recentFiles.clear();
-    for (int i = 1; i <= kRecentFiles; ++i) {
-        const std::string key = "File" + std::to_string(i);
-        const QString file =
-            QString::fromStdString(m_pProfile->GetProfileString(kRecentSection, key, ""));
+    for (const auto& entry : kRecentFileEntries) {
+        const QString file = QString::fromStdString(entry.Get(*m_pProfile));
         if (!file.isEmpty() && !m_recentFiles.contains(file)) {
             m_recentFiles.append(file);
         }
@@ -416,9 +421,8 @@ void CGpsApp::SaveRecentFileList() {
     if (!m_pProfile) {
         return;
     }
-    for (int i = 1; i <= kRecentFiles; ++i) {
-        const std::string key = "File" + std::to_string(i);
-        const QString file = i <= m_recentFiles.size() ? m_recentFiles[i - 1] : QString();
-        m_pProfile->WriteProfileString(kRecentSection, key, file.toStdString());
+    for (std::size_t i = 0; i < std::size(kRecentFileEntries); ++i) {
+        const QString file = m_recentFiles.value(static_cast<qsizetype>(i));
+        kRecentFileEntries[i].Set(*m_pProfile, file.toStdString());
     }
 }

@@ -13,8 +13,8 @@
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CMapZoom.h"
-#include "CProfile.h"
 #include "CUserPrompt.h"
+#include "ProfileEntry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,14 +35,25 @@
 
 namespace {
 
-constexpr const char* kSection = "Settings";
-constexpr const char* kToolbarSection = "Toolbar";
-constexpr const char* kToolbarKey = "State";
-// The status bar is no part of the window's saved state; its visibility is kept beside it.
-constexpr const char* kStatusBarKey = "StatusBar";
-
 // Placement rectangles beyond this are no rectangles a screen can show.
 constexpr int kMaxCoordinate = 1 << 20;
+
+bool IsCoordinate(int n) {
+    return n > -kMaxCoordinate && n < kMaxCoordinate;
+}
+
+// The window placement. A missing edge reads as kNoPlacement, and so does one far outside any
+// screen, where the window's size would overflow.
+constexpr int kNoPlacement = CMainFrame::kNoPlacement;
+constexpr ProfileEntry<int> kShowCommand{kSettingsSection, "cmdShow", kNoPlacement};
+constexpr ProfileEntry<int> kLeft{kSettingsSection, "left", kNoPlacement, IsCoordinate};
+constexpr ProfileEntry<int> kTop{kSettingsSection, "top", kNoPlacement, IsCoordinate};
+constexpr ProfileEntry<int> kRight{kSettingsSection, "right", kNoPlacement, IsCoordinate};
+constexpr ProfileEntry<int> kBottom{kSettingsSection, "bottom", kNoPlacement, IsCoordinate};
+constexpr std::string_view kToolbarSection = "Toolbar";
+constexpr ProfileEntry<std::string> kToolbarState{kToolbarSection, "State", ""};
+// The status bar is no part of the window's saved state; its visibility is kept beside it.
+constexpr ProfileEntry<bool> kStatusBarShown{kToolbarSection, "StatusBar", true};
 
 // The zoom commands, in the order of the View menu and the toolbar.
 constexpr unsigned kZoomCommands[] = {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ACTUAL_SIZE,
@@ -72,12 +83,12 @@ void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
 }
 
 void CMainFrame::PreCreateWindow() {
-    CProfile& profile = m_app.Profile();
-    const int nShow = profile.GetProfileInt(kSection, "cmdShow", kNoPlacement);
-    int nLeft = profile.GetProfileInt(kSection, "left", kNoPlacement);
-    int nTop = profile.GetProfileInt(kSection, "top", kNoPlacement);
-    const int nRight = profile.GetProfileInt(kSection, "right", kNoPlacement);
-    const int nBottom = profile.GetProfileInt(kSection, "bottom", kNoPlacement);
+    const CProfile& profile = m_app.Profile();
+    const int nShow = kShowCommand.Get(profile);
+    int nLeft = kLeft.Get(profile);
+    int nTop = kTop.Get(profile);
+    const int nRight = kRight.Get(profile);
+    const int nBottom = kBottom.Get(profile);
 
     const QRect rcScreen = QGuiApplication::primaryScreen() != nullptr
                                ? QGuiApplication::primaryScreen()->geometry()
@@ -86,11 +97,8 @@ void CMainFrame::PreCreateWindow() {
     m_nShowCommand = kShowNormal;
     const bool bMissing = nShow == kNoPlacement || nLeft == kNoPlacement || nTop == kNoPlacement ||
                           nRight == kNoPlacement || nBottom == kNoPlacement;
-    // A rectangle with no area, or with edges far outside any screen, is as good as
-    // missing: the window would be invisible or its size would overflow.
-    const auto inRange = [](int n) { return n > -kMaxCoordinate && n < kMaxCoordinate; };
-    const bool bUsable = !bMissing && inRange(nLeft) && inRange(nTop) && inRange(nRight) &&
-                         inRange(nBottom) && nRight > nLeft && nBottom > nTop;
+    // A rectangle with no area is as good as missing: the window would be invisible.
+    const bool bUsable = !bMissing && nRight > nLeft && nBottom > nTop;
     if (!bUsable) {
         // Default place and size: three quarters of the screen, centred.
         const QSize size(rcScreen.width() * 3 / 4, rcScreen.height() * 3 / 4);
@@ -123,12 +131,12 @@ bool CMainFrame::OnCreate() {
     CreateStatusBar();
     UpdateRecentFileMenu();
 
-    const std::string state = m_app.Profile().GetProfileString(kToolbarSection, kToolbarKey, "");
+    const std::string state = kToolbarState.Get(m_app.Profile());
     if (!state.empty()) {
         restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
     }
     CommandAction(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
-    if (m_app.Profile().GetProfileInt(kToolbarSection, kStatusBarKey, 1) == 0) {
+    if (!kStatusBarShown.Get(m_app.Profile())) {
         statusBar()->hide();
     }
     CommandAction(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
@@ -629,19 +637,19 @@ void CMainFrame::SaveSettings() {
     const QRect rcNormal = (isMaximized() || isMinimized()) && normalGeometry().isValid()
                                ? normalGeometry()
                                : geometry();
-    profile.WriteProfileInt(kSection, "cmdShow", nShow);
-    profile.WriteProfileInt(kSection, "left", rcNormal.left());
-    profile.WriteProfileInt(kSection, "top", rcNormal.top());
-    profile.WriteProfileInt(kSection, "right", rcNormal.left() + rcNormal.width());
-    profile.WriteProfileInt(kSection, "bottom", rcNormal.top() + rcNormal.height());
+    kShowCommand.Set(profile, nShow);
+    kLeft.Set(profile, rcNormal.left());
+    kTop.Set(profile, rcNormal.top());
+    kRight.Set(profile, rcNormal.left() + rcNormal.width());
+    kBottom.Set(profile, rcNormal.top() + rcNormal.height());
 
     CDisplaySettings& settings = m_app.Settings();
     settings.WriteColors(profile);
     settings.WriteSpriteSize(profile);
     settings.WriteFormats(profile);
 
-    profile.WriteProfileString(kToolbarSection, kToolbarKey, saveState().toBase64().toStdString());
-    profile.WriteProfileInt(kToolbarSection, kStatusBarKey, statusBar()->isHidden() ? 0 : 1);
+    kToolbarState.Set(profile, saveState().toBase64().toStdString());
+    kStatusBarShown.Set(profile, !statusBar()->isHidden());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {

@@ -1,12 +1,8 @@
 #include "CDisplaySettings.h"
 
-#include "CProfile.h"
+#include "ProfileEntry.h"
 
 namespace {
-
-constexpr std::array<std::string_view, CDisplaySettings::ColorCount> kColorKeys = {
-    "backgroundColor", "foregroundColor",     "primaryColor",
-    "secondaryColor",  "locationSpriteColor", "noFixLocationSpriteColor"};
 
 constexpr std::array<COLORREF, CDisplaySettings::ColorCount> kDefaultColors = {
     0x000000, // black
@@ -22,6 +18,26 @@ constexpr COLORREF kColorMask = 0xFFFFFF;
 bool IsOneOf3(int value) {
     return value >= 0 && value <= 2;
 }
+
+bool IsCoordType(int value) {
+    return value == 0 || value == 1;
+}
+
+// Every read passes kMissing as the default, so a missing key is told from a stored value.
+constexpr int kMissing = CDisplaySettings::kMissing;
+// Any whole number is a colour, even one past 32 bits: only its low 24 bits are kept.
+constexpr std::array<ProfileEntry<long long>, CDisplaySettings::ColorCount> kColorEntries = {{
+    {kSettingsSection, "backgroundColor", kMissing},
+    {kSettingsSection, "foregroundColor", kMissing},
+    {kSettingsSection, "primaryColor", kMissing},
+    {kSettingsSection, "secondaryColor", kMissing},
+    {kSettingsSection, "locationSpriteColor", kMissing},
+    {kSettingsSection, "noFixLocationSpriteColor", kMissing},
+}};
+constexpr ProfileEntry<int> kSpriteSize{kSettingsSection, "spriteSize", kMissing, IsOneOf3};
+constexpr ProfileEntry<int> kUnitType{kSettingsSection, "unitType", kMissing, IsOneOf3};
+constexpr ProfileEntry<int> kCoordType{kSettingsSection, "coordType", kMissing, IsCoordType};
+constexpr ProfileEntry<int> kLatLonFormat{kSettingsSection, "latLonFormat", kMissing, IsOneOf3};
 
 } // namespace
 
@@ -110,10 +126,9 @@ CGeoPosition& CDisplaySettings::ConvertPosition(CGeoPosition& position) {
 }
 
 bool CDisplaySettings::ReadColors(const CProfile& profile) {
-    // Any whole number counts, even one past 32 bits: only its low 24 bits are kept.
     std::array<long long, ColorCount> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i] = profile.GetProfileInt64(kSettingsSection, kColorKeys[i], kMissing);
+        values[i] = kColorEntries[i].Get(profile);
         if (values[i] == kMissing) {
             return false;
         }
@@ -129,8 +144,8 @@ bool CDisplaySettings::ReadColors(const CProfile& profile) {
 }
 
 bool CDisplaySettings::ReadSpriteSize(const CProfile& profile) {
-    const int size = profile.GetProfileInt(kSettingsSection, "spriteSize", kMissing);
-    if (!IsOneOf3(size)) {
+    const int size = kSpriteSize.Get(profile);
+    if (size == kMissing) {
         return false;
     }
     m_nSpriteSize = size;
@@ -138,21 +153,22 @@ bool CDisplaySettings::ReadSpriteSize(const CProfile& profile) {
 }
 
 bool CDisplaySettings::ReadFormats(const CProfile& profile) {
-    const int unitType = profile.GetProfileInt(kSettingsSection, "unitType", kMissing);
-    const int coordType = profile.GetProfileInt(kSettingsSection, "coordType", kMissing);
-    const int latLonFormat = profile.GetProfileInt(kSettingsSection, "latLonFormat", kMissing);
+    // Unreadable formats count as missing and keep all three; an out-of-range one stops there.
+    const int unitType = kUnitType.Stored(profile);
+    const int coordType = kCoordType.Stored(profile);
+    const int latLonFormat = kLatLonFormat.Stored(profile);
     if (unitType == kMissing || coordType == kMissing || latLonFormat == kMissing) {
         return false;
     }
-    if (!IsOneOf3(unitType)) {
+    if (!kUnitType.IsValid(unitType)) {
         return false;
     }
     SetUnitType(unitType);
-    if (coordType != 0 && coordType != 1) {
+    if (!kCoordType.IsValid(coordType)) {
         return false;
     }
     SetCoordType(coordType);
-    if (!IsOneOf3(latLonFormat)) {
+    if (!kLatLonFormat.IsValid(latLonFormat)) {
         return false;
     }
     SetLatLonFormat(latLonFormat);
@@ -161,22 +177,20 @@ bool CDisplaySettings::ReadFormats(const CProfile& profile) {
 
 bool CDisplaySettings::WriteColors(CProfile& profile) const {
     bool ok = true;
-    for (std::size_t i = 0; i < kColorKeys.size(); ++i) {
-        ok = profile.WriteProfileInt(kSettingsSection, kColorKeys[i],
-                                     static_cast<int>(m_colors[i])) &&
-             ok;
+    for (std::size_t i = 0; i < kColorEntries.size(); ++i) {
+        ok = kColorEntries[i].Set(profile, m_colors[i]) && ok;
     }
     return ok;
 }
 
 bool CDisplaySettings::WriteSpriteSize(CProfile& profile) const {
-    return profile.WriteProfileInt(kSettingsSection, "spriteSize", m_nSpriteSize);
+    return kSpriteSize.Set(profile, m_nSpriteSize);
 }
 
 bool CDisplaySettings::WriteFormats(CProfile& profile) const {
-    bool ok = profile.WriteProfileInt(kSettingsSection, "unitType", m_nUnitType);
-    ok = profile.WriteProfileInt(kSettingsSection, "coordType", GetCoordType()) && ok;
-    ok = profile.WriteProfileInt(kSettingsSection, "latLonFormat", m_nLatLonFormat) && ok;
+    bool ok = kUnitType.Set(profile, m_nUnitType);
+    ok = kCoordType.Set(profile, GetCoordType()) && ok;
+    ok = kLatLonFormat.Set(profile, m_nLatLonFormat) && ok;
     return ok;
 }
 

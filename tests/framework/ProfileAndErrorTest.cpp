@@ -1,9 +1,12 @@
 #include "CFileError.h"
+#include "CMemoryProfile.h"
+#include "ProfileEntry.h"
 #include "StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
 
 TEST(FileError, reasons_name_the_cause) {
     struct Case {
@@ -23,4 +26,27 @@ TEST(FileError, reasons_name_the_cause) {
         EXPECT_FALSE(LoadStringId(c.reason).empty());
     }
     EXPECT_FALSE(CFileError().IsError());
+}
+
+TEST(ProfileEntry, unusable_values_read_as_the_default_and_wide_numbers_write_back_whole) {
+    const ProfileEntry<int> size{"S", "size", 7, [](int n) { return n >= 0 && n <= 2; }};
+    const ProfileEntry<long long> wide{"S", "wide", -1};
+    const std::tuple<const char*, int, long long> cases[] = {{nullptr, 7, -1},
+                                                             {"2", 2, 2},
+                                                             {"3", 7, 3},
+                                                             {"abc", 7, -1},
+                                                             {"-99999999999", 7, -99999999999}};
+    for (const auto& [stored, expectedSize, expectedWide] : cases) {
+        SCOPED_TRACE(stored != nullptr ? stored : "missing");
+        CMemoryProfile profile;
+        if (stored != nullptr) {
+            profile.WriteProfileString("S", "size", stored);
+            profile.WriteProfileString("S", "wide", stored);
+        }
+        EXPECT_EQ(size.Get(profile), expectedSize);
+        EXPECT_EQ(wide.Get(profile), expectedWide);
+        CMemoryProfile written;
+        EXPECT_TRUE(wide.Set(written, expectedWide));
+        EXPECT_EQ(wide.Get(written), expectedWide);
+    }
 }
