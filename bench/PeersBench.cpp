@@ -410,7 +410,7 @@ void BM_Load_MapBitmap(benchmark::State& state) {
     const std::string& path = PictureFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CMapBitmap map;
-        if (map.LoadFromFile(path) != CMapBitmap::kLoaded) {
+        if (map.LoadFromFile(path) != BitmapLoadResult::Ok) {
             state.SkipWithError("CMapBitmap could not load the picture");
             break;
         }

@@ -96,7 +96,7 @@ void LoadMapBitmap(benchmark::State& state) {
     const std::string& path = PictureFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CMapBitmap map;
-        if (map.LoadFromFile(path) != CMapBitmap::kLoaded)
+        if (map.LoadFromFile(path) != BitmapLoadResult::Ok)
             state.SkipWithError("load failed");
         benchmark::DoNotOptimize(map.GetBitmap()->constBits());
     }
@@ -139,7 +139,7 @@ void PeakMemoryOfLoad(benchmark::State& state) {
         const long before = StatusKb("VmRSS");
         {
             CMapBitmap map;
-            if (map.LoadFromFile(path) != CMapBitmap::kLoaded)
+            if (map.LoadFromFile(path) != BitmapLoadResult::Ok)
                 state.SkipWithError("load failed");
         }
         const double added = static_cast<double>(StatusKb("VmHWM") - before) * 1024;

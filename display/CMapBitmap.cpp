@@ -40,19 +40,19 @@ private:
     int m_fd;
 };
 
-int OpenError(int error) {
+// A failed open. Insufficient kernel memory for an open is a read fault: "out of memory" is
+// kept for a picture that does not fit.
+BitmapLoadResult OpenError(int error) {
     switch (error) {
     case ENOENT:
     case ENOTDIR:
-        return CMapBitmap::kErrorFileNotFound;
+        return BitmapLoadResult::NotFound;
     case EACCES:
     case EPERM:
     case EISDIR:
-        return CMapBitmap::kErrorAccessDenied;
-    case ENOMEM:
-        return CMapBitmap::kErrorNotEnoughMemory;
+        return BitmapLoadResult::AccessDenied;
     default:
-        return CMapBitmap::kErrorReadFault;
+        return BitmapLoadResult::ReadFault;
     }
 }
 
@@ -64,23 +64,20 @@ CMapBitmap::CMapBitmap(const CDisplayCapabilities& display) : m_pDisplay(&displa
 
 CMapBitmap::~CMapBitmap() = default;
 
-int CMapBitmap::LoadFromFile(const std::string& path) {
+BitmapLoadResult CMapBitmap::LoadFromFile(const std::string& path) {
     // Not blocking on open, so that a named pipe in place of a map is refused instead of waited on.
     CFileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
-        m_nLastError = OpenError(errno);
-        return kLoadFailed;
+        return OpenError(errno);
     }
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        m_nLastError = kErrorAccessDenied;
-        return kLoadFailed;
+        return BitmapLoadResult::AccessDenied;
     }
     QFile file;
     if (!file.open(fd.Get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
                    QFileDevice::DontCloseHandle)) {
-        m_nLastError = kErrorReadFault;
-        return kLoadFailed;
+        return BitmapLoadResult::ReadFault;
     }
     return Load(file);
 }
@@ -89,48 +86,41 @@ void CMapBitmap::SetResourceFailureForTesting(bool bFail) {
     g_bResourceFailure = bFail;
 }
 
-int CMapBitmap::LoadFromResource(unsigned id) {
+BitmapLoadResult CMapBitmap::LoadFromResource(unsigned id) {
     InitBitmapResources();
     QFile file(QStringLiteral(":/mapreg/bitmaps/%1.bmp").arg(id & 0xffffu));
     if (g_bResourceFailure || !file.open(QIODevice::ReadOnly)) {
-        m_nLastError = kErrorResourceNotFound;
-        return kLoadFailed;
+        return BitmapLoadResult::NotFound;
     }
     return Load(file);
 }
 
-int CMapBitmap::Load(QIODevice& device) {
+BitmapLoadResult CMapBitmap::Load(QIODevice& device) {
     QImage image;
     CBmpDecoder::ColorInfo colors;
     switch (CBmpDecoder::Decode(device, image, colors)) {
     case CBmpDecoder::Status::Ok:
         break;
     case CBmpDecoder::Status::OutOfMemory:
-        m_nLastError = kErrorNotEnoughMemory;
-        return kOutOfMemory;
+        return BitmapLoadResult::OutOfMemory;
     case CBmpDecoder::Status::NotBitmap:
-        m_nLastError = kErrorBadFormat;
-        return kLoadFailed;
+        return BitmapLoadResult::NotABitmap;
     case CBmpDecoder::Status::Truncated:
-        m_nLastError = kErrorHandleEof;
-        return kLoadFailed;
+        return BitmapLoadResult::Truncated;
     case CBmpDecoder::Status::ReadFailed:
-        m_nLastError = kErrorReadFault;
-        return kLoadFailed;
+        return BitmapLoadResult::ReadFault;
     }
 
-    // The new picture replaces the old one only now that it is complete.
+    Picture picture;
     try {
-        m_pBitmap = std::make_unique<QImage>(std::move(image));
+        picture.pImage = std::make_unique<QImage>(std::move(image));
     } catch (const std::bad_alloc&) {
-        m_nLastError = kErrorNotEnoughMemory;
-        return kOutOfMemory;
+        return BitmapLoadResult::OutOfMemory;
     }
-    m_nWidth = m_pBitmap->width();
-    m_nHeight = m_pBitmap->height();
-    BuildPalette(colors.nBitCount, colors.nColorsUsed, colors.colorTable);
-    m_nLastError = kErrorNone;
-    return kLoaded;
+    picture.pPalette = BuildPalette(colors.nBitCount, colors.nColorsUsed, colors.colorTable);
+    // Only the complete picture replaces the one held.
+    m_picture = std::move(picture);
+    return BitmapLoadResult::Ok;
 }
 
 // A palette display shows at most 256 colours at once. A picture with a colour table gets a palette
@@ -138,11 +128,10 @@ int CMapBitmap::Load(QIODevice& device) {
 // none); a deeper picture gets the halftone palette, or the colour list stored in the file when
 // its header names at most 256 colours and the file holds them all. A failure here only costs the
 // palette: the picture is then shown with the display's default colours.
-void CMapBitmap::BuildPalette(int bitCount, std::uint32_t colorsUsed,
-                              const std::vector<QRgb>& table) {
-    m_pPalette.reset();
+std::unique_ptr<CPalette> CMapBitmap::BuildPalette(int bitCount, std::uint32_t colorsUsed,
+                                                   const std::vector<QRgb>& table) const {
     if (!m_pDisplay->HasPalette())
-        return;
+        return nullptr;
     try {
         if (bitCount <= 8) {
             const std::uint32_t full = std::uint32_t{1} << bitCount;
@@ -150,15 +139,14 @@ void CMapBitmap::BuildPalette(int bitCount, std::uint32_t colorsUsed,
             std::vector<QRgb> entries(table.begin(),
                                       table.begin() + std::min<std::size_t>(table.size(), count));
             entries.resize(count, qRgb(0, 0, 0));
-            m_pPalette = std::make_unique<CPalette>(std::move(entries));
-        } else if (colorsUsed != 0 && colorsUsed <= CPalette::kMaxEntries &&
-                   table.size() >= colorsUsed) {
-            m_pPalette = std::make_unique<CPalette>(
-                std::vector<QRgb>(table.begin(), table.begin() + colorsUsed));
-        } else {
-            m_pPalette = std::make_unique<CPalette>(CPalette::Halftone());
+            return std::make_unique<CPalette>(std::move(entries));
         }
+        if (colorsUsed != 0 && colorsUsed <= CPalette::kMaxEntries && table.size() >= colorsUsed) {
+            return std::make_unique<CPalette>(
+                std::vector<QRgb>(table.begin(), table.begin() + colorsUsed));
+        }
+        return std::make_unique<CPalette>(CPalette::Halftone());
     } catch (const std::bad_alloc&) {
-        m_pPalette.reset();
+        return nullptr;
     }
 }

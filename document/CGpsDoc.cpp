@@ -16,9 +16,6 @@
 
 namespace {
 
-// The system error a bitmap load reports for a file that does not exist.
-constexpr int kErrorFileNotFound = 2;
-
 int ToPixelInt(double value) {
     if (!(value == value)) { // NaN
         return 0;
@@ -58,27 +55,23 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
     const std::string bitmapPath = m_strBitmapPath;
     if (bitmapPath.empty()) {
         ShowDefaultMap();
-    } else if (const int r = LoadBitmapFile(bitmapPath); r != kLoadOk) {
+    } else if (const BitmapLoadResult r = LoadPicture(bitmapPath); r != BitmapLoadResult::Ok) {
         // The file's calibration and path now stand over a picture they do not describe: the
         // bitmap the user finds, or the default map.
-        int shown = r;
-        if (r == kLoadFailed && m_pBitmap->GetLastError() == kErrorFileNotFound) {
+        BitmapLoadResult shown = r;
+        if (r == BitmapLoadResult::NotFound) {
             const MsgAnswer answer = Prompt().MessageBoxId1(IDS_FIND_BITMAP_QUESTION, bitmapPath,
                                                             MsgIcon::Question, MsgButtons::YesNo);
-            shown = answer == MsgAnswer::Yes ? BrowseForBitmap() : kLoadCancelled;
+            shown = answer == MsgAnswer::Yes ? BrowseForBitmap() : BitmapLoadResult::Cancelled;
         }
-        if (shown == kLoadOk) {
+        if (shown == BitmapLoadResult::Ok) {
             // The file's calibration stays, now with the chosen bitmap.
             SetModifiedFlag(true);
         } else {
             // The default map is not what the map file holds: saving must not replace it.
             ResetToDefaultMap();
             DetachFromOpenedFile();
-            if (shown == kLoadFailed) {
-                Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
-            } else if (shown == kLoadOutOfMemory) {
-                Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-            }
+            LoadOutcome(shown, IDS_CANNOT_OPEN_FILE);
         }
     }
     UpdateAllViews(HINT_REFRESH);
@@ -132,20 +125,16 @@ void CGpsDoc::OnNewBitmap() {
 }
 
 int CGpsDoc::OpenNewBitmap(const std::string& path) {
-    const int r = LoadBitmapFile(path);
-    AfterNewBitmap(r);
-    return r;
+    return AfterNewBitmap(LoadPicture(path));
 }
 
-void CGpsDoc::AfterNewBitmap(int r) {
-    if (r == kLoadOutOfMemory) {
-        Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-    } else if (r == kLoadFailed) {
-        Prompt().MessageBoxId(IDS_CANNOT_OPEN_FILE, MsgIcon::Stop);
-    } else if (r == kLoadOk) {
+int CGpsDoc::AfterNewBitmap(BitmapLoadResult r) {
+    const int code = LoadOutcome(r, IDS_CANNOT_OPEN_FILE);
+    if (code == kLoadOk) {
         SetModifiedFlag(true);
         m_bCalibrated = false;
     }
+    return code;
 }
 
 void CGpsDoc::OnCalibrate() {
@@ -351,22 +340,25 @@ void CGpsDoc::TakeBitmapSize() {
     m_nMapHeight = m_pBitmap->GetHeight();
 }
 
-int CGpsDoc::BrowseForBitmap() {
+BitmapLoadResult CGpsDoc::BrowseForBitmap() {
     const auto chosen = Prompt().ChooseFileToOpen("bmp", LoadStringId(IDS_BITMAP_FILTER),
                                                   LoadStringId(IDS_OPEN_BITMAP_TITLE));
     if (!chosen || chosen->empty()) {
-        return kLoadCancelled;
+        return BitmapLoadResult::Cancelled;
     }
-    return LoadBitmapFile(*chosen);
+    return LoadPicture(*chosen);
 }
 
 int CGpsDoc::LoadBitmapFile(const std::string& path) {
-    int r = kLoadFailed;
-    {
+    return LoadOutcome(LoadPicture(path));
+}
+
+BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path) {
+    const BitmapLoadResult r = [&] {
         CWaitCursor wait(Prompt());
-        r = m_pBitmap->LoadFromFile(path);
-    }
-    if (r == kLoadOk) {
+        return m_pBitmap->LoadFromFile(path);
+    }();
+    if (r == BitmapLoadResult::Ok) {
         TakeBitmapSize();
         m_strBitmapPath = path;
         UpdateAllViews(HINT_NEW_BITMAP);
@@ -374,9 +366,33 @@ int CGpsDoc::LoadBitmapFile(const std::string& path) {
     return r;
 }
 
-int CGpsDoc::LoadDefaultBitmap() {
-    const int r = m_pBitmap->LoadFromResource(kDefaultMapResource);
-    if (r == kLoadOk) {
+int CGpsDoc::LoadOutcome(BitmapLoadResult r, unsigned failedMessageId) {
+    switch (r) {
+    case BitmapLoadResult::Ok:
+        return kLoadOk;
+    case BitmapLoadResult::Cancelled:
+        return kLoadCancelled;
+    case BitmapLoadResult::OutOfMemory:
+        if (failedMessageId != 0) {
+            Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
+        }
+        return kLoadOutOfMemory;
+    case BitmapLoadResult::NotFound:
+    case BitmapLoadResult::AccessDenied:
+    case BitmapLoadResult::NotABitmap:
+    case BitmapLoadResult::Truncated:
+    case BitmapLoadResult::ReadFault:
+        break;
+    }
+    if (failedMessageId != 0) {
+        Prompt().MessageBoxId(failedMessageId, MsgIcon::Stop);
+    }
+    return kLoadFailed;
+}
+
+BitmapLoadResult CGpsDoc::LoadDefaultBitmap() {
+    const BitmapLoadResult r = m_pBitmap->LoadFromResource(CMapBitmap::kDefaultMapResource);
+    if (r == BitmapLoadResult::Ok) {
         TakeBitmapSize();
         UpdateAllViews(HINT_NEW_BITMAP);
     }
@@ -393,11 +409,11 @@ void CGpsDoc::SetDefaultCalibration() {
     SetCoordType(0);
 }
 
-int CGpsDoc::ResetToDefaultMap() {
+BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
     // The default map has no bitmap file: nothing may be written beside the previous one.
     m_strBitmapPath.clear();
-    const int r = LoadDefaultBitmap();
-    if (r == kLoadOk) {
+    const BitmapLoadResult r = LoadDefaultBitmap();
+    if (r == BitmapLoadResult::Ok) {
         SetDefaultCalibration();
         SetModifiedFlag(false);
         TakeBitmapSize();
@@ -406,15 +422,11 @@ int CGpsDoc::ResetToDefaultMap() {
 }
 
 int CGpsDoc::ShowDefaultMap() {
-    const int r = ResetToDefaultMap();
-    if (r == kLoadOutOfMemory) {
-        Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-    } else if (r == kLoadFailed) {
-        Prompt().MessageBoxId(IDS_CANNOT_LOAD_DEFAULT, MsgIcon::Stop);
-    } else if (r == kLoadOk) {
+    const int code = LoadOutcome(ResetToDefaultMap(), IDS_CANNOT_LOAD_DEFAULT);
+    if (code == kLoadOk) {
         UpdateAllViews(HINT_NEW_BITMAP);
     }
-    return r;
+    return code;
 }
 
 // --- Files ------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // the map commands, saves and opens ".gpm" map files and writes the registration and waypoint
 // files beside the bitmap. It never draws: views learn of changes through update hints.
 
+#include "BitmapLoadResult.h"
 #include "CDocument.h"
 #include "CDoublePoint.h"
 #include "CLatLonFormatter.h"
@@ -33,12 +34,11 @@ enum UpdateHint : int {
 
 class CGpsDoc : public CDocument {
 public:
-    // Bitmap resource of the built-in world map, and its size in pixels.
-    static constexpr unsigned kDefaultMapResource = 131;
+    // Size in pixels of the built-in world map.
     static constexpr int kDefaultMapWidth = 998;
     static constexpr int kDefaultMapHeight = 500;
 
-    // Result codes of the bitmap loads.
+    // Result codes of the bitmap loads (LoadOutcome).
     static constexpr int kLoadOk = 0;
     static constexpr int kLoadFailed = -1;
     static constexpr int kLoadCancelled = -2;
@@ -123,8 +123,9 @@ public:
     const CPalette* GetMapPalette() const;
     const CMapBitmap& GetBitmapObject() const { return *m_pBitmap; }
 
-    // The file chooser for a bitmap, then LoadBitmapFile. 0, -1, -2 (cancelled) or -3.
-    int BrowseForBitmap();
+    // The file chooser for a bitmap, then the load as LoadBitmapFile; Cancelled when no file
+    // was chosen.
+    BitmapLoadResult BrowseForBitmap();
     // Loads path as the map picture: on 0 takes its size and path and sends HINT_NEW_BITMAP.
     // A failed load keeps the previous picture, size and path. 0, -1 or -3.
     int LoadBitmapFile(const std::string& path);
@@ -135,12 +136,12 @@ public:
     // map and registration files can be written for pictures of any size (command line).
     void SetBitmapFile(const std::string& path, int width, int height);
     // The default map picture (size copied, HINT_NEW_BITMAP on success); path unchanged.
-    int LoadDefaultBitmap();
+    BitmapLoadResult LoadDefaultBitmap();
     // The world-map calibration of the default picture: 180 W..180 E, 90 N..90 S.
     void SetDefaultCalibration();
     // Default picture and calibration, no bitmap path, not modified.
-    int ResetToDefaultMap();
-    // ResetToDefaultMap with its messages, then HINT_NEW_BITMAP.
+    BitmapLoadResult ResetToDefaultMap();
+    // ResetToDefaultMap with its messages, then HINT_NEW_BITMAP. 0, -1 or -3.
     int ShowDefaultMap();
 
     // --- Files -----------------------------------------------------------------------------
@@ -179,8 +180,14 @@ private:
     bool WriteTextFile(const std::string& name, const std::string& text,
                        const std::string& mapFilePath);
     void TakeBitmapSize();
-    // The messages and state of Map > New Bitmap after a load that returned r.
-    void AfterNewBitmap(int r);
+    // LoadBitmapFile with the reason of a failure.
+    BitmapLoadResult LoadPicture(const std::string& path);
+    // The messages and state of Map > New Bitmap after a load that ended with r; its code.
+    int AfterNewBitmap(BitmapLoadResult r);
+    // What a picture load means to the document: its code, kLoadOk, kLoadCancelled,
+    // kLoadOutOfMemory or, for every other reason, kLoadFailed. Given a message id, a failure
+    // is also reported: out of memory by its own message, any other reason by failedMessageId.
+    int LoadOutcome(BitmapLoadResult r, unsigned failedMessageId = 0);
 
     CMapTransform m_transform;
     bool m_bCalibrated = false;

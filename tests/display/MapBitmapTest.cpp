@@ -132,7 +132,7 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
                                           ? colour(x, y)
                                           : pack(colour(x, y), c.r, c.g, c.b) | c.junk);
         CMapBitmap map(m_trueColor);
-        ASSERT_EQ(map.LoadFromFile(Write(c.name, form)), CMapBitmap::kLoaded);
+        ASSERT_EQ(map.LoadFromFile(Write(c.name, form)), BitmapLoadResult::Ok);
         ExpectPixels(map, 5, 4, colour);
         EXPECT_EQ(map.GetPalette(), nullptr) << "no palette on a true-colour display";
     }
@@ -147,7 +147,7 @@ TEST_F(MapBitmapTest, scales_narrow_channels_to_the_full_range) {
                  .masks = {0xf800, 0x07e0, 0x001f},
                  .pixels = {16u << 11 | 32u << 5 | 16u, 0xffff}};
     CMapBitmap map(m_trueColor);
-    ASSERT_EQ(map.LoadFromFile(Write("scale", form)), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromFile(Write("scale", form)), BitmapLoadResult::Ok);
     EXPECT_EQ(map.GetBitmap()->pixel(0, 0), qRgb(132, 130, 132));
     EXPECT_EQ(map.GetBitmap()->pixel(1, 0), qRgb(255, 255, 255));
 }
@@ -179,7 +179,7 @@ TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
                            .table = ColourTable(16),
                            .data = data};
         CMapBitmap map(m_trueColor);
-        ASSERT_EQ(map.LoadFromFile(Write("rle", form)), CMapBitmap::kLoaded);
+        ASSERT_EQ(map.LoadFromFile(Write("rle", form)), BitmapLoadResult::Ok);
         ExpectPixels(map, 6, 3, [&](int x, int y) {
             return form.table[static_cast<std::size_t>(rows[y][x] - '0')];
         });
@@ -195,10 +195,10 @@ TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
     struct Case {
         const char* name;
         std::string bytes;
-        int error;
+        BitmapLoadResult result;
     };
-    const int bad = CMapBitmap::kErrorBadFormat;
-    const int eof = CMapBitmap::kErrorHandleEof;
+    const BitmapLoadResult bad = BitmapLoadResult::NotABitmap;
+    const BitmapLoadResult eof = BitmapLoadResult::Truncated;
     // clang-format off
     const Case cases[] = {
         {"empty", "", bad},
@@ -214,8 +214,7 @@ TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CMapBitmap map(m_trueColor);
-        EXPECT_EQ(map.LoadFromFile(Write(c.name, c.bytes)), CMapBitmap::kLoadFailed);
-        EXPECT_EQ(map.GetLastError(), c.error);
+        EXPECT_EQ(map.LoadFromFile(Write(c.name, c.bytes)), c.result);
         EXPECT_FALSE(map.IsLoaded());
     }
 }
@@ -226,13 +225,14 @@ TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
     for (int i = 0; i < 20; ++i)
         form.pixels.push_back(static_cast<std::uint32_t>(i * 7));
     CMapBitmap map(m_paletteDisplay);
-    ASSERT_EQ(map.LoadFromFile(Write("good", form)), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromFile(Write("good", form)), BitmapLoadResult::Ok);
     const QImage before = map.GetBitmap()->copy();
     const CPalette* palette = map.GetPalette();
     ASSERT_NE(palette, nullptr);
 
-    EXPECT_EQ(map.LoadFromFile(Write("garbage", "BMxxxx")), CMapBitmap::kLoadFailed);
-    EXPECT_EQ(map.LoadFromFile(m_dir.path().toStdString() + "/gone.bmp"), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.LoadFromFile(Write("garbage", "BMxxxx")), BitmapLoadResult::NotABitmap);
+    EXPECT_EQ(map.LoadFromFile(m_dir.path().toStdString() + "/gone.bmp"),
+              BitmapLoadResult::NotFound);
     ASSERT_TRUE(map.IsLoaded());
     EXPECT_EQ(*map.GetBitmap(), before);
     EXPECT_EQ(map.GetWidth(), 5);
@@ -249,7 +249,7 @@ TEST_F(MapBitmapTest, reports_out_of_memory_when_the_picture_cannot_be_allocated
         const rlimit limit{256u << 20, 256u << 20};
         setrlimit(RLIMIT_AS, &limit);
         CMapBitmap map(m_trueColor);
-        std::exit(map.LoadFromFile(path) == CMapBitmap::kOutOfMemory ? 0 : 1);
+        std::exit(map.LoadFromFile(path) == BitmapLoadResult::OutOfMemory ? 0 : 1);
     };
     EXPECT_EXIT(loadWithLittleMemory(), ::testing::ExitedWithCode(0), "");
 }
@@ -262,7 +262,7 @@ TEST_F(MapBitmapTest, large_picture_is_a_surface_that_figures_can_be_painted_on)
         for (int x = 0; x < form.width; ++x)
             form.pixels.push_back(static_cast<std::uint32_t>((x + 3 * y) % 256));
     CMapBitmap map(m_trueColor);
-    ASSERT_EQ(map.LoadFromFile(Write("large", form)), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromFile(Write("large", form)), BitmapLoadResult::Ok);
     QImage* surface = map.GetBitmap();
     for (auto [x, y] : {std::pair{0, 0}, {1600, 0}, {0, 1499}, {1600, 1499}, {777, 555}})
         EXPECT_EQ(surface->pixel(x, y), form.table[static_cast<std::size_t>((x + 3 * y) % 256)]);
@@ -274,7 +274,7 @@ TEST_F(MapBitmapTest, large_picture_is_a_surface_that_figures_can_be_painted_on)
 
 TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
     CMapBitmap map(m_paletteDisplay);
-    ASSERT_EQ(map.LoadFromResource(CMapBitmap::kDefaultMapResource), CMapBitmap::kLoaded);
+    ASSERT_EQ(map.LoadFromResource(CMapBitmap::kDefaultMapResource), BitmapLoadResult::Ok);
     ASSERT_EQ(map.GetWidth(), 998);
     ASSERT_EQ(map.GetHeight(), 500);
     const QImage& image = *map.GetBitmap();
@@ -320,11 +320,11 @@ TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
 
     // A failed resource load keeps the picture; only the low 16 bits of the id count.
     const QImage* picture = map.GetBitmap();
-    EXPECT_EQ(map.LoadFromResource(999), CMapBitmap::kLoadFailed);
+    EXPECT_EQ(map.LoadFromResource(999), BitmapLoadResult::NotFound);
     EXPECT_EQ(map.GetBitmap(), picture);
     EXPECT_EQ(map.GetWidth(), 998); // the size changes only with a successful load
-    EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorResourceNotFound);
-    EXPECT_EQ(map.LoadFromResource(0x10000 + CMapBitmap::kDefaultMapResource), CMapBitmap::kLoaded);
+    EXPECT_EQ(map.LoadFromResource(0x10000 + CMapBitmap::kDefaultMapResource),
+              BitmapLoadResult::Ok);
 }
 
 TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
@@ -347,7 +347,7 @@ TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
                            .colorsUsed = c.colorsUsed,
                            .pixels = std::vector<std::uint32_t>(20, 1)};
         CMapBitmap map(m_paletteDisplay);
-        ASSERT_EQ(map.LoadFromFile(Write("palette", form)), CMapBitmap::kLoaded);
+        ASSERT_EQ(map.LoadFromFile(Write("palette", form)), BitmapLoadResult::Ok);
         const CPalette* palette = map.GetPalette();
         ASSERT_NE(palette, nullptr);
         EXPECT_EQ(palette->IsHalftone(), c.entries == 0);

@@ -47,7 +47,7 @@ protected:
     // A map holding a good 7 x 5 picture, so that each failure can be seen to keep it.
     void LoadGood(CMapBitmap& map) {
         ASSERT_EQ(map.LoadFromFile(Write("good.bmp", EncodeBmp(Bmp{.width = 7, .height = 5}))),
-                  CMapBitmap::kLoaded);
+                  BitmapLoadResult::Ok);
     }
     static void ExpectGoodKept(const CMapBitmap& map, const QImage* picture) {
         EXPECT_TRUE(map.IsLoaded());
@@ -81,15 +81,13 @@ TEST_F(BitmapFaults, every_truncation_point_of_each_form_is_refused) {
         const std::string bytes = EncodeBmp(bmp);
         {
             CMapBitmap whole;
-            ASSERT_EQ(whole.LoadFromFile(Write("whole.bmp", bytes)), CMapBitmap::kLoaded) << name;
+            ASSERT_EQ(whole.LoadFromFile(Write("whole.bmp", bytes)), BitmapLoadResult::Ok) << name;
         }
         for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
             SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(cut));
-            ASSERT_EQ(map.LoadFromFile(Write("cut.bmp", bytes.substr(0, cut))),
-                      CMapBitmap::kLoadFailed);
             // Too short to tell what it is: not a bitmap. Otherwise: ends too early.
-            EXPECT_EQ(map.GetLastError(),
-                      cut < 18 ? CMapBitmap::kErrorBadFormat : CMapBitmap::kErrorHandleEof);
+            ASSERT_EQ(map.LoadFromFile(Write("cut.bmp", bytes.substr(0, cut))),
+                      cut < 18 ? BitmapLoadResult::NotABitmap : BitmapLoadResult::Truncated);
             ExpectGoodKept(map, good);
         }
     }
@@ -135,15 +133,14 @@ TEST_F(BitmapFaults, every_depth_with_every_compression_loads_or_is_refused_clea
             } else if (compression == 4 || compression == 5) {
                 bmp.data = "\xFF\xD8\xFF\xE0 not really a JPEG or PNG stream";
             }
-            const int result = map.LoadFromFile(Write("form.bmp", EncodeBmp(bmp)));
+            const BitmapLoadResult result = map.LoadFromFile(Write("form.bmp", EncodeBmp(bmp)));
             if (readable(bits, compression)) {
-                ASSERT_EQ(result, CMapBitmap::kLoaded);
+                ASSERT_EQ(result, BitmapLoadResult::Ok);
                 EXPECT_EQ(map.GetBitmap()->size(), QSize(5, 4));
                 good = map.GetBitmap();
                 ++loaded;
             } else {
-                ASSERT_EQ(result, CMapBitmap::kLoadFailed);
-                EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorBadFormat);
+                ASSERT_EQ(result, BitmapLoadResult::NotABitmap);
                 EXPECT_EQ(map.GetBitmap(), good);
             }
         }
@@ -157,17 +154,17 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
     struct Case {
         const char* name;
         Bmp bmp;
-        int result;
+        BitmapLoadResult result;
     };
     const Case cases[] = {
         // Uncompressed data must be in the file, whatever memory there is.
         {"100000_square_24bit", Bmp{.width = 100000, .height = 100000, .data = "xx"},
-         CMapBitmap::kLoadFailed},
+         BitmapLoadResult::Truncated},
         {"largest_32bit", Bmp{.width = kMax, .height = kMax, .bitCount = 32, .data = "xx"},
-         CMapBitmap::kLoadFailed},
+         BitmapLoadResult::Truncated},
         {"largest_top_down",
          Bmp{.width = kMax, .height = -kMax, .bitCount = 1, .table = ColourTable(2), .data = "xx"},
-         CMapBitmap::kLoadFailed},
+         BitmapLoadResult::Truncated},
         {"largest_bit_fields",
          Bmp{.width = kMax,
              .height = kMax,
@@ -175,9 +172,9 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
              .compression = 3,
              .masks = {0xFF0000, 0xFF00, 0xFF},
              .data = "xx"},
-         CMapBitmap::kLoadFailed},
+         BitmapLoadResult::Truncated},
         {"os2_core_largest", Bmp{.width = 0xFFFF, .height = 0xFFFF, .infoSize = 12, .data = "xx"},
-         CMapBitmap::kLoadFailed},
+         BitmapLoadResult::Truncated},
         // A few bytes of run-length data may claim any size: more than 2^64 bytes would not be
         // enough for these.
         {"largest_rle8",
@@ -187,7 +184,7 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
              .compression = 1,
              .table = ColourTable(256),
              .data = rle8},
-         CMapBitmap::kOutOfMemory},
+         BitmapLoadResult::OutOfMemory},
         {"largest_rle4",
          Bmp{.width = kMax,
              .height = kMax,
@@ -195,7 +192,7 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
              .compression = 2,
              .table = ColourTable(16),
              .data = rle8},
-         CMapBitmap::kOutOfMemory},
+         BitmapLoadResult::OutOfMemory},
     };
     CMapBitmap map;
     LoadGood(map);
@@ -204,9 +201,6 @@ TEST_F(BitmapFaults, sizes_beyond_any_memory_are_refused_without_allocating) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(map.LoadFromFile(Write("huge.bmp", EncodeBmp(c.bmp))), c.result);
-        EXPECT_EQ(map.GetLastError(), c.result == CMapBitmap::kOutOfMemory
-                                          ? CMapBitmap::kErrorNotEnoughMemory
-                                          : CMapBitmap::kErrorHandleEof);
         ExpectGoodKept(map, good);
     }
     EXPECT_LT(PeakRssKilobytes() - peakBefore, 64 * 1024);
@@ -226,8 +220,7 @@ TEST_F(BitmapFaults, run_length_pictures_cannot_be_top_down) {
                             .table = ColourTable(16),
                             .data = std::string("\x00\x01", 2)}}) {
         EXPECT_EQ(map.LoadFromFile(Write("top_down_rle.bmp", EncodeBmp(bmp))),
-                  CMapBitmap::kLoadFailed);
-        EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorBadFormat);
+                  BitmapLoadResult::NotABitmap);
         EXPECT_FALSE(map.IsLoaded());
     }
 }
@@ -241,24 +234,23 @@ TEST_F(BitmapFaults, things_that_are_not_files_are_refused_at_once) {
     fs::create_directory(dir + "/folder.bmp");
     struct Case {
         std::string path;
-        int error;
+        BitmapLoadResult result;
     };
     const Case cases[] = {
-        {fifo, CMapBitmap::kErrorAccessDenied}, // nobody writes to it: must not wait
-        {dir + "/zero.bmp", CMapBitmap::kErrorAccessDenied},
-        {dir + "/dangling.bmp", CMapBitmap::kErrorFileNotFound},
-        {dir + "/folder.bmp", CMapBitmap::kErrorAccessDenied},
-        {dir + "/good.bmp/inside.bmp", CMapBitmap::kErrorFileNotFound},
-        {dir + "/no/such/folder.bmp", CMapBitmap::kErrorFileNotFound},
-        {"", CMapBitmap::kErrorFileNotFound},
+        {fifo, BitmapLoadResult::AccessDenied}, // nobody writes to it: must not wait
+        {dir + "/zero.bmp", BitmapLoadResult::AccessDenied},
+        {dir + "/dangling.bmp", BitmapLoadResult::NotFound},
+        {dir + "/folder.bmp", BitmapLoadResult::AccessDenied},
+        {dir + "/good.bmp/inside.bmp", BitmapLoadResult::NotFound},
+        {dir + "/no/such/folder.bmp", BitmapLoadResult::NotFound},
+        {"", BitmapLoadResult::NotFound},
     };
     CMapBitmap map;
     LoadGood(map);
     const QImage* good = map.GetBitmap();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(map.LoadFromFile(c.path), CMapBitmap::kLoadFailed);
-        EXPECT_EQ(map.GetLastError(), c.error);
+        EXPECT_EQ(map.LoadFromFile(c.path), c.result);
         ExpectGoodKept(map, good);
     }
 }
@@ -284,11 +276,10 @@ TEST_F(BitmapFaults, unreadable_file_is_refused_and_keeps_the_previous_picture) 
             DropPrivileges();
             CMapBitmap map;
             int failures = 0;
-            failures += map.LoadFromFile(good) != CMapBitmap::kLoaded;
+            failures += map.LoadFromFile(good) != BitmapLoadResult::Ok;
             const QImage* picture = map.GetBitmap();
             for (const std::string& path : {locked, inClosed}) {
-                failures += map.LoadFromFile(path) != CMapBitmap::kLoadFailed;
-                failures += map.GetLastError() != CMapBitmap::kErrorAccessDenied;
+                failures += map.LoadFromFile(path) != BitmapLoadResult::AccessDenied;
                 failures += map.GetBitmap() != picture || map.GetWidth() != 7;
             }
             std::_Exit(failures);
@@ -327,15 +318,14 @@ TEST_F(BitmapFaults, os2_forms_whose_pixels_qt_would_leave_unwritten_are_refused
     const QImage* good = map.GetBitmap();
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(map.LoadFromFile(Write("os2.bmp", bytes)), CMapBitmap::kLoadFailed);
-        EXPECT_EQ(map.GetLastError(), CMapBitmap::kErrorBadFormat);
+        EXPECT_EQ(map.LoadFromFile(Write("os2.bmp", bytes)), BitmapLoadResult::NotABitmap);
         ExpectGoodKept(map, good);
     }
     // The uncompressed forms with their pixels where they belong still load.
     for (const Bmp& bmp :
          {Bmp{.infoSize = 12}, Bmp{.bitCount = 8, .infoSize = 12, .table = ColourTable(256)},
           Bmp{.bitCount = 4, .infoSize = 64, .table = ColourTable(16)}}) {
-        EXPECT_EQ(map.LoadFromFile(Write("os2.bmp", EncodeBmp(bmp))), CMapBitmap::kLoaded);
+        EXPECT_EQ(map.LoadFromFile(Write("os2.bmp", EncodeBmp(bmp))), BitmapLoadResult::Ok);
         EXPECT_EQ(map.GetBitmap()->size(), QSize(5, 4));
     }
 }
