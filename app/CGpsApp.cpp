@@ -57,7 +57,8 @@ COLORREF NearestDisplayColor(COLORREF crRequested) {
 
 } // namespace
 
-CGpsApp::CGpsApp(int& argc, char** argv) : QApplication(argc, argv) {
+CGpsApp::CGpsApp(int& argc, char** argv)
+    : QApplication(argc, argv), m_pSettings(std::make_unique<CDisplaySettings>()) {
     // No application display name: Qt would append it to every window title, and each
     // window already carries the title it should show.
     setApplicationName(AppString(AFX_IDS_APP_TITLE));
@@ -117,7 +118,7 @@ CProfile& CGpsApp::Profile() {
 }
 
 CDisplaySettings& CGpsApp::Settings() {
-    return GetDisplaySettings();
+    return *m_pSettings;
 }
 
 bool CGpsApp::InitInstance(const QStringList& args) {
@@ -128,7 +129,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
     LoadRecentFileList();
 
     // The document with its frame and view.
-    m_pDoc = std::make_unique<CGpsDoc>(Prompt());
+    m_pDoc = std::make_unique<CGpsDoc>(Prompt(), *m_pSettings);
     m_pFrame = std::make_unique<CMainFrame>(*this);
     if (m_pQtPrompt) {
         m_pQtPrompt->SetParent(m_pFrame.get());

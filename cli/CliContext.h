@@ -1,6 +1,8 @@
 #pragma once
-// What every mapreg-cli command works with: the output and error streams and the exit status
-// the run ends with.
+// What every mapreg-cli command works with: the output and error streams, the display settings
+// its documents show positions in, and the exit status the run ends with.
+
+#include "CDisplaySettings.h"
 
 #include <ostream>
 
@@ -16,5 +18,7 @@ enum CliExit : int {
 struct CliContext {
     std::ostream& out;
     std::ostream& err;
+    // The defaults: the command line reads no profile.
+    const CDisplaySettings settings{};
     int exitCode = CLI_EXIT_OK;
 };

@@ -25,7 +25,7 @@ struct ExportArgs {
 
 // Runs the export; false when it failed (the reasons are in the prompt's messages).
 bool RunExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
-    CGpsDoc doc(prompt);
+    CGpsDoc doc(prompt, context.settings);
     if (!doc.ReadMapFile(args.map)) {
         return false;
     }

@@ -193,8 +193,3 @@ bool CDisplaySettings::WriteFormats(CProfile& profile) const {
     ok = kLatLonFormat.Set(profile, m_nLatLonFormat) && ok;
     return ok;
 }
-
-CDisplaySettings& GetDisplaySettings() {
-    static CDisplaySettings settings;
-    return settings;
-}

@@ -1,8 +1,8 @@
 #pragma once
 // How positions and figures are shown: coordinate type, latitude/longitude format, unit
 // system, figure size and six colours, with the position objects through which a position
-// is shown in the chosen coordinate type. The application has one, reached through
-// GetDisplaySettings(); its values persist in the profile section "Settings".
+// is shown in the chosen coordinate type. The application owns one and hands it to the
+// document, frame and view; its values persist in the profile section "Settings".
 
 #include "CLatLonFormatter.h"
 #include "CUtmConverter.h"
@@ -116,6 +116,3 @@ private:
     CGeoPosition* m_pConversion = &m_conversionLatLon;
     NearestColorFunction m_nearest;
 };
-
-// The application's display settings.
-CDisplaySettings& GetDisplaySettings();

@@ -28,8 +28,8 @@ int ToPixelInt(double value) {
 
 } // namespace
 
-CGpsDoc::CGpsDoc(CUserPrompt& prompt)
-    : CDocument(prompt), m_pBitmap(std::make_unique<CMapBitmap>()) {}
+CGpsDoc::CGpsDoc(CUserPrompt& prompt, const CDisplaySettings& settings)
+    : CDocument(prompt), m_settings(settings), m_pBitmap(std::make_unique<CMapBitmap>()) {}
 
 CGpsDoc::~CGpsDoc() = default;
 
@@ -272,7 +272,7 @@ void CGpsDoc::SetCoordType(int coordType) {
     m_nCoordType = coordType;
     if (coordType == 0) {
         m_pActivePos = &m_latLonPos;
-        m_latLonPos.SetLatLonFormat(GetDisplaySettings().GetLatLonFormat());
+        m_latLonPos.SetLatLonFormat(m_settings.GetLatLonFormat());
     } else if (coordType == 1) {
         m_pActivePos = &m_utmPos;
     }

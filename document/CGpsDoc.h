@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+class CDisplaySettings;
 class CMapBitmap;
 class CPalette;
 class QImage;
@@ -44,8 +45,9 @@ public:
     static constexpr int kLoadCancelled = -2;
     static constexpr int kLoadOutOfMemory = -3;
 
-    // The document starts empty; OnNewDocument shows the calibrated default map.
-    explicit CGpsDoc(CUserPrompt& prompt);
+    // The document starts empty; OnNewDocument shows the calibrated default map. Latitudes
+    // and longitudes take their format from settings, which must outlive the document.
+    CGpsDoc(CUserPrompt& prompt, const CDisplaySettings& settings);
     ~CGpsDoc() override;
 
     // --- Framework overridables ---------------------------------------------------------
@@ -189,6 +191,7 @@ private:
     // is also reported: out of memory by its own message, any other reason by failedMessageId.
     int LoadOutcome(BitmapLoadResult r, unsigned failedMessageId = 0);
 
+    const CDisplaySettings& m_settings;
     CMapTransform m_transform;
     bool m_bCalibrated = false;
     bool m_bCalibrationMode = false;

@@ -6,6 +6,7 @@
 // The scratch folder holds "seed.bmp" (a good 16 x 16 picture) and "broken.bmp" (not a
 // picture); the seed corpus names them by relative paths, so the process works inside it.
 #include "CArchive.h"
+#include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CMapFile.h"
 #include "CRecordingPrompt.h"
@@ -134,7 +135,8 @@ void CheckTextsAreFinite(CGpsDoc& doc) {
 // document is only made anew after an open that succeeded.
 struct FuzzDocument {
     CRecordingPrompt prompt;
-    CGpsDoc doc{prompt};
+    CDisplaySettings settings;
+    CGpsDoc doc{prompt, settings};
     DocumentSnapshot start;
 
     void Reset() {

@@ -3,6 +3,7 @@
 // recording prompt in place of message boxes.
 
 #include "CCalibrationDlg.h"
+#include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CRecordingFrame.h"
 #include "CRecordingPrompt.h"
@@ -47,7 +48,7 @@ class CalibDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         pDlg.reset();
-        pDoc = std::make_unique<CGpsDoc>(prompt);
+        pDoc = std::make_unique<CGpsDoc>(prompt, settings);
         pDoc->AddView(&frame);
         ASSERT_TRUE(pDoc->OnNewDocument());
         pDoc->OnCalibrate();
@@ -111,6 +112,7 @@ protected:
     }
 
     CRecordingPrompt prompt;
+    CDisplaySettings settings;
     CRecordingFrame frame;
     std::unique_ptr<CGpsDoc> pDoc;
     RecordingView view;

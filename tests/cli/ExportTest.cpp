@@ -1,6 +1,7 @@
 // The exports for other programs, read back by GDAL's own tools (gdalinfo, gdaltransform,
 // ogr2ogr) on real files in a temporary folder, and mapreg-cli export.
 #include "CAtomicFile.h"
+#include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CRecordingPrompt.h"
@@ -106,7 +107,8 @@ protected:
 
     std::string bitmap;
     CRecordingPrompt prompt;
-    CGpsDoc doc{prompt};
+    CDisplaySettings settings;
+    CGpsDoc doc{prompt, settings};
 };
 
 class ExportTest : public ExportFiles, public ::testing::WithParamInterface<CalibrationCase> {};
@@ -306,7 +308,7 @@ TEST_F(ExportFiles, cli_export_writes_beside_the_bitmap_and_exits_2_on_misuse_an
               0);
     EXPECT_TRUE(ReadBytes(dir / "other.map").starts_with("OziExplorer Map Data File Version 2.2"));
 
-    CGpsDoc uncalibrated(prompt);
+    CGpsDoc uncalibrated(prompt, settings);
     ASSERT_EQ(uncalibrated.LoadBitmapFile(bitmap), 0);
     ASSERT_TRUE(uncalibrated.DoSave((dir / "plain.gpm").string()));
     WriteBytes(dir / "default.gpm", ""); // an empty map file is the built-in world map

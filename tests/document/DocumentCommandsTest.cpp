@@ -5,7 +5,7 @@
 // What the default map holds is checked byte for byte in the map file test.
 TEST_F(DocumentTest, starts_on_the_calibrated_default_world_map) {
     CRecordingPrompt freshPrompt;
-    CGpsDoc fresh(freshPrompt);
+    CGpsDoc fresh(freshPrompt, settings);
     HintView freshView;
     fresh.AddView(&freshView);
     ASSERT_TRUE(fresh.OnNewDocument());
@@ -135,7 +135,7 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
 }
 
 TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
-    GetDisplaySettings().SetLatLonFormat(0);
+    settings.SetLatLonFormat(0);
     doc->RemoveView(&frame); // without a main window there is no menu to switch
     ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
                              {CDoublePoint{0, 0}, {100, 0}, {100, 100}}, 0, '?', nullptr, nullptr),

@@ -52,9 +52,7 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
-        GetDisplaySettings().SetCoordType(0);
-        GetDisplaySettings().SetLatLonFormat(2);
-        doc = std::make_unique<CGpsDoc>(prompt);
+        doc = std::make_unique<CGpsDoc>(prompt, settings);
         doc->AddView(&frame);
         doc->AddView(&view);
         ASSERT_TRUE(doc->OnNewDocument());
@@ -102,6 +100,7 @@ protected:
 
     fs::path dir;
     CRecordingPrompt prompt;
+    CDisplaySettings settings;
     CRecordingFrame frame;
     HintView view;
     std::unique_ptr<CGpsDoc> doc;

@@ -48,7 +48,7 @@ TEST_F(AppInput, garbage_profile_starts_with_the_defaults_and_no_message) {
         Start();
         EXPECT_TRUE(prompt.messages.empty());
         EXPECT_TRUE(Frame().isVisible());
-        const CDisplaySettings& settings = GetDisplaySettings();
+        const CDisplaySettings& settings = App().Settings();
         EXPECT_EQ(settings.GetCoordType(), 0);
         EXPECT_EQ(settings.GetLatLonFormat(), 2);
         EXPECT_EQ(settings.GetSpriteSize(), 0);
@@ -87,7 +87,7 @@ TEST_F(AppInput, extreme_calibrations_show_no_nan_or_infinity_in_status_bar_and_
         SCOPED_TRACE(c.name);
         ASSERT_EQ(Doc().Calibrate(c.coordType, c.world, c.picture, 60, 'X', nullptr, nullptr), 0);
         for (const int displayType : {0, 1}) {
-            GetDisplaySettings().SetCoordType(displayType);
+            App().Settings().SetCoordType(displayType);
             for (const QPoint p : {QPoint(0, 0), QPoint(399, 0), QPoint(0, 299), QPoint(399, 299),
                                    QPoint(200, 150)}) {
                 MoveCursorToMap(p);
@@ -98,7 +98,7 @@ TEST_F(AppInput, extreme_calibrations_show_no_nan_or_infinity_in_status_bar_and_
                 EXPECT_LT(status.size(), 80) << status.toStdString();
             }
         }
-        GetDisplaySettings().SetCoordType(0);
+        App().Settings().SetCoordType(0);
         // The coordinates dialog shows the marks' positions and coordinates.
         Frame().CommandAction(ID_MAP_CALIBRATE)->trigger();
         ASSERT_TRUE(Doc().IsCalibrationMode());

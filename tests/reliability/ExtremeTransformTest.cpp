@@ -73,8 +73,8 @@ TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
             position.FormatXY(x, y);
             EXPECT_FALSE(ShowsNonFinite(text + x + y)) << text << " " << x << " " << y;
             for (const int type : {0, 1}) {
-                GetDisplaySettings().SetCoordType(type);
-                GetDisplaySettings().ConvertPosition(position).Format(text);
+                settings.SetCoordType(type);
+                settings.ConvertPosition(position).Format(text);
                 EXPECT_FALSE(ShowsNonFinite(text)) << text;
                 EXPECT_LT(text.size(), 64u) << text;
             }
