@@ -2,6 +2,7 @@
 
 #include "AppStrings.h"
 #include "CToolbarArt.h"
+#include "ControlIds.h"
 #include "StringTable.h"
 
 #include <QGridLayout>
@@ -19,7 +20,7 @@ CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     auto* pVersion = new QLabel(AppString(IDS_ABOUT_VERSION), this);
     pVersion->setObjectName(QStringLiteral("version"));
     auto* pOk = new QPushButton(AppString(IDS_BUTTON_OK), this);
-    pOk->setObjectName(ControlName(1));
+    pOk->setObjectName(ControlName(IDOK));
     pOk->setDefault(true);
     connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
 

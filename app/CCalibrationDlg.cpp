@@ -30,15 +30,10 @@
 namespace {
 
 // Field ids by mark, in the order the rows are laid out.
-constexpr int kLatitudeIds[3] = {CCalibrationDlg::IDC_LATITUDE_1, CCalibrationDlg::IDC_LATITUDE_2,
-                                 CCalibrationDlg::IDC_LATITUDE_3};
-constexpr int kLongitudeIds[3] = {CCalibrationDlg::IDC_LONGITUDE_1,
-                                  CCalibrationDlg::IDC_LONGITUDE_2,
-                                  CCalibrationDlg::IDC_LONGITUDE_3};
-constexpr int kXIds[3] = {CCalibrationDlg::IDC_X_1, CCalibrationDlg::IDC_X_2,
-                          CCalibrationDlg::IDC_X_3};
-constexpr int kYIds[3] = {CCalibrationDlg::IDC_Y_1, CCalibrationDlg::IDC_Y_2,
-                          CCalibrationDlg::IDC_Y_3};
+constexpr int kLatitudeIds[3] = {IDC_LATITUDE_1, IDC_LATITUDE_2, IDC_LATITUDE_3};
+constexpr int kLongitudeIds[3] = {IDC_LONGITUDE_1, IDC_LONGITUDE_2, IDC_LONGITUDE_3};
+constexpr int kXIds[3] = {IDC_X_1, IDC_X_2, IDC_X_3};
+constexpr int kYIds[3] = {IDC_Y_1, IDC_Y_2, IDC_Y_3};
 constexpr unsigned kRowLabels[3] = {IDS_CALIB_ROW_1, IDS_CALIB_ROW_2, IDS_CALIB_ROW_3};
 
 // World fields are 70 dialog units wide, the X, Y and zone fields 30. A horizontal dialog unit
@@ -112,10 +107,10 @@ CCalibrationDlg::CCalibrationDlg(CGpsDoc& doc, QWidget* pParent) : QDialog(pPare
     pZoneRow->addStretch();
 
     auto* pOk = new QPushButton(AppString(IDS_BUTTON_OK), this);
-    pOk->setObjectName(ControlName(1));
+    pOk->setObjectName(ControlName(IDOK));
     pOk->setDefault(true);
     auto* pCancel = new QPushButton(AppString(IDS_BUTTON_CANCEL), this);
-    pCancel->setObjectName(ControlName(2));
+    pCancel->setObjectName(ControlName(IDCANCEL));
     connect(pOk, &QPushButton::clicked, this, &CCalibrationDlg::accept);
     connect(pCancel, &QPushButton::clicked, this, &CCalibrationDlg::reject);
 

@@ -6,6 +6,7 @@
 // or Y field moves its mark on the map; Cancel puts the marks back.
 
 #include "CDoublePoint.h"
+#include "ControlIds.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -22,28 +23,6 @@ class QRadioButton;
 class CCalibrationDlg : public QDialog {
     Q_OBJECT
 public:
-    // Control ids of the dialog, also the object names ("ctl1012") tests find them by.
-    enum : int {
-        IDC_HEADING_LATITUDE = 1026,
-        IDC_HEADING_LONGITUDE = 1027,
-        IDC_LATITUDE_1 = 1012,
-        IDC_LONGITUDE_1 = 1007,
-        IDC_X_1 = 1018,
-        IDC_Y_1 = 1011,
-        IDC_LATITUDE_2 = 1009,
-        IDC_LONGITUDE_2 = 1008,
-        IDC_X_2 = 1020,
-        IDC_Y_2 = 1015,
-        IDC_LATITUDE_3 = 1013,
-        IDC_LONGITUDE_3 = 1014,
-        IDC_X_3 = 1017,
-        IDC_Y_3 = 1016,
-        IDC_ZONE_LABEL = 1028,
-        IDC_ZONE = 1019,
-        IDC_LATLON = 1022,
-        IDC_UTM = 1023,
-    };
-
     // The document receives the calibration on OK and is asked whether calibration mode is
     // still on before a mark is moved; its prompt service shows the rejection messages.
     explicit CCalibrationDlg(CGpsDoc& doc, QWidget* pParent = nullptr);

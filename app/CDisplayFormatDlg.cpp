@@ -1,6 +1,7 @@
 #include "CDisplayFormatDlg.h"
 
 #include "AppStrings.h"
+#include "ControlIds.h"
 #include "StringTable.h"
 
 #include <QButtonGroup>
@@ -37,27 +38,27 @@ CDisplayFormatDlg::CDisplayFormatDlg(QWidget* pParent) : QDialog(pParent) {
     setObjectName(QStringLiteral("dialog138"));
 
     auto* pCoordGroup = new QGroupBox(AppString(IDS_FORMAT_COORDINATE_GROUP), this);
-    m_pLatLon = MakeRadio(IDS_FORMAT_LATLON, 1022, pCoordGroup);
-    m_pUtm = MakeRadio(IDS_FORMAT_UTM, 1023, pCoordGroup);
+    m_pLatLon = MakeRadio(IDS_FORMAT_LATLON, IDC_LATLON, pCoordGroup);
+    m_pUtm = MakeRadio(IDS_FORMAT_UTM, IDC_UTM, pCoordGroup);
     auto* pCoordLayout = new QVBoxLayout(pCoordGroup);
     pCoordLayout->addWidget(m_pLatLon);
     pCoordLayout->addWidget(m_pUtm);
     pCoordLayout->addStretch();
 
     m_pFormatGroup = new QGroupBox(AppString(IDS_FORMAT_LATLON_GROUP), this);
-    m_pFormatGroup->setObjectName(ControlName(1037));
-    m_pFormat[0] = MakeRadio(IDS_FORMAT_DEGREES, 1032, m_pFormatGroup);
-    m_pFormat[1] = MakeRadio(IDS_FORMAT_MINUTES, 1033, m_pFormatGroup);
-    m_pFormat[2] = MakeRadio(IDS_FORMAT_SECONDS, 1034, m_pFormatGroup);
+    m_pFormatGroup->setObjectName(ControlName(IDC_FORMAT_GROUP));
+    m_pFormat[0] = MakeRadio(IDS_FORMAT_DEGREES, IDC_FORMAT_DEGREES, m_pFormatGroup);
+    m_pFormat[1] = MakeRadio(IDS_FORMAT_MINUTES, IDC_FORMAT_MINUTES, m_pFormatGroup);
+    m_pFormat[2] = MakeRadio(IDS_FORMAT_SECONDS, IDC_FORMAT_SECONDS, m_pFormatGroup);
     auto* pFormatLayout = new QVBoxLayout(m_pFormatGroup);
     for (auto* pButton : m_pFormat) {
         pFormatLayout->addWidget(pButton);
     }
 
     auto* pUnitGroup = new QGroupBox(AppString(IDS_FORMAT_UNITS_GROUP), this);
-    m_pUnit[0] = MakeRadio(IDS_FORMAT_NAUTICAL, 1044, pUnitGroup);
-    m_pUnit[1] = MakeRadio(IDS_FORMAT_STATUTE, 1043, pUnitGroup);
-    m_pUnit[2] = MakeRadio(IDS_FORMAT_METRIC, 1042, pUnitGroup);
+    m_pUnit[0] = MakeRadio(IDS_FORMAT_NAUTICAL, IDC_NAUTICAL, pUnitGroup);
+    m_pUnit[1] = MakeRadio(IDS_FORMAT_STATUTE, IDC_STATUTE, pUnitGroup);
+    m_pUnit[2] = MakeRadio(IDS_FORMAT_METRIC, IDC_METRIC, pUnitGroup);
     auto* pUnitLayout = new QVBoxLayout(pUnitGroup);
     for (auto* pButton : m_pUnit) {
         pUnitLayout->addWidget(pButton);
@@ -65,14 +66,14 @@ CDisplayFormatDlg::CDisplayFormatDlg(QWidget* pParent) : QDialog(pParent) {
 
     auto* pExampleLabel = new QLabel(AppString(IDS_FORMAT_EXAMPLE), this);
     m_pExample = new QLabel(this);
-    m_pExample->setObjectName(ControlName(1036));
+    m_pExample->setObjectName(ControlName(IDC_EXAMPLE));
     m_pExample->setTextFormat(Qt::PlainText);
 
     auto* pOk = new QPushButton(AppString(IDS_BUTTON_OK), this);
-    pOk->setObjectName(ControlName(1));
+    pOk->setObjectName(ControlName(IDOK));
     pOk->setDefault(true);
     auto* pCancel = new QPushButton(AppString(IDS_BUTTON_CANCEL), this);
-    pCancel->setObjectName(ControlName(2));
+    pCancel->setObjectName(ControlName(IDCANCEL));
     connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -2,6 +2,7 @@
 // real key presses into the dialog's fields, a recording view in place of the map view and the
 // recording prompt in place of message boxes.
 
+#include "AppStrings.h"
 #include "CCalibrationDlg.h"
 #include "CDisplaySettings.h"
 #include "CGpsDoc.h"
@@ -42,7 +43,8 @@ public:
 // The default world map is 998 x 500 pixels.
 const std::array<QPoint, 3> kMarks = {QPoint(100, 100), QPoint(500, 100), QPoint(100, 300)};
 // The coordinate fields, latitude (northing) and longitude (easting) of marks 1 to 3.
-const int kWorldFields[] = {1012, 1007, 1009, 1008, 1013, 1014};
+const int kWorldFields[] = {IDC_LATITUDE_1,  IDC_LONGITUDE_1, IDC_LATITUDE_2,
+                            IDC_LONGITUDE_2, IDC_LATITUDE_3,  IDC_LONGITUDE_3};
 
 class CalibDialog : public ::testing::Test {
 protected:
@@ -68,9 +70,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(pDlg.get()));
     }
 
-    template <typename T> T* Child(int nId) const {
-        return pDlg->findChild<T*>(QStringLiteral("ctl%1").arg(nId));
-    }
+    template <typename T> T* Child(int nId) const { return pDlg->findChild<T*>(ControlName(nId)); }
     QLineEdit* Edit(int nId) const { return Child<QLineEdit>(nId); }
     QString Text(int nId) const { return Edit(nId)->text(); }
     QString Label(int nId) const { return Child<QLabel>(nId)->text(); }
@@ -124,17 +124,21 @@ protected:
 TEST_F(CalibDialog, opens_with_the_first_latitude_selected_and_tab_walks_the_fields_in_order) {
     Open(1);
     EXPECT_EQ(pDlg->windowTitle(), QStringLiteral("Calibration Mark Coordinates"));
-    EXPECT_EQ(FocusName(), QStringLiteral("ctl1012"));
-    EXPECT_EQ(Edit(1012)->selectedText(), Text(1012));
-    EXPECT_FALSE(Text(1012).isEmpty());
+    EXPECT_EQ(FocusName(), ControlName(IDC_LATITUDE_1));
+    EXPECT_EQ(Edit(IDC_LATITUDE_1)->selectedText(), Text(IDC_LATITUDE_1));
+    EXPECT_FALSE(Text(IDC_LATITUDE_1).isEmpty());
 
-    const QStringList expected = {"ctl1007", "ctl1018", "ctl1011", "ctl1009", "ctl1008", "ctl1020",
-                                  "ctl1015", "ctl1013", "ctl1014", "ctl1017", "ctl1016", "ctl1019",
-                                  "ctl1",    "ctl2",    "ctl1023", "ctl1012"};
+    const int order[] = {
+        IDC_LONGITUDE_1, IDC_X_1,  IDC_Y_1,        IDC_LATITUDE_2,  IDC_LONGITUDE_2,
+        IDC_X_2,         IDC_Y_2,  IDC_LATITUDE_3, IDC_LONGITUDE_3, IDC_X_3,
+        IDC_Y_3,         IDC_ZONE, IDOK,           IDCANCEL,        IDC_UTM,
+        IDC_LATITUDE_1};
     QStringList walked;
-    for (int i = 0; i < expected.size(); ++i) {
+    QStringList expected;
+    for (const int nId : order) {
         Key(Qt::Key_Tab);
         walked << FocusName();
+        expected << ControlName(nId);
     }
     EXPECT_EQ(walked, expected);
 }
@@ -153,17 +157,17 @@ TEST_F(CalibDialog, shows_the_world_points_in_the_display_format_and_the_marks_i
     for (const auto& c : cases) {
         SCOPED_TRACE(c.longitude);
         Open(c.nCoordType, c.nFormat, c.nZone, c.cLetter, {c.world, c.world, c.world});
-        EXPECT_EQ(Text(1007), QString::fromUtf8(c.longitude));
-        EXPECT_EQ(Text(1012), QString::fromUtf8(c.latitude));
-        EXPECT_EQ(Text(1014), QString::fromUtf8(c.longitude));
-        EXPECT_EQ(Text(1019), QString::fromUtf8(c.zone));
+        EXPECT_EQ(Text(IDC_LONGITUDE_1), QString::fromUtf8(c.longitude));
+        EXPECT_EQ(Text(IDC_LATITUDE_1), QString::fromUtf8(c.latitude));
+        EXPECT_EQ(Text(IDC_LONGITUDE_3), QString::fromUtf8(c.longitude));
+        EXPECT_EQ(Text(IDC_ZONE), QString::fromUtf8(c.zone));
         const bool bUtm = c.nCoordType == 1;
-        EXPECT_EQ(Label(1027), bUtm ? QStringLiteral("Easting") : QStringLiteral("Longitude"));
-        EXPECT_EQ(Label(1026), bUtm ? QStringLiteral("Northing") : QStringLiteral("Latitude"));
-        EXPECT_EQ(Edit(1019)->isEnabled(), bUtm);
-        EXPECT_EQ(Radio(1023)->isChecked(), bUtm);
-        const QStringList pixels = {Text(1018), Text(1011), Text(1020),
-                                    Text(1015), Text(1017), Text(1016)};
+        EXPECT_EQ(Label(IDC_HEADING_LONGITUDE), bUtm ? "Easting" : "Longitude");
+        EXPECT_EQ(Label(IDC_HEADING_LATITUDE), bUtm ? "Northing" : "Latitude");
+        EXPECT_EQ(Edit(IDC_ZONE)->isEnabled(), bUtm);
+        EXPECT_EQ(Radio(IDC_UTM)->isChecked(), bUtm);
+        const QStringList pixels = {Text(IDC_X_1), Text(IDC_Y_1), Text(IDC_X_2),
+                                    Text(IDC_Y_2), Text(IDC_X_3), Text(IDC_Y_3)};
         EXPECT_EQ(pixels, QStringList({"100", "100", "500", "100", "100", "300"}));
         for (const int nId : kWorldFields) {
             EXPECT_FALSE(Edit(nId)->isModified()) << nId;
@@ -173,31 +177,31 @@ TEST_F(CalibDialog, shows_the_world_points_in_the_display_format_and_the_marks_i
 
 TEST_F(CalibDialog, switching_units_swaps_the_typed_texts_without_converting_them) {
     Open(0, 2);
-    const QString latitude = Text(1012);
-    const QString longitude = Text(1008);
+    const QString latitude = Text(IDC_LATITUDE_1);
+    const QString longitude = Text(IDC_LONGITUDE_2);
 
-    ClickRadio(1023);
+    ClickRadio(IDC_UTM);
     EXPECT_EQ(pDlg->GetCoordMode(), 1);
-    EXPECT_EQ(Label(1027), QStringLiteral("Easting"));
-    EXPECT_TRUE(Edit(1019)->isEnabled());
+    EXPECT_EQ(Label(IDC_HEADING_LONGITUDE), QStringLiteral("Easting"));
+    EXPECT_TRUE(Edit(IDC_ZONE)->isEnabled());
     for (const int nId : kWorldFields) {
         EXPECT_TRUE(Text(nId).isEmpty()) << nId;
     }
-    Type(1007, "500000");
+    Type(IDC_LONGITUDE_1, "500000");
 
-    ClickRadio(1022);
+    ClickRadio(IDC_LATLON);
     EXPECT_EQ(pDlg->GetCoordMode(), 0);
-    EXPECT_EQ(Label(1027), QStringLiteral("Longitude"));
-    EXPECT_FALSE(Edit(1019)->isEnabled());
-    EXPECT_EQ(Text(1012), latitude);
-    EXPECT_EQ(Text(1008), longitude);
+    EXPECT_EQ(Label(IDC_HEADING_LONGITUDE), QStringLiteral("Longitude"));
+    EXPECT_FALSE(Edit(IDC_ZONE)->isEnabled());
+    EXPECT_EQ(Text(IDC_LATITUDE_1), latitude);
+    EXPECT_EQ(Text(IDC_LONGITUDE_2), longitude);
 
     // Clicking the checked button again changes nothing.
-    ClickRadio(1022);
-    EXPECT_EQ(Text(1012), latitude);
+    ClickRadio(IDC_LATLON);
+    EXPECT_EQ(Text(IDC_LATITUDE_1), latitude);
 
-    ClickRadio(1023);
-    EXPECT_EQ(Text(1007), QStringLiteral("500000"));
+    ClickRadio(IDC_UTM);
+    EXPECT_EQ(Text(IDC_LONGITUDE_1), QStringLiteral("500000"));
 }
 
 TEST_F(CalibDialog, leaving_an_edited_pixel_field_holds_it_to_the_picture_and_moves_its_mark) {
@@ -206,12 +210,12 @@ TEST_F(CalibDialog, leaving_an_edited_pixel_field_holds_it_to_the_picture_and_mo
         const char *typed, *shown;
         MarkMove move;
     } cases[] = {
-        {1018, "5000", "997", {0, {997, 100}, 1}},
-        {1011, "-3", "0", {0, {100, 0}, 1}},
-        {1020, "  42abc", "42", {1, {42, 100}, 1}},
-        {1015, "500", "499", {1, {500, 499}, 1}},
-        {1017, "xyz", "0", {2, {0, 300}, 1}},
-        {1016, "99999999999", "499", {2, {100, 499}, 1}},
+        {IDC_X_1, "5000", "997", {0, {997, 100}, 1}},
+        {IDC_Y_1, "-3", "0", {0, {100, 0}, 1}},
+        {IDC_X_2, "  42abc", "42", {1, {42, 100}, 1}},
+        {IDC_Y_2, "500", "499", {1, {500, 499}, 1}},
+        {IDC_X_3, "xyz", "0", {2, {0, 300}, 1}},
+        {IDC_Y_3, "99999999999", "499", {2, {100, 499}, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -226,28 +230,28 @@ TEST_F(CalibDialog, leaving_an_edited_pixel_field_holds_it_to_the_picture_and_mo
 
     // Unedited, or outside calibration mode, no mark moves.
     view.moves.clear();
-    Edit(1018)->setFocus();
+    Edit(IDC_X_1)->setFocus();
     Key(Qt::Key_Tab);
     EXPECT_TRUE(view.moves.empty());
     pDoc->LeaveCalibrationMode();
-    Type(1011, "-7");
+    Type(IDC_Y_1, "-7");
     Key(Qt::Key_Tab);
-    EXPECT_EQ(Text(1011), QStringLiteral("0"));
+    EXPECT_EQ(Text(IDC_Y_1), QStringLiteral("0"));
     EXPECT_TRUE(view.moves.empty());
 }
 
 TEST_F(CalibDialog, ok_holds_a_pixel_value_confirmed_at_once_with_enter_to_the_picture) {
     Open();
     TypeValidLatLon();
-    Type(1018, "-3");
-    Type(1016, "5000");
+    Type(IDC_X_1, "-3");
+    Type(IDC_Y_3, "5000");
     Key(Qt::Key_Return);
 
     EXPECT_EQ(pDlg->result(), QDialog::Accepted);
     EXPECT_FALSE(pDlg->isVisible());
     EXPECT_TRUE(prompt.messages.empty());
-    EXPECT_EQ(Text(1018), QStringLiteral("0"));
-    EXPECT_EQ(Text(1016), QStringLiteral("499"));
+    EXPECT_EQ(Text(IDC_X_1), QStringLiteral("0"));
+    EXPECT_EQ(Text(IDC_Y_3), QStringLiteral("499"));
     EXPECT_EQ(pDoc->GetMarkPixelPoints()[0].x, 0.0);
     EXPECT_EQ(pDoc->GetMarkPixelPoints()[2].y, 499.0);
     EXPECT_FALSE(pDoc->IsCalibrationMode());
@@ -264,13 +268,13 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
         unsigned nMessage;
         int nFocus;
     } cases[] = {
-        {"1020=105;1015=104", IDS_MARKS_TOO_CLOSE, 1018},
-        {"1009=N 10;1008=E 20;1013=10;1014=20", IDS_EQUAL_COORDINATES, 1009},
-        {"1012=10;1007=10;1009=20;1008=20;1013=30;1014=30", IDS_MARKS_COLLINEAR, 1012},
-        {"1014=181", IDS_VALUE_OUT_OF_RANGE, 1014},
+        {"1020=105;1015=104", IDS_MARKS_TOO_CLOSE, IDC_X_1},
+        {"1009=N 10;1008=E 20;1013=10;1014=20", IDS_EQUAL_COORDINATES, IDC_LATITUDE_2},
+        {"1012=10;1007=10;1009=20;1008=20;1013=30;1014=30", IDS_MARKS_COLLINEAR, IDC_LATITUDE_1},
+        {"1014=181", IDS_VALUE_OUT_OF_RANGE, IDC_LONGITUDE_3},
         // UTM marks in zone 10U, 10 metres per pixel, but the letter O for the zone.
         {"1023;1012=5400000;1007=500000;1009=5400000;1008=504000;1013=5398000;1014=500000;1019=1O",
-         IDS_INVALID_UTM_ZONE, 1019},
+         IDS_INVALID_UTM_ZONE, IDC_ZONE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -279,7 +283,7 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
         TypeAll(c.typed);
         prompt.messages.clear();
         const auto pixelsBefore = pDoc->GetMarkPixelPoints();
-        Edit(1012)->setFocus();
+        Edit(IDC_LATITUDE_1)->setFocus();
         Key(Qt::Key_Return);
 
         ASSERT_EQ(prompt.messages.size(), 1U);
@@ -287,7 +291,7 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
         EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(prompt.messages[0].text, std::string(LoadStringId(c.nMessage)));
         EXPECT_TRUE(pDlg->isVisible());
-        EXPECT_EQ(FocusName(), QStringLiteral("ctl%1").arg(c.nFocus));
+        EXPECT_EQ(FocusName(), ControlName(c.nFocus));
         EXPECT_EQ(Edit(c.nFocus)->selectedText(), Edit(c.nFocus)->text());
         EXPECT_TRUE(pDoc->IsCalibrationMode());
         EXPECT_EQ(pDoc->GetMarkPixelPoints()[1].x, pixelsBefore[1].x);
@@ -297,7 +301,7 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
 
 TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_latitudes) {
     Open(1, 2, 10, 'U', {CDoublePoint{500000, 5400000}, {504000, 5400000}, {500000, 5398000}});
-    Type(1019, "u9");
+    Type(IDC_ZONE, "u9");
     Key(Qt::Key_Return);
     EXPECT_EQ(pDlg->result(), QDialog::Accepted);
     EXPECT_EQ(pDoc->GetCoordType(), 1);
@@ -307,7 +311,7 @@ TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_la
     SetUp();
     Open(0);
     TypeValidLatLon();
-    Edit(1019)->setText(QStringLiteral("garbage"));
+    Edit(IDC_ZONE)->setText(QStringLiteral("garbage"));
     Key(Qt::Key_Return);
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(pDlg->result(), QDialog::Accepted);

@@ -29,20 +29,16 @@ const QPoint kMarkPixels[3] = {{100, 100}, {500, 100}, {100, 300}};
 // mark 1 N 49 W 123, mark 2 N 49 W 122, mark 3 N 48.5 W 123, so that a pixel (x, y) lies at
 // longitude -123 + (x - 100) / 400 and latitude 49 - (y - 100) / 400.
 const std::vector<std::pair<int, const char*>> kLatLonTexts = {
-    {CCalibrationDlg::IDC_LATITUDE_1, "N 49.00000*"},
-    {CCalibrationDlg::IDC_LONGITUDE_1, "W 123.00000*"},
-    {CCalibrationDlg::IDC_LATITUDE_2, "N 49*00.000'"},
-    {CCalibrationDlg::IDC_LONGITUDE_2, "W 122*00.000'"},
-    {CCalibrationDlg::IDC_LATITUDE_3, "N 48*30'00.0\""},
-    {CCalibrationDlg::IDC_LONGITUDE_3, "W 123*00'00.0\""},
+    {IDC_LATITUDE_1, "N 49.00000*"},    {IDC_LONGITUDE_1, "W 123.00000*"},
+    {IDC_LATITUDE_2, "N 49*00.000'"},   {IDC_LONGITUDE_2, "W 122*00.000'"},
+    {IDC_LATITUDE_3, "N 48*30'00.0\""}, {IDC_LONGITUDE_3, "W 123*00'00.0\""},
 };
 
 // UTM zone 10U, 10 metres per pixel.
 const std::vector<std::pair<int, const char*>> kUtmTexts = {
-    {CCalibrationDlg::IDC_LATITUDE_1, "5400000"}, {CCalibrationDlg::IDC_LONGITUDE_1, "500000"},
-    {CCalibrationDlg::IDC_LATITUDE_2, "5400000"}, {CCalibrationDlg::IDC_LONGITUDE_2, "504000"},
-    {CCalibrationDlg::IDC_LATITUDE_3, "5398000"}, {CCalibrationDlg::IDC_LONGITUDE_3, "500000"},
-    {CCalibrationDlg::IDC_ZONE, "10U"},
+    {IDC_LATITUDE_1, "5400000"}, {IDC_LONGITUDE_1, "500000"}, {IDC_LATITUDE_2, "5400000"},
+    {IDC_LONGITUDE_2, "504000"}, {IDC_LATITUDE_3, "5398000"}, {IDC_LONGITUDE_3, "500000"},
+    {IDC_ZONE, "10U"},
 };
 
 // Focus moves only within the active window. The offscreen platform may hand activation back
@@ -65,7 +61,7 @@ void KeepActive(QDialog& dlg) {
 
 void TypeInto(QDialog& dlg, int nId, const char* text) {
     KeepActive(dlg);
-    auto* pEdit = dlg.findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(nId));
+    auto* pEdit = dlg.findChild<QLineEdit*>(ControlName(nId));
     pEdit->setFocus(Qt::MouseFocusReason);
     pEdit->selectAll();
     QTest::keyClicks(pEdit, QString::fromUtf8(text));
@@ -171,7 +167,7 @@ TEST_F(CalibFlow, a_map_calibrated_in_latitude_and_longitude_is_saved_and_reopen
 TEST_F(CalibFlow, a_map_calibrated_in_utm_takes_zone_and_letter_and_waypoints_in_degrees) {
     PlaceMarks();
     InDialog([](QDialog& dlg) {
-        auto* pUtm = dlg.findChild<QRadioButton*>(QStringLiteral("ctl1023"));
+        auto* pUtm = dlg.findChild<QRadioButton*>(ControlName(IDC_UTM));
         QTest::mouseClick(pUtm, Qt::LeftButton, Qt::NoModifier, QPoint(6, pUtm->height() / 2));
         for (const auto& [nId, text] : kUtmTexts) {
             TypeInto(dlg, nId, text);
@@ -273,12 +269,12 @@ TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_
     PressKey(Qt::Key_F2, Qt::ShiftModifier);
     DragMarkTo(0, QPoint(200, 150));
     InDialog([this](QDialog& dlg) {
-        TypeInto(dlg, CCalibrationDlg::IDC_X_1, "300");
-        TypeInto(dlg, CCalibrationDlg::IDC_Y_3, "5000");
+        TypeInto(dlg, IDC_X_1, "300");
+        TypeInto(dlg, IDC_Y_3, "5000");
         PressInDialog(dlg, Qt::Key_Tab);
         EXPECT_EQ(MarkPos(0), QPoint(300, 150)) << "leaving a field moves its mark";
         EXPECT_EQ(MarkPos(2), QPoint(997, 499));
-        TypeInto(dlg, CCalibrationDlg::IDC_Y_2, "50");
+        TypeInto(dlg, IDC_Y_2, "50");
         PressInDialog(dlg, Qt::Key_Escape);
         EXPECT_FALSE(dlg.isVisible());
     });

@@ -19,11 +19,10 @@ protected:
         pDlg->SetData(nCoordType, nLatLonFormat, nUnitType);
         pDlg->show();
     }
-    QRadioButton* Radio(int nId) const {
-        return pDlg->findChild<QRadioButton*>(QStringLiteral("ctl%1").arg(nId));
-    }
-    QString Example() const { return pDlg->findChild<QLabel*>("ctl1036")->text(); }
-    bool FormatsEnabled() const { return pDlg->findChild<QGroupBox*>("ctl1037")->isEnabled(); }
+    template <typename T> T* Child(int nId) const { return pDlg->findChild<T*>(ControlName(nId)); }
+    QRadioButton* Radio(int nId) const { return Child<QRadioButton>(nId); }
+    QString Example() const { return Child<QLabel>(IDC_EXAMPLE)->text(); }
+    bool FormatsEnabled() const { return Child<QGroupBox>(IDC_FORMAT_GROUP)->isEnabled(); }
     std::array<int, 3> Data() const {
         std::array<int, 3> values{};
         pDlg->GetData(values[0], values[1], values[2]);
@@ -39,10 +38,12 @@ TEST_F(DisplayFormat, shows_the_starting_values_and_their_example) {
         std::array<int, 3> checked;
         QString example;
     } cases[] = {
-        {0, 0, 0, {1022, 1032, 1044}, QStringLiteral("N 48.26250*,  W 123.50208*")},
-        {0, 1, 1, {1022, 1033, 1043}, QStringLiteral("N 48*15.750', W 123*30.125'")},
-        {0, 2, 2, {1022, 1034, 1042}, QStringLiteral("N 48*15'45.0\", W 123*30'07.5\"")},
-        {1, 1, 0, {1023, 1033, 1044}, QStringLiteral("10U 462737 5345598")},
+        // clang-format off
+        {0, 0, 0, {IDC_LATLON, IDC_FORMAT_DEGREES, IDC_NAUTICAL}, "N 48.26250*,  W 123.50208*"},
+        {0, 1, 1, {IDC_LATLON, IDC_FORMAT_MINUTES, IDC_STATUTE}, "N 48*15.750', W 123*30.125'"},
+        {0, 2, 2, {IDC_LATLON, IDC_FORMAT_SECONDS, IDC_METRIC}, "N 48*15'45.0\", W 123*30'07.5\""},
+        {1, 1, 0, {IDC_UTM, IDC_FORMAT_MINUTES, IDC_NAUTICAL}, "10U 462737 5345598"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Open(c.nCoordType, c.nFormat, c.nUnit);
@@ -50,7 +51,7 @@ TEST_F(DisplayFormat, shows_the_starting_values_and_their_example) {
             EXPECT_TRUE(Radio(nId)->isChecked()) << nId;
         }
         EXPECT_EQ(FormatsEnabled(), c.nCoordType == 0);
-        EXPECT_EQ(Radio(1033)->isEnabled(), c.nCoordType == 0);
+        EXPECT_EQ(Radio(IDC_FORMAT_MINUTES)->isEnabled(), c.nCoordType == 0);
         EXPECT_EQ(Example(), c.example);
     }
 }
@@ -59,13 +60,14 @@ TEST_F(DisplayFormat, has_the_dialog_texts) {
     Open(0, 2, 0);
     EXPECT_EQ(pDlg->windowTitle(), QStringLiteral("Display Format"));
     QStringList texts;
-    for (const int nId : {1022, 1023, 1032, 1033, 1034, 1044, 1043, 1042}) {
+    for (const int nId : {IDC_LATLON, IDC_UTM, IDC_FORMAT_DEGREES, IDC_FORMAT_MINUTES,
+                          IDC_FORMAT_SECONDS, IDC_NAUTICAL, IDC_STATUTE, IDC_METRIC}) {
         texts << Radio(nId)->text();
     }
     EXPECT_EQ(texts, (QStringList{"&Lat/Lon", "&UTM", "DDD.DDDDD", "DDD MM.MMM'", "DDD MM'SS.S\"",
                                   "&Nautical", "&Statute", "&Metric"}));
-    EXPECT_EQ(pDlg->findChild<QGroupBox*>("ctl1037")->title(), QStringLiteral("Lat/Lon &Format"));
-    EXPECT_TRUE(pDlg->findChild<QPushButton*>("ctl1")->isDefault());
+    EXPECT_EQ(Child<QGroupBox>(IDC_FORMAT_GROUP)->title(), QStringLiteral("Lat/Lon &Format"));
+    EXPECT_TRUE(Child<QPushButton>(IDOK)->isDefault());
 }
 
 TEST_F(DisplayFormat, tab_visits_each_groups_checked_button_and_arrows_move_within_a_group) {
@@ -82,42 +84,44 @@ TEST_F(DisplayFormat, tab_visits_each_groups_checked_button_and_arrows_move_with
     for (int i = 0; i < 5; ++i) {
         walk << press(Qt::Key_Tab);
     }
-    EXPECT_EQ(walk, (QStringList{"ctl1022", "ctl1033", "ctl1042", "ctl1", "ctl2", "ctl1022"}));
+    EXPECT_EQ(walk, (QStringList{ControlName(IDC_LATLON), ControlName(IDC_FORMAT_MINUTES),
+                                 ControlName(IDC_METRIC), ControlName(IDOK), ControlName(IDCANCEL),
+                                 ControlName(IDC_LATLON)}));
 
     // Arrows move and check within the format group; Tab and Shift+Tab come back to the new one.
-    EXPECT_EQ(press(Qt::Key_Tab), QStringLiteral("ctl1033"));
-    EXPECT_EQ(press(Qt::Key_Down), QStringLiteral("ctl1034"));
-    EXPECT_TRUE(Radio(1034)->isChecked());
+    EXPECT_EQ(press(Qt::Key_Tab), ControlName(IDC_FORMAT_MINUTES));
+    EXPECT_EQ(press(Qt::Key_Down), ControlName(IDC_FORMAT_SECONDS));
+    EXPECT_TRUE(Radio(IDC_FORMAT_SECONDS)->isChecked());
     EXPECT_EQ(Example(), QStringLiteral("N 48*15'45.0\", W 123*30'07.5\""));
-    EXPECT_EQ(press(Qt::Key_Tab), QStringLiteral("ctl1042"));
-    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("ctl1034"));
+    EXPECT_EQ(press(Qt::Key_Tab), ControlName(IDC_METRIC));
+    EXPECT_EQ(press(Qt::Key_Backtab, Qt::ShiftModifier), ControlName(IDC_FORMAT_SECONDS));
 
     // The group's mnemonic focuses its checked button from anywhere.
-    pDlg->findChild<QPushButton*>("ctl2")->setFocus();
-    EXPECT_EQ(press(Qt::Key_F, Qt::AltModifier), QStringLiteral("ctl1034"));
+    Child<QPushButton>(IDCANCEL)->setFocus();
+    EXPECT_EQ(press(Qt::Key_F, Qt::AltModifier), ControlName(IDC_FORMAT_SECONDS));
 
     // Under UTM the greyed format group is passed over.
-    pDlg->findChild<QPushButton*>("ctl2")->setFocus();
-    EXPECT_EQ(press(Qt::Key_U, Qt::AltModifier), QStringLiteral("ctl1023"));
+    Child<QPushButton>(IDCANCEL)->setFocus();
+    EXPECT_EQ(press(Qt::Key_U, Qt::AltModifier), ControlName(IDC_UTM));
     // A button's mnemonic clicks it the way a mouse press would, a moment later.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Radio(1023)->isChecked(); }, 5000));
-    EXPECT_EQ(press(Qt::Key_Tab), QStringLiteral("ctl1042"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Radio(IDC_UTM)->isChecked(); }, 5000));
+    EXPECT_EQ(press(Qt::Key_Tab), ControlName(IDC_METRIC));
     EXPECT_EQ(Data(), (std::array<int, 3>{1, 2, 2}));
 }
 
 TEST_F(DisplayFormat, utm_and_back_keeps_the_chosen_format_and_units_leave_the_example) {
     Open(0, 1, 0);
-    Radio(1023)->click();
+    Radio(IDC_UTM)->click();
     EXPECT_FALSE(FormatsEnabled());
     EXPECT_EQ(Example(), QStringLiteral("10U 462737 5345598"));
     EXPECT_EQ(Data(), (std::array<int, 3>{1, 1, 0}));
-    Radio(1022)->click();
+    Radio(IDC_LATLON)->click();
     EXPECT_TRUE(FormatsEnabled());
-    EXPECT_TRUE(Radio(1033)->isChecked());
+    EXPECT_TRUE(Radio(IDC_FORMAT_MINUTES)->isChecked());
     EXPECT_EQ(Example(), QStringLiteral("N 48*15.750', W 123*30.125'"));
 
-    Radio(1032)->click();
-    Radio(1042)->click();
+    Radio(IDC_FORMAT_DEGREES)->click();
+    Radio(IDC_METRIC)->click();
     EXPECT_EQ(Example(), QStringLiteral("N 48.26250*,  W 123.50208*"));
     EXPECT_EQ(Data(), (std::array<int, 3>{0, 0, 2}));
 }
@@ -126,7 +130,7 @@ using DisplayFormatCommand = AppHarness;
 
 TEST_F(DisplayFormatCommand, ok_stores_format_type_and_units_and_cancel_stores_nothing) {
     Start();
-    ChooseDisplayFormat({"ctl1033", "ctl1023", "ctl1043", "ctl1"});
+    ChooseDisplayFormat({IDC_FORMAT_MINUTES, IDC_UTM, IDC_STATUTE, IDOK});
     const CDisplaySettings& settings = App().Settings();
     EXPECT_EQ(settings.GetCoordType(), 1);
     EXPECT_EQ(settings.GetLatLonFormat(), 1);
@@ -136,10 +140,10 @@ TEST_F(DisplayFormatCommand, ok_stores_format_type_and_units_and_cancel_stores_n
     bool bUtmChecked = false;
     WithNextDialog(
         [&](QDialog& dialog) {
-            bUtmChecked = dialog.findChild<QRadioButton*>("ctl1023")->isChecked();
-            dialog.findChild<QRadioButton*>("ctl1022")->click();
-            dialog.findChild<QRadioButton*>("ctl1042")->click();
-            dialog.findChild<QPushButton*>("ctl2")->click();
+            bUtmChecked = dialog.findChild<QRadioButton*>(ControlName(IDC_UTM))->isChecked();
+            dialog.findChild<QRadioButton*>(ControlName(IDC_LATLON))->click();
+            dialog.findChild<QRadioButton*>(ControlName(IDC_METRIC))->click();
+            dialog.findChild<QPushButton*>(ControlName(IDCANCEL))->click();
         },
         [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });
     EXPECT_TRUE(bUtmChecked);

@@ -22,23 +22,25 @@ using StatusText = AppHarness;
 TEST_F(StatusText, shows_the_position_under_the_hot_spot_in_the_chosen_display_format) {
     Start();
     const struct {
-        QStringList buttons; // clicked in the Display Format dialog before OK
+        std::vector<int> buttons; // clicked in the Display Format dialog, OK last
         QString expected;
     } cases[] = {
         {{}, kKnownPositionDms}, // the format of a fresh profile
-        {{"ctl1032"}, QStringLiteral("Cursor position: N 45.00000*, W 090.18036*  ")},
-        {{"ctl1033"}, QStringLiteral("Cursor position: N 45*00.000', W 090*10.822'  ")},
+        {{IDC_FORMAT_DEGREES, IDOK},
+         QStringLiteral("Cursor position: N 45.00000*, W 090.18036*  ")},
+        {{IDC_FORMAT_MINUTES, IDOK},
+         QStringLiteral("Cursor position: N 45*00.000', W 090*10.822'  ")},
         // 45 N, 90.18036 W lies in zone 15, band T, 2.81964 degrees east of the central
         // meridian of 93 W: the series of the transverse Mercator projection give 722231 m
         // east and 4986819 m north (meridian arc 4984944.4 m plus 3869.7 m, times 0.9996).
-        {{"ctl1023"}, QStringLiteral("Cursor position: 15T 722231 4986819  ")},
+        {{IDC_UTM, IDOK}, QStringLiteral("Cursor position: 15T 722231 4986819  ")},
     };
     for (const auto& c : cases) {
-        if (!c.buttons.isEmpty()) {
-            ChooseDisplayFormat(c.buttons + QStringList{"ctl1"});
+        if (!c.buttons.empty()) {
+            ChooseDisplayFormat(c.buttons);
         }
         MoveCursorToMap(kKnownPixel);
-        EXPECT_EQ(Frame().StatusText(), c.expected) << c.buttons.value(0).toStdString();
+        EXPECT_EQ(Frame().StatusText(), c.expected) << (c.buttons.empty() ? 0 : c.buttons[0]);
     }
 }
 

@@ -108,7 +108,7 @@ TEST_F(AppInput, extreme_calibrations_show_no_nan_or_infinity_in_status_bar_and_
                 for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
                     fields << edit->text();
                 }
-                dialog.findChild<QPushButton*>(QStringLiteral("ctl2"))->click();
+                dialog.findChild<QPushButton*>(ControlName(IDCANCEL))->click();
             },
             [&] { Frame().CommandAction(ID_CALIBRATE_SET_COORDINATES)->trigger(); });
         ASSERT_FALSE(fields.isEmpty());

@@ -147,11 +147,11 @@ void AppHarness::WithNextDialog(const std::function<void(QDialog&)>& answer,
     EXPECT_TRUE(bAnswered) << "no modal dialog came up";
 }
 
-void AppHarness::ChooseDisplayFormat(const QStringList& buttons) {
+void AppHarness::ChooseDisplayFormat(const std::vector<int>& buttons) {
     WithNextDialog(
         [&](QDialog& dialog) {
-            for (const QString& name : buttons) {
-                dialog.findChild<QAbstractButton*>(name)->click();
+            for (const int nId : buttons) {
+                dialog.findChild<QAbstractButton*>(ControlName(nId))->click();
             }
         },
         [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });

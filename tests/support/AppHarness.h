@@ -3,6 +3,7 @@
 // place of message boxes and file choosers, and helpers to load pictures, size the view, move and
 // drag the mouse and answer the program's dialogs.
 
+#include "AppStrings.h"
 #include "CGpsApp.h"
 #include "CGpsView.h"
 #include "CLabelSprite.h"
@@ -12,6 +13,7 @@
 #include "CPointerSprite.h"
 #include "CRecordingPrompt.h"
 #include "CSpriteEngine.h"
+#include "ControlIds.h"
 
 #include "CDisplaySettings.h"
 #include "CGpsDoc.h"
@@ -92,8 +94,8 @@ protected:
     // triggers the command that opens it.
     void WithNextDialog(const std::function<void(QDialog&)>& answer,
                         const std::function<void()>& open);
-    // Opens Settings > Display Format and clicks the named buttons in turn.
-    void ChooseDisplayFormat(const QStringList& buttons);
+    // Opens Settings > Display Format and clicks the buttons of the given control ids in turn.
+    void ChooseDisplayFormat(const std::vector<int>& buttons);
 
     // Writes a plain 24-bit picture of the given size into the test folder.
     QString WriteBitmap(const QString& name, QSize size, QColor color = Qt::darkCyan) const;
