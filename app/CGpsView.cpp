@@ -18,9 +18,11 @@
 #include <QCursor>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTransform>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -40,6 +42,55 @@ constexpr std::uint32_t kPointerDepth = 30;
 constexpr int kWheelNotch = 120;
 // Wheel turns beyond this many notches in one direction are not kept for later.
 constexpr int kMaxPendingNotches = 20;
+
+// The image a painter writes into, and where viewport point rcClient.topLeft() lies in it, when
+// rows of a picture in sourceFormat can be written there directly with the same result as
+// drawing them: a raster engine on an unshared 32-bit RGB image, one image pixel per viewport
+// pixel, rcClient inside the image. Null otherwise (a scaled screen, a pixmap, a printer).
+QImage* DirectTarget(QPainter& painter, const QRect& rcClient, QImage::Format sourceFormat,
+                     QPoint& ptDevice) {
+    QPaintEngine* pEngine = painter.paintEngine();
+    if (sourceFormat != QImage::Format_RGB32 || pEngine == nullptr ||
+        pEngine->type() != QPaintEngine::Raster || pEngine->paintDevice() == nullptr ||
+        pEngine->paintDevice()->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    // Drawing copies RGB32 pixels unchanged onto both of these formats.
+    auto* pImage = static_cast<QImage*>(pEngine->paintDevice());
+    if ((pImage->format() != QImage::Format_RGB32 &&
+         pImage->format() != QImage::Format_ARGB32_Premultiplied) ||
+        !pImage->isDetached() || painter.hasClipping() || painter.opacity() != 1.0 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        return nullptr;
+    }
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::floor(transform.dx()) ||
+        transform.dy() != std::floor(transform.dy())) {
+        return nullptr;
+    }
+    ptDevice = rcClient.topLeft() +
+               QPoint(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
+    return pImage->rect().contains(QRect(ptDevice, rcClient.size())) ? pImage : nullptr;
+}
+
+// One row of nearest-neighbour samples: pOut[x] = pIn[pColumns[x]].
+void SampleRow(const std::uint32_t* pIn, const int* pColumns, std::uint32_t* pOut, int w) {
+    int x = 0;
+    for (; x + 4 <= w; x += 4) {
+        const std::uint32_t a = pIn[pColumns[x]];
+        const std::uint32_t b = pIn[pColumns[x + 1]];
+        const std::uint32_t c = pIn[pColumns[x + 2]];
+        const std::uint32_t d = pIn[pColumns[x + 3]];
+        pOut[x] = a;
+        pOut[x + 1] = b;
+        pOut[x + 2] = c;
+        pOut[x + 3] = d;
+    }
+    for (; x < w; ++x) {
+        pOut[x] = pIn[pColumns[x]];
+    }
+}
 
 } // namespace
 
@@ -653,38 +704,48 @@ void CGpsView::PaintPicturePart(QPainter& painter, const QRect& rcClient) {
         painter.fillRect(rcClient, palette().color(QPalette::Dark));
         return;
     }
-    if (m_imgScratch.width() < w || m_imgScratch.height() < h ||
-        m_imgScratch.format() != source.format()) {
-        m_imgScratch = QImage(std::max(w, m_imgScratch.width()), std::max(h, m_imgScratch.height()),
-                              source.format());
-        if (m_imgScratch.isNull()) {
-            painter.fillRect(rcClient, palette().color(QPalette::Dark));
-            return;
+    // The rows go straight into the window's image when the painter writes there pixel for
+    // pixel, else into the scratch picture, which is then drawn.
+    QPoint ptDevice;
+    QImage* pTarget = DirectTarget(painter, rcClient, source.format(), ptDevice);
+    if (pTarget == nullptr) {
+        if (m_imgScratch.width() < w || m_imgScratch.height() < h ||
+            m_imgScratch.format() != source.format()) {
+            m_imgScratch = QImage(std::max(w, m_imgScratch.width()),
+                                  std::max(h, m_imgScratch.height()), source.format());
+            if (m_imgScratch.isNull()) {
+                painter.fillRect(rcClient, palette().color(QPalette::Dark));
+                return;
+            }
         }
+        pTarget = &m_imgScratch;
+        ptDevice = QPoint(0, 0);
     }
     m_columns.resize(static_cast<std::size_t>(w));
     for (int x = 0; x < w; ++x) {
         m_columns[static_cast<std::size_t>(x)] = std::clamp(
             m_zoom.MapFromContent(rcContent.left() + x) >> nLevel, 0, source.width() - 1);
     }
+    const qsizetype nStride = pTarget->bytesPerLine();
+    uchar* pFirst = pTarget->bits() + ptDevice.y() * nStride + ptDevice.x() * qsizetype{4};
+    const std::size_t nRowBytes = static_cast<std::size_t>(w) * sizeof(std::uint32_t);
     int nLastRow = -1;
     for (int y = 0; y < h; ++y) {
         const int nRow = std::clamp(m_zoom.MapFromContent(rcContent.top() + y) >> nLevel, 0,
                                     source.height() - 1);
-        auto* pOut = reinterpret_cast<std::uint32_t*>(m_imgScratch.scanLine(y));
+        uchar* pOut = pFirst + y * nStride;
         if (nRow == nLastRow) {
             // Enlarged views repeat a row as many times as the zoom factor.
-            std::memcpy(pOut, m_imgScratch.constScanLine(y - 1),
-                        static_cast<std::size_t>(w) * sizeof(std::uint32_t));
+            std::memcpy(pOut, pOut - nStride, nRowBytes);
             continue;
         }
-        const auto* pIn = reinterpret_cast<const std::uint32_t*>(source.constScanLine(nRow));
-        for (int x = 0; x < w; ++x) {
-            pOut[x] = pIn[m_columns[static_cast<std::size_t>(x)]];
-        }
+        SampleRow(reinterpret_cast<const std::uint32_t*>(source.constScanLine(nRow)),
+                  m_columns.data(), reinterpret_cast<std::uint32_t*>(pOut), w);
         nLastRow = nRow;
     }
-    painter.drawImage(rcClient.topLeft(), m_imgScratch, QRect(0, 0, w, h));
+    if (pTarget == &m_imgScratch) {
+        painter.drawImage(rcClient.topLeft(), m_imgScratch, QRect(0, 0, w, h));
+    }
 }
 
 void CGpsView::resizeEvent(QResizeEvent* pEvent) {

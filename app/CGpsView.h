@@ -217,7 +217,9 @@ private:
     // coordinates).
     std::vector<CSprite*> m_shownFigures;
     QRegion m_rgnFigures;
-    QImage m_imgScratch; // the enlarged or reduced picture part of one paint
+    // The enlarged or reduced picture part of one paint when it cannot go straight into the
+    // painter's image.
+    QImage m_imgScratch;
     std::vector<int> m_columns;
     int m_nWheelDelta = 0;
     bool m_bZooming = false;
