@@ -9,11 +9,10 @@
 #include "CCalibrationDlg.h"
 #include "CUtmConverter.h"
 #include "StringTable.h"
+#include "TestFiles.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTest>
 
 #include <string>
@@ -32,13 +31,6 @@ const std::vector<std::pair<int, const char*>> kLatLonTexts = {
     {IDC_LATITUDE_1, "N 49.00000*"},    {IDC_LONGITUDE_1, "W 123.00000*"},
     {IDC_LATITUDE_2, "N 49*00.000'"},   {IDC_LONGITUDE_2, "W 122*00.000'"},
     {IDC_LATITUDE_3, "N 48*30'00.0\""}, {IDC_LONGITUDE_3, "W 123*00'00.0\""},
-};
-
-// UTM zone 10U, 10 metres per pixel.
-const std::vector<std::pair<int, const char*>> kUtmTexts = {
-    {IDC_LATITUDE_1, "5400000"}, {IDC_LONGITUDE_1, "500000"}, {IDC_LATITUDE_2, "5400000"},
-    {IDC_LONGITUDE_2, "504000"}, {IDC_LATITUDE_3, "5398000"}, {IDC_LONGITUDE_3, "500000"},
-    {IDC_ZONE, "10U"},
 };
 
 // Focus moves only within the active window. The offscreen platform may hand activation back
@@ -72,11 +64,6 @@ void PressInDialog(QDialog& dlg, Qt::Key key) {
     // The key goes to the field that holds the dialog's focus, whichever window is active.
     QTest::keyClick(dlg.focusWidget() != nullptr ? dlg.focusWidget() : &dlg, key);
     QCoreApplication::processEvents();
-}
-
-std::string ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing file>";
 }
 
 class CalibFlow : public AppHarness {
@@ -113,7 +100,8 @@ protected:
 
 } // namespace
 
-TEST_F(CalibFlow, a_map_calibrated_in_latitude_and_longitude_is_saved_and_reopened) {
+TEST_F(CalibFlow,
+       a_map_calibrated_in_latitude_and_longitude_is_saved_reopened_and_takes_waypoints) {
     PlaceMarks();
     InDialog([](QDialog& dlg) {
         for (const auto& [nId, text] : kLatLonTexts) {
@@ -140,7 +128,8 @@ TEST_F(CalibFlow, a_map_calibrated_in_latitude_and_longitude_is_saved_and_reopen
     EXPECT_FALSE(Doc().IsModified());
 
     // The registration file beside the map file; its layout is the document's business.
-    EXPECT_NE(ReadFile(TestPath("harbour.txt")).find("TOP LEFT EASTING:\t     -123.2500000000\r\n"),
+    EXPECT_NE(ReadBytes(TestPath("harbour.txt").toStdString())
+                  .find("TOP LEFT EASTING:\t     -123.2500000000\r\n"),
               std::string::npos);
 
     // A new map, then the saved one again.
@@ -162,48 +151,9 @@ TEST_F(CalibFlow, a_map_calibrated_in_latitude_and_longitude_is_saved_and_reopen
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(MarkPos(k), kMarkPixels[k]) << k;
     }
-}
+    PressKey(Qt::Key_Escape);
 
-TEST_F(CalibFlow, a_map_calibrated_in_utm_takes_zone_and_letter_and_waypoints_in_degrees) {
-    PlaceMarks();
-    InDialog([](QDialog& dlg) {
-        auto* pUtm = dlg.findChild<QRadioButton*>(ControlName(IDC_UTM));
-        QTest::mouseClick(pUtm, Qt::LeftButton, Qt::NoModifier, QPoint(6, pUtm->height() / 2));
-        for (const auto& [nId, text] : kUtmTexts) {
-            TypeInto(dlg, nId, text);
-        }
-        PressInDialog(dlg, Qt::Key_Return);
-        EXPECT_FALSE(dlg.isVisible());
-    });
-    EXPECT_TRUE(prompt.messages.empty());
-    ASSERT_TRUE(Doc().IsCalibrated());
-    EXPECT_EQ(Doc().GetCoordType(), 1);
-    EXPECT_EQ(Doc().GetUtmZone(), 10);
-    EXPECT_EQ(Doc().GetUtmLetter(), 'U');
-
-    // A waypoint on a UTM map keeps the latitude and longitude of its pixel.
-    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
-    QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(QPoint(300, 200)));
-    ASSERT_EQ(Doc().GetPlacedWaypoints(), 1);
-    CUtmConverter utm;
-    utm.SetUtm(10, 'U', 502000.0, 5399000.0);
-    double dLatitude = 0.0;
-    double dLongitude = 0.0;
-    utm.GetLatLon(dLatitude, dLongitude);
-    EXPECT_NEAR(Doc().GetWaypoints()[0].x, dLatitude, 1e-9);
-    EXPECT_NEAR(Doc().GetWaypoints()[0].y, dLongitude, 1e-9);
-    EXPECT_NEAR(dLatitude, 48.74, 0.01);
-}
-
-TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_written) {
-    PlaceMarks();
-    InDialog([](QDialog& dlg) {
-        for (const auto& [nId, text] : kLatLonTexts) {
-            TypeInto(dlg, nId, text);
-        }
-        PressInDialog(dlg, Qt::Key_Return);
-    });
-    ASSERT_TRUE(Doc().IsCalibrated());
+    // Waypoints are clicked, taken away with the right button and written.
     SetClientSize(QSize(800, 500)); // wider than the picture
 
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
@@ -230,11 +180,11 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
     // Saving needs waypoint mode off.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
     Frame().CommandAction(ID_SAVE_WAYPOINTS)->trigger();
-    EXPECT_EQ(ReadFile(TestPath("harbour.wpt")), "Halvoren Wp File\r\n"
-                                                 "\r\n"
-                                                 "#WP:\t2\r\n"
-                                                 "48.750000,  -122.500000\r\n"
-                                                 "49.000000,  -123.000000\r\n");
+    EXPECT_EQ(ReadBytes(TestPath("harbour.wpt").toStdString()), "Halvoren Wp File\r\n"
+                                                                "\r\n"
+                                                                "#WP:\t2\r\n"
+                                                                "48.750000,  -122.500000\r\n"
+                                                                "49.000000,  -123.000000\r\n");
 
     // Calibration mode and back leaves every placed waypoint on the map and in the file.
     Frame().CommandAction(ID_MAP_CALIBRATE)->trigger();
@@ -250,6 +200,29 @@ TEST_F(CalibFlow, waypoints_are_clicked_taken_away_with_the_right_button_and_wri
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(Listed(), 0);
     EXPECT_EQ(Doc().GetPlacedWaypoints(), 0);
+}
+
+// (The calibration dialog's UTM fields: CalibDialogTest.)
+TEST_F(CalibFlow, a_waypoint_on_a_utm_map_keeps_the_latitude_and_longitude_of_its_pixel) {
+    Start();
+    LoadPicture({600, 400});
+    SetClientSize(QSize(700, 500));
+    // UTM zone 10U, 10 metres per pixel.
+    ASSERT_EQ(Doc().Calibrate(
+                  1, {CDoublePoint{500000, 5400000}, {504000, 5400000}, {500000, 5398000}},
+                  {CDoublePoint{100, 100}, {500, 100}, {100, 300}}, 10, 'U', nullptr, nullptr),
+              0);
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(QPoint(300, 200)));
+    ASSERT_EQ(Doc().GetPlacedWaypoints(), 1);
+    CUtmConverter utm;
+    utm.SetUtm(10, 'U', 502000.0, 5399000.0);
+    double dLatitude = 0.0;
+    double dLongitude = 0.0;
+    utm.GetLatLon(dLatitude, dLongitude);
+    EXPECT_NEAR(Doc().GetWaypoints()[0].x, dLatitude, 1e-9);
+    EXPECT_NEAR(Doc().GetWaypoints()[0].y, dLongitude, 1e-9);
+    EXPECT_NEAR(dLatitude, 48.74, 0.01);
 }
 
 TEST_F(CalibFlow, a_full_table_takes_no_more_waypoints) {

@@ -49,14 +49,6 @@ TEST_F(CalibMarks, an_uncalibrated_picture_shown_whole_gets_the_default_triangle
     EXPECT_EQ(Listed(), 0);
 }
 
-TEST_F(CalibMarks, a_calibrated_map_shows_its_marks_where_they_were_calibrated) {
-    Start(); // the default world map, marks at its corners
-    PressKey(Qt::Key_F2, Qt::ShiftModifier);
-    EXPECT_EQ(MarkPos(0), QPoint(0, 0));
-    EXPECT_EQ(MarkPos(1), QPoint(997, 0)) << "held to the last pixel column";
-    EXPECT_EQ(MarkPos(2), QPoint(997, 499));
-}
-
 TEST_F(CalibMarks, a_dragged_mark_stays_on_the_picture) {
     StartCalibrating({300, 200}, {500, 400});
 

@@ -1,16 +1,14 @@
 // Maps saved and opened through the program's own commands: Save, Open, New, the recent-file
-// list, a file dropped on the window, the command line and the question about unsaved changes.
+// list, a file dropped on the window and the command line. (The question about unsaved changes
+// before any of them: UnsavedWorkTest.)
 
 #include "AppHarness.h"
 
 #include "RecentFileNames.h"
 
 #include <QDir>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
 #include <QTest>
-#include <QUrl>
 
 class FileCommands : public AppHarness {
 protected:
@@ -18,21 +16,6 @@ protected:
     void SaveAs(const QString& path) {
         prompt.chosenFiles.push_back(path.toStdString());
         PressKey(Qt::Key_S, Qt::ControlModifier);
-    }
-    // Drags the file onto the window; drops it when the window takes it.
-    static bool Drop(const QString& path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        const QPoint pt = Frame().rect().center();
-        QDragEnterEvent enter(pt, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Frame(), &enter);
-        if (!enter.isAccepted()) {
-            return false;
-        }
-        QDropEvent drop(QPointF(pt), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Frame(), &drop);
-        QCoreApplication::processEvents();
-        return true;
     }
 };
 
@@ -187,29 +170,4 @@ TEST_F(FileCommands, the_map_file_on_the_command_line_is_opened_at_start) {
     EXPECT_FALSE(App().InitInstance({TestPath(QStringLiteral("missing.gpm"))}));
     EXPECT_FALSE(prompt.messages.empty());
     EXPECT_EQ(App().MainFrame(), nullptr);
-}
-
-TEST_F(FileCommands, unsaved_changes_question_cancel_keeps_no_discards_yes_saves) {
-    Start();
-    LoadPicture({120, 80});
-    prompt.answers.push_back(MsgAnswer::Cancel);
-    EXPECT_FALSE(Close());
-    EXPECT_TRUE(Frame().isVisible());
-    ASSERT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_SAVE_CHANGES});
-    EXPECT_EQ(prompt.messages.back().buttons, MsgButtons::YesNoCancel);
-    prompt.answers.push_back(MsgAnswer::Cancel);
-    PressKey(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(Doc().GetMapWidth(), 120);
-    EXPECT_TRUE(Doc().IsModified());
-
-    prompt.answers.push_back(MsgAnswer::No);
-    PressKey(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(Doc().GetMapWidth(), 998);
-
-    LoadPicture({120, 80});
-    const QString mapPath = TestPath(QStringLiteral("onclose.gpm"));
-    prompt.answers.push_back(MsgAnswer::Yes);
-    prompt.chosenFiles.push_back(mapPath.toStdString());
-    EXPECT_TRUE(Close());
-    EXPECT_TRUE(QFileInfo::exists(mapPath));
 }

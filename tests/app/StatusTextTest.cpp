@@ -44,15 +44,6 @@ TEST_F(StatusText, shows_the_position_under_the_hot_spot_in_the_chosen_display_f
     }
 }
 
-TEST_F(StatusText, counts_the_scroll_position_into_the_map_point) {
-    Start();
-    SetClientSize({400, 300});
-    JumpTo({200, 100});
-    ASSERT_EQ(View().GetScrollPosition(), QPoint(200, 100));
-    MoveCursorToClient(kKnownPixel - QPoint(200, 100));
-    EXPECT_EQ(Frame().StatusText(), kKnownPositionDms);
-}
-
 TEST_F(StatusText, calibration_mode_shows_the_calibration_prompt_over_the_map) {
     Start();
     PressKey(Qt::Key_F2, Qt::ShiftModifier);

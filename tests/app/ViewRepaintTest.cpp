@@ -3,30 +3,16 @@
 
 #include "AppHarness.h"
 
-#include <QImage>
-#include <QScreen>
 #include <QScrollBar>
 
 namespace {
 
 class ViewRepaint : public AppHarness {
 protected:
-    // The viewport as the window shows it (what was painted into the window so far) and as a
-    // paint of the whole viewport gives it now.
     static void ExpectShownEqualsFresh(const std::string& strStep) {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
-        const QPoint ptAt = Viewport()->mapTo(&Frame(), QPoint(0, 0));
-        const QImage shown = Frame()
-                                 .screen()
-                                 ->grabWindow(Frame().winId(), ptAt.x(), ptAt.y(),
-                                              Viewport()->width(), Viewport()->height())
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        const QImage fresh = Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = Shown();
         ASSERT_EQ(shown.size(), Viewport()->size()) << strStep;
-        EXPECT_TRUE(shown == fresh) << strStep;
+        EXPECT_TRUE(shown == FreshPaint()) << strStep;
     }
 };
 

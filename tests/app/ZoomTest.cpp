@@ -5,9 +5,7 @@
 #include "AppHarness.h"
 #include "CMapZoom.h"
 
-#include <QImage>
 #include <QLabel>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -26,19 +24,6 @@ protected:
         QApplication::sendEvent(Viewport(), &wheel);
     }
     static QString Pane() { return Frame().ZoomPane()->text(); }
-    // What the window shows now, and what a fresh paint of the whole viewport gives.
-    static QImage OnScreen() {
-        QCoreApplication::processEvents();
-        const QPoint pt = Viewport()->mapTo(&Frame(), QPoint(0, 0));
-        return Frame()
-            .screen()
-            ->grabWindow(Frame().winId(), pt.x(), pt.y(), Viewport()->width(), Viewport()->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
-    static QImage Fresh() {
-        return Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
 };
 
 TEST_F(Zoom, commands_step_through_the_series_in_both_menus_and_show_the_level) {
@@ -181,7 +166,7 @@ TEST_F(Zoom, mark_and_label_keep_their_pixels_on_screen_at_every_level) {
         const QRect rc =
             (View().FigureContentRect(*View().Mark(0)) | View().FigureContentRect(*View().Label(0)))
                 .translated(-View().GetScrollPosition());
-        const QImage figures = OnScreen().copy(rc);
+        const QImage figures = Shown().copy(rc);
         if (figures100.isNull()) {
             figures100 = figures;
         }
@@ -196,7 +181,7 @@ TEST_F(Zoom, wheel_storms_and_zooming_mid_drag_or_scroll_leave_the_screen_consis
     LoadPicture({900, 700});
     SetClientSize({400, 300});
     PressKey(Qt::Key_F2, Qt::ShiftModifier);
-    const QImage before = OnScreen();
+    const QImage before = Shown();
 
     const QPoint ptGrab = View().ClientFromMap(MarkPos(0));
     QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, ptGrab);
@@ -209,23 +194,23 @@ TEST_F(Zoom, wheel_storms_and_zooming_mid_drag_or_scroll_leave_the_screen_consis
     QCoreApplication::processEvents();
     QTest::mouseMove(Viewport(), ptGrab + QPoint(60, 90));
     EXPECT_TRUE(Marks().IsDragging());
-    EXPECT_EQ(OnScreen(), Fresh()) << Pane().toStdString();
+    EXPECT_EQ(Shown(), FreshPaint()) << Pane().toStdString();
     QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, ptGrab + QPoint(60, 90));
     EXPECT_FALSE(Marks().IsDragging());
-    EXPECT_EQ(OnScreen(), Fresh()) << Pane().toStdString();
+    EXPECT_EQ(Shown(), FreshPaint()) << Pane().toStdString();
 
     // Zooming in the middle of a smooth scroll ends it where the view stands.
     View().ScrollTo(500, 400);
     View().SmoothScrollStep();
     PressKey(Qt::Key_Minus, kCtrl);
     EXPECT_FALSE(View().IsSmoothScrolling());
-    EXPECT_EQ(OnScreen(), Fresh()) << Pane().toStdString();
+    EXPECT_EQ(Shown(), FreshPaint()) << Pane().toStdString();
 
     // Back at 100 % with the mark where it started: every pixel as before.
     PressKey(Qt::Key_0, kCtrl);
     Marks().SetMarkPosition(0, QPoint(200, 50), 0);
     JumpTo({0, 0});
-    EXPECT_EQ(OnScreen(), before);
+    EXPECT_EQ(Shown(), before);
     // With the marks gone, no figure is left in the picture.
     PressKey(Qt::Key_Escape);
     QImage plain(900, 700, QImage::Format_RGB32);

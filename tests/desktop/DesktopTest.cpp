@@ -22,19 +22,34 @@ inline void PrintTo(const QString& text, std::ostream* pOut) {
 
 namespace {
 
-constexpr int kDeadlineMs = 60000; // generous: two cores shared with a parallel build
+// Each wait: generous for two cores shared with a parallel build, and well inside the test's
+// own timeout, so that a wait that never ends fails the test naming what it waited for.
+constexpr int kDeadlineMs = 20000;
 const QString kFrameTitle = QStringLiteral("Untitled - Halvoren Map Registration");
 
-bool PollUntil(const std::function<bool()>& done) {
+bool PollUntil(const QString& what, const std::function<bool()>& done) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
         if (timer.elapsed() > kDeadlineMs) {
+            ADD_FAILURE() << "waited " << kDeadlineMs / 1000 << " s in vain for "
+                          << what.toStdString();
             return false;
         }
         QThread::msleep(50);
     }
     return true;
+}
+
+// Waits for a program to end; on a missed deadline the test fails naming it.
+bool WaitToEnd(QProcess& process) {
+    if (process.waitForFinished(kDeadlineMs)) {
+        return true;
+    }
+    ADD_FAILURE() << "waited " << kDeadlineMs / 1000 << " s in vain for the end of "
+                  << process.program().toStdString() << ' '
+                  << process.arguments().join(' ').toStdString();
+    return false;
 }
 
 } // namespace
@@ -49,7 +64,7 @@ protected:
         // Xvfb picks a free display and writes its number once it accepts clients.
         s_pXvfb = new QProcess;
         s_pXvfb->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
-        PollUntil([] {
+        PollUntil(QStringLiteral("Xvfb to give its display number"), [] {
             s_pXvfb->waitForReadyRead(100);
             return s_pXvfb->canReadLine() || s_pXvfb->state() != QProcess::Running;
         });
@@ -105,7 +120,7 @@ protected:
         QProcess tool;
         tool.setProcessEnvironment(m_env);
         tool.start(QStringLiteral("xdotool"), args);
-        tool.waitForFinished(kDeadlineMs);
+        WaitToEnd(tool);
         return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
     }
     // A shown window whose title starts with title (as a pattern; the dots match themselves
@@ -117,7 +132,8 @@ protected:
     }
     QString WaitForWindow(const QString& title) const {
         QString id;
-        PollUntil([&] { return !(id = FindWindow(title)).isEmpty(); });
+        PollUntil(QStringLiteral("a window titled ") + title,
+                  [&] { return !(id = FindWindow(title)).isEmpty(); });
         return id;
     }
     QString Title(const QString& id) const { return Xdotool({"getwindowname", id}); }
@@ -142,7 +158,7 @@ TEST(DesktopCommandLine, help_and_version_print_on_standard_output_without_a_dis
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(MAPREG_PROGRAM), {QString::fromLatin1(option)});
-        ASSERT_TRUE(program.waitForFinished(kDeadlineMs));
+        ASSERT_TRUE(WaitToEnd(program));
         EXPECT_EQ(program.exitCode(), 0) << option;
         const QByteArray out = program.readAllStandardOutput();
         EXPECT_TRUE(option[1] == 'v' ? out == "Version 3.0\n" : out.startsWith("Usage: mapreg"))
@@ -159,7 +175,7 @@ TEST_F(Desktop, the_window_system_shows_each_title_as_the_program_gives_it) {
     ASSERT_FALSE(box.isEmpty());
     EXPECT_EQ(Title(box), appTitle);
     Keys(box, {"Return"});
-    ASSERT_TRUE(missing.waitForFinished(kDeadlineMs));
+    ASSERT_TRUE(WaitToEnd(missing));
     EXPECT_EQ(missing.exitCode(), 1);
 
     // An unknown option is reported and the program starts with a new map.
@@ -168,7 +184,7 @@ TEST_F(Desktop, the_window_system_shows_each_title_as_the_program_gives_it) {
     ASSERT_FALSE(frame.isEmpty());
     EXPECT_EQ(Title(frame), kFrameTitle);
     QByteArray errors;
-    EXPECT_TRUE(PollUntil([&] {
+    EXPECT_TRUE(PollUntil(QStringLiteral("--bogus on standard error"), [&] {
         program.waitForReadyRead(50); // reads standard error too
         errors += program.readAllStandardError();
         return errors.contains("--bogus");
@@ -185,7 +201,8 @@ TEST_F(Desktop, the_window_system_shows_each_title_as_the_program_gives_it) {
         ASSERT_FALSE(id.isEmpty()) << title.toStdString();
         EXPECT_EQ(Title(id), title);
         Keys(id, {"Escape"});
-        EXPECT_TRUE(PollUntil([&] { return FindWindow(title).isEmpty(); }));
+        EXPECT_TRUE(PollUntil(title + QStringLiteral(" to close"),
+                              [&] { return FindWindow(title).isEmpty(); }));
     }
 }
 
@@ -196,7 +213,7 @@ TEST_F(Desktop, a_second_start_hands_its_map_to_the_running_program_even_after_a
     QProcess& cli = Launch(QStringLiteral(MAPREG_CLI),
                            {"register", "plan.bmp", "--mark", "0", "0", "-10", "10", "--mark", "99",
                             "0", "10", "10", "--mark", "99", "79", "10", "-10"});
-    ASSERT_TRUE(cli.waitForFinished(kDeadlineMs));
+    ASSERT_TRUE(WaitToEnd(cli));
     ASSERT_EQ(cli.exitCode(), 0);
     const QString mapTitle = QStringLiteral("plan.gpm - Halvoren Map Registration");
 
@@ -208,7 +225,7 @@ TEST_F(Desktop, a_second_start_hands_its_map_to_the_running_program_even_after_a
     const QString dialog = WaitForWindow(QStringLiteral("Display Format"));
     ASSERT_FALSE(dialog.isEmpty());
     QProcess& second = Program({QStringLiteral("plan.gpm")});
-    ASSERT_TRUE(second.waitForFinished(kDeadlineMs));
+    ASSERT_TRUE(WaitToEnd(second));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(Title(frame), kFrameTitle);
     Keys(dialog, {"Escape"});
@@ -217,7 +234,7 @@ TEST_F(Desktop, a_second_start_hands_its_map_to_the_running_program_even_after_a
 
     // A program that crashed leaves its socket behind; the next start still comes up.
     first.kill();
-    ASSERT_TRUE(first.waitForFinished(kDeadlineMs));
+    ASSERT_TRUE(WaitToEnd(first));
     ASSERT_FALSE(QDir(Path("runtime")).entryList({"mapreg-*"}, QDir::System).isEmpty());
     QProcess& third = Program({QStringLiteral("plan.gpm")});
     EXPECT_FALSE(WaitForWindow(mapTitle).isEmpty());

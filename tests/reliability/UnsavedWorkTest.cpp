@@ -7,21 +7,12 @@
 
 #include "CAtomicFile.h"
 #include "StringTable.h"
+#include "TestFiles.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QMimeData>
-#include <QUrl>
 
 namespace {
-
-std::string FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
 
 class UnsavedWork : public AppHarness {
 protected:
@@ -44,16 +35,6 @@ protected:
         ASSERT_TRUE(Doc().IsModified());
         prompt.messages.clear();
         prompt.choosers.clear();
-    }
-    void Drop(const QString& path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        const QPoint pt = Frame().rect().center();
-        QDragEnterEvent enter(pt, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Frame(), &enter);
-        QDropEvent drop(QPointF(pt), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&Frame(), &drop);
-        QCoreApplication::processEvents();
     }
 
     QString savedMap;
@@ -97,21 +78,24 @@ TEST_F(UnsavedWork, every_way_to_replace_a_modified_map_asks_and_cancel_keeps_it
         EXPECT_EQ(DocumentSnapshot::Of(Doc()).Differences(before), std::vector<std::string>{});
         EXPECT_TRUE(Frame().isVisible());
     }
-    // No lets the last of them go on: the saved map replaces the unsaved work.
-    prompt.messages.clear();
+    // No lets the last of them go on: the saved map replaces the unsaved work. Yes saves the
+    // work before the window closes.
     prompt.answers.push_back(MsgAnswer::No);
     Drop(savedMap);
     EXPECT_EQ(Doc().GetMapWidth(), 80);
     EXPECT_FALSE(Doc().IsModified());
-    prompt.answers.push_back(MsgAnswer::No);
+    LoadPicture({30, 20});
+    prompt.answers.push_back(MsgAnswer::Yes);
+    EXPECT_TRUE(Close());
+    EXPECT_NE(ReadBytes(savedMap.toStdString()).find("plain.bmp"), std::string::npos);
 }
 
 TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_asking) {
     qputenv("XDG_STATE_HOME", TestPath("state").toLocal8Bit());
     Start();
     MakeUnsavedWork(); // untitled and modified; Yes saves it as saved.gpm
-    const std::string before = FileBytes(savedMap);
-    const auto saved = [&] { return FileBytes(savedMap) == Doc().BuildMapFile(); };
+    const std::string before = ReadBytes(savedMap.toStdString());
+    const auto saved = [&] { return ReadBytes(savedMap.toStdString()) == Doc().BuildMapFile(); };
     const struct {
         const char* name;
         bool interactive;
@@ -138,7 +122,7 @@ TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_askin
         EXPECT_TRUE(ProfileValue(QStringLiteral("Settings/cmdShow")).isValid());
     }
     CAtomicFile::SetFailureHookForTesting(nullptr);
-    ASSERT_NE(FileBytes(savedMap), before);
+    ASSERT_NE(ReadBytes(savedMap.toStdString()), before);
     prompt.chosenFiles.clear();
 
     // Without interaction: a named map is saved, an unnamed one goes to a recovery file.
@@ -155,5 +139,6 @@ TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_askin
     const QStringList kept = QDir(CGpsApp::RecoveryFolder()).entryList(QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_TRUE(kept[0].startsWith(QStringLiteral("Untitled ")) && kept[0].endsWith(".gpm"));
-    EXPECT_EQ(FileBytes(CGpsApp::RecoveryFolder() + "/" + kept[0]), Doc().BuildMapFile());
+    EXPECT_EQ(ReadBytes((CGpsApp::RecoveryFolder() + "/" + kept[0]).toStdString()),
+              Doc().BuildMapFile());
 }

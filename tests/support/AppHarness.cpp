@@ -5,13 +5,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QDropEvent>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 void AppHarness::SetUp() {
     m_pDir = std::make_unique<QTemporaryDir>();
@@ -155,6 +159,37 @@ void AppHarness::ChooseDisplayFormat(const std::vector<int>& buttons) {
             }
         },
         [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });
+}
+
+bool AppHarness::Drop(const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint pt = Frame().rect().center();
+    QDragEnterEvent enter(pt, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(QPointF(pt), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+QImage AppHarness::Shown() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+    const QPoint pt = Viewport()->mapTo(&Frame(), QPoint(0, 0));
+    return Frame()
+        .screen()
+        ->grabWindow(Frame().winId(), pt.x(), pt.y(), Viewport()->width(), Viewport()->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage AppHarness::FreshPaint() {
+    return Viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QString AppHarness::WriteBitmap(const QString& name, QSize size, QColor color) const {

@@ -20,6 +20,7 @@
 #include "StringTable.h"
 
 #include <QDialog>
+#include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -96,6 +97,12 @@ protected:
                         const std::function<void()>& open);
     // Opens Settings > Display Format and clicks the buttons of the given control ids in turn.
     void ChooseDisplayFormat(const std::vector<int>& buttons);
+    // Drags the file onto the window; drops it when the window takes it.
+    static bool Drop(const QString& path);
+    // The viewport as the window shows it (what was painted into the window so far), and as a
+    // paint of the whole viewport gives it now.
+    static QImage Shown();
+    static QImage FreshPaint();
 
     // Writes a plain 24-bit picture of the given size into the test folder.
     QString WriteBitmap(const QString& name, QSize size, QColor color = Qt::darkCyan) const;
