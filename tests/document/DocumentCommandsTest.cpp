@@ -2,16 +2,8 @@
 
 #include "StringTable.h"
 
-TEST_F(DocumentTest, picture_to_position_gives_latitude_longitude_or_utm) {
-    double lat = 0;
-    double lon = 0;
-    CGeoPosition& pos = doc->PictureToPosition({998.0 * 3 / 4, 125});
-    EXPECT_FALSE(pos.IsUtm());
-    pos.GetLatLon(lat, lon);
-    EXPECT_NEAR(lat, 45.0, 1e-9);
-    EXPECT_NEAR(lon, 90.0, 1e-9);
-
-    // A UTM calibration gives the easting and northing of the calibration's zone.
+// Latitude and longitude under the mouse: StatusTextTest.
+TEST_F(DocumentTest, picture_to_position_gives_utm_in_the_calibration_zone) {
     LoadUtm();
     CGeoPosition& utm = doc->PictureToPosition({100, 50});
     ASSERT_TRUE(utm.IsUtm());
