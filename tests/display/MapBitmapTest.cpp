@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -34,17 +35,6 @@ private:
 // The eight colours whose channels are all 0 or 255: exact at every depth.
 constexpr QRgb kCorners[8] = {0x000000, 0xff0000, 0x00ff00, 0x0000ff,
                               0xffff00, 0x00ffff, 0xff00ff, 0xffffff};
-
-// A square 8-bit RLE picture of the given side whose data ends at once; the sanitizer build leaves
-// out the test that uses it.
-[[maybe_unused]] BmpForm HugeRle(int side) {
-    return {.width = side,
-            .height = side,
-            .bitCount = 8,
-            .compression = 1,
-            .table = ColourTable(256),
-            .data = std::string("\x00\x01", 2)};
-}
 
 class MapBitmapTest : public ::testing::Test {
 protected:
@@ -186,57 +176,18 @@ TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
     }
 }
 
-// Representative refusals; the fault suite goes through every truncation point, depth and
-// compression.
-TEST_F(MapBitmapTest, refuses_what_is_not_a_readable_bitmap) {
-    const std::vector<std::uint32_t> px(20, 0x123456); // 5 x 4 pixels
-    std::string png = "\x89PNG\r\n\x1a\n";
-    png.resize(64, '\0');
-    struct Case {
-        const char* name;
-        std::string bytes;
-        BitmapLoadResult result;
-    };
-    const BitmapLoadResult bad = BitmapLoadResult::NotABitmap;
-    const BitmapLoadResult eof = BitmapLoadResult::Truncated;
-    // clang-format off
-    const Case cases[] = {
-        {"empty", "", bad},
-        {"png", png, bad},
-        {"zero_width", EncodeBmp({.width = 0, .pixels = px}), bad},
-        {"zero_height", EncodeBmp({.height = 0}), bad},
-        {"overlapping_masks", EncodeBmp({.bitCount = 32, .compression = 3, .masks = {0xff00, 0xff0, 0xff}, .pixels = px}), bad},
-        {"scattered_mask", EncodeBmp({.bitCount = 16, .compression = 3, .masks = {0x5000, 0x3e0, 0x1f}, .pixels = px}), bad},
-        {"huge_os2_core_header", EncodeBmp({.width = 30000, .height = 30000, .infoSize = 12, .data = "xx"}), eof},
-        {"rle_cut_inside_a_code", EncodeBmp({.width = 6, .height = 3, .bitCount = 8, .compression = 1, .table = ColourTable(256), .data = std::string(kRle8, 5)}), eof},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CMapBitmap map(m_trueColor);
-        EXPECT_EQ(map.LoadFromFile(Write(c.name, c.bytes)), c.result);
-        EXPECT_FALSE(map.IsLoaded());
-    }
-}
-
-// No failure touches the picture loaded before, nor its palette.
+// Every refusal keeps the picture loaded before (see the fault suite); on a palette display its
+// palette stays too.
 TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
-    BmpForm form{.bitCount = 8, .table = ColourTable(256)};
-    for (int i = 0; i < 20; ++i)
-        form.pixels.push_back(static_cast<std::uint32_t>(i * 7));
+    const BmpForm form{.bitCount = 8, .table = ColourTable(256)};
     CMapBitmap map(m_paletteDisplay);
     ASSERT_EQ(map.LoadFromFile(Write("good", form)), BitmapLoadResult::Ok);
-    const QImage before = map.GetBitmap()->copy();
     const CPalette* palette = map.GetPalette();
     ASSERT_NE(palette, nullptr);
-
-    EXPECT_EQ(map.LoadFromFile(Write("garbage", "BMxxxx")), BitmapLoadResult::NotABitmap);
-    EXPECT_EQ(map.LoadFromFile(m_dir.path().toStdString() + "/gone.bmp"),
-              BitmapLoadResult::NotFound);
-    ASSERT_TRUE(map.IsLoaded());
-    EXPECT_EQ(*map.GetBitmap(), before);
-    EXPECT_EQ(map.GetWidth(), 5);
-    EXPECT_EQ(map.GetHeight(), 4);
+    for (const std::string& path :
+         {Write("bad", "BMxxxx"), Write("cut", EncodeBmp(form).substr(0, 99)),
+          m_dir.path().toStdString() + "/gone.bmp"})
+        EXPECT_NE(map.LoadFromFile(path), BitmapLoadResult::Ok);
     EXPECT_EQ(map.GetPalette(), palette);
     EXPECT_EQ(map.GetPalette()->GetEntries(), ColourTable(256));
 }
@@ -244,7 +195,12 @@ TEST_F(MapBitmapTest, failed_load_keeps_the_previous_picture_size_and_palette) {
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(MapBitmapTest, reports_out_of_memory_when_the_picture_cannot_be_allocated) {
     // 12000 x 12000 pixels need 576 MB; the child process may have 256 MB of address space.
-    const std::string path = Write("big", HugeRle(12000));
+    const std::string path = Write("big", BmpForm{.width = 12000,
+                                                  .height = 12000,
+                                                  .bitCount = 8,
+                                                  .compression = 1,
+                                                  .table = ColourTable(256),
+                                                  .data = std::string("\x00\x01", 2)});
     auto loadWithLittleMemory = [&] {
         const rlimit limit{256u << 20, 256u << 20};
         setrlimit(RLIMIT_AS, &limit);
@@ -277,38 +233,13 @@ TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
     ASSERT_EQ(map.LoadFromResource(CMapBitmap::kDefaultMapResource), BitmapLoadResult::Ok);
     ASSERT_EQ(map.GetWidth(), 998);
     ASSERT_EQ(map.GetHeight(), 500);
-    const QImage& image = *map.GetBitmap();
-    auto at = [&](double lon, double lat) {
-        return image.pixel(static_cast<int>((lon + 180) * 998 / 360),
-                           static_cast<int>((90 - lat) * 500 / 180));
-    };
-    EXPECT_EQ(at(-140, 10), qRgb(0, 0, 0x80));      // the Pacific
-    EXPECT_EQ(at(133, -25), qRgb(0, 0x80, 0));      // inside Australia
-    EXPECT_EQ(at(20, -85), qRgb(0xff, 0xff, 0xff)); // Antarctic ice
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));    // the frame
-
-    // Grid lines every 30 degrees on the pixel that holds their longitude or latitude under the
-    // default calibration; teal at the prime meridian and the equator, blue elsewhere.
-    const auto count = [&image](QRgb colour, QPoint pt, QPoint step) {
-        int n = 0;
-        for (; image.rect().contains(pt); pt += step)
-            n += image.pixel(pt) == colour ? 1 : 0;
-        return n;
-    };
-    for (int deg = -150; deg <= 150; deg += 30) {
-        SCOPED_TRACE(deg);
-        const QRgb colour = deg == 0 ? qRgb(0, 0x80, 0x80) : qRgb(0, 0, 0xff);
-        const int x = (deg + 180) * 998 / 360;
-        EXPECT_GT(count(colour, {x, 0}, {0, 1}), 250);
-        // Beside a line only the crossings of the 5 lines across it.
-        EXPECT_LE(count(colour, {x - 1, 0}, {0, 1}) + count(colour, {x + 1, 0}, {0, 1}), 2 * 5);
-        if (deg >= -60 && deg <= 60) {
-            const int y = (90 - deg) * 500 / 180;
-            EXPECT_GT(count(colour, {0, y}, {1, 0}), 500);
-            EXPECT_LE(count(colour, {0, y - 1}, {1, 0}) + count(colour, {0, y + 1}, {1, 0}),
-                      2 * 11);
-        }
-    }
+    // Sea, land, ice, a black frame and grid lines every 30 degrees, teal at the prime meridian
+    // and the equator: the decoded pixels as they have always been.
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (int y = 0; y < 500; ++y)
+        hash.addData(QByteArrayView(map.GetBitmap()->constScanLine(y), 998 * 4));
+    EXPECT_EQ(hash.result().toHex().toStdString(),
+              "32c169e959330e07e9a2a5d8c0d8edaf23594da174367a4a74631d8c6b218d17");
 
     // Its colour table is the 16 standard system colours.
     const std::vector<QRgb> standard = {0xff000000, 0xff800000, 0xff008000, 0xff808000,
