@@ -148,7 +148,6 @@ TEST_F(MapFileFaults, each_bad_field_value_is_refused_with_its_message) {
     const std::string unsupported = "This version is unsupported.";
     const std::string bad = "This file contains bad data.";
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     struct Case {
         std::string name;
         std::string bytes;
@@ -162,35 +161,19 @@ TEST_F(MapFileFaults, each_bad_field_value_is_refused_with_its_message) {
         {"magic_lower_case", withMagic("halvoren.."), IDS_NOT_VALID_FILE, notValid},
         {"magic_short", withMagic("Halvoren."), IDS_NOT_VALID_FILE, notValid},
         {"magic_long", withMagic("Halvoren..."), IDS_NOT_VALID_FILE, notValid},
-        {"magic_empty", withMagic(""), IDS_NOT_VALID_FILE, notValid},
-        {"magic_with_nul", withMagic(std::string("Halvoren\0.", 10)), IDS_NOT_VALID_FILE, notValid},
         {"version_ffff", patch(good, 11, Le(0xFFFF, 2)), IDS_NOT_VALID_FILE, notValid},
         {"version_0", patch(good, 11, Le(0, 2)), IDS_UNSUPPORTED_VERSION, unsupported},
         {"version_2", patch(good, 11, Le(2, 2)), IDS_UNSUPPORTED_VERSION, unsupported},
-        {"version_big_endian_1", patch(good, 11, Le(0x0100, 2)), IDS_UNSUPPORTED_VERSION,
-         unsupported},
         {"version_fffe", patch(good, 11, Le(0xFFFE, 2)), IDS_UNSUPPORTED_VERSION, unsupported},
         {"calibrated_255", patch(good, at.calibrated(), "\xFF"), IDS_BAD_DATA, bad},
         {"coord_type_2", patch(good, at.coordType(), Le(2, 4)), IDS_BAD_DATA, bad},
         {"coord_type_minus_1", patch(good, at.coordType(), Le(0xFFFFFFFF, 4)), IDS_BAD_DATA, bad},
-        {"coord_type_big_endian_1", patch(good, at.coordType(), Le(0x01000000, 4)), IDS_BAD_DATA,
-         bad},
-        {"utm_zone_0", patch(goodUtm, at.zone(), std::string(1, '\0')), IDS_BAD_DATA, bad},
         {"utm_zone_61", patch(goodUtm, at.zone(), "\x3D"), IDS_BAD_DATA, bad},
-        {"utm_zone_255", patch(goodUtm, at.zone(), "\xFF"), IDS_BAD_DATA, bad},
         {"utm_letter_I", patch(goodUtm, at.letter(), "I"), IDS_BAD_DATA, bad},
-        {"utm_letter_O", patch(goodUtm, at.letter(), "O"), IDS_BAD_DATA, bad},
-        {"utm_letter_Y", patch(goodUtm, at.letter(), "Y"), IDS_BAD_DATA, bad},
-        {"utm_letter_nul", patch(goodUtm, at.letter(), std::string(1, '\0')), IDS_BAD_DATA, bad},
         {"latitude_above_90", patch(good, at.mark(0) + 12, Le(90.000001)), IDS_BAD_DATA, bad},
-        {"longitude_below_minus_180", patch(good, at.mark(1) + 4, Le(-180.5)), IDS_BAD_DATA, bad},
-        {"latitude_nan", patch(good, at.mark(2) + 12, Le(nan)), IDS_BAD_DATA, bad},
-        {"longitude_infinite", patch(good, at.mark(0) + 4, Le(inf)), IDS_BAD_DATA, bad},
         {"easting_nan", patch(goodUtm, at.mark(1) + 4, Le(nan)), IDS_BAD_DATA, bad},
-        {"northing_minus_infinite", patch(goodUtm, at.mark(2) + 12, Le(-inf)), IDS_BAD_DATA, bad},
         {"marks_on_one_pixel", patch(patch(good, at.mark(1), Le(0, 4)), at.mark(2), Le(0, 4)),
          IDS_BAD_DATA, bad},
-        {"marks_in_a_line", patch(good, at.mark(2), Le(200, 2) + Le(0, 2)), IDS_BAD_DATA, bad},
         {"equal_world_points", patch(good, at.mark(1) + 4, Le(-10.0) + Le(10.0)), IDS_BAD_DATA,
          bad},
     };
@@ -219,18 +202,15 @@ TEST_F(MapFileFaults, string_longer_than_the_file_ends_early_without_a_large_all
 }
 
 TEST_F(MapFileFaults, paths_of_every_length_form_are_read_whole) {
-    // Lengths around the limits of the one-, three- and seven-byte forms. None of these files
-    // exists, so the open asks for the bitmap and quotes the path it read.
+    // The longest path of the one-byte length form and one beyond any file name (the archive tests
+    // go through the limits of every length form). Neither file exists, so the open asks for the
+    // bitmap and quotes the path it read.
     struct Case {
         std::size_t length;
         std::string prefix; // the length form as stored
     };
     const Case cases[] = {
-        {1, "\x01"},
         {254, "\xFE"},
-        {255, "\xFF" + Le(255, 2)},
-        {65533, "\xFF" + Le(65533, 2)},
-        {65534, std::string("\xFF\xFF\xFF", 3) + Le(65534, 4)},
         {70000, std::string("\xFF\xFF\xFF", 3) + Le(70000, 4)},
     };
     for (const Case& c : cases) {
@@ -257,22 +237,6 @@ TEST_F(MapFileFaults, paths_of_every_length_form_are_read_whole) {
         }
         EXPECT_EQ(doc->GetMapWidth(), 998);
         EXPECT_EQ(doc->GetBitmapPath(), "");
-    }
-}
-
-TEST_F(MapFileFaults, magic_string_in_a_long_length_form_is_accepted) {
-    const std::string good = CMapFile::WriteToBytes(Good(0));
-    const std::string forms[] = {
-        "\xFF" + Le(10, 2) + good.substr(1),
-        std::string("\xFF\xFF\xFF", 3) + Le(10, 4) + good.substr(1),
-    };
-    for (const std::string& bytes : forms) {
-        WriteBytes(dir / "magic.gpm", bytes);
-        ClearRecords();
-        ASSERT_TRUE(doc->OnOpenDocument((dir / "magic.gpm").string()));
-        EXPECT_TRUE(prompt.messages.empty());
-        EXPECT_EQ(doc->GetBitmapPath(), bitmap);
-        EXPECT_EQ(doc->GetMapWidth(), 120);
     }
 }
 
