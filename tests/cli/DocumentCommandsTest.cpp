@@ -106,21 +106,14 @@ TEST_F(CliDocument, register_refuses_what_it_cannot_use_and_writes_nothing) {
 TEST_F(CliDocument, info_exits_with_4_and_the_reason_open_would_give) {
     ASSERT_EQ(RunTool(HarbourArgs()).code, 0);
     const std::string good = ReadBytes(dir / "harbour.gpm");
-    WriteBytes(dir / "magic.gpm", "\x0aHalvoren.,\x01");
-    WriteBytes(dir / "cut.gpm", good.substr(0, good.size() - 3));
-    const std::pair<fs::path, std::string> cases[] = {
-        {dir / "magic.gpm", "This is not a valid  file.\n"},
-        {dir / "cut.gpm", "Cannot open the map file " + (dir / "cut.gpm").string() +
-                              ".  The file ends before all of its data could be read.\n"},
-        {dir / "none.gpm", "Cannot open the map file " + (dir / "none.gpm").string() +
-                               ".  The file or its folder does not exist.\n"},
-    };
-    for (const auto& [path, err] : cases) {
-        const CliResult r = RunTool(Args("info", path.string()));
-        EXPECT_EQ(r.code, 4) << path;
-        EXPECT_EQ(r.out, "") << path;
-        EXPECT_EQ(r.err, err) << path;
-    }
+    const fs::path cut = dir / "cut.gpm";
+    WriteBytes(cut, good.substr(0, good.size() - 3));
+    // Every reason comes from the map file reader, as for the document's open (the fault tests).
+    const CliResult r = RunTool(Args("info", cut.string()));
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Cannot open the map file " + cut.string() +
+                         ".  The file ends before all of its data could be read.\n");
 }
 
 TEST_F(CliDocument, info_numbers_read_back_to_the_same_double) {

@@ -68,27 +68,22 @@ struct CalibrationCase {
     int epsg;
 };
 
-CalibrationCase Case(const char* name, int width, int height, int coordType, int zone, char letter,
-                     std::array<CDoublePoint, 3> picture, std::array<CDoublePoint, 3> world,
-                     int epsg) {
-    return {name, width, height, coordType, zone, letter, picture, world, epsg};
-}
-
 // North-up and rotated maps, in latitude/longitude and in UTM on both hemispheres.
+// clang-format off
 const CalibrationCase kCases[] = {
-    Case("latlon_north_up", 1000, 800, 0, 0, '?', {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}},
-         {CDoublePoint{-123.6, 48.4}, {-123.4, 48.4}, {-123.4, 48.2}}, 4326),
-    Case("latlon_rotated", 640, 480, 0, 0, '?', {CDoublePoint{40, 30}, {600, 60}, {100, 450}},
-         {CDoublePoint{10.1, 47.9}, {10.35, 47.88}, {10.11, 47.71}}, 4326),
-    Case("utm_zone_10U_north", 800, 600, 1, 10, 'U', {CDoublePoint{10, 20}, {790, 40}, {400, 580}},
-         {CDoublePoint{462000, 5346000}, {470000, 5345800}, {466100, 5340100}}, 32610),
-    Case("utm_zone_33H_south", 500, 500, 1, 33, 'H', {CDoublePoint{0, 0}, {500, 0}, {0, 500}},
-         {CDoublePoint{300000, 6200000}, {310000, 6200000}, {300000, 6190000}}, 32733),
+    {"latlon_north_up", 1000, 800, 0, 0, '?', {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}},
+     {CDoublePoint{-123.6, 48.4}, {-123.4, 48.4}, {-123.4, 48.2}}, 4326},
+    {"latlon_rotated", 640, 480, 0, 0, '?', {CDoublePoint{40, 30}, {600, 60}, {100, 450}},
+     {CDoublePoint{10.1, 47.9}, {10.35, 47.88}, {10.11, 47.71}}, 4326},
+    {"utm_zone_10U_north", 800, 600, 1, 10, 'U', {CDoublePoint{10, 20}, {790, 40}, {400, 580}},
+     {CDoublePoint{462000, 5346000}, {470000, 5345800}, {466100, 5340100}}, 32610},
+    {"utm_zone_33H_south", 500, 500, 1, 33, 'H', {CDoublePoint{0, 0}, {500, 0}, {0, 500}},
+     {CDoublePoint{300000, 6200000}, {310000, 6200000}, {300000, 6190000}}, 32733},
 };
+// clang-format on
 
 class ExportFiles : public CliFolderTest {
 protected:
-    void SetUp() override { CliFolderTest::SetUp(); }
     void TearDown() override {
         CAtomicFile::SetFailureHookForTesting(nullptr);
         CliFolderTest::TearDown();
