@@ -197,27 +197,6 @@ TEST(SpriteEngine, repaints_only_the_changed_rectangles) {
     }
 }
 
-TEST(SpriteEngine, slots_follow_the_list_after_removals_in_the_middle) {
-    QImage surface = PatternSurface(100, 100);
-    CSpriteEngine engine(nullptr, &surface);
-    std::vector<std::unique_ptr<CBoxSprite>> boxes;
-    for (int i = 0; i < 6; ++i) {
-        boxes.push_back(std::make_unique<CBoxSprite>(10, kRed));
-        engine.AddSprite(boxes.back().get());
-    }
-    ASSERT_EQ(engine.Update(), 0);
-    for (const int i : {1, 2, 4}) {
-        engine.RemoveSprite(boxes[static_cast<std::size_t>(i)].get());
-    }
-    ASSERT_EQ(engine.Update(), 0);
-    ASSERT_EQ(engine.GetCount(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(engine.GetSprite(i)->GetSlot(), i);
-    }
-    EXPECT_EQ(engine.GetSprite(1), boxes[3].get());
-    EXPECT_EQ(boxes[1]->GetEngine(), nullptr);
-}
-
 TEST(SpriteEngine, listing_rules) {
     SPair pair;
     CSpriteEngine other(nullptr, &pair.surface);
