@@ -18,8 +18,9 @@ TEST(FileError, reasons_name_the_cause) {
         {ENOENT, false, IDS_REASON_NOT_FOUND},    {ENOTDIR, true, IDS_REASON_NOT_FOUND},
         {EACCES, true, IDS_REASON_NO_PERMISSION}, {EPERM, false, IDS_REASON_NO_PERMISSION},
         {EROFS, true, IDS_REASON_READ_ONLY},      {ENOSPC, true, IDS_REASON_DISK_FULL},
-        {EDQUOT, true, IDS_REASON_DISK_FULL},     {EISDIR, false, IDS_REASON_IS_FOLDER},
-        {EIO, false, IDS_REASON_READ_ERROR},      {EIO, true, IDS_REASON_WRITE_ERROR},
+        {EDQUOT, true, IDS_REASON_DISK_FULL},     {EFBIG, true, IDS_REASON_DISK_FULL},
+        {EISDIR, false, IDS_REASON_IS_FOLDER},    {EIO, false, IDS_REASON_READ_ERROR},
+        {EIO, true, IDS_REASON_WRITE_ERROR},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CFileError(c.err).ReasonId(c.writing), c.reason) << c.err;

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -167,45 +166,23 @@ TEST_F(ProfileFaults, each_unusable_key_keeps_its_default_and_loses_nothing_else
     }
 }
 
+// Good lines where the settings are not looked for, and files the profile reader cannot take
+// apart as lines of keys.
 TEST_F(ProfileFaults, garbage_files_give_the_defaults) {
-    std::mt19937 random(20261206);
-    std::string noise(64 * 1024, '\0');
-    for (char& c : noise) {
-        c = static_cast<char>(random());
-    }
-    std::string keysInNoise;
-    for (const auto& [k, v] : GoodEntries()) {
-        keysInNoise += noise.substr(0, 97) + "\n" + k + "=" + v + "\x00\x01\n";
-    }
     const std::string utf16 = std::string("\xFF\xFE[\0S\0e\0t\0t\0i\0n\0g\0s\0]\0\n\0", 24) +
                               std::string("s\0p\0r\0i\0t\0e\0S\0i\0z\0e\0=\0002\0", 24);
     const std::pair<const char*, std::string> cases[] = {
-        {"random_bytes", noise},
         {"nul_bytes", std::string(4096, '\0')},
         {"keys_without_values", "[Settings]\nspriteSize\nunitType\n=2\n==\n"},
         {"keys_in_another_section", "[Other]\nspriteSize=2\nunitType=1\ncoordType=1\n"},
         {"keys_outside_any_section", "spriteSize=2\nunitType=1\n"},
-        {"only_equals_signs", std::string(1000, '=')},
         {"one_long_line", "[Settings]\nspriteSize=" + std::string(1 << 20, '9') + "\n"},
         {"utf16", utf16},
-        {"keys_among_noise", keysInNoise},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         WriteIni(bytes);
-        const Values read = Read();
-        // Noise may happen to hold a usable line; nothing else may be taken from it.
-        if (std::string(name) == "keys_among_noise") {
-            const Values d = Defaults();
-            const Values g = Good();
-            EXPECT_TRUE(read.colors == d.colors || read.colors == g.colors);
-            EXPECT_TRUE(read.spriteSize == d.spriteSize || read.spriteSize == g.spriteSize);
-            EXPECT_TRUE(read.unitType == d.unitType || read.unitType == g.unitType);
-            EXPECT_TRUE(read.coordType == d.coordType || read.coordType == g.coordType);
-            EXPECT_TRUE(read.latLonFormat == d.latLonFormat || read.latLonFormat == g.latLonFormat);
-        } else {
-            EXPECT_EQ(read, Defaults());
-        }
+        EXPECT_EQ(Read(), Defaults());
     }
 }
 

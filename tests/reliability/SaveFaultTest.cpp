@@ -56,11 +56,8 @@ TEST_F(SaveFaults, every_write_failure_names_the_file_and_its_reason_and_keeps_t
         const char* reason;
     } cases[] = {
         {ENOSPC, "The disk is full."},
-        {EDQUOT, "The disk is full."},
-        {EFBIG, "The disk is full."},
         {EROFS, "The disk is read-only."},
         {EACCES, "Permission to use the file was denied."},
-        {EPERM, "Permission to use the file was denied."},
         {EIO, "The file could not be written."},
     };
     for (const auto& c : cases) {
@@ -85,17 +82,6 @@ TEST_F(SaveFaults, every_write_failure_names_the_file_and_its_reason_and_keeps_t
         // Map, registration and waypoint files as they were; no temporary file left behind.
         EXPECT_EQ(Folder(), saved);
     }
-}
-
-TEST_F(SaveFaults, failed_save_on_the_unsaved_changes_question_stops_file_new) {
-    SaveHarbourThenChange();
-    CAtomicFile::SetFailureHookForTesting([](const std::string&) { return ENOSPC; });
-    const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
-    prompt.answers.push_back(MsgAnswer::Yes); // "Save changes to harbour.gpm?"
-    EXPECT_FALSE(doc->FileNew());
-    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_SAVE_CHANGES, IDS_SAVE_MAP_FAILED}));
-    EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
-    EXPECT_EQ(Folder(), saved);
 }
 
 TEST_F(SaveFaults, folder_without_write_permission_keeps_everything) {
