@@ -1,10 +1,9 @@
 // Saving when the file system says no: a full disk and every other write failure (injected in
-// the file layer), a folder without write permission, and names that would make a text file or
-// the map file replace the bitmap. The message names the file and the reason, the files from
-// the last save stay byte for byte, and the document stays modified.
+// the file layer; real ones reach the same path, see the atomic file tests), and names that would
+// make a text file or the map file replace the bitmap. The message names the file and the reason,
+// the files from the last save stay byte for byte, and the document stays modified.
 #include "DocumentSnapshot.h"
 #include "DocumentTestSupport.h"
-#include "PrivilegeDrop.h"
 
 #include "StringTable.h"
 
@@ -84,35 +83,6 @@ TEST_F(SaveFaults, every_write_failure_names_the_file_and_its_reason_and_keeps_t
     }
 }
 
-TEST_F(SaveFaults, folder_without_write_permission_keeps_everything) {
-    SaveHarbourThenChange();
-    const std::string wpt = (dir / "harbour.wpt").string();
-    const std::string denied = "Permission to use the file was denied.";
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                             fs::perms::group_exec | fs::perms::others_read |
-                             fs::perms::others_exec);
-    EXPECT_EXIT(
-        {
-            DropPrivileges();
-            int failures = 0;
-            const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
-            failures += doc->DoSave(mapFile.string());
-            failures += prompt.messages.size() != 1 ||
-                        prompt.messages[0].text !=
-                            "Cannot save the map file " + mapFile.string() + ".  " + denied;
-            failures += !DocumentSnapshot::Of(*doc).Differences(before).empty();
-            failures += !doc->IsModified();
-            prompt.messages.clear();
-            doc->OnSaveWaypoints();
-            failures += prompt.messages.size() != 1 ||
-                        prompt.messages[0].text != "Cannot write the file " + wpt + ".  " + denied;
-            failures += Folder() != saved;
-            std::_Exit(failures);
-        },
-        ::testing::ExitedWithCode(0), "");
-    fs::permissions(dir, fs::perms::owner_all);
-}
-
 TEST_F(SaveFaults, map_file_is_never_saved_over_its_own_bitmap) {
     SaveHarbourThenChange();
     fs::create_symlink(bitmap, dir / "link.gpm");
@@ -160,21 +130,4 @@ TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_name_or_by_link) {
         EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_TEXT_FILE_WOULD_REPLACE});
         EXPECT_EQ(ReadBytes(scan), scanBytes);
     }
-}
-
-TEST_F(SaveFaults, unreadable_new_bitmap_keeps_the_picture_and_its_path) {
-    bitmap = LoadHarbour();
-    const std::string locked = MakeBitmap("locked.bmp", 40, 30);
-    fs::permissions(locked, fs::perms::none);
-    EXPECT_EXIT(
-        {
-            DropPrivileges();
-            const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
-            prompt.chosenFiles.push_back(locked);
-            doc->OnNewBitmap();
-            int failures = prompt.MessageIds() != std::vector<unsigned>{IDS_CANNOT_OPEN_FILE};
-            failures += !DocumentSnapshot::Of(*doc).Differences(before).empty();
-            std::_Exit(failures);
-        },
-        ::testing::ExitedWithCode(0), "");
 }
