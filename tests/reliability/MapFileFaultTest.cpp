@@ -107,14 +107,13 @@ protected:
 
 TEST_F(MapFileFaults, every_truncation_point_ends_early_and_keeps_the_document) {
     const std::string latLon = CMapFile::WriteToBytes(Good(0));
-    const std::string utm = CMapFile::WriteToBytes(Good(1));
     const std::size_t n = bitmap.size();
     // The same file with the path in the three- and seven-byte length forms.
     const std::string form3 = latLon.substr(0, 13) + "\xFF" + Le(n, 2) + latLon.substr(14);
     const std::string form7 =
         latLon.substr(0, 13) + std::string("\xFF\xFF\xFF", 3) + Le(n, 4) + latLon.substr(14);
     for (const auto& [form, bytes] :
-         {std::pair{"latlon", latLon}, {"utm", utm}, {"form3", form3}, {"form7", form7}}) {
+         {std::pair{"latlon", latLon}, {"form3", form3}, {"form7", form7}}) {
         // The whole file opens; every shorter piece of it is refused.
         WriteBytes(dir / "whole.gpm", bytes);
         ClearRecords();
