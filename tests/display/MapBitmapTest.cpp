@@ -142,19 +142,20 @@ TEST_F(MapBitmapTest, scales_narrow_channels_to_the_full_range) {
     EXPECT_EQ(map.GetBitmap()->pixel(1, 0), qRgb(255, 255, 255));
 }
 
-// A 6 x 3 picture in RLE8, and the same picture in RLE4: runs, stored indices with padding,
-// a move right and up that skips pixels (they keep index 0), end of line, end of bitmap.
-const char kRle8[] = "\x02\x01\x00\x03\x02\x03\x04\x00" // bottom row: 1 1 2 3 4 _
-                     "\x00\x00"                         // end of line
-                     "\x00\x02\x02\x01"                 // move to x 2 in the top row
-                     "\x03\x05\x00\x01";                // 5 5 5, end of bitmap
+// A 6 x 3 picture in RLE8, and the same picture in RLE4: runs (in RLE4 of two alternating
+// indices), stored indices with padding, a move right and up that skips pixels (they keep index
+// 0), end of line, end of bitmap.
+const char kRle8[] = "\x02\x01\x00\x03\x02\x03\x04\x00"  // bottom row: 1 1 2 3 4 _
+                     "\x00\x00"                          // end of line
+                     "\x00\x02\x02\x01"                  // move to x 2 in the top row
+                     "\x00\x03\x05\x06\x05\x00\x00\x01"; // 5 6 5, end of bitmap
 const char kRle4[] = "\x02\x11\x00\x03\x23\x40"
                      "\x00\x00"
                      "\x00\x02\x02\x01"
-                     "\x03\x55\x00\x01";
+                     "\x03\x56\x00\x01";
 
 TEST_F(MapBitmapTest, decodes_run_length_encoded_pictures) {
-    const char* rows[3] = {"005550", "000000", "112340"}; // indices, top row first
+    const char* rows[3] = {"005650", "000000", "112340"}; // indices, top row first
     const std::pair<int, std::string> streams[] = {
         {8, std::string(kRle8, sizeof kRle8 - 1)},
         {4, std::string(kRle4, sizeof kRle4 - 1)},

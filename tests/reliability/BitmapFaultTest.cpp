@@ -222,7 +222,7 @@ TEST_F(BitmapFaults, each_malformed_header_is_refused_with_its_reason) {
         {"zero_width", EncodeBmp(Bmp{.width = 0, .data = "xx"}), bad},
         {"zero_height", EncodeBmp(Bmp{.height = 0}), bad},
         {"lowest_height", EncodeBmp(Bmp{.height = -0x80000000LL, .data = "xx"}), bad},
-        {"overlapping_masks", EncodeBmp(Bmp{.bitCount = 32, .compression = 3, .masks = {0xFF00, 0xFF0, 0xFF}}), bad},
+        {"overlapping_masks", EncodeBmp(Bmp{.bitCount = 32, .compression = 3, .masks = {0xFF00, 0xFF0, 0xF}}), bad},
         {"mask_beyond_16_bits", EncodeBmp(Bmp{.bitCount = 16, .compression = 3, .masks = {0x10000, 0x3E0, 0x1F}}), bad},
         {"scattered_mask", EncodeBmp(Bmp{.bitCount = 16, .compression = 3, .masks = {0x5000, 0x3E0, 0x1F}}), bad},
         {"pixels_in_header", withOffset(EncodeBmp(Bmp{}), 20), bad},
