@@ -131,3 +131,13 @@ TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_name_or_by_link) {
         EXPECT_EQ(ReadBytes(scan), scanBytes);
     }
 }
+
+TEST_F(SaveFaults, unreadable_new_bitmap_keeps_the_picture_and_its_path) {
+    bitmap = LoadHarbour();
+    WriteBytes(dir / "broken.bmp", "BM this is no bitmap");
+    const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
+    prompt.chosenFiles.push_back((dir / "broken.bmp").string());
+    doc->OnNewBitmap();
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_CANNOT_OPEN_FILE});
+    EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
+}
