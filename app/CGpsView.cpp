@@ -76,18 +76,7 @@ QImage* DirectTarget(QPainter& painter, const QRect& rcClient, QImage::Format so
 
 // One row of nearest-neighbour samples: pOut[x] = pIn[pColumns[x]].
 void SampleRow(const std::uint32_t* pIn, const int* pColumns, std::uint32_t* pOut, int w) {
-    int x = 0;
-    for (; x + 4 <= w; x += 4) {
-        const std::uint32_t a = pIn[pColumns[x]];
-        const std::uint32_t b = pIn[pColumns[x + 1]];
-        const std::uint32_t c = pIn[pColumns[x + 2]];
-        const std::uint32_t d = pIn[pColumns[x + 3]];
-        pOut[x] = a;
-        pOut[x + 1] = b;
-        pOut[x + 2] = c;
-        pOut[x + 3] = d;
-    }
-    for (; x < w; ++x) {
+    for (int x = 0; x < w; ++x) {
         pOut[x] = pIn[pColumns[x]];
     }
 }
