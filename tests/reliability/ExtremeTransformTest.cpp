@@ -5,19 +5,7 @@
 
 #include "CDisplaySettings.h"
 
-#include <cmath>
-
-namespace {
-
-bool ShowsNonFinite(const std::string& text) {
-    std::string lower;
-    for (char c : text) {
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos;
-}
-
-} // namespace
+#include "FuzzSupport.h"
 
 TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
     // A wide, low picture: its far corner lies 4000 pixels from marks that are 8 pixels apart.
@@ -55,7 +43,7 @@ TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(doc->Calibrate(c.coordType, c.world, c.picture, 60, 'X', nullptr, nullptr), 0);
         const std::string registration = doc->BuildRegistrationText();
-        EXPECT_FALSE(ShowsNonFinite(registration)) << registration;
+        EXPECT_FALSE(fuzz::ShowsNonFinite(registration)) << registration;
         // The position under every corner, the centre and points beyond the picture, in the
         // document's position object and converted for the status bar in both display types.
         std::string text;
@@ -71,11 +59,11 @@ TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
             CGeoPosition& position = doc->PictureToPosition(p);
             position.Format(text);
             position.FormatXY(x, y);
-            EXPECT_FALSE(ShowsNonFinite(text + x + y)) << text << " " << x << " " << y;
+            EXPECT_FALSE(fuzz::ShowsNonFinite(text + x + y)) << text << " " << x << " " << y;
             for (const int type : {0, 1}) {
                 settings.SetCoordType(type);
                 settings.ConvertPosition(position).Format(text);
-                EXPECT_FALSE(ShowsNonFinite(text)) << text;
+                EXPECT_FALSE(fuzz::ShowsNonFinite(text)) << text;
                 EXPECT_LT(text.size(), 64u) << text;
             }
         }

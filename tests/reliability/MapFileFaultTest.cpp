@@ -3,6 +3,7 @@
 // leaves every field of the document as it was.
 #include "DocumentSnapshot.h"
 #include "DocumentTestSupport.h"
+#include "FuzzSupport.h"
 
 #include "CMapFile.h"
 #include "StringTable.h"
@@ -251,6 +252,5 @@ TEST_F(MapFileFaults, garbage_marks_of_an_uncalibrated_file_are_never_used) {
     EXPECT_EQ(doc->GetUtmZone(), 33);
     EXPECT_EQ(doc->GetUtmLetter(), 'S');
     const std::string text = doc->BuildRegistrationText();
-    EXPECT_EQ(text.find("nan"), std::string::npos) << text;
-    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    EXPECT_FALSE(fuzz::ShowsNonFinite(text)) << text;
 }
