@@ -5,13 +5,13 @@
 #include "CliRunner.h"
 #include "TestFiles.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -43,13 +43,6 @@ inline CliResult RunTool(std::vector<std::string> args) {
 
 class CliFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("mapreg-cli-" + std::to_string(::getpid()) + "-" +
-                                           std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir;
+    QTemporaryDir m_tmp;
+    fs::path dir{m_tmp.path().toStdString()};
 };
