@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* pOut) {
@@ -130,10 +131,21 @@ protected:
         return Xdotool({"search", "--onlyvisible", "--name", QLatin1Char('^') + title})
             .section(QLatin1Char('\n'), 0, 0);
     }
+    // On a missed deadline the failure says how each program started so far is doing, to tell
+    // a program that is slow or stuck from one that ended.
     QString WaitForWindow(const QString& title) const {
         QString id;
-        PollUntil(QStringLiteral("a window titled ") + title,
-                  [&] { return !(id = FindWindow(title)).isEmpty(); });
+        if (!PollUntil(QStringLiteral("a window titled ") + title,
+                       [&] { return !(id = FindWindow(title)).isEmpty(); })) {
+            for (const auto& pProgram : m_programs) {
+                ADD_FAILURE() << pProgram->arguments().join(' ').toStdString() << ": "
+                              << (pProgram->state() == QProcess::Running
+                                      ? std::string("running")
+                                      : "ended with " + std::to_string(pProgram->exitCode()))
+                              << "; standard error: "
+                              << pProgram->readAllStandardError().toStdString();
+            }
+        }
         return id;
     }
     QString Title(const QString& id) const { return Xdotool({"getwindowname", id}); }
