@@ -76,6 +76,14 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
     const CDoublePoint w = doc->PictureToWorld(CDoublePoint{12.7, -3.2});
     EXPECT_NEAR(w.x, 500000.0, 1e-6);
     EXPECT_NEAR(w.y, 5300000.0, 1e-6);
+
+    // A later latitude/longitude calibration keeps the stored zone.
+    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}}, picture, 0, '?',
+                             nullptr, nullptr),
+              0);
+    EXPECT_EQ(doc->GetCoordType(), 0);
+    EXPECT_EQ(doc->GetUtmZone(), 11);
+    EXPECT_EQ(doc->GetUtmLetter(), 'u');
 }
 
 TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
