@@ -243,10 +243,8 @@ TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_
     DragMarkTo(0, QPoint(200, 150));
     InDialog([this](QDialog& dlg) {
         TypeInto(dlg, IDC_X_1, "300");
-        TypeInto(dlg, IDC_Y_3, "5000");
         PressInDialog(dlg, Qt::Key_Tab);
         EXPECT_EQ(MarkPos(0), QPoint(300, 150)) << "leaving a field moves its mark";
-        EXPECT_EQ(MarkPos(2), QPoint(997, 499));
         TypeInto(dlg, IDC_Y_2, "50");
         PressInDialog(dlg, Qt::Key_Escape);
         EXPECT_FALSE(dlg.isVisible());
