@@ -243,9 +243,12 @@ TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_
     DragMarkTo(0, QPoint(200, 150));
     InDialog([this](QDialog& dlg) {
         TypeInto(dlg, IDC_X_1, "300");
+        TypeInto(dlg, IDC_Y_2, "50");
+        TypeInto(dlg, IDC_Y_3, "300");
         PressInDialog(dlg, Qt::Key_Tab);
         EXPECT_EQ(MarkPos(0), QPoint(300, 150)) << "leaving a field moves its mark";
-        TypeInto(dlg, IDC_Y_2, "50");
+        EXPECT_EQ(MarkPos(1), QPoint(997, 50));
+        EXPECT_EQ(MarkPos(2), QPoint(997, 300));
         PressInDialog(dlg, Qt::Key_Escape);
         EXPECT_FALSE(dlg.isVisible());
     });
