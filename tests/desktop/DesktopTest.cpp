@@ -1,6 +1,7 @@
 // The real program on a virtual X display: titles as the window system shows them, the command
 // line, and a second start that hands its map to the program already running.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -37,6 +38,8 @@ bool PollUntil(const QString& what, const std::function<bool()>& done) {
                           << what.toStdString();
             return false;
         }
+        // Reads what the programs wrote so far: a pipe nobody empties would stop its writer.
+        QCoreApplication::processEvents();
         QThread::msleep(50);
     }
     return true;
@@ -74,7 +77,12 @@ protected:
         }
     }
     static void TearDownTestSuite() {
-        delete s_pXvfb; // kills it
+        // Ended, not killed: the server removes its lock file, so its number is free again.
+        if (s_pXvfb != nullptr) {
+            s_pXvfb->terminate();
+            s_pXvfb->waitForFinished(kDeadlineMs);
+        }
+        delete s_pXvfb;
         s_pXvfb = nullptr;
     }
 
@@ -137,6 +145,9 @@ protected:
         QString id;
         if (!PollUntil(QStringLiteral("a window titled ") + title,
                        [&] { return !(id = FindWindow(title)).isEmpty(); })) {
+            ADD_FAILURE() << "Xvfb on " << s_display.toStdString() << ": "
+                          << (s_pXvfb->state() == QProcess::Running ? "running" : "ended")
+                          << "; standard error: " << s_pXvfb->readAllStandardError().toStdString();
             for (const auto& pProgram : m_programs) {
                 ADD_FAILURE() << pProgram->arguments().join(' ').toStdString() << ": "
                               << (pProgram->state() == QProcess::Running
