@@ -21,6 +21,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -91,20 +92,28 @@ protected:
         Edit(nId)->selectAll();
         QTest::keyClicks(Edit(nId), QString::fromUtf8(text));
     }
-    // Works through "id=text;id=text" in order, typing into fields; a lone id clicks that
-    // radio button.
-    void TypeAll(const char* fields) {
-        for (const QString& field : QString::fromUtf8(fields).split(';')) {
-            if (field.contains('=')) {
-                Type(field.section('=', 0, 0).toInt(), field.section('=', 1).toUtf8().constData());
+    // Fills fields in order; a field without text is a radio button, which is clicked.
+    using Fields = std::vector<std::pair<int, const char*>>;
+    void TypeAll(const Fields& fields) {
+        for (const auto& [nId, text] : fields) {
+            if (text != nullptr) {
+                Type(nId, text);
             } else {
-                ClickRadio(field.toInt());
+                ClickRadio(nId);
+            }
+        }
+    }
+    // Types into the world fields in kWorldFields order, skipping the null ones.
+    void TypeWorld(const std::array<const char*, 6>& texts) {
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (texts[i] != nullptr) {
+                Type(kWorldFields[i], texts[i]);
             }
         }
     }
     // Latitude and longitude of the three marks, valid for kMarks.
     void TypeValidLatLon() {
-        TypeAll("1012=N 49.0;1007=W 123.0;1009=N 49.0;1008=W 122.0;1013=N 48.5;1014=W 123.0");
+        TypeWorld({"N 49.0", "W 123.0", "N 49.0", "W 122.0", "N 48.5", "W 123.0"});
     }
     static void Key(Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key);
@@ -264,23 +273,27 @@ TEST_F(CalibDialog, ok_holds_a_pixel_value_confirmed_at_once_with_enter_to_the_p
 
 TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_changes_nothing) {
     const struct {
-        const char* typed; // after valid latitudes and longitudes
+        Fields fields; // after valid latitudes and longitudes, then world texts
+        std::array<const char*, 6> world;
         unsigned nMessage;
         int nFocus;
     } cases[] = {
-        {"1020=105;1015=104", IDS_MARKS_TOO_CLOSE, IDC_X_1},
-        {"1009=N 10;1008=E 20;1013=10;1014=20", IDS_EQUAL_COORDINATES, IDC_LATITUDE_2},
-        {"1012=10;1007=10;1009=20;1008=20;1013=30;1014=30", IDS_MARKS_COLLINEAR, IDC_LATITUDE_1},
-        {"1014=181", IDS_VALUE_OUT_OF_RANGE, IDC_LONGITUDE_3},
+        {{{IDC_X_2, "105"}, {IDC_Y_2, "104"}}, {}, IDS_MARKS_TOO_CLOSE, IDC_X_1},
+        {{}, {nullptr, nullptr, "N 10", "E 20", "10", "20"}, IDS_EQUAL_COORDINATES, IDC_LATITUDE_2},
+        {{}, {"10", "10", "20", "20", "30", "30"}, IDS_MARKS_COLLINEAR, IDC_LATITUDE_1},
+        {{{IDC_LONGITUDE_3, "181"}}, {}, IDS_VALUE_OUT_OF_RANGE, IDC_LONGITUDE_3},
         // UTM marks in zone 10U, 10 metres per pixel, but the letter O for the zone.
-        {"1023;1012=5400000;1007=500000;1009=5400000;1008=504000;1013=5398000;1014=500000;1019=1O",
-         IDS_INVALID_UTM_ZONE, IDC_ZONE},
+        {{{IDC_UTM, nullptr}, {IDC_ZONE, "1O"}},
+         {"5400000", "500000", "5400000", "504000", "5398000", "500000"},
+         IDS_INVALID_UTM_ZONE,
+         IDC_ZONE},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(c.nMessage);
         Open();
         TypeValidLatLon();
-        TypeAll(c.typed);
+        TypeAll(c.fields);
+        TypeWorld(c.world);
         prompt.messages.clear();
         const auto pixelsBefore = pDoc->GetMarkPixelPoints();
         Edit(IDC_LATITUDE_1)->setFocus();
