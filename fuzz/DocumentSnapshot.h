@@ -9,87 +9,64 @@
 
 #include <QImage>
 
-#include <array>
 #include <bit>
 #include <cstdint>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct DocumentSnapshot {
-    std::string pathName;
-    std::string title;
-    bool modified = false;
-    bool calibrated = false;
-    bool calibrationMode = false;
-    bool waypointMode = false;
-    int coordType = 0;
-    int zone = 0;
-    char letter = 0;
-    std::array<std::uint64_t, 12> marks{}; // bit patterns, so that NaN compares equal to itself
-    std::string bitmapPath;
-    int width = 0;
-    int height = 0;
-    const QImage* picture = nullptr;
-    qint64 pictureKey = 0;
-    std::array<std::uint64_t, 8> corners{};
-    bool activeIsUtm = false;
+    std::vector<std::pair<std::string, std::string>> fields; // name and value as text
 
     static DocumentSnapshot Of(const CGpsDoc& doc) {
         DocumentSnapshot s;
-        s.pathName = doc.GetPathName();
-        s.title = doc.GetTitle();
-        s.modified = doc.IsModified();
-        s.calibrated = doc.IsCalibrated();
-        s.calibrationMode = doc.IsCalibrationMode();
-        s.waypointMode = doc.IsWaypointMode();
-        s.coordType = doc.GetCoordType();
-        s.zone = doc.GetUtmZone();
-        s.letter = doc.GetUtmLetter();
-        for (std::size_t i = 0; i < 3; ++i) {
-            s.marks[4 * i] = std::bit_cast<std::uint64_t>(doc.GetMarkPixelPoints()[i].x);
-            s.marks[4 * i + 1] = std::bit_cast<std::uint64_t>(doc.GetMarkPixelPoints()[i].y);
-            s.marks[4 * i + 2] = std::bit_cast<std::uint64_t>(doc.GetMarkWorldPoints()[i].x);
-            s.marks[4 * i + 3] = std::bit_cast<std::uint64_t>(doc.GetMarkWorldPoints()[i].y);
-        }
-        s.bitmapPath = doc.GetBitmapPath();
-        s.width = doc.GetMapWidth();
-        s.height = doc.GetMapHeight();
-        s.picture = doc.GetBitmapObject().GetBitmap();
-        s.pictureKey = s.picture != nullptr ? s.picture->cacheKey() : 0;
-        const CDoublePoint corners[4] = {doc.PictureToWorld(0, 0), doc.PictureToWorld(s.width, 0),
-                                         doc.PictureToWorld(0, s.height),
-                                         doc.PictureToWorld(s.width, s.height)};
-        for (std::size_t i = 0; i < 4; ++i) {
-            s.corners[2 * i] = std::bit_cast<std::uint64_t>(corners[i].x);
-            s.corners[2 * i + 1] = std::bit_cast<std::uint64_t>(corners[i].y);
-        }
-        s.activeIsUtm = doc.GetActivePosition().IsUtm();
+        const auto add = [&s](const char* name, const auto&... values) {
+            std::ostringstream text;
+            // Numbers by their bit patterns, so that NaN compares equal to itself.
+            const auto put = [&text](const auto& v) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, CDoublePoint>) {
+                    text << std::bit_cast<std::uint64_t>(v.x) << ','
+                         << std::bit_cast<std::uint64_t>(v.y) << ' ';
+                } else {
+                    text << v << ' ';
+                }
+            };
+            (put(values), ...);
+            s.fields.emplace_back(name, text.str());
+        };
+        const int w = doc.GetMapWidth();
+        const int h = doc.GetMapHeight();
+        const QImage* picture = doc.GetBitmapObject().GetBitmap();
+        const auto& pixels = doc.GetMarkPixelPoints();
+        const auto& world = doc.GetMarkWorldPoints();
+        add("path name", doc.GetPathName());
+        add("title", doc.GetTitle());
+        add("modified flag", doc.IsModified());
+        add("calibrated", doc.IsCalibrated());
+        add("calibration mode", doc.IsCalibrationMode());
+        add("waypoint mode", doc.IsWaypointMode());
+        add("coordinate type", doc.GetCoordType());
+        add("UTM zone", doc.GetUtmZone());
+        add("UTM letter", int{doc.GetUtmLetter()});
+        add("marks", pixels[0], pixels[1], pixels[2], world[0], world[1], world[2]);
+        add("bitmap path", doc.GetBitmapPath());
+        add("map size", w, h);
+        add("picture", picture, picture != nullptr ? picture->cacheKey() : 0);
+        add("transform", doc.PictureToWorld(0, 0), doc.PictureToWorld(w, 0),
+            doc.PictureToWorld(0, h), doc.PictureToWorld(w, h));
+        add("active position", doc.GetActivePosition().IsUtm());
         return s;
     }
 
     // The names of the fields that differ; empty when the two are the same.
     std::vector<std::string> Differences(const DocumentSnapshot& o) const {
         std::vector<std::string> out;
-        const auto check = [&out](bool same, const char* name) {
-            if (!same) {
-                out.emplace_back(name);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (fields[i] != o.fields[i]) {
+                out.push_back(fields[i].first);
             }
-        };
-        check(pathName == o.pathName, "path name");
-        check(title == o.title, "title");
-        check(modified == o.modified, "modified flag");
-        check(calibrated == o.calibrated, "calibrated");
-        check(calibrationMode == o.calibrationMode, "calibration mode");
-        check(waypointMode == o.waypointMode, "waypoint mode");
-        check(coordType == o.coordType, "coordinate type");
-        check(zone == o.zone, "UTM zone");
-        check(letter == o.letter, "UTM letter");
-        check(marks == o.marks, "marks");
-        check(bitmapPath == o.bitmapPath, "bitmap path");
-        check(width == o.width && height == o.height, "map size");
-        check(picture == o.picture && pictureKey == o.pictureKey, "picture");
-        check(corners == o.corners, "transform");
-        check(activeIsUtm == o.activeIsUtm, "active position");
+        }
         return out;
     }
 };
