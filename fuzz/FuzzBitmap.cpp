@@ -17,38 +17,31 @@ namespace {
 
 constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 24;
 
-std::uint32_t U16(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8;
-}
-std::uint32_t U32(const std::uint8_t* p) {
-    return U16(p) | U16(p + 2) << 16;
-}
-
 // The pixel count a header claims, when its data may be compressed (or is read by Qt's reader,
 // which allocates before it reads); 0 otherwise.
 std::uint64_t CompressiblePixels(const std::uint8_t* data, std::size_t size) {
     if (size < 30) {
         return 0;
     }
-    const std::uint32_t infoSize = U32(data + 14);
-    std::uint64_t width = 0;
-    std::uint64_t height = 0;
-    if (infoSize == 12) {
-        width = U16(data + 18);
-        height = U16(data + 20);
-    } else {
-        const auto w = static_cast<std::int32_t>(U32(data + 18));
-        const auto h = static_cast<std::int32_t>(U32(data + 22));
-        width = static_cast<std::uint64_t>(std::llabs(w));
-        height = static_cast<std::uint64_t>(std::llabs(h));
-        const std::uint32_t compression = size >= 34 ? U32(data + 30) : 0;
-        const bool windowsHeader = infoSize == 40 || infoSize == 52 || infoSize == 56 ||
-                                   infoSize == 108 || infoSize == 124;
-        if (windowsHeader && compression != 1 && compression != 2) {
-            return 0;
+    const auto u = [data](std::size_t at, std::size_t n) { // little-endian
+        std::uint32_t v = 0;
+        for (std::size_t i = n; i-- > 0;) {
+            v = v << 8 | data[at + i];
         }
+        return v;
+    };
+    const std::uint32_t infoSize = u(14, 4);
+    if (infoSize == 12) {
+        return std::uint64_t{u(18, 2)} * u(20, 2);
     }
-    return width * height;
+    const bool windowsHeader =
+        infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 108 || infoSize == 124;
+    const std::uint32_t compression = size >= 34 ? u(30, 4) : 0;
+    if (windowsHeader && compression != 1 && compression != 2) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(std::llabs(static_cast<std::int32_t>(u(18, 4)))) *
+           static_cast<std::uint64_t>(std::llabs(static_cast<std::int32_t>(u(22, 4))));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -30,23 +31,17 @@ namespace {
 void MakePathArgumentsAbsolute(int* argc, char*** argv) {
     static std::vector<std::string> storage;
     static std::vector<char*> pointers;
-    const std::string flagsWithPaths[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
-                                          "-merge_control_file=", "-features_dir="};
-    storage.reserve(static_cast<std::size_t>(*argc));
     for (int i = 0; i < *argc; ++i) {
         std::string arg = (*argv)[i];
-        if (i > 0 && !arg.empty() && arg[0] != '-') {
-            arg = std::filesystem::absolute(arg).string();
+        // A corpus folder or input, or a flag that names a file or folder.
+        std::size_t at = i > 0 && !arg.empty() && arg[0] != '-' ? 0 : std::string::npos;
+        for (const char* flag : {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
+                                 "-merge_control_file=", "-features_dir="}) {
+            at = arg.starts_with(flag) && arg.size() > std::strlen(flag) ? std::strlen(flag) : at;
         }
-        for (const std::string& flag : flagsWithPaths) {
-            if (arg.rfind(flag, 0) == 0 && arg.size() > flag.size()) {
-                std::string value = std::filesystem::absolute(arg.substr(flag.size())).string();
-                // A prefix that ends in a slash names a folder; keep the slash.
-                if (arg.back() == '/' && value.back() != '/') {
-                    value += '/';
-                }
-                arg = flag + value;
-            }
+        if (at != std::string::npos) {
+            // A prefix that ends in a slash names a folder; absolute() keeps the slash.
+            arg = arg.substr(0, at) + std::filesystem::absolute(arg.substr(at)).string();
         }
         storage.push_back(std::move(arg));
     }
@@ -57,26 +52,18 @@ void MakePathArgumentsAbsolute(int* argc, char*** argv) {
     *argv = pointers.data();
 }
 
-// The answers to the missing-bitmap question, decided by the input so that a run repeats.
+// The answers to the missing-bitmap question, decided by the input so that a run repeats:
+// No; Yes and the good picture; Yes and a file that is no picture; Yes and the chooser cancelled.
 void QueueAnswers(CRecordingPrompt& prompt, const std::uint8_t* data, std::size_t size) {
     std::uint32_t hash = 2166136261u;
     for (std::size_t i = 0; i < size; ++i) {
         hash = (hash ^ data[i]) * 16777619u;
     }
-    switch (hash % 4) {
-    case 0: // No
-        break;
-    case 1:
+    if (hash % 4 != 0) {
         prompt.answers.push_back(MsgAnswer::Yes);
-        prompt.chosenFiles.emplace_back("seed.bmp");
-        break;
-    case 2:
-        prompt.answers.push_back(MsgAnswer::Yes);
-        prompt.chosenFiles.emplace_back("broken.bmp");
-        break;
-    default: // Yes, then the chooser is cancelled
-        prompt.answers.push_back(MsgAnswer::Yes);
-        break;
+    }
+    if (hash % 4 == 1 || hash % 4 == 2) {
+        prompt.chosenFiles.emplace_back(hash % 4 == 1 ? "seed.bmp" : "broken.bmp");
     }
 }
 
@@ -169,10 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CGpsDoc& doc = state->doc;
     CRecordingPrompt& prompt = state->prompt;
     const std::string path = fuzz::WriteScratchFile("input.gpm", data, size);
-    prompt.messages.clear();
-    prompt.choosers.clear();
-    prompt.answers.clear();
-    prompt.chosenFiles.clear();
+    prompt = CRecordingPrompt();
     QueueAnswers(prompt, data, size);
 
     if (!doc.OnOpenDocument(path)) {

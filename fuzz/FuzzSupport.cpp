@@ -8,24 +8,15 @@
 
 namespace fuzz {
 
-namespace {
-
-std::string MakeScratchFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mapreg-fuzz-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        Fail("cannot make the scratch folder");
-    }
-    return pattern;
-}
-
-} // namespace
-
 const std::string& ScratchFolder() {
     // Never destroyed: the exit handler that removes the folder still needs its name.
     static const std::string* const folder = [] {
-        const auto* made = new std::string(MakeScratchFolder());
+        const char* tmp = std::getenv("TMPDIR");
+        auto* made = new std::string(std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
+                                     "/mapreg-fuzz-XXXXXX");
+        if (::mkdtemp(made->data()) == nullptr) {
+            Fail("cannot make the scratch folder");
+        }
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove_all(ScratchFolder(), ec);

@@ -44,13 +44,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot read %s\n", input.c_str());
             return 1;
         }
-        const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                      std::istreambuf_iterator<char>()};
-        // A non-null pointer even for an empty input, as libFuzzer passes it.
-        static const std::uint8_t empty = 0;
-        LLVMFuzzerTestOneInput(bytes.empty() ? &empty
-                                             : reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                               bytes.size());
+        // A string's data is never null, even for an empty input, as libFuzzer passes it.
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs ran clean\n", inputs.size());
     return 0;

@@ -27,17 +27,15 @@ template <typename... T> std::vector<std::string> Args(T... args) {
 }
 
 inline CliResult RunTool(std::vector<std::string> args) {
-    std::string program = "mapreg-cli";
+    args.insert(args.begin(), "mapreg-cli");
     std::vector<char*> argv;
-    argv.reserve(args.size() + 2);
-    argv.push_back(program.data());
     for (std::string& s : args) {
         argv.push_back(s.data());
     }
     argv.push_back(nullptr);
     std::ostringstream out;
     std::ostringstream err;
-    const int code = RunCli(static_cast<int>(argv.size() - 1), argv.data(), out, err);
+    const int code = RunCli(static_cast<int>(args.size()), argv.data(), out, err);
     return {code, out.str(), err.str()};
 }
 

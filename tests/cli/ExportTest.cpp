@@ -84,11 +84,6 @@ const CalibrationCase kCases[] = {
 
 class ExportFiles : public CliFolderTest {
 protected:
-    void TearDown() override {
-        CAtomicFile::SetFailureHookForTesting(nullptr);
-        CliFolderTest::TearDown();
-    }
-
     // A document with the case's bitmap loaded and calibrated.
     void LoadCase(const CalibrationCase& c) {
         bitmap = (dir / "city.bmp").string();

@@ -88,15 +88,13 @@ fs::path MakeRaster(const fs::path& dir, const Raster& r, const Sample& sample =
     return path;
 }
 
-QImage Decode(const fs::path& bmp, int* bitCount = nullptr) {
+QImage Decode(const fs::path& bmp, int& bitCount) {
     QFile file(QString::fromStdString(bmp.string()));
     QImage image;
     CBmpDecoder::ColorInfo colors;
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(CBmpDecoder::Status::Ok, CBmpDecoder::Decode(file, image, colors)) << bmp;
-    if (bitCount != nullptr) {
-        *bitCount = colors.nBitCount;
-    }
+    bitCount = colors.nBitCount;
     return image;
 }
 
@@ -143,7 +141,7 @@ TEST_F(ImportTest, converts_every_picture_form_to_the_colours_it_shows) {
         EXPECT_EQ(r.out, bmp.string() + "\n" + fs::path(bmp).replace_extension(".gpm").string() +
                              "\nuncalibrated\n");
         int bitCount = 0;
-        const QImage image = Decode(bmp, &bitCount);
+        const QImage image = Decode(bmp, bitCount);
         EXPECT_EQ(bitCount, c.bitCount);
         ASSERT_EQ(image.size(), QSize(c.raster.width, c.raster.height));
         for (int y = 0; y < image.height(); ++y) {
@@ -324,11 +322,9 @@ TEST_F(ImportTest, refuses_bad_inputs_without_leaving_files) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(r.code, c.code) << r.out << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        EXPECT_FALSE(fs::exists(dir / "out.bmp"));
-        EXPECT_FALSE(fs::exists(dir / "out.gpm"));
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 6)
-        << "only the inputs remain";
+        << "only the inputs remain, no output of any case";
 }
 
 // A coordinate system PROJ cannot convert leaves the picture imported, uncalibrated, with a
