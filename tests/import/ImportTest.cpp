@@ -162,7 +162,7 @@ TEST_F(ImportTest, calibrates_from_the_georeferencing_on_the_corner_pixels) {
         std::vector<std::string> options;
         int coordType;
         std::string zone;                // zone and band letter
-        double tolerance;                // 1e-9 degree or 1 mm on the source's own system
+        double tolerance;                // 1e-9 degree or 1 mm in the source's own system
         bool fromZone33S;                // converted from UTM zone 33 south by our series
         std::string deviation = "0.000"; // from affine, in metres
     };
