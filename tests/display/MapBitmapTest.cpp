@@ -1,5 +1,6 @@
-// CMapBitmap on real .bmp files written to a temporary folder: every depth and header form,
-// RLE, failures and what they leave behind, the built-in map and the palettes.
+// CMapBitmap on real .bmp files written to a temporary folder: every depth and header form and
+// every truncation point of each, RLE, failures and what they leave behind, the built-in map and
+// the palettes.
 #include "BmpFile.h"
 #include "CDisplayCapabilities.h"
 #include "CMapBitmap.h"
@@ -65,7 +66,7 @@ protected:
     CFixedDisplay m_trueColor{false};
 };
 
-TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
+TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form_and_refuses_each_cut) {
     // Packs 0xRRGGBB with 0/255 channels into a pixel with the given channel masks.
     auto pack = [](QRgb c, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
         return (qRed(c) != 0 ? r : 0) | (qGreen(c) != 0 ? g : 0) | (qBlue(c) != 0 ? b : 0);
@@ -88,10 +89,13 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
         {"8bit_top_down",         8,  0, 40,  true,  0, 0, 0, 0, 0},
         {"4bit_v5_header",        4,  0, 124, false, 0, 0, 0, 0, 0},
         {"8bit_os2_core_header",  8,  0, 12,  false, 0, 0, 0, 0, 0},
+        {"4bit_os2_v2_header",    4,  0, 64,  false, 0, 0, 0, 0, 0},
         {"16bit_555",             16, 0, 40,  false, 0x7c00, 0x03e0, 0x001f, 0, 0x8000},
         {"16bit_565_bitfields",   16, 3, 40,  false, 0xf800, 0x07e0, 0x001f, 0, 0},
         {"16bit_565_v5_top_down", 16, 3, 124, true,  0xf800, 0x07e0, 0x001f, 0, 0},
         {"24bit",                 24, 0, 40,  false, 0xff0000, 0xff00, 0xff, 0, 0},
+        {"24bit_os2_core_header", 24, 0, 12,  false, 0xff0000, 0xff00, 0xff, 0, 0},
+        {"32bit_v5_header",       32, 0, 124, false, 0xff0000, 0xff00, 0xff, 0, 0},
         {"32bit_alpha_ignored",   32, 0, 40,  false, 0xff0000, 0xff00, 0xff, 0, 0x5a000000},
         {"32bit_bgr_bitfields",   32, 3, 40,  false, 0xff, 0xff00, 0xff0000, 0, 0},
         {"32bit_alpha_bitfields", 32, 6, 40,  false, 0xff0000, 0xff00, 0xff, 0xff000000, 0x12000000},
@@ -122,7 +126,14 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form) {
                                           ? colour(x, y)
                                           : pack(colour(x, y), c.r, c.g, c.b) | c.junk);
         CMapBitmap map(m_trueColor);
-        ASSERT_EQ(map.LoadFromFile(Write(c.name, form)), BitmapLoadResult::Ok);
+        const std::string bytes = EncodeBmp(form);
+        ASSERT_EQ(map.LoadFromFile(Write(c.name, bytes)), BitmapLoadResult::Ok);
+        // Every shorter piece is refused: too short to tell what it is, not a bitmap; otherwise
+        // one that ends too early. The picture loaded before stays.
+        for (std::size_t cut = 1; cut < bytes.size(); ++cut)
+            ASSERT_EQ(map.LoadFromFile(Write("cut", bytes.substr(0, cut))),
+                      cut < 18 ? BitmapLoadResult::NotABitmap : BitmapLoadResult::Truncated)
+                << "cut at " << cut;
         ExpectPixels(map, 5, 4, colour);
         EXPECT_EQ(map.GetPalette(), nullptr) << "no palette on a true-colour display";
     }

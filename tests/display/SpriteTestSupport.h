@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include <cstring>
 #include <vector>
 
 class CRecordingHost : public ISpriteHost {
@@ -70,18 +69,4 @@ inline QImage PatternSurface(int w, int h, QImage::Format eFormat = QImage::Form
         }
     }
     return img;
-}
-
-// Byte for byte, row by row (padding excluded).
-inline bool SameBytes(const QImage& a, const QImage& b) {
-    if (a.size() != b.size() || a.format() != b.format()) {
-        return false;
-    }
-    const auto nRow = static_cast<std::size_t>(a.width() * a.depth() / 8);
-    for (int y = 0; y < a.height(); ++y) {
-        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), nRow) != 0) {
-            return false;
-        }
-    }
-    return true;
 }

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 
 std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -21,4 +22,10 @@ bool WritePlainBitmap(const std::filesystem::path& path, QSize size, QColor colo
     QImage image(size, QImage::Format_RGB888);
     image.fill(color);
     return image.save(QString::fromStdString(path.string()), "BMP");
+}
+
+long PeakRssKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
