@@ -2,6 +2,7 @@
 // or of the wrong type, and whole files of garbage. What cannot be used keeps its default and
 // nothing else is lost; nothing crashes.
 #include "CDisplaySettings.h"
+#include "CMemoryProfile.h"
 #include "CQtSettingsProfile.h"
 
 #include <gtest/gtest.h>
@@ -11,64 +12,45 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Values {
-    std::array<COLORREF, CDisplaySettings::ColorCount> colors{};
-    int spriteSize = 0;
-    int unitType = 0;
-    int coordType = 0;
-    int latLonFormat = 0;
-
-    static Values Of(const CDisplaySettings& s) {
-        Values v;
-        for (int i = 0; i < CDisplaySettings::ColorCount; ++i) {
-            v.colors[static_cast<std::size_t>(i)] =
-                s.GetRequestedColor(static_cast<CDisplaySettings::ColorIndex>(i));
-        }
-        v.spriteSize = s.GetSpriteSize();
-        v.unitType = s.GetUnitType();
-        v.coordType = s.GetCoordType();
-        v.latLonFormat = s.GetLatLonFormat();
-        return v;
-    }
-    bool operator==(const Values&) const = default;
-};
+// Every setting the profile holds, as the settings write it back.
+using Values = std::map<std::string, long long>;
 
 const char* const kColorKeys[] = {"backgroundColor",     "foregroundColor",
                                   "primaryColor",        "secondaryColor",
                                   "locationSpriteColor", "noFixLocationSpriteColor"};
+const char* const kFormatKeys[] = {"unitType", "coordType", "latLonFormat"};
 
-// A profile with a valid value, other than the default, for every key.
-std::vector<std::pair<std::string, std::string>> GoodEntries() {
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (int i = 0; i < 6; ++i) {
-        entries.emplace_back(kColorKeys[i], std::to_string(0x102030 * (i + 1)));
+Values Of(const CDisplaySettings& s) {
+    CMemoryProfile profile;
+    s.WriteColors(profile);
+    s.WriteSpriteSize(profile);
+    s.WriteFormats(profile);
+    Values v;
+    for (const char* key : kColorKeys) {
+        v[key] = profile.GetProfileInt64("Settings", key, -1);
     }
-    entries.emplace_back("spriteSize", "2");
-    entries.emplace_back("unitType", "1");
-    entries.emplace_back("coordType", "1");
-    entries.emplace_back("latLonFormat", "0");
-    return entries;
+    for (const char* key : {"spriteSize", "unitType", "coordType", "latLonFormat"}) {
+        v[key] = profile.GetProfileInt64("Settings", key, -1);
+    }
+    return v;
 }
 
 Values Defaults() {
-    CDisplaySettings s;
-    return Values::Of(s);
+    return Of(CDisplaySettings());
 }
 
+// A valid value, other than the default, for every key.
 Values Good() {
-    Values v = Defaults();
+    Values v = {{"spriteSize", 2}, {"unitType", 1}, {"coordType", 1}, {"latLonFormat", 0}};
     for (int i = 0; i < 6; ++i) {
-        v.colors[static_cast<std::size_t>(i)] = static_cast<COLORREF>(0x102030 * (i + 1));
+        v[kColorKeys[i]] = 0x102030 * (i + 1);
     }
-    v.spriteSize = 2;
-    v.unitType = 1;
-    v.coordType = 1;
-    v.latLonFormat = 0;
     return v;
 }
 
@@ -85,7 +67,7 @@ protected:
         s.ReadColors(profile);
         s.ReadSpriteSize(profile);
         s.ReadFormats(profile);
-        return Values::Of(s);
+        return Of(s);
     }
 
     QTemporaryDir m_dir;
@@ -111,26 +93,26 @@ TEST_F(ProfileFaults, each_unusable_key_keeps_its_default_and_loses_nothing_else
             value == "<missing>" || value == "-128" ||
             std::find(wrongType.begin(), wrongType.end(), value) != wrongType.end();
         if (key.find("Color") != std::string::npos) {
-            v.colors = d.colors;
+            for (const char* color : kColorKeys) {
+                v[color] = d.at(color);
+            }
         } else if (key == "spriteSize") {
-            v.spriteSize = d.spriteSize;
-        } else if (key == "unitType" || unreadable) {
-            v.unitType = d.unitType;
-            v.coordType = d.coordType;
-            v.latLonFormat = d.latLonFormat;
-        } else if (key == "coordType") {
-            v.coordType = d.coordType;
-            v.latLonFormat = d.latLonFormat;
+            v[key] = d.at(key);
         } else {
-            v.latLonFormat = d.latLonFormat;
+            // This format and those after it; all three when it cannot be read at all.
+            bool reset = unreadable;
+            for (const char* format : kFormatKeys) {
+                reset = reset || key == format;
+                v[format] = reset ? d.at(format) : v[format];
+            }
         }
         return v;
     };
     const auto writeWith = [this](const std::string& key, const std::string& value) {
         std::string ini = "[Settings]\n";
-        for (const auto& [k, v] : GoodEntries()) {
+        for (const auto& [k, v] : Good()) {
             if (k != key) {
-                ini += k + "=" + v + "\n";
+                ini += k + "=" + std::to_string(v) + "\n";
             } else if (value != "<missing>") {
                 ini += k + "=" + value + "\n";
             }
@@ -139,7 +121,7 @@ TEST_F(ProfileFaults, each_unusable_key_keeps_its_default_and_loses_nothing_else
     };
     WriteIni("[Settings]\n");
     ASSERT_EQ(Read(), Defaults());
-    for (std::size_t i = 0; const auto& [key, good] : GoodEntries()) {
+    for (const auto& [key, good] : Good()) {
         const bool isColor = key.find("Color") != std::string::npos;
         std::vector<std::string> bad = wrongType;
         if (!isColor) {
@@ -152,11 +134,10 @@ TEST_F(ProfileFaults, each_unusable_key_keeps_its_default_and_loses_nothing_else
                 SCOPED_TRACE(key + " = " + std::to_string(wide));
                 writeWith(key, std::to_string(wide));
                 Values v = Good();
-                v.colors[i] = static_cast<COLORREF>(wide & 0xFFFFFF);
+                v[key] = wide & 0xFFFFFF;
                 EXPECT_EQ(Read(), v);
             }
         }
-        ++i;
         bad.emplace_back("<missing>");
         for (const std::string& value : bad) {
             SCOPED_TRACE(key + " = " + value);
@@ -196,7 +177,7 @@ TEST_F(ProfileFaults, profile_that_is_a_folder_or_cannot_be_written_gives_defaul
     CDisplaySettings s;
     EXPECT_FALSE(
         s.ReadFormats(CQtSettingsProfile(QString::fromStdString(blocked + "/mapreg.ini"))));
-    EXPECT_EQ(Values::Of(s), Defaults());
+    EXPECT_EQ(Of(s), Defaults());
     CQtSettingsProfile profile(QString::fromStdString(blocked + "/mapreg.ini"));
     EXPECT_FALSE(s.WriteFormats(profile));
 }
