@@ -39,7 +39,7 @@ struct SPair {
 };
 
 // The picture as it looks with no history: the clean map with the figures drawn on it from the
-// deepest to the frontmost, each within its box.
+// deepest to the frontmost. Not clipped: a figure that paints outside its box shows.
 QImage Compose(const QImage& clean, const std::set<CSprite*>& listed) {
     std::vector<CSprite*> order(listed.begin(), listed.end());
     std::sort(order.begin(), order.end(),
@@ -48,7 +48,6 @@ QImage Compose(const QImage& clean, const std::set<CSprite*>& listed) {
     QPainter painter(&img);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     for (CSprite* pSprite : order) {
-        painter.setClipRect(pSprite->GetRect());
         pSprite->Draw(painter);
     }
     return img;
@@ -112,7 +111,7 @@ TEST(SpriteEngine, any_sequence_of_changes_gives_the_fresh_composition_and_repai
                     pSprite->SetPosition(pick(-30, 190), pick(-30, 150));
                     break;
                 case 3: // sizes outside 16..128 are refused
-                    pSprite->SetSize(QSize(pick(12, 70), pick(12, 70)));
+                    pSprite->SetSize(QSize(pick(12, 132), pick(12, 132)));
                     break;
                 case 4:
                     if (pLabel != nullptr) {
