@@ -1,24 +1,16 @@
 #include "CAtomicFile.h"
 #include "StringTable.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class AtomicFile : public ::testing::Test {
 protected:
@@ -42,11 +34,11 @@ TEST_F(AtomicFile, replaces_a_file_whole_and_a_failed_write_keeps_the_old_one) {
     const fs::path file = dir / "a.gpm";
     ASSERT_FALSE(CAtomicFile::Write(file.string(), "first, longer").IsError());
     ASSERT_FALSE(CAtomicFile::Write(file.string(), std::string("x\0y", 3)).IsError());
-    EXPECT_EQ(ReadAll(file), std::string("x\0y", 3));
+    EXPECT_EQ(ReadBytes(file), std::string("x\0y", 3));
     for (int injected : {ENOSPC, EACCES, EIO}) {
         CAtomicFile::SetFailureHookForTesting([&](const std::string&) { return injected; });
         EXPECT_EQ(CAtomicFile::Write(file.string(), "new contents, longer").Errno(), injected);
-        EXPECT_EQ(ReadAll(file), std::string("x\0y", 3));
+        EXPECT_EQ(ReadBytes(file), std::string("x\0y", 3));
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file left";
 }
@@ -59,7 +51,7 @@ TEST_F(AtomicFile, replacing_keeps_the_permissions_and_a_symbolic_link) {
     fs::create_symlink(target, link);
     ASSERT_FALSE(CAtomicFile::Write(link.string(), "new").IsError());
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadBytes(target), "new");
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
