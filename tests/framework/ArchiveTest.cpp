@@ -1,5 +1,6 @@
 #include "CArchive.h"
 #include "CArchiveException.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -76,9 +77,11 @@ TEST(Archive, reader_takes_any_length_form_and_stops_at_the_end) {
         {Bytes({0xFF, 0x10}), std::nullopt},  // length word cut off
         {Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), std::nullopt}, // 4 GiB claimed
     };
+    const long peakBefore = PeakRssKilobytes();
     for (const auto& [data, text] : cases) {
         EXPECT_EQ(ReadStringFrom(data), text) << data.size() << " bytes";
     }
+    EXPECT_LT(PeakRssKilobytes() - peakBefore, 32 * 1024) << "a claimed length is not allocated";
     // The stream holds more than the archive may read: the size it was given
     // decides.
     std::istringstream in(Bytes({1, 2, 3, 4}));

@@ -172,15 +172,6 @@ TEST_F(MapFileFaults, each_bad_field_value_is_refused_with_its_message) {
     }
 }
 
-// Shorter claims are cut points of the truncation sweep; the first string reads the same way.
-TEST_F(MapFileFaults, string_longer_than_the_file_ends_early_without_a_large_allocation) {
-    const std::string head = CMapFile::WriteToBytes(Good(0)).substr(0, 13);
-    const long peakBefore = PeakRssKilobytes();
-    ExpectRefused("beyond", head + std::string("\xFF\xFF\xFF", 3) + Le(0xFFFFFFFF, 4) + "short",
-                  IDS_OPEN_MAP_FAILED, EndsEarly("beyond")); // 4 GiB of 5
-    EXPECT_LT(PeakRssKilobytes() - peakBefore, 32 * 1024);
-}
-
 // A path beyond any file name is read whole (the archive tests go through the limits of every
 // length form). The system cannot even look it up: a missing file too, or a file that cannot be
 // opened; either way the message is about that bitmap, and the default map shows.
