@@ -24,17 +24,6 @@ TEST(TransformGeometry, smallest_angle_vertex_prefers_the_later_vertex_on_a_tie)
     }
 }
 
-TEST(TransformGeometry, scan_axis_follows_the_steeper_edge) {
-    const auto at = [](double degrees) {
-        const double r = degrees * std::numbers::pi / 180.0;
-        return CDoublePoint{100.0 * std::cos(r), 100.0 * std::sin(r)};
-    };
-    EXPECT_EQ(ChooseScanAxis({0, 0}, {0, 50}, {50, 0}), 0);
-    EXPECT_EQ(ChooseScanAxis({0, 0}, {50, 0}, {40, 30}), 1);
-    EXPECT_EQ(ChooseScanAxis({0, 0}, at(30), at(80)), 0);
-    EXPECT_EQ(ChooseScanAxis({0, 0}, at(10), at(60)), 1);
-}
-
 // Both checks name a mark through the index only when they fail; -1 here: passes.
 TEST(TransformGeometry, close_and_nearly_collinear_marks_name_the_mark) {
     const double tan10 = std::tan(10.0 * std::numbers::pi / 180.0);
