@@ -99,18 +99,16 @@ TEST_F(SaveFaults, map_file_is_never_saved_over_its_own_bitmap) {
     }
 }
 
-TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_link) {
-    // A registration file name that is a symbolic or a hard link to the bitmap (the document tests
-    // refuse one under the bitmap's own name).
-    for (const bool symbolic : {true, false}) {
-        SCOPED_TRACE(symbolic ? "symbolic link" : "hard link");
-        const std::string name = symbolic ? "scan" : "photo";
-        const std::string scan = LoadHarbour(name + ".bmp");
+TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_name_or_by_link) {
+    // A registration file that is the bitmap: by name, a symbolic link or a hard link to it.
+    for (const std::string name : {"named", "symbolic", "hard"}) {
+        SCOPED_TRACE(name);
+        const std::string scan = LoadHarbour(name + (name == "named" ? ".txt" : ".bmp"));
         const std::string scanBytes = ReadBytes(scan);
         const fs::path txt = dir / (name + ".txt");
-        if (symbolic) {
+        if (name == "symbolic") {
             fs::create_symlink(scan, txt);
-        } else {
+        } else if (name == "hard") {
             fs::create_hard_link(scan, txt);
         }
         ClearRecords();
