@@ -52,14 +52,4 @@ TEST(TransformGeometry, close_and_nearly_collinear_marks_name_the_mark) {
     }
 }
 
-TEST(TransformGeometry, triangle_angle_of_a_flat_triangle_is_never_nan) {
-    // Sides whose rounded cosine lands just past -1 or +1.
-    const double sides[][3] = {{0.3, 0.1, 0.2}, {0.7, 0.1, 0.6}, {3.3, 1.1, 2.2}, {0.1, 0.3, 0.2}};
-    for (const auto& s : sides) {
-        EXPECT_FALSE(std::isnan(TriangleAngle(s[0], s[1], s[2]))) << s[0] << " " << s[1];
-    }
-    EXPECT_NEAR(TriangleAngle(0.3, 0.1, 0.2), std::numbers::pi, 1e-7);
-    EXPECT_NEAR(TriangleAngle(0.1, 0.3, 0.2), 0.0, 1e-7);
-}
-
 } // namespace
