@@ -113,6 +113,9 @@ TEST_F(ImportTest, converts_every_picture_form_to_the_colours_it_shows) {
     const auto band = [](int x, int y, int b) { return int(Pattern(x, y, b)); };
     // 16-bit grey is stretched over its range; alpha is blended over white.
     const auto grey = [](int v) { return qRgb(v, v, v); };
+    const auto palette = [&](int x, int y) {
+        return qRgb(band(x, y, 1), 255 - band(x, y, 1), band(x, y, 1) / 2);
+    };
     const auto blend = [&](int x, int y, int b) {
         const double a = rgba(x, y, 4) / 255.0;
         return int(std::lround(Pattern(x, y, b) * a + 255.0 * (1.0 - a)));
@@ -127,7 +130,8 @@ TEST_F(ImportTest, converts_every_picture_form_to_the_colours_it_shows) {
     const std::vector<Case> cases = {
         {{"GTiff", "rgb.tif", 37, 5, 3}, Pattern, 24, [&](int x, int y) { return qRgb(band(x, y, 1), band(x, y, 2), band(x, y, 3)); }},
         {{"JPEG", "grey.jpg", 9, 4, 1}, [](int, int, int) { return 90.0; }, 8, [&](int, int) { return grey(90); }},
-        {{"GTiff", "palette.tif", 11, 6, 1, GDT_Byte, {}, {}, true}, Pattern, 8, [&](int x, int y) { return qRgb(band(x, y, 1), 255 - band(x, y, 1), band(x, y, 1) / 2); }},
+        {{"GTiff", "palette.tif", 11, 6, 1, GDT_Byte, {}, {}, true}, Pattern, 8, palette},
+        {{"GTiff", "palette16.tif", 11, 6, 1, GDT_UInt16, {}, {}, true}, Pattern, 24, palette}, // colours, not indices
         {{"GTiff", "grey16.tif", 6, 3, 1, GDT_UInt16}, grey16, 8, [&](int x, int y) { return grey(int(std::lround((grey16(x, y, 1) - 1000.0) * 255.0 / 300.0))); }},
         {{"PNG", "rgba.png", 6, 2, 4}, rgba, 24, [&](int x, int y) { return qRgb(blend(x, y, 1), blend(x, y, 2), blend(x, y, 3)); }},
     };
