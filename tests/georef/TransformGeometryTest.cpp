@@ -9,21 +9,6 @@ namespace {
 
 using Marks = std::array<CDoublePoint, 3>;
 
-TEST(TransformGeometry, smallest_angle_vertex_prefers_the_later_vertex_on_a_tie) {
-    const struct {
-        CDoublePoint a, b, c;
-        int expected;
-    } cases[] = {
-        {{0, 0}, {100, 0}, {50, 10}, 2}, // a and b tie
-        {{50, 10}, {0, 0}, {100, 0}, 3}, // b and c tie
-        {{0, 0}, {100, 10}, {100, -10}, 1},       {{100, 10}, {100, -10}, {0, 0}, 3},
-        {{0, 0}, {2, 0}, {1, std::sqrt(3.0)}, 3}, // equilateral
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SmallestAngleVertex(c.a, c.b, c.c), c.expected) << c.expected;
-    }
-}
-
 // Both checks name a mark through the index only when they fail; -1 here: passes.
 TEST(TransformGeometry, close_and_nearly_collinear_marks_name_the_mark) {
     const double tan10 = std::tan(10.0 * std::numbers::pi / 180.0);
