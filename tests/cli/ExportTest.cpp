@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <ostream>
 
 namespace {
 
@@ -65,6 +66,10 @@ struct CalibrationCase {
     std::array<CDoublePoint, 3> world;
     int epsg;
 };
+// Test names carry the case's name, not the bytes of the case.
+void PrintTo(const CalibrationCase& c, std::ostream* pOut) {
+    *pOut << c.name;
+}
 
 // North-up and rotated maps, in latitude/longitude and in UTM on both hemispheres.
 // clang-format off
