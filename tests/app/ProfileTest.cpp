@@ -40,16 +40,17 @@ TEST_F(Profile, closing_writes_the_ini_file_named_after_the_title_with_every_set
 // Which values count is the display settings' own business; here the program reads them
 // from the file and writes them back.
 TEST_F(Profile, stored_settings_are_read_and_written_back_without_colour_bits_above_24) {
-    SetProfile({{"Settings/unitType", 1},
-                {"Settings/coordType", 1},
-                {"Settings/latLonFormat", 0},
-                {"Settings/spriteSize", 2},
-                {"Settings/backgroundColor", 0x7F000001},
-                {"Settings/foregroundColor", 0xFFFFFF},
-                {"Settings/primaryColor", 0x00FF00},
-                {"Settings/secondaryColor", 0x0000FF},
-                {"Settings/locationSpriteColor", 0x0180FF80},
-                {"Settings/noFixLocationSpriteColor", 0x0000FF}});
+    const std::map<QString, QVariant> stored = {{"Settings/unitType", 1},
+                                                {"Settings/coordType", 1},
+                                                {"Settings/latLonFormat", 0},
+                                                {"Settings/spriteSize", 2},
+                                                {"Settings/backgroundColor", 0x7F000001},
+                                                {"Settings/foregroundColor", 0xFFFFFF},
+                                                {"Settings/primaryColor", 0x00FF00},
+                                                {"Settings/secondaryColor", 0x0000FF},
+                                                {"Settings/locationSpriteColor", 0x0180FF80},
+                                                {"Settings/noFixLocationSpriteColor", 0x0000FE}};
+    SetProfile(stored);
     Start();
     const CDisplaySettings& s = App().Settings();
     EXPECT_EQ((std::array<int, 3>{s.GetUnitType(), s.GetCoordType(), s.GetLatLonFormat()}),
@@ -57,10 +58,11 @@ TEST_F(Profile, stored_settings_are_read_and_written_back_without_colour_bits_ab
     EXPECT_EQ(s.GetLocationSpriteColor(), 0x80FF80u);
     EXPECT_EQ(View().SpriteSize(), QSize(80, 80));
     ASSERT_TRUE(Close());
-    EXPECT_EQ(ProfileValue("Settings/coordType").toInt(), 1);
-    EXPECT_EQ(ProfileValue("Settings/latLonFormat").toInt(), 0);
-    EXPECT_EQ(ProfileValue("Settings/backgroundColor").toInt(), 1);
-    EXPECT_EQ(ProfileValue("Settings/locationSpriteColor").toInt(), 0x80FF80);
+    // Each value goes back as it was read: the colours without their bits above 24.
+    for (const auto& [key, value] : stored) {
+        EXPECT_EQ(ProfileValue(key).toLongLong(), value.toLongLong() & 0xFFFFFF)
+            << key.toStdString();
+    }
 }
 
 TEST_F(Profile, stored_placement_is_restored_and_clamped_to_keep_an_icon_on_screen) {

@@ -1,39 +1,9 @@
-// The settings' own rules. How each unusable profile value is read is gone through key by key
-// in the profile fault suite.
+// The settings' own rules. Reading and writing the profile: ProfileTest (every value through the
+// real INI file) and the profile fault suite (each unusable value, key by key).
 #include "CDisplaySettings.h"
 #include "CMemoryProfile.h"
 
 #include <gtest/gtest.h>
-
-TEST(DisplaySettings, written_values_read_back_and_colours_keep_24_bits) {
-    CDisplaySettings s;
-    for (int i = 0; i < CDisplaySettings::ColorCount; ++i) {
-        s.SetColor(static_cast<CDisplaySettings::ColorIndex>(i),
-                   static_cast<COLORREF>(0x7F000000 + 0x102030 * (i + 1)));
-    }
-    s.SetSpriteSize(2);
-    s.SetUnitType(1);
-    s.SetCoordType(1);
-    s.SetLatLonFormat(0);
-    CMemoryProfile profile;
-    s.WriteColors(profile);
-    s.WriteSpriteSize(profile);
-    s.WriteFormats(profile);
-    EXPECT_EQ(profile.GetProfileInt("Settings", "noFixLocationSpriteColor", -128), 0x60C120);
-
-    CDisplaySettings t;
-    ASSERT_TRUE(t.ReadColors(profile));
-    ASSERT_TRUE(t.ReadSpriteSize(profile));
-    ASSERT_TRUE(t.ReadFormats(profile));
-    for (int i = 0; i < CDisplaySettings::ColorCount; ++i) {
-        EXPECT_EQ(t.GetRequestedColor(static_cast<CDisplaySettings::ColorIndex>(i)),
-                  static_cast<COLORREF>(0x102030 * (i + 1)));
-    }
-    EXPECT_EQ(t.GetSpriteSize(), 2);
-    EXPECT_EQ(t.GetUnitType(), 1);
-    EXPECT_EQ(t.GetCoordType(), 1);
-    EXPECT_EQ(t.GetLatLonFormat(), 0);
-}
 
 TEST(DisplaySettings, display_colours_come_from_the_nearest_colour) {
     CDisplaySettings s;
