@@ -50,7 +50,7 @@ TEST_F(FileCommands, save_then_open_or_drop_brings_the_map_back) {
     EXPECT_FALSE(Drop(mapPath));
 }
 
-TEST_F(FileCommands, recent_file_list_keeps_the_last_four_maps_and_opens_them) {
+TEST_F(FileCommands, recent_file_list_keeps_the_last_four_maps_and_opens_them_also_at_start) {
     Start();
     LoadPicture({64, 48});
     QStringList paths;
@@ -71,11 +71,18 @@ TEST_F(FileCommands, recent_file_list_keeps_the_last_four_maps_and_opens_them) {
     EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), paths[1]);
     EXPECT_EQ(App().RecentFiles().front(), paths[1]);
 
-    // The list survives a restart.
+    // The list survives a restart, and a map named on the command line opens at the start.
     ASSERT_TRUE(Close());
-    Restart();
-    EXPECT_EQ(App().RecentFiles().size(), 4);
-    EXPECT_EQ(App().RecentFiles().front(), paths[1]);
+    Restart({paths[3]});
+    EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), paths[3]);
+    EXPECT_EQ(App().RecentFiles(), (QStringList{paths[3], paths[1], paths[4], paths[2]}));
+    App().ExitInstance();
+
+    // A file that cannot be opened ends the start with the document's message.
+    prompt.messages.clear();
+    EXPECT_FALSE(App().InitInstance({TestPath(QStringLiteral("missing.gpm"))}));
+    EXPECT_FALSE(prompt.messages.empty());
+    EXPECT_EQ(App().MainFrame(), nullptr);
 }
 
 TEST(RecentFileNames, maps_of_the_same_name_show_the_shortest_path_that_tells_them_apart) {
@@ -153,21 +160,4 @@ TEST_F(FileCommands, a_desktop_request_waits_for_the_open_dialog_then_asks_and_o
     EXPECT_TRUE(QTest::qWaitFor([] { return Doc().GetMapWidth() == 120; }, 10000));
     EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_SAVE_CHANGES});
     EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
-}
-
-TEST_F(FileCommands, the_map_file_on_the_command_line_is_opened_at_start) {
-    Start();
-    LoadPicture({50, 40});
-    const QString mapPath = TestPath(QStringLiteral("arg.gpm"));
-    SaveAs(mapPath);
-    ASSERT_TRUE(Close());
-    Restart({mapPath});
-    EXPECT_EQ(Doc().GetMapWidth(), 50);
-    App().ExitInstance();
-
-    // A file that cannot be opened ends the start with the document's message.
-    prompt.messages.clear();
-    EXPECT_FALSE(App().InitInstance({TestPath(QStringLiteral("missing.gpm"))}));
-    EXPECT_FALSE(prompt.messages.empty());
-    EXPECT_EQ(App().MainFrame(), nullptr);
 }
