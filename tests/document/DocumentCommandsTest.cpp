@@ -1,3 +1,4 @@
+#include "DocumentSnapshot.h"
 #include "DocumentTestSupport.h"
 
 #include "StringTable.h"
@@ -5,10 +6,8 @@
 // Latitude and longitude under the mouse: StatusTextTest.
 TEST_F(DocumentTest, picture_to_position_gives_utm_in_the_calibration_zone) {
     LoadUtm();
-    CGeoPosition& utm = doc->PictureToPosition({100, 50});
-    ASSERT_TRUE(utm.IsUtm());
     std::string text;
-    utm.Format(text);
+    doc->PictureToPosition({100, 50}).Format(text);
     EXPECT_EQ(text, "10U 401000 5299500");
 }
 
@@ -104,18 +103,14 @@ TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
 TEST_F(DocumentTest, rejected_calibration_changes_nothing) {
     doc->OnCalibrate();
     ClearRecords();
-    const auto marksBefore = doc->GetMarkPixelPoints();
+    const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
     const std::array<CDoublePoint, 3> world = {CDoublePoint{1, 1}, {2, 1}, {2, 2}};
     const std::array<CDoublePoint, 3> picture = {CDoublePoint{10, 10}, {300, 10}, {300, 200}};
     // A UTM zone past 60, and a coordinate type that does not exist. (The checks' other codes
     // reach the user through the calibration dialog: CalibDialogTest.)
     EXPECT_EQ(doc->Calibrate(1, world, picture, 61, 'U', nullptr, nullptr), 5);
     EXPECT_EQ(doc->Calibrate(2, world, picture, 10, 'U', nullptr, nullptr), 4);
-    EXPECT_TRUE(doc->IsCalibrationMode());
-    EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(doc->GetCoordType(), 0);
-    EXPECT_EQ(doc->GetUtmZone(), 10);
-    EXPECT_EQ(doc->GetMarkPixelPoints()[1].x, marksBefore[1].x);
+    EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
     EXPECT_TRUE(frame.calls.empty());
 }
 
@@ -142,12 +137,11 @@ TEST_F(DocumentTest, new_bitmap_loads_and_leaves_the_map_uncalibrated) {
 }
 
 TEST_F(DocumentTest, file_new_returns_to_the_default_map_without_a_bitmap_path) {
+    const std::string defaultMap = doc->BuildMapFile(); // no path, calibrated, its marks and zone
     LoadHarbour();
     prompt.answers.push_back(MsgAnswer::No); // discard the changes
     ASSERT_TRUE(doc->FileNew());
-    EXPECT_EQ(doc->GetBitmapPath(), "");
+    EXPECT_EQ(doc->BuildMapFile(), defaultMap);
     EXPECT_EQ(doc->GetMapWidth(), 998);
-    EXPECT_TRUE(doc->IsCalibrated());
     EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(doc->GetMarkPixelPoints()[2].y, 500.0);
 }

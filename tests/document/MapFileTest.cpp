@@ -4,54 +4,7 @@
 #include "CMapFile.h"
 #include "StringTable.h"
 
-#include <bit>
-#include <cstdint>
 #include <functional>
-
-namespace {
-
-// Builds map-file bytes field by field, so that tests can write any content.
-struct Bytes {
-    std::string data;
-    Bytes& U8(int v) {
-        data.push_back(static_cast<char>(v));
-        return *this;
-    }
-    Bytes& U16(unsigned v) { return U8(static_cast<int>(v & 0xFF)).U8(static_cast<int>(v >> 8)); }
-    Bytes& I32(std::int32_t v) {
-        const auto u = static_cast<std::uint32_t>(v);
-        return U16(u & 0xFFFF).U16(u >> 16);
-    }
-    Bytes& F64(double d) {
-        const auto u = std::bit_cast<std::uint64_t>(d);
-        for (int i = 0; i < 8; ++i) {
-            U8(static_cast<int>((u >> (8 * i)) & 0xFF));
-        }
-        return *this;
-    }
-    Bytes& Str(const std::string& s) {
-        U8(static_cast<int>(s.size()));
-        data += s;
-        return *this;
-    }
-    Bytes& Header(unsigned version = 1) { return Str("Halvoren..").U16(version); }
-    Bytes& Mark(unsigned x, unsigned y, double wx, double wy) {
-        return U16(x).U16(y).F64(wx).F64(wy);
-    }
-    // A calibrated latitude/longitude body for the given path.
-    Bytes& GoodBody(const std::string& path) {
-        return Str(path)
-            .U8(1)
-            .I32(0)
-            .Mark(0, 0, -10, 10)
-            .Mark(100, 0, 10, 10)
-            .Mark(100, 100, 10, -10)
-            .U8(10)
-            .U8('U');
-    }
-};
-
-} // namespace
 
 TEST_F(DocumentTest, default_map_file_is_81_golden_bytes) {
     const fs::path file = dir / "world.gpm";
@@ -119,9 +72,8 @@ TEST_F(DocumentTest, saved_map_reopens_with_its_bitmap_and_calibration) {
     ClearRecords();
     ASSERT_TRUE(doc->FileOpen(file.string()));
     EXPECT_TRUE(prompt.messages.empty());
-    EXPECT_EQ(doc->GetBitmapPath(), bitmap);
+    EXPECT_EQ(doc->BuildMapFile(), ReadBytes(file)); // path, calibration, marks and zone
     EXPECT_EQ(doc->GetMapWidth(), 1000);
-    EXPECT_TRUE(doc->IsCalibrated());
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(doc->GetTitle(), "harbour.gpm");
     ASSERT_FALSE(view.hints.empty());
@@ -145,7 +97,13 @@ TEST_F(DocumentTest, missing_bitmap_question_and_its_answers) {
     const std::string found = MakeBitmap("found.bmp", 30, 20);
     WriteBytes(dir / "broken.bmp", "not a bitmap");
     const std::string file = (dir / "moved.gpm").string();
-    WriteBytes(file, Bytes().Header().GoodBody(moved).data);
+    WriteBytes(file,
+               CMapFile::WriteToBytes({.bitmapPath = moved,
+                                       .calibrated = true,
+                                       .markPixel = {CDoublePoint{0, 0}, {100, 0}, {100, 100}},
+                                       .markWorld = {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
+                                       .zone = 10,
+                                       .letter = 'U'}));
     const std::string question = "Could not find the map bitmap file associated with this map (" +
                                  moved + ").  Do you want to try to find this bitmap yourself?";
 
