@@ -3,15 +3,7 @@
 
 #include "StringTable.h"
 
-// Latitude and longitude under the mouse: StatusTextTest.
-TEST_F(DocumentTest, picture_to_position_gives_utm_in_the_calibration_zone) {
-    LoadUtm();
-    std::string text;
-    doc->PictureToPosition({100, 50}).Format(text);
-    EXPECT_EQ(text, "10U 401000 5299500");
-}
-
-TEST_F(DocumentTest, calibration_mode_commands_switch_menus_and_send_hints) {
+TEST_F(DocumentTest, calibration_mode_commands_switch_menus_send_hints_and_disable_others) {
     doc->OnSetMarkCoordinates(); // outside calibration mode: nothing
     doc->OnCancelCalibration();
     EXPECT_TRUE(view.hints.empty());
@@ -28,9 +20,8 @@ TEST_F(DocumentTest, calibration_mode_commands_switch_menus_and_send_hints) {
     EXPECT_EQ(frame.calls, (std::vector<std::string>{"calibration", "normal"}));
     EXPECT_TRUE(doc->IsCalibrated()) << "cancelling keeps the calibration";
     EXPECT_FALSE(doc->IsModified());
-}
 
-TEST_F(DocumentTest, command_dispatch_skips_disabled_commands) {
+    // Dispatch skips the commands disabled in calibration mode.
     doc->OnCalibrate();
     ClearRecords();
     EXPECT_TRUE(doc->OnCommand(ID_MAP_NEW_BITMAP));

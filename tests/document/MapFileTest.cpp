@@ -7,6 +7,8 @@
 #include <functional>
 
 TEST_F(DocumentTest, default_map_file_is_81_golden_bytes) {
+    doc->AddWaypoint(0, {1, 1});
+    doc->OnSaveWaypoints(); // no bitmap to name a waypoint file after
     const fs::path file = dir / "world.gpm";
     ASSERT_TRUE(doc->DoSave(file.string()));
     EXPECT_EQ(Hex(ReadBytes(file)),
@@ -19,19 +21,31 @@ TEST_F(DocumentTest, default_map_file_is_81_golden_bytes) {
               "e603000000000000008066400000000000805640" // (998, 0) at 180 E 90 N
               "e603f401000000000080664000000000008056c0" // (998, 500) at 180 E 90 S
               "0a55");                                   // zone 10, 'U'
-    EXPECT_FALSE(fs::exists(dir / "world.txt")) << "the default map has no registration file";
-    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no registration file";
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_WAYPOINTS_NEED_BITMAP}));
+    EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
 }
 
-TEST_F(DocumentTest, picture_coordinates_use_all_16_bits) {
+TEST_F(DocumentTest, picture_coordinates_use_all_16_bits_and_no_more) {
     const std::string bitmap = MakeBitmap("wide.bmp", 8, 8);
-    ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
-    // Marks beyond the signed 16-bit range, as on a very large scan.
-    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
-                             {CDoublePoint{40000, 100}, {65535, 100}, {65535, 50000}}, 0, '?',
-                             nullptr, nullptr),
-              0);
+    const std::array<CDoublePoint, 3> world = {CDoublePoint{-10, 10}, {10, 10}, {10, -10}};
     const fs::path file = dir / "wide.gpm";
+    // Marks past either end of the unsigned 16-bit range are refused and nothing is written.
+    const std::array<CDoublePoint, 3> refused[] = {
+        {CDoublePoint{65536, 10}, {65000, 10}, {65000, 2000}},
+        {CDoublePoint{-1, 10}, {300, 10}, {300, 300}},
+    };
+    for (const auto& picture : refused) {
+        LoadCalibrated(bitmap, picture, world);
+        ClearRecords();
+        EXPECT_FALSE(doc->DoSave(file.string()));
+        EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_MARK_OUTSIDE_FILE_RANGE}));
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_FALSE(fs::exists(dir / "wide.txt"));
+        EXPECT_TRUE(doc->IsModified());
+    }
+    // Marks beyond the signed 16-bit range, as on a very large scan, are kept.
+    LoadCalibrated(bitmap, {CDoublePoint{40000, 100}, {65535, 100}, {65535, 50000}}, world);
     ASSERT_TRUE(doc->DoSave(file.string()));
     const std::string bytes = ReadBytes(file);
     const std::size_t marks = 13 + 1 + bitmap.size() + 1 + 4;
@@ -43,24 +57,6 @@ TEST_F(DocumentTest, picture_coordinates_use_all_16_bits) {
     EXPECT_EQ(doc->GetMarkPixelPoints()[0].x, 40000.0);
     EXPECT_EQ(doc->GetMarkPixelPoints()[2].x, 65535.0);
     EXPECT_EQ(doc->GetMarkPixelPoints()[2].y, 50000.0);
-}
-
-TEST_F(DocumentTest, marks_outside_16_bits_are_refused_at_save) {
-    const std::string bitmap = MakeBitmap("far.bmp", 8, 8);
-    const fs::path file = dir / "far.gpm";
-    const std::array<CDoublePoint, 3> triangles[] = {
-        {CDoublePoint{65536, 10}, {65000, 10}, {65000, 2000}},
-        {CDoublePoint{-1, 10}, {300, 10}, {300, 300}},
-    };
-    for (const auto& picture : triangles) {
-        LoadCalibrated(bitmap, picture, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}});
-        ClearRecords();
-        EXPECT_FALSE(doc->DoSave(file.string()));
-        EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_MARK_OUTSIDE_FILE_RANGE}));
-        EXPECT_FALSE(fs::exists(file));
-        EXPECT_FALSE(fs::exists(dir / "far.txt"));
-        EXPECT_TRUE(doc->IsModified());
-    }
 }
 
 TEST_F(DocumentTest, saved_map_reopens_with_its_bitmap_and_calibration) {

@@ -22,8 +22,11 @@ TEST_F(DocumentTest, harbour_registration_file_to_the_byte) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST_F(DocumentTest, utm_registration_file_gives_metres) {
+TEST_F(DocumentTest, utm_registration_file_and_positions_give_metres_in_the_zone) {
     LoadUtm();
+    std::string position;
+    doc->PictureToPosition({100, 50}).Format(position);
+    EXPECT_EQ(position, "10U 401000 5299500");
     ASSERT_TRUE(doc->DoSave((dir / "utm.gpm").string()));
     const std::string text = ReadBytes(dir / "utm.txt");
     EXPECT_NE(text.find("COORD UTM\r\n"), std::string::npos);
@@ -50,7 +53,6 @@ TEST(TextFileNames, extension_of_the_file_name_is_replaced) {
         EXPECT_EQ(DeriveTextFileName(c.bitmap, ".txt"), c.txt) << c.bitmap;
         EXPECT_EQ(FileNameOf(c.bitmap), c.fileLine) << c.bitmap;
     }
-    EXPECT_EQ(DeriveTextFileName("/maps/harbour.bmp", ".wpt"), "/maps/harbour.wpt");
 }
 
 TEST(TextFileNumbers, fixed_point_as_printf_writes_it) {
@@ -87,15 +89,6 @@ TEST_F(DocumentTest, waypoint_file_lists_the_placed_waypoints) {
     doc->OnSaveWaypoints();
     EXPECT_FALSE(fs::exists(dir / "harbour.wpt"));
     EXPECT_TRUE(prompt.messages.empty());
-}
-
-TEST_F(DocumentTest, default_map_writes_no_text_files_and_explains_waypoints) {
-    doc->AddWaypoint(0, {1, 1});
-    doc->OnSaveWaypoints();
-    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_WAYPOINTS_NEED_BITMAP}));
-    EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Exclamation);
-    ASSERT_TRUE(doc->DoSave((dir / "world.gpm").string()));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "only the map file";
 }
 
 TEST_F(DocumentTest, unwritable_registration_file_is_reported_and_the_save_counts) {
