@@ -49,14 +49,12 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
     const std::array<CDoublePoint, 3> picture = {
         CDoublePoint{12.7, -3.2}, {400.9, 10}, {300, 200.5}};
     ASSERT_EQ(doc->Calibrate(1, world, picture, 11, 'u', &mark, &field), 0);
-    EXPECT_EQ(mark, -7) << "indices are written for codes 1 to 4 only";
-    EXPECT_EQ(field, -7);
+    EXPECT_EQ(std::pair(mark, field), std::pair(-7, -7)) << "indices are for codes 1 to 4 only";
     EXPECT_FALSE(doc->IsCalibrationMode());
     EXPECT_TRUE(doc->IsCalibrated());
     EXPECT_TRUE(doc->IsModified());
     EXPECT_TRUE(doc->GetActivePosition().IsUtm());
-    EXPECT_EQ(doc->GetUtmZone(), 11);
-    EXPECT_EQ(doc->GetUtmLetter(), 'u');
+    EXPECT_EQ(std::pair(doc->GetUtmZone(), doc->GetUtmLetter()), std::pair(11, 'u'));
     EXPECT_EQ(frame.calls, (std::vector<std::string>{"normal"}));
     EXPECT_EQ(doc->GetMarkPixelPoints()[0].x, 12.0);
     EXPECT_EQ(doc->GetMarkPixelPoints()[0].y, -3.0);
@@ -71,9 +69,8 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
     ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}}, picture, 0, '?',
                              nullptr, nullptr),
               0);
-    EXPECT_EQ(doc->GetCoordType(), 0);
-    EXPECT_EQ(doc->GetUtmZone(), 11);
-    EXPECT_EQ(doc->GetUtmLetter(), 'u');
+    EXPECT_EQ(std::tuple(doc->GetCoordType(), doc->GetUtmZone(), doc->GetUtmLetter()),
+              std::tuple(0, 11, 'u'));
 }
 
 TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
@@ -119,8 +116,7 @@ TEST_F(DocumentTest, new_bitmap_loads_and_leaves_the_map_uncalibrated) {
     EXPECT_EQ(prompt.choosers[0].titleOrPath, "Open map bitmap file");
     EXPECT_TRUE(doc->IsModified());
     EXPECT_FALSE(doc->IsCalibrated());
-    EXPECT_EQ(doc->GetMapWidth(), 64);
-    EXPECT_EQ(doc->GetMapHeight(), 48);
+    EXPECT_EQ(QSize(doc->GetMapWidth(), doc->GetMapHeight()), QSize(64, 48));
     EXPECT_EQ(doc->GetBitmapPath(), bitmap);
     EXPECT_EQ(doc->GetMarkPixelPoints()[1].x, marksBefore[1].x) << "marks keep their values";
     EXPECT_EQ(view.hints, (std::vector<int>{HINT_NEW_BITMAP}));
