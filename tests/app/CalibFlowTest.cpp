@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -112,11 +113,9 @@ TEST_F(CalibFlow,
     });
     EXPECT_TRUE(prompt.messages.empty());
 
-    EXPECT_TRUE(Doc().IsCalibrated());
-    EXPECT_FALSE(Doc().IsCalibrationMode());
-    EXPECT_TRUE(Doc().IsModified());
-    EXPECT_FALSE(Frame().IsCalibrationMenu());
-    EXPECT_EQ(Listed(), 0) << "the marks are gone from the map";
+    // Calibrated and modified, the marks gone from the map with the calibration menu.
+    EXPECT_TRUE(Doc().IsCalibrated() && Doc().IsModified() && !Doc().IsCalibrationMode());
+    EXPECT_TRUE(!Frame().IsCalibrationMenu() && Listed() == 0);
 
     MoveCursorToMap(QPoint(300, 200));
     const QString position = QStringLiteral("Cursor position: N 48*45'00.0\", W 122*30'00.0\"  ");
@@ -148,9 +147,7 @@ TEST_F(CalibFlow,
     EXPECT_EQ(Frame().StatusText(), position);
     // Calibrating again starts from the stored marks.
     PressKey(Qt::Key_F2, Qt::ShiftModifier);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(MarkPos(k), kMarkPixels[k]) << k;
-    }
+    EXPECT_EQ(MarkPositions(), std::vector<QPoint>(std::begin(kMarkPixels), std::end(kMarkPixels)));
     PressKey(Qt::Key_Escape);
 
     // Waypoints are clicked, taken away with the right button and written.
@@ -161,20 +158,20 @@ TEST_F(CalibFlow,
     for (const QPoint pt : {QPoint(300, 200), QPoint(100, 100), QPoint(500, 300)}) {
         QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(pt));
     }
-    EXPECT_EQ(Listed(), 3);
     EXPECT_EQ(View().Pointer(2)->GetPosition(), QPoint(500, 300));
-    EXPECT_EQ(Doc().GetLastWaypoint(), 2);
-    EXPECT_EQ(Doc().GetPlacedWaypoints(), 3);
+    // Figures listed, waypoints placed, index of the last one.
+    const auto Waypoints = [] {
+        return std::array<int, 3>{Listed(), Doc().GetPlacedWaypoints(), Doc().GetLastWaypoint()};
+    };
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{3, 3, 2}));
 
     // Beside the picture nothing is placed.
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(700, 100));
-    EXPECT_EQ(Listed(), 3);
-    EXPECT_EQ(Doc().GetLastWaypoint(), 2);
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{3, 3, 2}));
 
+    // The table keeps its entries and its last index.
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-    EXPECT_EQ(Listed(), 2);
-    EXPECT_EQ(Doc().GetPlacedWaypoints(), 2);
-    EXPECT_EQ(Doc().GetLastWaypoint(), 2) << "the table keeps its entries and last index";
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{2, 2, 2}));
     EXPECT_NEAR(Doc().GetWaypoints()[2].x, 48.5, 1e-9);
 
     // Saving needs waypoint mode off.
@@ -190,16 +187,14 @@ TEST_F(CalibFlow,
     Frame().CommandAction(ID_MAP_CALIBRATE)->trigger();
     ASSERT_TRUE(Doc().IsCalibrationMode());
     Frame().CommandAction(ID_CALIBRATE_CANCEL)->trigger();
-    EXPECT_EQ(Listed(), 2);
-    EXPECT_EQ(Doc().GetPlacedWaypoints(), 2);
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{2, 2, 2}));
 
     // Right clicks take the rest away, and one more finds nothing to take.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
-    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-    EXPECT_EQ(Listed(), 0);
-    EXPECT_EQ(Doc().GetPlacedWaypoints(), 0);
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    }
+    EXPECT_EQ(std::pair(Listed(), Doc().GetPlacedWaypoints()), std::pair(0, 0));
 }
 
 // (The calibration dialog's UTM fields: CalibDialogTest.)
@@ -231,9 +226,8 @@ TEST_F(CalibFlow, a_full_table_takes_no_more_waypoints) {
     for (int i = 0; i < 101; ++i) {
         QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5 + i, 50));
     }
-    EXPECT_EQ(Listed(), 100);
-    EXPECT_EQ(Doc().GetPlacedWaypoints(), 100);
-    EXPECT_EQ(Doc().GetLastWaypoint(), 100);
+    EXPECT_EQ((std::array<int, 3>{Listed(), Doc().GetPlacedWaypoints(), Doc().GetLastWaypoint()}),
+              (std::array<int, 3>{100, 100, 100}));
 }
 
 TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_calibration) {
@@ -246,17 +240,14 @@ TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_
         TypeInto(dlg, IDC_Y_2, "50");
         TypeInto(dlg, IDC_Y_3, "300");
         PressInDialog(dlg, Qt::Key_Tab);
-        EXPECT_EQ(MarkPos(0), QPoint(300, 150)) << "leaving a field moves its mark";
-        EXPECT_EQ(MarkPos(1), QPoint(997, 50));
-        EXPECT_EQ(MarkPos(2), QPoint(997, 300));
+        // Leaving a field moves its mark.
+        EXPECT_EQ(MarkPositions(), (std::vector<QPoint>{{300, 150}, {997, 50}, {997, 300}}));
         PressInDialog(dlg, Qt::Key_Escape);
         EXPECT_FALSE(dlg.isVisible());
     });
-    EXPECT_EQ(MarkPos(0), QPoint(200, 150)) << "back where it stood when the dialog opened";
-    EXPECT_EQ(MarkPos(1), QPoint(997, 0));
-    EXPECT_EQ(MarkPos(2), QPoint(997, 499));
-    EXPECT_TRUE(Doc().IsCalibrationMode());
-    EXPECT_EQ(Listed(), 6);
+    // Back where they stood when the dialog opened.
+    EXPECT_EQ(MarkPositions(), (std::vector<QPoint>{{200, 150}, {997, 0}, {997, 499}}));
+    EXPECT_TRUE(Doc().IsCalibrationMode() && Listed() == 6);
 
     PressKey(Qt::Key_Escape);
     EXPECT_FALSE(Doc().IsCalibrationMode());

@@ -84,6 +84,7 @@ protected:
     // Drags calibration mark k from where it stands to a map point inside the client area.
     static void DragMarkTo(int k, QPoint ptMap);
     static QPoint MarkPos(int k) { return View().Mark(k)->GetPosition(); }
+    static std::vector<QPoint> MarkPositions() { return {MarkPos(0), MarkPos(1), MarkPos(2)}; }
     static QPoint LabelPos(int k) { return View().Label(k)->GetPosition(); }
     static int LabelAnchor(int k) { return View().Label(k)->GetAnchor(); }
     // How many figures the view's engine lists.
