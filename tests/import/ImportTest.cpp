@@ -11,7 +11,6 @@
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <iterator>
@@ -321,9 +320,7 @@ TEST_F(ImportTest, refuses_bad_inputs_without_leaving_files) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[1]);
-        const auto start = std::chrono::steady_clock::now();
         const CliResult r = RunTool(c.args);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(r.code, c.code) << r.out << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
