@@ -55,11 +55,7 @@ void AppHarness::SetProfile(const std::map<QString, QVariant>& values) {
 }
 
 QString AppHarness::LoadPicture(QSize size, const QString& name, QColor color) {
-    const QString path = WriteBitmap(name, size, color);
-    prompt.chosenFiles.push_back(path.toStdString());
-    PressKey(Qt::Key_F2);
-    EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), size);
-    return path;
+    return OpenPicture(WriteBitmap(name, size, color), size);
 }
 
 QString AppHarness::LoadPatternPicture(QSize size) {
@@ -72,6 +68,10 @@ QString AppHarness::LoadPatternPicture(QSize size) {
     }
     const QString path = TestPath("pattern.bmp");
     EXPECT_TRUE(picture.save(path, "BMP"));
+    return OpenPicture(path, size);
+}
+
+QString AppHarness::OpenPicture(const QString& path, QSize size) {
     prompt.chosenFiles.push_back(path.toStdString());
     PressKey(Qt::Key_F2);
     EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), size);

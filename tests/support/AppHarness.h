@@ -69,6 +69,8 @@ protected:
     // The same for a picture whose neighbouring pixels all differ, so that any pixel shown in
     // the wrong place shows; written as pattern.bmp.
     QString LoadPatternPicture(QSize size);
+    // Loads the bitmap at path through Map > New Bitmap (F2), expecting the given size.
+    QString OpenPicture(const QString& path, QSize size);
     // Resizes the main window so that the view's client area gets the given size.
     void SetClientSize(QSize size);
     // Scrolls at once, without the animation.
