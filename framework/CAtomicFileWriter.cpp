@@ -16,25 +16,38 @@ CFileError CAtomicFileWriter::Open(const std::string& path) {
     if (path.empty()) {
         return CFileError(ENOENT);
     }
+    // A symbolic link is followed: its target is replaced and the link stays.
+    std::filesystem::path target(path);
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_symlink(target, ec)) {
+        const auto resolved = std::filesystem::weakly_canonical(target, ec);
+        if (!ec) {
+            target = resolved;
+        }
+    }
+    struct stat old {};
+    m_bKeepMode = ::stat(target.c_str(), &old) == 0;
+    if (m_bKeepMode && S_ISDIR(old.st_mode)) {
         return CFileError(EISDIR);
     }
+    m_nMode = old.st_mode & 07777;
+
     static std::mt19937 generator{std::random_device{}()};
-    const std::filesystem::path target(path);
     const std::filesystem::path folder = target.parent_path();
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        // Short enough for the name limit of the file system however long the target name is.
+        // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + std::string.
         std::string name(1, '.');
         name.append(target.filename().string().substr(0, 100));
-        name.append(".part");
+        name.append(".tmp");
         name.append(std::to_string(static_cast<unsigned>(::getpid())));
         name.push_back('-');
         name.append(std::to_string(generator() % 1000000u));
         m_strTemp = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
         m_fd = ::open(m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
-            m_strTarget = path;
+            m_strTarget = target.string();
             return CFileError();
         }
         error = errno;
@@ -69,7 +82,11 @@ CFileError CAtomicFileWriter::Commit() {
     if (m_fd < 0) {
         return CFileError(EBADF);
     }
-    int error = ::fsync(m_fd) != 0 ? errno : 0;
+    // A replaced file keeps its permissions.
+    int error = m_bKeepMode && ::fchmod(m_fd, m_nMode) != 0 ? errno : 0;
+    if (error == 0 && ::fsync(m_fd) != 0) {
+        error = errno;
+    }
     if (::close(m_fd) != 0 && error == 0) {
         error = errno;
     }

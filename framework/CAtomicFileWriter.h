@@ -17,7 +17,8 @@ public:
     CAtomicFileWriter(const CAtomicFileWriter&) = delete;
     CAtomicFileWriter& operator=(const CAtomicFileWriter&) = delete;
 
-    // Creates the temporary file for path. A target that is a folder is refused (EISDIR).
+    // Creates the temporary file for path. A target that is a folder is refused (EISDIR); a
+    // symbolic link is followed, and an existing file keeps its permissions.
     CFileError Open(const std::string& path);
     // Writes bytes at offset of the new file; pieces may come in any order.
     CFileError WriteAt(std::uint64_t offset, std::string_view bytes);
@@ -30,4 +31,6 @@ private:
     int m_fd = -1;
     std::string m_strTarget;
     std::string m_strTemp;
+    bool m_bKeepMode = false;
+    unsigned m_nMode = 0;
 };
