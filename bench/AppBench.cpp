@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -125,12 +127,5 @@ BENCHMARK(BM_ScrollStepPaint)->Arg(1000)->Arg(16000)->Unit(benchmark::kMicroseco
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    CGpsApp app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWith<CGpsApp>(argc, argv);
 }

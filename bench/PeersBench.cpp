@@ -5,8 +5,10 @@
 #include "CMapBitmap.h"
 #include "UtmProjection.h"
 
+#include "BenchMain.h"
 #include <GeographicLib/TransverseMercator.hpp>
 #include <GeographicLib/TransverseMercatorExact.hpp>
+
 #include <benchmark/benchmark.h>
 #include <cpl_conv.h>
 #include <gdal.h>
@@ -495,17 +497,8 @@ BENCHMARK(BM_Load_Gdal)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv); // CMapBitmap asks the screen whether it needs a palette
     GDALAllRegister();
     CPLSetConfigOption("GDAL_PAM_ENABLED", "NO"); // no .aux.xml files beside the pictures
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // CMapBitmap asks the screen whether it needs a palette.
+    return RunBenchmarksWith<QGuiApplication>(argc, argv);
 }

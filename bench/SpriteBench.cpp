@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -79,15 +81,5 @@ BENCHMARK(BM_DragMarkStep)
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv); // the label font needs it
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWith<QGuiApplication>(argc, argv); // the label font needs it
 }

@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -187,14 +189,6 @@ BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    CGpsApp app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The program ends before the application object goes.
-    SceneHolder().reset();
-    return 0;
+    // The scene goes while the application object still exists.
+    return RunBenchmarksWith<CGpsApp>(argc, argv, [] { SceneHolder().reset(); });
 }
