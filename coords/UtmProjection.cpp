@@ -83,7 +83,7 @@ double Nu(const Ellipsoid& e, double phi) {
 }
 
 double CentralMeridian(int zone) {
-    return (6.0 * zone - 183.0) * kDegToRad;
+    return UtmCentralMeridian(zone) * kDegToRad;
 }
 
 } // namespace
@@ -151,7 +151,7 @@ void LatLonToUtmInZone(double a, double f, int zone, double latitude, double lon
 void UtmToLatLon(double a, double f, int zone, char letter, double easting, double northing,
                  double& latitude, double& longitude) {
     const Ellipsoid e = EllipsoidOf(a, f);
-    const bool south = (letter >= 'C' && letter <= 'M') || (letter >= 'c' && letter <= 'm');
+    const bool south = UtmIsSouthernLetter(letter);
     const double falseNorthing = south ? kUtmFalseNorthingSouth : 0.0;
     const double k0 = kUtmScaleFactor;
 

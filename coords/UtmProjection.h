@@ -16,6 +16,20 @@ inline constexpr double kUtmMaxNorthing = 9999999.0;         // metres
 inline constexpr char kUtmBandLetters[] = "CDEFGHJKLMNPQRSTUVWX";
 // Band letter of a latitude outside [-80, 84).
 inline constexpr char kUtmOutsideLetter = '*';
+// Width of a zone in degrees of longitude; zone 1 begins at 180 degrees west.
+inline constexpr double kUtmZoneWidth = 6.0;
+
+// Central meridian of a zone in degrees (zone 1: -177, zone 31: 3). Meaningful for zones
+// 1..60; every int gives a finite, exact value.
+constexpr double UtmCentralMeridian(int zone) {
+    return kUtmZoneWidth * zone - 183.0;
+}
+
+// True for the southern band letters C..M in either case, whose northings count from
+// 10000000 m at the equator; every other letter, '*' included, is northern.
+constexpr bool UtmIsSouthernLetter(char letter) {
+    return (letter >= 'C' && letter <= 'M') || (letter >= 'c' && letter <= 'm');
+}
 
 // Zone number of a longitude in degrees: 0 belongs to zone 30, an exact multiple of 6 degrees
 // west to the zone on its west side, east to the zone on its east side; -180 gives 0.
@@ -35,6 +49,6 @@ void LatLonToUtm(double a, double f, double latitude, double longitude, int& zon
 void LatLonToUtmInZone(double a, double f, int zone, double latitude, double longitude,
                        double& easting, double& northing);
 
-// Letters C..M (either case) are southern; every other letter, '*' included, northern.
+// The hemisphere comes from the letter (UtmIsSouthernLetter).
 void UtmToLatLon(double a, double f, int zone, char letter, double easting, double northing,
                  double& latitude, double& longitude);

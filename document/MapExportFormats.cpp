@@ -92,10 +92,6 @@ double NormalizeLongitude(double longitude) {
     return (wrapped < 0.0 ? wrapped + 360.0 : wrapped) - 180.0;
 }
 
-bool IsSouthernLetter(char letter) {
-    return (letter >= 'C' && letter <= 'M') || (letter >= 'c' && letter <= 'm');
-}
-
 // The element span [begin, end) of the first child named name of the root element, and where
 // the root's end tag begins. A small scanner for the files GDAL writes: it knows tags, quoted
 // attribute values, comments, CDATA and processing instructions, and nothing of DTDs.
@@ -293,13 +289,13 @@ std::optional<std::string> CoordinateSystemWkt(int coordType, int zone, char let
     if (coordType != 1 || zone < 1 || zone > 60) {
         return std::nullopt;
     }
-    const bool south = IsSouthernLetter(letter);
+    const bool south = UtmIsSouthernLetter(letter);
     const std::string zoneText = std::to_string(zone) + (south ? "S" : "N");
     const int epsg = (south ? 32700 : 32600) + zone;
     return R"(PROJCS["WGS 84 / UTM zone )" + zoneText + R"(",)" + std::string(kGeographic) +
            R"(,AUTHORITY["EPSG","4326"]],PROJECTION["Transverse_Mercator"],)"
            R"(PARAMETER["latitude_of_origin",0],PARAMETER["central_meridian",)" +
-           std::to_string(6 * zone - 183) +
+           std::to_string(static_cast<long long>(UtmCentralMeridian(zone))) +
            R"(],PARAMETER["scale_factor",0.9996],PARAMETER["false_easting",500000],)"
            R"(PARAMETER["false_northing",)" +
            (south ? "10000000" : "0") +
@@ -436,9 +432,9 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
     }
     if (utm) {
         // Latitude of origin, central meridian, scale factor, false easting and northing.
-        const bool south = IsSouthernLetter(source.utmLetter);
+        const bool south = UtmIsSouthernLetter(source.utmLetter);
         text += "Projection Setup,     0.000000000," +
-                FormatFixed(6.0 * source.utmZone - 183.0, 16, 9) + ",     0.999600000," +
+                FormatFixed(UtmCentralMeridian(source.utmZone), 16, 9) + ",     0.999600000," +
                 FormatFixed(kUtmFalseEasting, 15, 2) + "," +
                 FormatFixed(south ? kUtmFalseNorthingSouth : 0.0, 15, 2) + ",,,,," + crlf;
     } else {

@@ -157,7 +157,7 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
                                     : std::clamp(UtmZoneOfLongitude(centreLon), 1, 60);
         bool north = centreLat >= 0.0;
         if (choice.letter != 0) {
-            north = std::toupper(static_cast<unsigned char>(choice.letter)) >= 'N';
+            north = !UtmIsSouthernLetter(choice.letter);
         } else if (sourceZone == m_nZone) {
             north = sourceNorth != 0;
         }
