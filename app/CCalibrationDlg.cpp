@@ -173,11 +173,11 @@ CCalibrationDlg::CCalibrationDlg(CGpsDoc& doc, QWidget* pParent) : QDialog(pPare
     chain(m_pUtm);
 }
 
-void CCalibrationDlg::SetData(int nCoordType, int nLatLonFormat,
+void CCalibrationDlg::SetData(CoordType coordType, int nLatLonFormat,
                               const std::array<CDoublePoint, 3>& worldPoints,
                               const std::array<QPoint, 3>& picturePoints, int nZoneNumber,
                               char cZoneLetter, int nWidth, int nHeight, ICalibrationView* pView) {
-    m_nCoordMode = nCoordType;
+    m_coordMode = coordType;
     m_nWidth = nWidth;
     m_nHeight = nHeight;
     m_pView = pView;
@@ -187,12 +187,12 @@ void CCalibrationDlg::SetData(int nCoordType, int nLatLonFormat,
     for (int k = 0; k < 3; ++k) {
         strX.clear();
         strY.clear();
-        if (nCoordType == 0) {
+        if (coordType == CoordType::LatLon) {
             CLatLonFormatter latLon;
             latLon.SetLatLonFormat(nLatLonFormat);
             latLon.SetLatLon(worldPoints[k].y, worldPoints[k].x);
             latLon.FormatXY(strX, strY);
-        } else if (nCoordType == 1) {
+        } else if (coordType == CoordType::Utm) {
             CUtmConverter utm;
             utm.SetUtm(nZoneNumber, cZoneLetter, worldPoints[k].x, worldPoints[k].y);
             utm.FormatXY(strX, strY);
@@ -224,13 +224,11 @@ void CCalibrationDlg::OnInitDialog() {
         // The mode is applied here directly; checking the buttons must not apply it again.
         const QSignalBlocker blockLatLon(m_pLatLon);
         const QSignalBlocker blockUtm(m_pUtm);
-        if (m_nCoordMode == 1) {
+        if (m_coordMode == CoordType::Utm) {
             ApplyUtmMode();
             m_pUtm->setChecked(true);
             m_pLatLon->setChecked(false);
         } else {
-            // A coordinate type other than 0 and 1 is shown as latitude/longitude.
-            m_nCoordMode = 0;
             ApplyLatLonMode();
             m_pLatLon->setChecked(true);
             m_pUtm->setChecked(false);
@@ -263,10 +261,10 @@ void CCalibrationDlg::ApplyLatLonMode() {
     m_pZoneLabel->setEnabled(true);
     m_pHeadingLongitude->setText(AppString(IDS_LONGITUDE));
     m_pHeadingLatitude->setText(AppString(IDS_LATITUDE));
-    if (m_nCoordMode == 1) {
+    if (m_coordMode == CoordType::Utm) {
         SwapWorldTexts();
     }
-    m_nCoordMode = 0;
+    m_coordMode = CoordType::LatLon;
 }
 
 void CCalibrationDlg::ApplyUtmMode() {
@@ -274,10 +272,10 @@ void CCalibrationDlg::ApplyUtmMode() {
     m_pZoneLabel->setEnabled(true);
     m_pHeadingLongitude->setText(AppString(IDS_EASTING));
     m_pHeadingLatitude->setText(AppString(IDS_NORTHING));
-    if (m_nCoordMode == 0) {
+    if (m_coordMode == CoordType::LatLon) {
         SwapWorldTexts();
     }
-    m_nCoordMode = 1;
+    m_coordMode = CoordType::Utm;
 }
 
 void CCalibrationDlg::UpdateRadioTabStop() {
@@ -349,15 +347,14 @@ void CCalibrationDlg::MoveMarkFromFields(int nMark) {
 
 void CCalibrationDlg::accept() {
     // The zone: every letter is taken out, the last one is the letter, the rest the number.
-    int nZone = 10;
-    char cLetter = 'U';
-    if (m_nCoordMode == 1) {
-        ParseUtmZoneText(ToStd(m_pZone), nZone, cLetter);
+    CCalibration calibration{.coordType = m_coordMode, .zone = 10, .letter = 'U'};
+    if (calibration.IsUtm()) {
+        ParseUtmZoneText(ToStd(m_pZone), calibration.zone, calibration.letter);
     }
 
     // The picture positions are held to the picture as leaving a field holds them, so that a
     // value typed and confirmed at once with Enter is not committed outside the picture.
-    std::array<CDoublePoint, 3> picture{};
+    std::array<CDoublePoint, 3>& picture = calibration.picture;
     for (int nField = 0; nField < kPixelFields; ++nField) {
         const bool bModified = m_pPixel[nField]->isModified();
         const int nValue = ClampPixelField(nField);
@@ -372,11 +369,11 @@ void CCalibrationDlg::accept() {
         }
     }
 
-    std::array<CDoublePoint, 3> world{};
+    std::array<CDoublePoint, 3>& world = calibration.world;
     for (int k = 0; k < 3; ++k) {
         const std::string strLongitude = ToStd(m_pLongitude[k]);
         const std::string strLatitude = ToStd(m_pLatitude[k]);
-        if (m_nCoordMode == 0) {
+        if (!calibration.IsUtm()) {
             world[k].x = ParseAngle(strLongitude);
             world[k].y = ParseAngle(strLatitude);
         } else {
@@ -385,10 +382,8 @@ void CCalibrationDlg::accept() {
         }
     }
 
-    int nMark = -1;
-    int nFieldIndex = -1;
-    const int nCode =
-        m_doc.Calibrate(m_nCoordMode, world, picture, nZone, cLetter, &nMark, &nFieldIndex);
+    const CalibrationCheckResult result = m_doc.Calibrate(calibration);
+    const int nCode = result.code;
     if (nCode == CALIBRATION_OK) {
         m_bClosing = true;
         QDialog::accept();
@@ -400,7 +395,7 @@ void CCalibrationDlg::accept() {
         m_doc.Prompt().MessageBoxId(nMessage, MsgIcon::Exclamation);
     }
     QLineEdit* pTarget =
-        (nCode == CALIBRATION_INVALID_ZONE) ? m_pZone : FocusTarget(nMark, nFieldIndex);
+        (nCode == CALIBRATION_INVALID_ZONE) ? m_pZone : FocusTarget(result.mark, result.field);
     if (pTarget != nullptr) {
         FocusAndSelect(pTarget);
     }

@@ -5,6 +5,7 @@
 // and committed; a rejection names the field to correct. While the dialog is open, a changed X
 // or Y field moves its mark on the map; Cancel puts the marks back.
 
+#include "CCalibration.h"
 #include "CDoublePoint.h"
 #include "ControlIds.h"
 
@@ -27,20 +28,21 @@ public:
     // still on before a mark is moved; its prompt service shows the rejection messages.
     explicit CCalibrationDlg(CGpsDoc& doc, QWidget* pParent = nullptr);
 
-    // Values shown when the dialog opens. nCoordType 0 latitude/longitude, 1 UTM; world points
+    // Values shown when the dialog opens. World points
     // are (longitude, latitude) or (easting, northing) and are shown in nLatLonFormat (0..2) or
     // as UTM in zone nZoneNumber/cZoneLetter; picturePoints are the marks' pixel positions,
     // which Cancel restores; nWidth and nHeight the picture size the X and Y fields are held
     // to. pView may be null (no marks are moved then); it must outlive the dialog.
-    void SetData(int nCoordType, int nLatLonFormat, const std::array<CDoublePoint, 3>& worldPoints,
+    void SetData(CoordType coordType, int nLatLonFormat,
+                 const std::array<CDoublePoint, 3>& worldPoints,
                  const std::array<QPoint, 3>& picturePoints, int nZoneNumber, char cZoneLetter,
                  int nWidth, int nHeight, ICalibrationView* pView);
 
     // QDialog::Accepted only after the calibration was accepted and committed to the document.
     int DoModal();
 
-    // 0 latitude/longitude, 1 UTM, as the radio buttons stand.
-    int GetCoordMode() const { return m_nCoordMode; }
+    // The coordinate type as the radio buttons stand.
+    CoordType GetCoordMode() const { return m_coordMode; }
 
     // OK: reads and checks the fields, calibrates, and closes only on success.
     void accept() override;
@@ -80,7 +82,7 @@ private:
     QRadioButton* m_pLatLon = nullptr;
     QRadioButton* m_pUtm = nullptr;
 
-    int m_nCoordMode = 0;
+    CoordType m_coordMode = CoordType::LatLon;
     // What the world fields showed in the mode that is not shown now.
     QString m_strOtherLongitude[3];
     QString m_strOtherLatitude[3];

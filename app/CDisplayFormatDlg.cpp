@@ -101,11 +101,11 @@ CDisplayFormatDlg::CDisplayFormatDlg(QWidget* pParent) : QDialog(pParent) {
 
     // One exclusive group per frame; a button chosen by click, mnemonic or arrow key lands here.
     auto* pCoordButtons = new QButtonGroup(this);
-    pCoordButtons->addButton(m_pLatLon, 0);
-    pCoordButtons->addButton(m_pUtm, 1);
+    pCoordButtons->addButton(m_pLatLon, CoordTypeNumber(CoordType::LatLon));
+    pCoordButtons->addButton(m_pUtm, CoordTypeNumber(CoordType::Utm));
     connect(pCoordButtons, &QButtonGroup::idToggled, this, [this](int nId, bool bChecked) {
         if (bChecked) {
-            OnCoordTypeChosen(nId);
+            OnCoordTypeChosen(CoordTypeOfNumber(nId).value_or(CoordType::LatLon));
         }
     });
     auto* pFormatButtons = new QButtonGroup(this);
@@ -128,14 +128,14 @@ CDisplayFormatDlg::CDisplayFormatDlg(QWidget* pParent) : QDialog(pParent) {
     });
 }
 
-void CDisplayFormatDlg::SetData(int nCoordType, int nLatLonFormat, int nUnitType) {
-    m_nCoordType = nCoordType;
+void CDisplayFormatDlg::SetData(CoordType coordType, int nLatLonFormat, int nUnitType) {
+    m_coordType = coordType;
     m_nLatLonFormat = nLatLonFormat;
     m_nUnitType = nUnitType;
 }
 
-void CDisplayFormatDlg::GetData(int& nCoordType, int& nLatLonFormat, int& nUnitType) const {
-    nCoordType = m_nCoordType;
+void CDisplayFormatDlg::GetData(CoordType& coordType, int& nLatLonFormat, int& nUnitType) const {
+    coordType = m_coordType;
     nLatLonFormat = m_nLatLonFormat;
     nUnitType = m_nUnitType;
 }
@@ -157,9 +157,10 @@ void CDisplayFormatDlg::OnInitDialog() {
     const QSignalBlocker blockLatLon(m_pLatLon);
     const QSignalBlocker blockUtm(m_pUtm);
 
-    EnableFormatButtons(m_nCoordType == 0);
-    m_pLatLon->setChecked(m_nCoordType == 0);
-    m_pUtm->setChecked(m_nCoordType == 1);
+    const bool utm = m_coordType == CoordType::Utm;
+    EnableFormatButtons(!utm);
+    m_pLatLon->setChecked(!utm);
+    m_pUtm->setChecked(utm);
     for (int i = 0; i < 3; ++i) {
         const QSignalBlocker blockFormat(m_pFormat[i]);
         const QSignalBlocker blockUnit(m_pUnit[i]);
@@ -175,13 +176,13 @@ void CDisplayFormatDlg::OnInitDialog() {
     for (QRadioButton* pButton : findChildren<QRadioButton*>()) {
         FollowCheckWithTabStop(pButton);
     }
-    (m_nCoordType == 1 ? m_pUtm : m_pLatLon)->setFocus(Qt::OtherFocusReason);
+    (utm ? m_pUtm : m_pLatLon)->setFocus(Qt::OtherFocusReason);
     UpdateExample();
 }
 
-void CDisplayFormatDlg::OnCoordTypeChosen(int nCoordType) {
-    m_nCoordType = nCoordType;
-    EnableFormatButtons(nCoordType == 0);
+void CDisplayFormatDlg::OnCoordTypeChosen(CoordType coordType) {
+    m_coordType = coordType;
+    EnableFormatButtons(coordType == CoordType::LatLon);
     UpdateExample();
 }
 
@@ -198,9 +199,9 @@ void CDisplayFormatDlg::EnableFormatButtons(bool bEnable) {
 void CDisplayFormatDlg::UpdateExample() {
     static constexpr unsigned kFormatExamples[3] = {IDS_SAMPLE_DEGREES, IDS_SAMPLE_MINUTES,
                                                     IDS_SAMPLE_SECONDS};
-    if (m_nCoordType == 1) {
+    if (m_coordType == CoordType::Utm) {
         m_strExample = AppString(IDS_SAMPLE_UTM);
-    } else if (m_nCoordType == 0 && m_nLatLonFormat >= 0 && m_nLatLonFormat < 3) {
+    } else if (m_nLatLonFormat >= 0 && m_nLatLonFormat < 3) {
         m_strExample = AppString(kFormatExamples[m_nLatLonFormat]);
     }
     m_pExample->setText(m_strExample);

@@ -3,6 +3,8 @@
 // text layout and the unit system; an example line shows the chosen layout. The dialog only
 // keeps its three values; the caller reads them back after OK.
 
+#include "CCalibration.h"
+
 #include <QDialog>
 
 class QButtonGroup;
@@ -17,8 +19,8 @@ public:
 
     // Values shown when the dialog opens: coordinate type 0 lat/lon or 1 UTM, lat/lon format
     // 0..2, unit type 0 nautical, 1 statute, 2 metric.
-    void SetData(int nCoordType, int nLatLonFormat, int nUnitType);
-    void GetData(int& nCoordType, int& nLatLonFormat, int& nUnitType) const;
+    void SetData(CoordType coordType, int nLatLonFormat, int nUnitType);
+    void GetData(CoordType& coordType, int& nLatLonFormat, int& nUnitType) const;
 
     // Runs the dialog modally; QDialog::Accepted (OK) or QDialog::Rejected (Cancel).
     int DoModal();
@@ -30,13 +32,13 @@ protected:
 
 private:
     void OnInitDialog();
-    void OnCoordTypeChosen(int nCoordType);
+    void OnCoordTypeChosen(CoordType coordType);
     void OnLatLonFormatChosen(int nLatLonFormat);
     void EnableFormatButtons(bool bEnable);
     void UpdateExample();
 
     QString m_strExample;
-    int m_nCoordType = 0;
+    CoordType m_coordType = CoordType::LatLon;
     int m_nLatLonFormat = 2;
     int m_nUnitType = 0;
     bool m_bInitialized = false;

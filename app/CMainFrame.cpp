@@ -613,12 +613,12 @@ void CMainFrame::OnDisplayFormat() {
     if (dlg.DoModal() != QDialog::Accepted) {
         return;
     }
-    int nCoordType = 0;
+    CoordType coordType = CoordType::LatLon;
     int nLatLonFormat = 0;
     int nUnitType = 0;
-    dlg.GetData(nCoordType, nLatLonFormat, nUnitType);
+    dlg.GetData(coordType, nLatLonFormat, nUnitType);
     settings.SetLatLonFormat(nLatLonFormat);
-    settings.SetCoordType(nCoordType);
+    settings.SetCoordType(coordType);
     settings.SetUnitType(nUnitType);
 }
 

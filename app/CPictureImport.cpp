@@ -111,11 +111,7 @@ void CPictureImport::Open(const std::string& path) {
         m_prompt.MessageBoxId1(IDS_IMPORT_UNKNOWN_SYSTEM, path, MsgIcon::Exclamation);
         return;
     }
-    int markIndex = -1;
-    int fieldIndex = -1;
-    const int code = m_doc.Calibrate(calibration.GetCoordType(), calibration.GetWorldPoints(),
-                                     calibration.GetPicturePoints(), calibration.GetZone(),
-                                     calibration.GetLetter(), &markIndex, &fieldIndex);
+    const int code = m_doc.Calibrate(calibration.GetCalibration()).code;
     if (code != CALIBRATION_OK) {
         m_prompt.ShowMessage(IDS_IMPORT_REJECTED,
                              FormatString1(IDS_IMPORT_REJECTED, path) + "  " +

@@ -10,14 +10,15 @@ double ReadWorldField(std::string_view text, bool isUtm) {
 }
 
 bool ReadCalibrationInput(const std::vector<std::string>& marks, bool isUtm,
-                          const std::string& zoneText, CliContext& context,
-                          CalibrationInput& input) {
+                          const std::string& zoneText, CliContext& context, CCalibration& input) {
     if (marks.size() != 12) {
         context.err << LoadStringId(IDS_CLI_THREE_MARKS) << '\n';
         context.exitCode = CLI_EXIT_USAGE;
         return false;
     }
-    input.coordType = isUtm ? 1 : 0;
+    input.coordType = isUtm ? CoordType::Utm : CoordType::LatLon;
+    input.zone = 10;
+    input.letter = 'U';
     if (isUtm) {
         ParseUtmZoneText(zoneText, input.zone, input.letter);
     }

@@ -151,13 +151,11 @@ void AddCalibrateCommand(CLI::App& app, CliContext& context) {
         ->type_name("WX WY");
     command->callback([&context, args, utm] {
         const bool isUtm = utm->count() > 0;
-        CalibrationInput input;
+        CCalibration input;
         if (!ReadCalibrationInput(args->marks, isUtm, args->zoneText, context, input)) {
             return;
         }
-        const auto& [coordType, zone, letter, picture, world] = input;
-        const CalibrationCheckResult check =
-            CheckCalibration(coordType, world, picture, zone, letter);
+        const CalibrationCheckResult check = CheckCalibration(input);
         if (check.code != CALIBRATION_OK) {
             PrintLine(context.out, "rejected code=%d mark=%d field=%d", check.code, check.mark,
                       check.field);
@@ -166,8 +164,7 @@ void AddCalibrateCommand(CLI::App& app, CliContext& context) {
             return;
         }
         context.out << "accepted\n";
-        CMapTransform transform;
-        transform.SetControlPoints(world, picture);
+        const CMapTransform transform = input.Transform();
         for (std::size_t i = 0; i + 1 < args->at.size(); i += 2) {
             PrintPoint(context.out, transform.PictureToWorld({ReadDoubleField(args->at[i]),
                                                               ReadDoubleField(args->at[i + 1])}));

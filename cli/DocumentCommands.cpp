@@ -78,11 +78,11 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
         ->required();
     command->add_option("-o,--output", args->output, Text(IDS_CLI_REGISTER_OUTPUT));
     command->callback([&context, args, utm] {
-        CalibrationInput input;
+        CCalibration input;
         if (!ReadCalibrationInput(args->marks, utm->count() > 0, args->zoneText, context, input)) {
             return;
         }
-        const auto& [coordType, zone, letter, picture, world] = input;
+        const auto& picture = input.picture;
 
         // The map file names the bitmap by its absolute path, as the application does.
         std::error_code ec;
@@ -103,13 +103,11 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
                 return;
             }
         }
-        int markIndex = -1;
-        int fieldIndex = -1;
-        const int code =
-            doc.Calibrate(coordType, world, picture, zone, letter, &markIndex, &fieldIndex);
+        const CalibrationCheckResult result = doc.Calibrate(input);
+        const int code = result.code;
         if (code != CALIBRATION_OK) {
-            context.out << "rejected code=" << code << " mark=" << markIndex
-                        << " field=" << fieldIndex << '\n';
+            context.out << "rejected code=" << code << " mark=" << result.mark
+                        << " field=" << result.field << '\n';
             context.out << LoadStringId(CalibrationMessageId(code)) << '\n';
             context.exitCode = CLI_EXIT_REJECTED;
             return;
@@ -179,28 +177,25 @@ void AddInfoCommand(CLI::App& app, CliContext& context) {
             CGpsDoc doc(prompt, context.settings);
             doc.SetDefaultCalibration();
             contents.calibrated = true;
-            contents.coordType = 0;
-            contents.markPixel = doc.GetMarkPixelPoints();
-            contents.markWorld = doc.GetMarkWorldPoints();
-            contents.zone = doc.GetUtmZone();
-            contents.letter = doc.GetUtmLetter();
+            contents.calibration = doc.GetCalibration();
         } else if (result.status != CMapFile::Status::Ok) {
             context.err << CMapFile::Message(result, *path) << '\n';
             context.exitCode = CLI_EXIT_FILE;
             return;
         }
-        std::string json = "{\"bitmap\":" + JsonString(contents.bitmapPath) +
-                           ",\"calibrated\":" + (contents.calibrated ? "true" : "false") +
-                           ",\"coordType\":" + std::to_string(contents.coordType) +
-                           ",\"zone\":" + std::to_string(contents.zone) +
-                           ",\"letter\":" + JsonString(std::string(1, contents.letter)) +
-                           ",\"marks\":[";
+        const CCalibration& calibration = contents.calibration;
+        std::string json =
+            "{\"bitmap\":" + JsonString(contents.bitmapPath) +
+            ",\"calibrated\":" + (contents.calibrated ? "true" : "false") +
+            ",\"coordType\":" + std::to_string(CoordTypeNumber(calibration.coordType)) +
+            ",\"zone\":" + std::to_string(calibration.zone) +
+            ",\"letter\":" + JsonString(std::string(1, calibration.letter)) + ",\"marks\":[";
         for (std::size_t i = 0; i < 3; ++i) {
             json += i == 0 ? "{" : ",{";
-            json += "\"x\":" + JsonNumber(contents.markPixel[i].x) +
-                    ",\"y\":" + JsonNumber(contents.markPixel[i].y) +
-                    ",\"worldX\":" + JsonNumber(contents.markWorld[i].x) +
-                    ",\"worldY\":" + JsonNumber(contents.markWorld[i].y) + "}";
+            json += "\"x\":" + JsonNumber(calibration.picture[i].x) +
+                    ",\"y\":" + JsonNumber(calibration.picture[i].y) +
+                    ",\"worldX\":" + JsonNumber(calibration.world[i].x) +
+                    ",\"worldY\":" + JsonNumber(calibration.world[i].y) + "}";
         }
         json += "]}";
         context.out << json << '\n';

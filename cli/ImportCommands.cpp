@@ -99,14 +99,11 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         }
     }
     if (calibration) {
-        int markIndex = -1;
-        int fieldIndex = -1;
-        const int code = doc.Calibrate(calibration->GetCoordType(), calibration->GetWorldPoints(),
-                                       calibration->GetPicturePoints(), calibration->GetZone(),
-                                       calibration->GetLetter(), &markIndex, &fieldIndex);
+        const CalibrationCheckResult result = doc.Calibrate(calibration->GetCalibration());
+        const int code = result.code;
         if (code != CALIBRATION_OK) {
-            context.out << "rejected code=" << code << " mark=" << markIndex
-                        << " field=" << fieldIndex << '\n';
+            context.out << "rejected code=" << code << " mark=" << result.mark
+                        << " field=" << result.field << '\n';
             context.err << FormatString1(IDS_IMPORT_REJECTED, args.source) << "  "
                         << LoadStringId(CalibrationMessageId(code)) << '\n';
             context.exitCode = CLI_EXIT_REJECTED;

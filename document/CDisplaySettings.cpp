@@ -20,7 +20,7 @@ bool IsOneOf3(int value) {
 }
 
 bool IsCoordType(int value) {
-    return value == 0 || value == 1;
+    return CoordTypeOfNumber(value).has_value();
 }
 
 // Every read passes kMissing as the default, so a missing key is told from a stored value.
@@ -51,7 +51,7 @@ void CDisplaySettings::SetDefaults() {
     }
     SetSpriteSize(0);
     SetLatLonFormat(2);
-    SetCoordType(0);
+    SetCoordType(CoordType::LatLon);
     SetUnitType(0);
 }
 
@@ -102,17 +102,20 @@ void CDisplaySettings::SetLatLonFormat(int latLonFormat) {
     }
 }
 
-void CDisplaySettings::SetCoordType(int coordType) {
+void CDisplaySettings::SetCoordType(CoordType coordType) {
     double latitude = 0.0;
     double longitude = 0.0;
     m_pLocation->GetLatLon(latitude, longitude);
-    if (coordType == 0) {
+    switch (coordType) {
+    case CoordType::LatLon:
         m_pConversion = &m_conversionLatLon;
         m_pLocation = &m_locationLatLon;
         SetLatLonFormat(m_nLatLonFormat);
-    } else if (coordType == 1) {
+        break;
+    case CoordType::Utm:
         m_pConversion = &m_conversionUtm;
         m_pLocation = &m_locationUtm;
+        break;
     }
     m_pLocation->SetLatLon(latitude, longitude);
 }
@@ -164,10 +167,11 @@ bool CDisplaySettings::ReadFormats(const CProfile& profile) {
         return false;
     }
     SetUnitType(unitType);
-    if (!kCoordType.IsValid(coordType)) {
+    const std::optional<CoordType> type = CoordTypeOfNumber(coordType);
+    if (!type) {
         return false;
     }
-    SetCoordType(coordType);
+    SetCoordType(*type);
     if (!kLatLonFormat.IsValid(latLonFormat)) {
         return false;
     }
@@ -189,7 +193,7 @@ bool CDisplaySettings::WriteSpriteSize(CProfile& profile) const {
 
 bool CDisplaySettings::WriteFormats(CProfile& profile) const {
     bool ok = kUnitType.Set(profile, m_nUnitType);
-    ok = kCoordType.Set(profile, GetCoordType()) && ok;
+    ok = kCoordType.Set(profile, CoordTypeNumber(GetCoordType())) && ok;
     ok = kLatLonFormat.Set(profile, m_nLatLonFormat) && ok;
     return ok;
 }

@@ -4,6 +4,7 @@
 // is shown in the chosen coordinate type. The application owns one and hands it to the
 // document, frame and view; its values persist in the profile section "Settings".
 
+#include "CCalibration.h"
 #include "CLatLonFormatter.h"
 #include "CUtmConverter.h"
 
@@ -56,9 +57,8 @@ public:
     void SetUnitType(int unitType);
     // 0 Small, 1 Medium, 2 Large; other values are ignored.
     void SetSpriteSize(int spriteSize);
-    // 0 latitude/longitude, 1 UTM; the location survives the switch. Other values change
-    // nothing.
-    void SetCoordType(int coordType);
+    // The location survives the switch.
+    void SetCoordType(CoordType coordType);
     // 0, 1 or 2; copied into the latitude/longitude objects unless UTM is shown. Other
     // values are ignored.
     void SetLatLonFormat(int latLonFormat);
@@ -80,7 +80,9 @@ public:
     int GetUnitType() const { return m_nUnitType; }
     int GetLatLonFormat() const { return m_nLatLonFormat; }
     // 1 when the current location object is the UTM one, else 0.
-    int GetCoordType() const { return m_pLocation->IsUtm() ? 1 : 0; }
+    CoordType GetCoordType() const {
+        return m_pLocation->IsUtm() ? CoordType::Utm : CoordType::LatLon;
+    }
     CGeoPosition& GetLocation() { return *m_pLocation; }
 
     // Sets the current conversion object to position's latitude and longitude and returns

@@ -232,49 +232,39 @@ bool CGpsDoc::OnCommand(unsigned commandId) {
 
 // --- Calibration ------------------------------------------------------------------------
 
-int CGpsDoc::Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
-                       const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
-                       int* markIndex, int* fieldIndex) {
-    const CalibrationCheckResult check =
-        coordType == 0 || coordType == 1
-            ? CheckCalibration(coordType, world, picture, zoneNumber, zoneLetter)
-            : CalibrationCheckResult{CALIBRATION_OUT_OF_RANGE, 0, FIELD_WORLD_X};
+CalibrationCheckResult CGpsDoc::Calibrate(const CCalibration& calibration) {
+    const CalibrationCheckResult check = CheckCalibration(calibration);
     if (check.code != CALIBRATION_OK) {
-        // Mark and field are named for codes 1..4; the callers' values stay otherwise.
-        if (check.mark >= 0) {
-            if (markIndex != nullptr) {
-                *markIndex = check.mark;
-            }
-            if (fieldIndex != nullptr) {
-                *fieldIndex = check.field;
-            }
-        }
-        return check.code;
+        return check;
     }
-    m_transform.SetControlPoints(world, picture);
-    SetCoordType(coordType);
+    m_transform.SetControlPoints(calibration.world, calibration.picture);
+    SetCoordType(calibration.coordType);
+    m_calibration.world = calibration.world;
     for (std::size_t i = 0; i < 3; ++i) {
-        m_markWorld[i] = world[i];
-        m_markPixel[i] = {std::trunc(picture[i].x), std::trunc(picture[i].y)};
+        const CDoublePoint p = calibration.picture[i];
+        m_calibration.picture[i] = {std::trunc(p.x), std::trunc(p.y)};
     }
-    if (coordType == 1) {
-        m_nUtmZone = zoneNumber;
-        m_cUtmLetter = zoneLetter;
+    if (calibration.IsUtm()) {
+        m_calibration.zone = calibration.zone;
+        m_calibration.letter = calibration.letter;
     }
     m_bCalibrationMode = false;
     m_bCalibrated = true;
     UpdateAllViews(HINT_CALIBRATION_MODE);
     SetModifiedFlag(true);
-    return CALIBRATION_OK;
+    return check;
 }
 
-void CGpsDoc::SetCoordType(int coordType) {
-    m_nCoordType = coordType;
-    if (coordType == 0) {
+void CGpsDoc::SetCoordType(CoordType coordType) {
+    m_calibration.coordType = coordType;
+    switch (coordType) {
+    case CoordType::LatLon:
         m_pActivePos = &m_latLonPos;
         m_latLonPos.SetLatLonFormat(m_settings.GetLatLonFormat());
-    } else if (coordType == 1) {
+        break;
+    case CoordType::Utm:
         m_pActivePos = &m_utmPos;
+        break;
     }
 }
 
@@ -303,10 +293,13 @@ CDoublePoint CGpsDoc::PictureToWorld(CDoublePoint picture) const {
 
 CGeoPosition& CGpsDoc::PictureToPosition(CDoublePoint picture) {
     const CDoublePoint w = PictureToWorld(picture);
-    if (m_nCoordType == 0) {
+    switch (m_calibration.coordType) {
+    case CoordType::LatLon:
         m_latLonPos.SetLatLon(w.y, w.x);
-    } else if (m_nCoordType == 1) {
-        m_utmPos.SetUtm(m_nUtmZone, m_cUtmLetter, w.x, w.y);
+        break;
+    case CoordType::Utm:
+        m_utmPos.SetUtm(m_calibration.zone, m_calibration.letter, w.x, w.y);
+        break;
     }
     return *m_pActivePos;
 }
@@ -314,7 +307,8 @@ CGeoPosition& CGpsDoc::PictureToPosition(CDoublePoint picture) {
 std::array<QPoint, 3> CGpsDoc::GetMarkPixels() const {
     std::array<QPoint, 3> out;
     for (std::size_t i = 0; i < 3; ++i) {
-        out[i] = QPoint(ToPixelInt(m_markPixel[i].x), ToPixelInt(m_markPixel[i].y));
+        const CDoublePoint p = m_calibration.picture[i];
+        out[i] = QPoint(ToPixelInt(p.x), ToPixelInt(p.y));
     }
     return out;
 }
@@ -400,13 +394,13 @@ BitmapLoadResult CGpsDoc::LoadDefaultBitmap() {
 }
 
 void CGpsDoc::SetDefaultCalibration() {
-    m_markWorld = {CDoublePoint{-180.0, 90.0}, CDoublePoint{180.0, 90.0},
-                   CDoublePoint{180.0, -90.0}};
-    m_markPixel = {CDoublePoint{0.0, 0.0}, CDoublePoint{kDefaultMapWidth, 0.0},
-                   CDoublePoint{kDefaultMapWidth, kDefaultMapHeight}};
-    m_transform.SetControlPoints(m_markWorld, m_markPixel);
+    m_calibration.world = {CDoublePoint{-180.0, 90.0}, CDoublePoint{180.0, 90.0},
+                           CDoublePoint{180.0, -90.0}};
+    m_calibration.picture = {CDoublePoint{0.0, 0.0}, CDoublePoint{kDefaultMapWidth, 0.0},
+                             CDoublePoint{kDefaultMapWidth, kDefaultMapHeight}};
+    m_transform.SetControlPoints(m_calibration.world, m_calibration.picture);
     m_bCalibrated = true;
-    SetCoordType(0);
+    SetCoordType(CoordType::LatLon);
 }
 
 BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
@@ -451,9 +445,7 @@ bool CGpsDoc::ReadMapFile(const std::string& path) {
         return false;
     }
     if (contents.calibrated) {
-        const int code = Calibrate(contents.coordType, contents.markWorld, contents.markPixel,
-                                   contents.zone, contents.letter, nullptr, nullptr);
-        if (code != CALIBRATION_OK) {
+        if (Calibrate(contents.calibration).code != CALIBRATION_OK) {
             // Already checked while reading; nothing has been changed.
             Prompt().MessageBoxId(IDS_BAD_DATA, MsgIcon::Stop);
             return false;
@@ -470,11 +462,7 @@ std::string CGpsDoc::BuildMapFile() const {
     CMapFile::Contents contents;
     contents.bitmapPath = m_strBitmapPath;
     contents.calibrated = m_bCalibrated;
-    contents.coordType = m_nCoordType;
-    contents.markPixel = m_markPixel;
-    contents.markWorld = m_markWorld;
-    contents.zone = m_nUtmZone;
-    contents.letter = m_cUtmLetter;
+    contents.calibration = m_calibration;
     return CMapFile::WriteToBytes(contents);
 }
 
@@ -483,7 +471,7 @@ bool CGpsDoc::CheckMarksFitMapFile() {
         // Marks of an uncalibrated map are not read back; they cannot lose anything.
         return true;
     }
-    for (const CDoublePoint& p : m_markPixel) {
+    for (const CDoublePoint& p : m_calibration.picture) {
         if (!CMapFile::FitsPixelField(p.x) || !CMapFile::FitsPixelField(p.y)) {
             Prompt().MessageBoxId(IDS_MARK_OUTSIDE_FILE_RANGE, MsgIcon::Stop);
             return false;
@@ -513,7 +501,7 @@ std::string CGpsDoc::BuildRegistrationText() const {
     text += line("FILE:\t", FileNameOf(m_strBitmapPath));
     text += line("MAP SIZE X:\t", std::to_string(m_nMapWidth));
     text += line("MAP SIZE Y:\t", std::to_string(m_nMapHeight));
-    text += line(m_nCoordType == 0 ? "COORD LATLON" : "COORD UTM", "");
+    text += line(m_calibration.IsUtm() ? "COORD UTM" : "COORD LATLON", "");
     text += line("TOP LEFT EASTING:\t", FormatFixed(tl.x, 20, 10));
     text += line("TOP LEFT NORTHING:\t", FormatFixed(tl.y, 20, 10));
     text += line("X RESOLUTION:\t", FormatFixed(xResolution, 20, 10));

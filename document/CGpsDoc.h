@@ -6,11 +6,13 @@
 // files beside the bitmap. It never draws: views learn of changes through update hints.
 
 #include "BitmapLoadResult.h"
+#include "CCalibration.h"
 #include "CDocument.h"
 #include "CDoublePoint.h"
 #include "CLatLonFormatter.h"
 #include "CMapTransform.h"
 #include "CUtmConverter.h"
+#include "CalibrationCheck.h"
 
 #include <QPoint>
 
@@ -79,15 +81,14 @@ public:
 
     // --- Calibration ------------------------------------------------------------------------
     // Checks a calibration and, when every check passes, commits it: transform, marks (picture
-    // points truncated to whole pixels), coordinate type, UTM zone (UTM only), calibration mode
-    // off (HINT_CALIBRATION_MODE), calibrated, modified. Returns 0, or 1..5 with *markIndex and
-    // *fieldIndex written for 1..4 (see CheckCalibration); nothing changes unless 0.
-    // A coordinate type other than 0 or 1 is refused with code 4, mark 0, field 2.
-    int Calibrate(int coordType, const std::array<CDoublePoint, 3>& world,
-                  const std::array<CDoublePoint, 3>& picture, int zoneNumber, char zoneLetter,
-                  int* markIndex, int* fieldIndex);
-    // Selects the position object for the type; 0 also takes the display setting latLonFormat.
-    void SetCoordType(int coordType);
+    // points truncated to whole pixels), coordinate type, UTM zone and letter (UTM only; a
+    // latitude/longitude calibration keeps the previous ones), calibration mode off
+    // (HINT_CALIBRATION_MODE), calibrated, modified. Returns CheckCalibration's verdict;
+    // nothing changes unless its code is 0.
+    CalibrationCheckResult Calibrate(const CCalibration& calibration);
+    // Selects the position object for the type; LatLon also takes the display setting
+    // latLonFormat.
+    void SetCoordType(CoordType coordType);
     // The flag alone; the commands and Calibrate also send HINT_CALIBRATION_MODE.
     void EnterCalibrationMode() { m_bCalibrationMode = true; }
     void LeaveCalibrationMode() { m_bCalibrationMode = false; }
@@ -116,8 +117,10 @@ public:
 
     // Marks in whole pixels (clamped to the int range), and their world points.
     std::array<QPoint, 3> GetMarkPixels() const;
-    const std::array<CDoublePoint, 3>& GetMarkWorldPoints() const { return m_markWorld; }
-    const std::array<CDoublePoint, 3>& GetMarkPixelPoints() const { return m_markPixel; }
+    const std::array<CDoublePoint, 3>& GetMarkWorldPoints() const { return m_calibration.world; }
+    const std::array<CDoublePoint, 3>& GetMarkPixelPoints() const { return m_calibration.picture; }
+    // The marks, coordinate type and zone as the map file stores them.
+    const CCalibration& GetCalibration() const { return m_calibration; }
 
     // --- Picture ---------------------------------------------------------------------------
     // The picture and its palette while one is loaded, else null.
@@ -167,9 +170,9 @@ public:
     bool IsCalibrated() const { return m_bCalibrated; }
     bool IsCalibrationMode() const { return m_bCalibrationMode; }
     bool IsWaypointMode() const { return m_bWaypointMode; }
-    int GetCoordType() const { return m_nCoordType; }
-    int GetUtmZone() const { return m_nUtmZone; }
-    char GetUtmLetter() const { return m_cUtmLetter; }
+    CoordType GetCoordType() const { return m_calibration.coordType; }
+    int GetUtmZone() const { return m_calibration.zone; }
+    char GetUtmLetter() const { return m_calibration.letter; }
     int GetMapWidth() const { return m_nMapWidth; }
     int GetMapHeight() const { return m_nMapHeight; }
     const std::string& GetBitmapPath() const { return m_strBitmapPath; }
@@ -196,11 +199,8 @@ private:
     bool m_bCalibrated = false;
     bool m_bCalibrationMode = false;
     bool m_bWaypointMode = false;
-    int m_nCoordType = 0;
-    std::array<CDoublePoint, 3> m_markWorld{};
-    std::array<CDoublePoint, 3> m_markPixel{};
-    int m_nUtmZone = 10;
-    char m_cUtmLetter = 'U';
+    // Picture points in whole pixels; the transform keeps the points as given.
+    CCalibration m_calibration{.zone = 10, .letter = 'U'};
     std::unique_ptr<CMapBitmap> m_pBitmap;
     int m_nMapWidth = 0;
     int m_nMapHeight = 0;

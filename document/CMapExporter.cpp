@@ -43,9 +43,7 @@ CExportSource CMapExporter::SourceOf(const CGpsDoc& doc) {
     source.width = doc.GetMapWidth();
     source.height = doc.GetMapHeight();
     source.calibrated = doc.IsCalibrated();
-    source.coordType = doc.GetCoordType();
-    source.utmZone = doc.GetUtmZone();
-    source.utmLetter = doc.GetUtmLetter();
+    source.calibration = doc.GetCalibration();
     source.transform = doc.GetTransform();
     source.waypoints.assign(doc.GetWaypoints().begin(),
                             doc.GetWaypoints().begin() + doc.GetPlacedWaypoints());
@@ -63,8 +61,9 @@ unsigned CMapExporter::WhyNot(Format format) const {
     if (m_source.bitmapPath.empty()) {
         return IDS_EXPORT_NEEDS_BITMAP;
     }
+    const CCalibration& calibration = m_source.calibration;
     if (!AffineOfTransform(m_source.transform) ||
-        !CoordinateSystemWkt(m_source.coordType, m_source.utmZone, m_source.utmLetter)) {
+        !CoordinateSystemWkt(calibration.coordType, calibration.zone, calibration.letter)) {
         return IDS_EXPORT_UNUSABLE_CALIBRATION;
     }
     if (format == Format::OziMap && !BuildOziMap(m_source, m_source.bitmapPath)) {
@@ -105,11 +104,12 @@ bool CMapExporter::ExportWorldFile() {
         return false;
     }
     const CAffine affine = *AffineOfTransform(m_source.transform);
+    const CCalibration& calibration = m_source.calibration;
     const std::string wkt =
-        *CoordinateSystemWkt(m_source.coordType, m_source.utmZone, m_source.utmLetter);
+        *CoordinateSystemWkt(calibration.coordType, calibration.zone, calibration.letter);
     const std::string auxName = AuxXmlFileName(m_source.bitmapPath);
     return WriteFile(WorldFileName(m_source.bitmapPath), BuildWorldFileText(affine)) &&
-           WriteFile(auxName, BuildAuxXml(wkt, m_source.coordType, ReadExisting(auxName)));
+           WriteFile(auxName, BuildAuxXml(wkt, calibration.coordType, ReadExisting(auxName)));
 }
 
 bool CMapExporter::ExportGpx(const std::string& path) {

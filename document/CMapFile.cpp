@@ -20,17 +20,18 @@ void CMapFile::Write(CArchive& ar, const Contents& contents) {
     ar.WriteUInt16(kVersion);
     ar.WriteString(contents.bitmapPath);
     ar.WriteByte(contents.calibrated ? 1 : 0);
-    ar.WriteInt32(contents.coordType);
-    for (int i = 0; i < 3; ++i) {
-        const CDoublePoint pixel = contents.markPixel[static_cast<std::size_t>(i)];
-        const CDoublePoint world = contents.markWorld[static_cast<std::size_t>(i)];
+    const CCalibration& calibration = contents.calibration;
+    ar.WriteInt32(CoordTypeNumber(calibration.coordType));
+    for (std::size_t i = 0; i < 3; ++i) {
+        const CDoublePoint pixel = calibration.picture[i];
+        const CDoublePoint world = calibration.world[i];
         ar.WriteUInt16(FitsPixelField(pixel.x) ? static_cast<std::uint16_t>(pixel.x) : 0);
         ar.WriteUInt16(FitsPixelField(pixel.y) ? static_cast<std::uint16_t>(pixel.y) : 0);
         ar.WriteDouble(world.x);
         ar.WriteDouble(world.y);
     }
-    ar.WriteByte(static_cast<std::uint8_t>(contents.zone & 0xFF));
-    ar.WriteByte(static_cast<std::uint8_t>(contents.letter));
+    ar.WriteByte(static_cast<std::uint8_t>(calibration.zone & 0xFF));
+    ar.WriteByte(static_cast<std::uint8_t>(calibration.letter));
 }
 
 std::string CMapFile::WriteToBytes(const Contents& contents) {
@@ -66,23 +67,22 @@ CMapFile::Status CMapFile::ReadBody(CArchive& ar, Contents& contents) {
         return Status::BadData;
     }
     read.calibrated = calibrated == 1;
-    read.coordType = ar.ReadInt32();
-    if (read.coordType != 0 && read.coordType != 1) {
+    const std::optional<CoordType> coordType = CoordTypeOfNumber(ar.ReadInt32());
+    if (!coordType) {
         return Status::BadData;
     }
+    CCalibration& calibration = read.calibration;
+    calibration.coordType = *coordType;
     for (std::size_t i = 0; i < 3; ++i) {
-        read.markPixel[i].x = ar.ReadUInt16();
-        read.markPixel[i].y = ar.ReadUInt16();
-        read.markWorld[i].x = ar.ReadDouble();
-        read.markWorld[i].y = ar.ReadDouble();
+        calibration.picture[i].x = ar.ReadUInt16();
+        calibration.picture[i].y = ar.ReadUInt16();
+        calibration.world[i].x = ar.ReadDouble();
+        calibration.world[i].y = ar.ReadDouble();
     }
-    read.zone = ar.ReadByte();
-    read.letter = static_cast<char>(ar.ReadByte());
-    if (read.calibrated) {
-        if (CheckCalibration(read.coordType, read.markWorld, read.markPixel, read.zone, read.letter)
-                .code != CALIBRATION_OK) {
-            return Status::BadData;
-        }
+    calibration.zone = ar.ReadByte();
+    calibration.letter = static_cast<char>(ar.ReadByte());
+    if (read.calibrated && CheckCalibration(calibration).code != CALIBRATION_OK) {
+        return Status::BadData;
     }
     contents = std::move(read);
     return Status::Ok;

@@ -4,10 +4,9 @@
 // Reading trusts nothing in the file: lengths are checked against the bytes left, and
 // flags, coordinate type and calibration are validated before the caller uses them.
 
-#include "CDoublePoint.h"
+#include "CCalibration.h"
 #include "CFileError.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,11 +25,9 @@ public:
     struct Contents {
         std::string bitmapPath; // UTF-8 bytes; empty for the default map
         bool calibrated = false;
-        int coordType = 0;                       // 0 latitude/longitude, 1 UTM
-        std::array<CDoublePoint, 3> markPixel{}; // whole pixels in 0..65535
-        std::array<CDoublePoint, 3> markWorld{};
-        int zone = 0; // 0..255 as stored
-        char letter = 0;
+        // Picture points are whole pixels in 0..65535; the zone is 0..255 as stored (both
+        // kept for an uncalibrated map too).
+        CCalibration calibration;
     };
 
     enum class Status {

@@ -276,17 +276,17 @@ std::string BuildWorldFileText(const CAffine& affine) {
     return text;
 }
 
-std::optional<std::string> CoordinateSystemWkt(int coordType, int zone, char letter) {
+std::optional<std::string> CoordinateSystemWkt(CoordType coordType, int zone, char letter) {
     static constexpr std::string_view kGeographic =
         R"(GEOGCS["WGS 84",DATUM["WGS_1984",SPHEROID["WGS 84",6378137,298.257223563,)"
         R"(AUTHORITY["EPSG","7030"]],AUTHORITY["EPSG","6326"]],PRIMEM["Greenwich",0,)"
         R"(AUTHORITY["EPSG","8901"]],UNIT["degree",0.0174532925199433,)"
         R"(AUTHORITY["EPSG","9122"]])";
-    if (coordType == 0) {
+    if (coordType == CoordType::LatLon) {
         return std::string(kGeographic) +
                R"(,AXIS["Latitude",NORTH],AXIS["Longitude",EAST],AUTHORITY["EPSG","4326"]])";
     }
-    if (coordType != 1 || zone < 1 || zone > 60) {
+    if (zone < 1 || zone > 60) {
         return std::nullopt;
     }
     const bool south = UtmIsSouthernLetter(letter);
@@ -304,11 +304,11 @@ std::optional<std::string> CoordinateSystemWkt(int coordType, int zone, char let
            std::to_string(epsg) + R"("]])";
 }
 
-std::string_view AxisMapping(int coordType) {
-    return coordType == 0 ? "2,1" : "1,2";
+std::string_view AxisMapping(CoordType coordType) {
+    return coordType == CoordType::LatLon ? "2,1" : "1,2";
 }
 
-std::string BuildAuxXml(const std::string& wkt, int coordType, std::string_view existing) {
+std::string BuildAuxXml(const std::string& wkt, CoordType coordType, std::string_view existing) {
     const std::string element = "<SRS dataAxisToSRSAxisMapping=\"" +
                                 std::string(AxisMapping(coordType)) + "\">" + XmlText(wkt) +
                                 "</SRS>";
@@ -365,11 +365,11 @@ std::string BuildGpx(const std::vector<CDoublePoint>& waypoints, std::string_vie
 }
 
 CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world) {
-    if (source.coordType != 1) {
+    if (!source.calibration.IsUtm()) {
         return world;
     }
     CUtmConverter position;
-    position.SetUtm(source.utmZone, source.utmLetter, world.x, world.y);
+    position.SetUtm(source.calibration.zone, source.calibration.letter, world.x, world.y);
     double latitude = 0.0;
     double longitude = 0.0;
     position.GetLatLon(latitude, longitude);
@@ -377,9 +377,10 @@ CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world) {
 }
 
 std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath) {
-    const bool utm = source.coordType == 1;
+    const bool utm = source.calibration.IsUtm();
+    const int zone = source.calibration.zone;
     if (!source.calibrated || !AffineOfTransform(source.transform) ||
-        (utm && (source.utmZone < 1 || source.utmZone > 60))) {
+        (utm && (zone < 1 || zone > 60))) {
         return std::nullopt;
     }
     const std::string crlf(kCrLf);
@@ -432,9 +433,9 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
     }
     if (utm) {
         // Latitude of origin, central meridian, scale factor, false easting and northing.
-        const bool south = UtmIsSouthernLetter(source.utmLetter);
+        const bool south = UtmIsSouthernLetter(source.calibration.letter);
         text += "Projection Setup,     0.000000000," +
-                FormatFixed(UtmCentralMeridian(source.utmZone), 16, 9) + ",     0.999600000," +
+                FormatFixed(UtmCentralMeridian(zone), 16, 9) + ",     0.999600000," +
                 FormatFixed(kUtmFalseEasting, 15, 2) + "," +
                 FormatFixed(south ? kUtmFalseNorthingSouth : 0.0, 15, 2) + ",,,,," + crlf;
     } else {
@@ -460,7 +461,7 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
     // Metres per pixel along the picture's x axis, at the middle of the map.
     const CAffine affine = *AffineOfTransform(source.transform);
     double metresPerPixel = std::hypot(affine.a, affine.d);
-    if (source.coordType == 0) {
+    if (!utm) {
         const CDoublePoint middle = affine.Apply(
             {static_cast<double>(source.width) / 2.0, static_cast<double>(source.height) / 2.0});
         const double cosLatitude = std::cos(middle.y * 3.141592653589793 / 180.0);

@@ -5,6 +5,7 @@
 // the same whatever the locale. World coordinates are degrees (longitude, latitude) or UTM
 // metres (easting, northing) as the calibration's coordinate type says.
 
+#include "CCalibration.h"
 #include "CDoublePoint.h"
 #include "CMapTransform.h"
 
@@ -19,9 +20,9 @@ struct CExportSource {
     int width = 0;          // bitmap size in pixels
     int height = 0;
     bool calibrated = false;
-    int coordType = 0; // 0 latitude/longitude, 1 UTM
-    int utmZone = 0;
-    char utmLetter = 'N';
+    // Coordinate type, zone and letter of the world points; the transform maps by the marks as
+    // they were given.
+    CCalibration calibration{.zone = 0, .letter = 'N'};
     CMapTransform transform;
     // Placed waypoints: x = latitude, y = longitude, degrees.
     std::vector<CDoublePoint> waypoints;
@@ -64,17 +65,17 @@ std::string ExactDecimal(double value);
 // pixel.
 std::string BuildWorldFileText(const CAffine& affine);
 
-// WKT of the coordinate system: WGS 84 geographic (EPSG:4326) for coordType 0; WGS 84 / UTM
-// zone N, north (EPSG:326NN) or south (EPSG:327NN) by the band letter, for coordType 1.
-// Nothing for a zone outside 1..60 or another coordinate type.
-std::optional<std::string> CoordinateSystemWkt(int coordType, int zone, char letter);
+// WKT of the coordinate system: WGS 84 geographic (EPSG:4326) for LatLon; WGS 84 / UTM
+// zone N, north (EPSG:326NN) or south (EPSG:327NN) by the band letter, for Utm.
+// Nothing for a UTM zone outside 1..60.
+std::optional<std::string> CoordinateSystemWkt(CoordType coordType, int zone, char letter);
 // GDAL's axis mapping of the data to the coordinate system: data x is longitude or easting.
-std::string_view AxisMapping(int coordType);
+std::string_view AxisMapping(CoordType coordType);
 
 // A GDAL .aux.xml that holds the coordinate system. existing is the file's previous contents
 // (empty when there was none): when it is a GDAL dataset description its SRS element is
 // replaced, or added, and everything else in it is kept.
-std::string BuildAuxXml(const std::string& wkt, int coordType, std::string_view existing);
+std::string BuildAuxXml(const std::string& wkt, CoordType coordType, std::string_view existing);
 
 // How many waypoints BuildGpx leaves out: non-finite or latitude beyond +-90 degrees.
 int CountUnwritableWaypoints(const std::vector<CDoublePoint>& waypoints);

@@ -46,7 +46,7 @@ struct DocumentSnapshot {
         add("calibrated", doc.IsCalibrated());
         add("calibration mode", doc.IsCalibrationMode());
         add("waypoint mode", doc.IsWaypointMode());
-        add("coordinate type", doc.GetCoordType());
+        add("coordinate type", CoordTypeNumber(doc.GetCoordType()));
         add("UTM zone", doc.GetUtmZone());
         add("UTM letter", int{doc.GetUtmLetter()});
         add("marks", pixels[0], pixels[1], pixels[2], world[0], world[1], world[2]);

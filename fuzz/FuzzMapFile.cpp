@@ -76,14 +76,15 @@ void CheckSavedFileReadsBack(const CGpsDoc& doc) {
         CMapFile::ReadBody(ar, read) != CMapFile::Status::Ok || ar.Remaining() != 0) {
         fuzz::Fail("a saved map file does not read back");
     }
+    const CCalibration& c = read.calibration;
     bool same = read.bitmapPath == doc.GetBitmapPath() && read.calibrated == doc.IsCalibrated() &&
-                read.coordType == doc.GetCoordType() && read.zone == (doc.GetUtmZone() & 0xff) &&
-                read.letter == doc.GetUtmLetter();
+                c.coordType == doc.GetCoordType() && c.zone == (doc.GetUtmZone() & 0xff) &&
+                c.letter == doc.GetUtmLetter();
     for (std::size_t i = 0; i < 3; ++i) {
         const CDoublePoint p = doc.GetMarkPixelPoints()[i];
         const CDoublePoint w = doc.GetMarkWorldPoints()[i];
-        same = same && read.markWorld[i].x == w.x && read.markWorld[i].y == w.y &&
-               (!doc.IsCalibrated() || (read.markPixel[i].x == p.x && read.markPixel[i].y == p.y));
+        same = same && c.world[i].x == w.x && c.world[i].y == w.y &&
+               (!doc.IsCalibrated() || (c.picture[i].x == p.x && c.picture[i].y == p.y));
     }
     if (!same) {
         fuzz::Fail("a saved map file reads back different contents");

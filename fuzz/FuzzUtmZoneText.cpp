@@ -11,10 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char letter = 0;
     ParseUtmZoneText(std::string_view(reinterpret_cast<const char*>(data), size), zone, letter);
     static_cast<void>(CheckCalibration(
-        1,
-        {CDoublePoint{400000.0, 5300000.0}, CDoublePoint{402000.0, 5300000.0},
-         CDoublePoint{402000.0, 5299000.0}},
-        {CDoublePoint{0.0, 0.0}, CDoublePoint{100.0, 0.0}, CDoublePoint{100.0, 100.0}}, zone,
-        letter));
+        {CoordType::Utm,
+         {CDoublePoint{400000.0, 5300000.0}, CDoublePoint{402000.0, 5300000.0},
+          CDoublePoint{402000.0, 5299000.0}},
+         {CDoublePoint{0.0, 0.0}, CDoublePoint{100.0, 0.0}, CDoublePoint{100.0, 100.0}},
+         zone,
+         letter}));
     return 0;
 }

@@ -76,10 +76,11 @@ bool IsValidUtmLetter(char letter) {
     return (upper || lower) && !excluded;
 }
 
-CalibrationCheckResult CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
-                                        const std::array<CDoublePoint, 3>& picture, int zoneNumber,
-                                        char zoneLetter) {
-    if (coordType == 1 && !IsValidZone(zoneNumber, zoneLetter)) {
+CalibrationCheckResult CheckCalibration(const CCalibration& calibration) {
+    const auto& world = calibration.world;
+    const auto& picture = calibration.picture;
+    const bool utm = calibration.IsUtm();
+    if (utm && !IsValidZone(calibration.zone, calibration.letter)) {
         return {CALIBRATION_INVALID_ZONE};
     }
     int mark = -1;
@@ -99,8 +100,8 @@ CalibrationCheckResult CheckCalibration(int coordType, const std::array<CDoubleP
     }
     for (int i = 0; i < 3; ++i) {
         const CDoublePoint p = world[static_cast<std::size_t>(i)];
-        const bool xOk = coordType == 1 ? EastingInRange(p.x) : LongitudeInRange(p.x);
-        const bool yOk = coordType == 1 ? NorthingInRange(p.y) : LatitudeInRange(p.y);
+        const bool xOk = utm ? EastingInRange(p.x) : LongitudeInRange(p.x);
+        const bool yOk = utm ? NorthingInRange(p.y) : LatitudeInRange(p.y);
         if (!xOk || !yOk) {
             return {CALIBRATION_OUT_OF_RANGE, i, xOk ? FIELD_WORLD_Y : FIELD_WORLD_X};
         }

@@ -3,6 +3,7 @@
 // straightness, equal world points, world value ranges and a degenerate world triangle.
 // Nothing is changed here; the document commits an accepted calibration.
 
+#include "CCalibration.h"
 #include "CDoublePoint.h"
 
 #include <array>
@@ -33,11 +34,8 @@ struct CalibrationCheckResult {
     int field = -1;
 };
 
-// coordType 0: world points are (longitude, latitude) in degrees; 1: (easting, northing) in
-// metres with zoneNumber/zoneLetter.
-CalibrationCheckResult CheckCalibration(int coordType, const std::array<CDoublePoint, 3>& world,
-                                        const std::array<CDoublePoint, 3>& picture, int zoneNumber,
-                                        char zoneLetter);
+// The zone and letter are checked for a UTM calibration only.
+CalibrationCheckResult CheckCalibration(const CCalibration& calibration);
 
 // The string id of the message for a CheckCalibration code; 0 for code 0 or an unknown code.
 unsigned CalibrationMessageId(int code);

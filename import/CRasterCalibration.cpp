@@ -68,8 +68,8 @@ private:
 // Distance in metres between two world points of the calibration's type. Latitude/longitude
 // differences are measured on the WGS 84 ellipsoid at a's latitude (meridian and prime vertical
 // radii), which is exact to first order for the small differences measured here.
-double Metres(int coordType, CDoublePoint a, CDoublePoint b) {
-    if (coordType == 1) {
+double Metres(CoordType coordType, CDoublePoint a, CDoublePoint b) {
+    if (coordType == CoordType::Utm) {
         return std::hypot(a.x - b.x, a.y - b.y);
     }
     const double e2 = kWgs84Flattening * (2.0 - kWgs84Flattening);
@@ -146,26 +146,28 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     bool identity = false;
     OGRSpatialReference target = wgs84;
     if (system == System::LatLon) {
-        m_nCoordType = 0;
-        m_nZone = UtmZoneOfLongitude(centreLon);
-        m_cLetter = BandLetter(centreLat, centreLat >= 0.0);
+        m_calibration.coordType = CoordType::LatLon;
+        m_calibration.zone = UtmZoneOfLongitude(centreLon);
+        m_calibration.letter = BandLetter(centreLat, centreLat >= 0.0);
         identity = wgsGeographic;
     } else {
-        m_nCoordType = 1;
-        m_nZone = choice.zone != 0  ? choice.zone
-                  : sourceZone != 0 ? sourceZone
-                                    : std::clamp(UtmZoneOfLongitude(centreLon), 1, 60);
+        m_calibration.coordType = CoordType::Utm;
+        int& zone = m_calibration.zone;
+        zone = choice.zone != 0  ? choice.zone
+               : sourceZone != 0 ? sourceZone
+                                 : std::clamp(UtmZoneOfLongitude(centreLon), 1, 60);
         bool north = centreLat >= 0.0;
         if (choice.letter != 0) {
             north = !UtmIsSouthernLetter(choice.letter);
-        } else if (sourceZone == m_nZone) {
+        } else if (sourceZone == zone) {
             north = sourceNorth != 0;
         }
-        m_cLetter = choice.letter != 0
-                        ? static_cast<char>(std::toupper(static_cast<unsigned char>(choice.letter)))
-                        : BandLetter(centreLat, north);
-        identity = sourceZone == m_nZone && (sourceNorth != 0) == north;
-        target = FromEpsg((north ? 32600 : 32700) + m_nZone);
+        m_calibration.letter =
+            choice.letter != 0
+                ? static_cast<char>(std::toupper(static_cast<unsigned char>(choice.letter)))
+                : BandLetter(centreLat, north);
+        identity = sourceZone == zone && (sourceNorth != 0) == north;
+        target = FromEpsg((north ? 32600 : 32700) + zone);
     }
     const TransformPtr toTarget(identity ? nullptr
                                          : OGRCreateCoordinateTransformation(srs, &target));
@@ -174,9 +176,9 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     }
     const CTrueMapping mapping(gt, toTarget.get());
 
-    m_picture = {CDoublePoint{0.0, 0.0}, CDoublePoint{width - 1.0, 0.0},
-                 CDoublePoint{0.0, height - 1.0}};
-    std::vector<CDoublePoint> marks(m_picture.begin(), m_picture.end());
+    m_calibration.picture = {CDoublePoint{0.0, 0.0}, CDoublePoint{width - 1.0, 0.0},
+                             CDoublePoint{0.0, height - 1.0}};
+    std::vector<CDoublePoint> marks(m_calibration.picture.begin(), m_calibration.picture.end());
     const double cx = width / 2.0;
     const double cy = height / 2.0;
     std::vector<CDoublePoint> pixel{{cx, cy}, {cx + 1.0, cy}, {cx, cy + 1.0}};
@@ -192,15 +194,15 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     if (!mapping.Map(marks) || !mapping.Map(pixel) || !mapping.Map(trueGrid)) {
         return;
     }
-    std::copy(marks.begin(), marks.end(), m_world.begin());
+    std::copy(marks.begin(), marks.end(), m_calibration.world.begin());
 
-    CMapTransform affine;
-    affine.SetControlPoints(m_world, m_picture);
+    const CMapTransform affine = m_calibration.Transform();
+    const CoordType coordType = m_calibration.coordType;
     for (std::size_t i = 0; i < grid.size(); ++i) {
-        const double d = Metres(m_nCoordType, trueGrid[i], affine.PictureToWorld(grid[i]));
+        const double d = Metres(coordType, trueGrid[i], affine.PictureToWorld(grid[i]));
         m_dDeviation = std::isnan(d) ? m_dDeviation : std::max(m_dDeviation, d);
     }
-    m_dPixelSize = std::min(Metres(m_nCoordType, pixel[0], pixel[1]),
-                            Metres(m_nCoordType, pixel[0], pixel[2]));
+    m_dPixelSize =
+        std::min(Metres(coordType, pixel[0], pixel[1]), Metres(coordType, pixel[0], pixel[2]));
     m_outcome = Outcome::Ready;
 }

@@ -6,9 +6,7 @@
 // between the two on a 33 x 33 grid over the whole picture, corners and edges included.
 // Coordinate systems other than WGS 84 and its UTM zones go through PROJ.
 
-#include "CDoublePoint.h"
-
-#include <array>
+#include "CCalibration.h"
 
 class OGRSpatialReference;
 
@@ -32,11 +30,9 @@ public:
                        int width, int height, const Choice& choice);
 
     Outcome GetOutcome() const { return m_outcome; }
-    int GetCoordType() const { return m_nCoordType; } // 0 latitude/longitude, 1 UTM
-    int GetZone() const { return m_nZone; }
-    char GetLetter() const { return m_cLetter; }
-    const std::array<CDoublePoint, 3>& GetPicturePoints() const { return m_picture; }
-    const std::array<CDoublePoint, 3>& GetWorldPoints() const { return m_world; }
+    // The three marks with their world points, the coordinate type and, for both types, the
+    // zone and band letter of the picture's centre (or the chosen ones).
+    const CCalibration& GetCalibration() const { return m_calibration; }
     // Largest distance between the three-mark calibration and the true mapping, metres.
     double GetDeviation() const { return m_dDeviation; }
     // Ground size of the picture's centre pixel, its shorter side, metres.
@@ -46,11 +42,7 @@ public:
 
 private:
     Outcome m_outcome = Outcome::UnknownSystem;
-    int m_nCoordType = 0;
-    int m_nZone = 0;
-    char m_cLetter = 0;
-    std::array<CDoublePoint, 3> m_picture{};
-    std::array<CDoublePoint, 3> m_world{};
+    CCalibration m_calibration;
     double m_dDeviation = 0.0;
     double m_dPixelSize = 0.0;
 };

@@ -66,7 +66,8 @@ protected:
             world = pDoc->GetMarkWorldPoints();
         }
         pDlg = std::make_unique<CCalibrationDlg>(*pDoc);
-        pDlg->SetData(nCoordType, nFormat, world, kMarks, nZone, cLetter, 998, 500, &view);
+        pDlg->SetData(static_cast<CoordType>(nCoordType), nFormat, world, kMarks, nZone, cLetter,
+                      998, 500, &view);
         pDlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(pDlg.get()));
     }
@@ -190,7 +191,7 @@ TEST_F(CalibDialog, switching_units_swaps_the_typed_texts_without_converting_the
     const QString longitude = Text(IDC_LONGITUDE_2);
 
     ClickRadio(IDC_UTM);
-    EXPECT_EQ(pDlg->GetCoordMode(), 1);
+    EXPECT_EQ(pDlg->GetCoordMode(), CoordType::Utm);
     EXPECT_EQ(Label(IDC_HEADING_LONGITUDE), QStringLiteral("Easting"));
     EXPECT_TRUE(Edit(IDC_ZONE)->isEnabled());
     for (const int nId : kWorldFields) {
@@ -199,7 +200,7 @@ TEST_F(CalibDialog, switching_units_swaps_the_typed_texts_without_converting_the
     Type(IDC_LONGITUDE_1, "500000");
 
     ClickRadio(IDC_LATLON);
-    EXPECT_EQ(pDlg->GetCoordMode(), 0);
+    EXPECT_EQ(pDlg->GetCoordMode(), CoordType::LatLon);
     EXPECT_EQ(Label(IDC_HEADING_LONGITUDE), QStringLiteral("Longitude"));
     EXPECT_FALSE(Edit(IDC_ZONE)->isEnabled());
     EXPECT_EQ(Text(IDC_LATITUDE_1), latitude);
@@ -308,7 +309,7 @@ TEST_F(CalibDialog, a_rejected_calibration_names_the_field_to_correct_and_change
         EXPECT_EQ(Edit(c.nFocus)->selectedText(), Edit(c.nFocus)->text());
         EXPECT_TRUE(pDoc->IsCalibrationMode());
         EXPECT_EQ(pDoc->GetMarkPixelPoints()[1].x, pixelsBefore[1].x);
-        EXPECT_EQ(pDoc->GetCoordType(), 0);
+        EXPECT_EQ(pDoc->GetCoordType(), CoordType::LatLon);
     }
 }
 
@@ -317,7 +318,7 @@ TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_la
     Type(IDC_ZONE, "u9");
     Key(Qt::Key_Return);
     EXPECT_EQ(pDlg->result(), QDialog::Accepted);
-    EXPECT_EQ(pDoc->GetCoordType(), 1);
+    EXPECT_EQ(pDoc->GetCoordType(), CoordType::Utm);
     EXPECT_EQ(pDoc->GetUtmZone(), 9);
     EXPECT_EQ(pDoc->GetUtmLetter(), 'u');
 
@@ -328,7 +329,7 @@ TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_la
     Key(Qt::Key_Return);
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(pDlg->result(), QDialog::Accepted);
-    EXPECT_EQ(pDoc->GetCoordType(), 0);
+    EXPECT_EQ(pDoc->GetCoordType(), CoordType::LatLon);
     EXPECT_EQ(pDoc->GetUtmZone(), 10) << "the document's zone stays as it was";
     EXPECT_EQ(pDoc->GetUtmLetter(), 'U');
 }

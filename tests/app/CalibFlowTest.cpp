@@ -203,9 +203,13 @@ TEST_F(CalibFlow, a_waypoint_on_a_utm_map_keeps_the_latitude_and_longitude_of_it
     LoadPicture({600, 400});
     SetClientSize(QSize(700, 500));
     // UTM zone 10U, 10 metres per pixel.
-    ASSERT_EQ(Doc().Calibrate(
-                  1, {CDoublePoint{500000, 5400000}, {504000, 5400000}, {500000, 5398000}},
-                  {CDoublePoint{100, 100}, {500, 100}, {100, 300}}, 10, 'U', nullptr, nullptr),
+    ASSERT_EQ(Doc()
+                  .Calibrate({CoordType::Utm,
+                              {CDoublePoint{500000, 5400000}, {504000, 5400000}, {500000, 5398000}},
+                              {CDoublePoint{100, 100}, {500, 100}, {100, 300}},
+                              10,
+                              'U'})
+                  .code,
               0);
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, ToClient(QPoint(300, 200)));

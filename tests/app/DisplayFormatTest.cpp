@@ -16,7 +16,7 @@ class DisplayFormat : public ::testing::Test {
 protected:
     void Open(int nCoordType, int nLatLonFormat, int nUnitType) {
         pDlg = std::make_unique<CDisplayFormatDlg>();
-        pDlg->SetData(nCoordType, nLatLonFormat, nUnitType);
+        pDlg->SetData(static_cast<CoordType>(nCoordType), nLatLonFormat, nUnitType);
         pDlg->show();
     }
     template <typename T> T* Child(int nId) const { return pDlg->findChild<T*>(ControlName(nId)); }
@@ -24,8 +24,10 @@ protected:
     QString Example() const { return Child<QLabel>(IDC_EXAMPLE)->text(); }
     bool FormatsEnabled() const { return Child<QGroupBox>(IDC_FORMAT_GROUP)->isEnabled(); }
     std::array<int, 3> Data() const {
+        CoordType coordType = CoordType::LatLon;
         std::array<int, 3> values{};
-        pDlg->GetData(values[0], values[1], values[2]);
+        pDlg->GetData(coordType, values[1], values[2]);
+        values[0] = CoordTypeNumber(coordType);
         return values;
     }
 
@@ -132,7 +134,7 @@ TEST_F(DisplayFormatCommand, ok_stores_format_type_and_units_and_cancel_stores_n
     Start();
     ChooseDisplayFormat({IDC_FORMAT_MINUTES, IDC_UTM, IDC_STATUTE, IDOK});
     const CDisplaySettings& settings = App().Settings();
-    EXPECT_EQ(settings.GetCoordType(), 1);
+    EXPECT_EQ(settings.GetCoordType(), CoordType::Utm);
     EXPECT_EQ(settings.GetLatLonFormat(), 1);
     EXPECT_EQ(settings.GetUnitType(), 1);
 
@@ -147,6 +149,6 @@ TEST_F(DisplayFormatCommand, ok_stores_format_type_and_units_and_cancel_stores_n
         },
         [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });
     EXPECT_TRUE(bUtmChecked);
-    EXPECT_EQ(settings.GetCoordType(), 1);
+    EXPECT_EQ(settings.GetCoordType(), CoordType::Utm);
     EXPECT_EQ(settings.GetUnitType(), 1);
 }

@@ -13,9 +13,13 @@ namespace {
 class ExportMenu : public AppHarness {
 protected:
     void Calibrate() {
-        ASSERT_EQ(Doc().Calibrate(0, {CDoublePoint{5.0, 46.0}, {6.0, 46.0}, {6.0, 45.5}},
-                                  {CDoublePoint{0, 0}, {200, 0}, {200, 100}}, 0, '?', nullptr,
-                                  nullptr),
+        ASSERT_EQ(Doc()
+                      .Calibrate({CoordType::LatLon,
+                                  {CDoublePoint{5.0, 46.0}, {6.0, 46.0}, {6.0, 45.5}},
+                                  {CDoublePoint{0, 0}, {200, 0}, {200, 100}},
+                                  0,
+                                  '?'})
+                      .code,
                   0);
     }
     // Which of World File, GPX Waypoints and OziExplorer Map File are enabled now.

@@ -53,7 +53,8 @@ TEST_F(Profile, stored_settings_are_read_and_written_back_without_colour_bits_ab
     SetProfile(stored);
     Start();
     const CDisplaySettings& s = App().Settings();
-    EXPECT_EQ((std::array<int, 3>{s.GetUnitType(), s.GetCoordType(), s.GetLatLonFormat()}),
+    EXPECT_EQ((std::array<int, 3>{s.GetUnitType(), CoordTypeNumber(s.GetCoordType()),
+                                  s.GetLatLonFormat()}),
               (std::array<int, 3>{1, 1, 0}));
     EXPECT_EQ(s.GetLocationSpriteColor(), 0x80FF80u);
     EXPECT_EQ(View().SpriteSize(), QSize(80, 80));

@@ -92,8 +92,10 @@ protected:
         bitmap = (dir / "city.bmp").string();
         ASSERT_TRUE(WritePlainBitmap(bitmap, QSize(c.width, c.height), QColor(0x336699)));
         ASSERT_EQ(doc.LoadBitmapFile(bitmap), 0);
-        ASSERT_EQ(
-            doc.Calibrate(c.coordType, c.world, c.picture, c.zone, c.letter, nullptr, nullptr), 0);
+        ASSERT_EQ(doc.Calibrate({static_cast<CoordType>(c.coordType), c.world, c.picture, c.zone,
+                                 c.letter})
+                      .code,
+                  0);
     }
 
     CMapExporter Exporter() { return CMapExporter(CMapExporter::SourceOf(doc), prompt); }
@@ -205,7 +207,8 @@ TEST_F(ExportFiles, aux_xml_keeps_other_gdal_contents_and_replaces_the_coordinat
     WriteBytes(aux, "<PAMDataset>\n  <SRS>LOCAL_CS[\"old\"]</SRS>\n" + kept);
     ASSERT_TRUE(Exporter().ExportWorldFile());
     EXPECT_EQ(ReadBytes(aux), "<PAMDataset>\n  <SRS dataAxisToSRSAxisMapping=\"1,2\">" +
-                                  *CoordinateSystemWkt(1, 10, 'U') + "</SRS>\n" + kept);
+                                  *CoordinateSystemWkt(CoordType::Utm, 10, 'U') + "</SRS>\n" +
+                                  kept);
 }
 
 TEST_F(ExportFiles, failed_exports_name_the_file_say_why_and_keep_previous_contents) {

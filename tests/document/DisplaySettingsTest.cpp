@@ -18,14 +18,14 @@ TEST(DisplaySettings, display_colours_come_from_the_nearest_colour) {
 
 TEST(DisplaySettings, switching_to_lat_lon_reapplies_the_format_chosen_under_utm) {
     CDisplaySettings s;
-    s.SetCoordType(1);
+    s.SetCoordType(CoordType::Utm);
     s.SetLatLonFormat(0);
     CLatLonFormatter probe;
     probe.SetLatLon(48.2625, -123.50208);
     std::string text;
     s.ConvertPosition(probe).Format(text);
     EXPECT_EQ(text.substr(0, 3), "10U") << "UTM shown while the type is UTM";
-    s.SetCoordType(0);
+    s.SetCoordType(CoordType::LatLon);
     s.ConvertPosition(probe).Format(text);
     EXPECT_EQ(text, "N 48.26250*, W 123.50208*");
 }
@@ -33,13 +33,11 @@ TEST(DisplaySettings, switching_to_lat_lon_reapplies_the_format_chosen_under_utm
 TEST(DisplaySettings, location_survives_a_coordinate_type_switch) {
     CDisplaySettings s;
     s.GetLocation().SetLatLon(10.5, 20.25);
-    s.SetCoordType(1);
+    s.SetCoordType(CoordType::Utm);
     EXPECT_TRUE(s.GetLocation().IsUtm());
     double lat = 0;
     double lon = 0;
     s.GetLocation().GetLatLon(lat, lon);
     EXPECT_NEAR(lat, 10.5, 1e-9);
     EXPECT_NEAR(lon, 20.25, 1e-9);
-    s.SetCoordType(7); // not a type: nothing changes
-    EXPECT_EQ(s.GetCoordType(), 1);
 }

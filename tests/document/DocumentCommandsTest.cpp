@@ -42,14 +42,11 @@ TEST_F(DocumentTest, calibration_mode_commands_switch_menus_send_hints_and_disab
 TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
     doc->OnCalibrate();
     ClearRecords();
-    int mark = -7;
-    int field = -7;
     const std::array<CDoublePoint, 3> world = {
         CDoublePoint{500000, 5300000}, {501000, 5300000}, {501000, 5299000}};
     const std::array<CDoublePoint, 3> picture = {
         CDoublePoint{12.7, -3.2}, {400.9, 10}, {300, 200.5}};
-    ASSERT_EQ(doc->Calibrate(1, world, picture, 11, 'u', &mark, &field), 0);
-    EXPECT_EQ(std::pair(mark, field), std::pair(-7, -7)) << "indices are for codes 1 to 4 only";
+    ASSERT_EQ(doc->Calibrate({CoordType::Utm, world, picture, 11, 'u'}).code, 0);
     EXPECT_FALSE(doc->IsCalibrationMode());
     EXPECT_TRUE(doc->IsCalibrated());
     EXPECT_TRUE(doc->IsModified());
@@ -66,18 +63,24 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
     EXPECT_NEAR(w.y, 5300000.0, 1e-6);
 
     // A later latitude/longitude calibration keeps the stored zone.
-    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}}, picture, 0, '?',
-                             nullptr, nullptr),
-              0);
+    ASSERT_EQ(
+        doc->Calibrate(
+               {CoordType::LatLon, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}}, picture, 0, '?'})
+            .code,
+        0);
     EXPECT_EQ(std::tuple(doc->GetCoordType(), doc->GetUtmZone(), doc->GetUtmLetter()),
-              std::tuple(0, 11, 'u'));
+              std::tuple(CoordType::LatLon, 11, 'u'));
 }
 
 TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
     settings.SetLatLonFormat(0);
     doc->RemoveView(&frame); // without a main window there is no menu to switch
-    ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
-                             {CDoublePoint{0, 0}, {100, 0}, {100, 100}}, 0, '?', nullptr, nullptr),
+    ASSERT_EQ(doc->Calibrate({CoordType::LatLon,
+                              {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
+                              {CDoublePoint{0, 0}, {100, 0}, {100, 100}},
+                              0,
+                              '?'})
+                  .code,
               0);
     doc->OnCalibrate();
     doc->AddView(&frame);
@@ -94,10 +97,9 @@ TEST_F(DocumentTest, rejected_calibration_changes_nothing) {
     const DocumentSnapshot before = DocumentSnapshot::Of(*doc);
     const std::array<CDoublePoint, 3> world = {CDoublePoint{1, 1}, {2, 1}, {2, 2}};
     const std::array<CDoublePoint, 3> picture = {CDoublePoint{10, 10}, {300, 10}, {300, 200}};
-    // A UTM zone past 60, and a coordinate type that does not exist. (The checks' other codes
-    // reach the user through the calibration dialog: CalibDialogTest.)
-    EXPECT_EQ(doc->Calibrate(1, world, picture, 61, 'U', nullptr, nullptr), 5);
-    EXPECT_EQ(doc->Calibrate(2, world, picture, 10, 'U', nullptr, nullptr), 4);
+    // A UTM zone past 60. (The checks' other codes reach the user through the calibration
+    // dialog: CalibDialogTest.)
+    EXPECT_EQ(doc->Calibrate({CoordType::Utm, world, picture, 61, 'U'}).code, 5);
     EXPECT_EQ(DocumentSnapshot::Of(*doc).Differences(before), std::vector<std::string>{});
     EXPECT_TRUE(frame.calls.empty());
 }

@@ -78,14 +78,18 @@ protected:
     void LoadCalibrated(const std::string& bitmap, std::array<CDoublePoint, 3> picture,
                         std::array<CDoublePoint, 3> world) {
         ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
-        ASSERT_EQ(doc->Calibrate(0, world, picture, 0, '?', nullptr, nullptr), 0);
+        ASSERT_EQ(doc->Calibrate({CoordType::LatLon, world, picture, 0, '?'}).code, 0);
     }
     // A 200 x 100 bitmap in UTM zone 10U, 10 m per pixel east and south of (400000, 5300000).
     void LoadUtm() {
         ASSERT_EQ(doc->LoadBitmapFile(MakeBitmap("utm.bmp", 200, 100)), 0);
         ASSERT_EQ(
-            doc->Calibrate(1, {CDoublePoint{400000, 5300000}, {402000, 5300000}, {402000, 5299000}},
-                           {CDoublePoint{0, 0}, {200, 0}, {200, 100}}, 10, 'U', nullptr, nullptr),
+            doc->Calibrate({CoordType::Utm,
+                            {CDoublePoint{400000, 5300000}, {402000, 5300000}, {402000, 5299000}},
+                            {CDoublePoint{0, 0}, {200, 0}, {200, 100}},
+                            10,
+                            'U'})
+                .code,
             0);
     }
     // The harbour example: 1000 x 800 pixels, corners (-123.6, 48.4) and (-123.4, 48.2).

@@ -93,13 +93,13 @@ TEST_F(DocumentTest, missing_bitmap_question_and_its_answers) {
     const std::string found = MakeBitmap("found.bmp", 30, 20);
     WriteBytes(dir / "broken.bmp", "not a bitmap");
     const std::string file = (dir / "moved.gpm").string();
-    WriteBytes(file,
-               CMapFile::WriteToBytes({.bitmapPath = moved,
-                                       .calibrated = true,
-                                       .markPixel = {CDoublePoint{0, 0}, {100, 0}, {100, 100}},
-                                       .markWorld = {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
-                                       .zone = 10,
-                                       .letter = 'U'}));
+    WriteBytes(file, CMapFile::WriteToBytes(
+                         {.bitmapPath = moved,
+                          .calibrated = true,
+                          .calibration = {.world = {CDoublePoint{-10, 10}, {10, 10}, {10, -10}},
+                                          .picture = {CDoublePoint{0, 0}, {100, 0}, {100, 100}},
+                                          .zone = 10,
+                                          .letter = 'U'}}));
     const std::string question = "Could not find the map bitmap file associated with this map (" +
                                  moved + ").  Do you want to try to find this bitmap yourself?";
 

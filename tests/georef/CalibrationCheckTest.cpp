@@ -37,8 +37,8 @@ Marks WithWorld(Marks m, std::size_t i, double x, double y) {
 
 void RunCases(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
-        const CalibrationCheckResult r =
-            CheckCalibration(c.coordType, c.world, c.picture, c.zone, c.letter);
+        const CalibrationCheckResult r = CheckCalibration(
+            {static_cast<CoordType>(c.coordType), c.world, c.picture, c.zone, c.letter});
         EXPECT_EQ(r.code, c.code) << c.name;
         EXPECT_EQ(r.mark, c.mark) << c.name;
         EXPECT_EQ(r.field, c.field) << c.name;

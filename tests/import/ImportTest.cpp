@@ -207,17 +207,18 @@ TEST_F(ImportTest, calibrates_from_the_georeferencing_on_the_corner_pixels) {
         CMapFile::Contents contents;
         ASSERT_EQ(CMapFile::Load(map.string(), contents).status, CMapFile::Status::Ok);
         EXPECT_TRUE(contents.calibrated);
-        EXPECT_EQ(contents.coordType, c.coordType);
+        const CCalibration& calibration = contents.calibration;
+        EXPECT_EQ(CoordTypeNumber(calibration.coordType), c.coordType);
         if (c.coordType == 1) {
-            EXPECT_EQ(std::to_string(contents.zone) + contents.letter, c.zone);
+            EXPECT_EQ(std::to_string(calibration.zone) + calibration.letter, c.zone);
         }
         const int w = c.raster.width;
         const int h = c.raster.height;
         const std::array<CDoublePoint, 3> pixels{CDoublePoint{0, 0}, CDoublePoint{w - 1.0, 0},
                                                  CDoublePoint{0, h - 1.0}};
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(contents.markPixel[i].x, pixels[i].x);
-            EXPECT_EQ(contents.markPixel[i].y, pixels[i].y);
+            EXPECT_EQ(calibration.picture[i].x, pixels[i].x);
+            EXPECT_EQ(calibration.picture[i].y, pixels[i].y);
             CDoublePoint world = Apply(c.raster.gt, pixels[i].x, pixels[i].y);
             if (c.fromZone33S) {
                 double lat = 0;
@@ -226,13 +227,13 @@ TEST_F(ImportTest, calibrates_from_the_georeferencing_on_the_corner_pixels) {
                             lon);
                 world = {lon, lat};
                 if (c.coordType == 1) { // the series adds half a metre to easting and northing
-                    LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, contents.zone, lat,
+                    LatLonToUtmInZone(kWgs84SemiMajorAxis, kWgs84Flattening, calibration.zone, lat,
                                       lon, world.x, world.y);
                     world = {world.x - 0.5, world.y - 0.5};
                 }
             }
-            EXPECT_NEAR(contents.markWorld[i].x, world.x, c.tolerance) << "mark " << i;
-            EXPECT_NEAR(contents.markWorld[i].y, world.y, c.tolerance) << "mark " << i;
+            EXPECT_NEAR(calibration.world[i].x, world.x, c.tolerance) << "mark " << i;
+            EXPECT_NEAR(calibration.world[i].y, world.y, c.tolerance) << "mark " << i;
         }
     }
 }
@@ -284,7 +285,7 @@ TEST_F(ImportTest, reports_the_deviation_of_a_large_web_mercator_map) {
     CMapFile::Contents contents;
     ASSERT_EQ(CMapFile::Load(fs::path(source).replace_extension(".gpm").string(), contents).status,
               CMapFile::Status::Ok);
-    EXPECT_EQ(std::to_string(contents.zone) + contents.letter, "32U");
+    EXPECT_EQ(std::to_string(contents.calibration.zone) + contents.calibration.letter, "32U");
 }
 
 // Inputs that must be refused leave no file behind and say why, with the documented exit code.

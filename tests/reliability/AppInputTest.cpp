@@ -60,27 +60,27 @@ TEST_F(AppInput, extreme_calibrations_show_no_nan_or_infinity_in_status_bar_and_
     PressKey(Qt::Key_F2);
     const struct {
         const char* name;
-        int coordType;
+        CoordType coordType;
         std::array<CDoublePoint, 3> picture;
         std::array<CDoublePoint, 3> world;
     } cases[] = {
         {"whole world in 8 pixels",
-         0,
+         CoordType::LatLon,
          {CDoublePoint{0, 0}, {8, 0}, {0, 8}},
          {CDoublePoint{-180, 90}, {180, 90}, {-180, -90}}},
         {"marks far from the picture",
-         0,
+         CoordType::LatLon,
          {CDoublePoint{65527, 65527}, {65535, 65527}, {65527, 65535}},
          {CDoublePoint{180, -90}, {-180, -90}, {180, 90}}},
         {"whole UTM range in 8 pixels",
-         1,
+         CoordType::Utm,
          {CDoublePoint{0, 0}, {8, 0}, {0, 8}},
          {CDoublePoint{0, 9999999}, {999999, 9999999}, {0, 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(Doc().Calibrate(c.coordType, c.world, c.picture, 60, 'X', nullptr, nullptr), 0);
-        for (const int displayType : {0, 1}) {
+        ASSERT_EQ(Doc().Calibrate({c.coordType, c.world, c.picture, 60, 'X'}).code, 0);
+        for (const CoordType displayType : {CoordType::LatLon, CoordType::Utm}) {
             App().Settings().SetCoordType(displayType);
             for (const QPoint p : {QPoint(0, 0), QPoint(399, 0), QPoint(0, 299), QPoint(399, 299),
                                    QPoint(200, 150)}) {
@@ -92,7 +92,7 @@ TEST_F(AppInput, extreme_calibrations_show_no_nan_or_infinity_in_status_bar_and_
                 EXPECT_LT(status.size(), 80) << status.toStdString();
             }
         }
-        App().Settings().SetCoordType(0);
+        App().Settings().SetCoordType(CoordType::LatLon);
         // The coordinates dialog shows the marks' positions and coordinates.
         Frame().CommandAction(ID_MAP_CALIBRATE)->trigger();
         ASSERT_TRUE(Doc().IsCalibrationMode());

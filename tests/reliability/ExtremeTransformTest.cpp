@@ -12,36 +12,36 @@ TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
     const std::string bitmap = MakeBitmap("strip.bmp", 4000, 2);
     struct Case {
         const char* name;
-        int coordType;
+        CoordType coordType;
         std::array<CDoublePoint, 3> picture;
         std::array<CDoublePoint, 3> world;
     };
     const Case cases[] = {
         {"smallest_triangle_whole_world",
-         0,
+         CoordType::LatLon,
          {CDoublePoint{0, 0}, {8, 0}, {0, 8}},
          {CDoublePoint{-180, 90}, {180, 90}, {-180, -90}}},
         {"smallest_triangle_far_from_the_picture",
-         0,
+         CoordType::LatLon,
          {CDoublePoint{65527, 65527}, {65535, 65527}, {65527, 65535}},
          {CDoublePoint{180, -90}, {-180, -90}, {180, 90}}},
         {"thin_world_triangle",
-         0,
+         CoordType::LatLon,
          {CDoublePoint{0, 0}, {8, 0}, {0, 8}},
          {CDoublePoint{-180, 0}, {180, 0}, {-180, 1e-9}}},
         {"utm_whole_range_in_8_pixels",
-         1,
+         CoordType::Utm,
          {CDoublePoint{0, 0}, {8, 0}, {0, 8}},
          {CDoublePoint{0, 9999999}, {999999, 9999999}, {0, 0}}},
         {"utm_far_from_the_picture",
-         1,
+         CoordType::Utm,
          {CDoublePoint{65535, 0}, {65535, 8}, {65527, 0}},
          {CDoublePoint{999999, 0}, {0, 0}, {999999, 9999999}}},
     };
     ASSERT_EQ(doc->LoadBitmapFile(bitmap), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(doc->Calibrate(c.coordType, c.world, c.picture, 60, 'X', nullptr, nullptr), 0);
+        ASSERT_EQ(doc->Calibrate({c.coordType, c.world, c.picture, 60, 'X'}).code, 0);
         const std::string registration = doc->BuildRegistrationText();
         EXPECT_FALSE(fuzz::ShowsNonFinite(registration)) << registration;
         // The position under every corner, the centre and points beyond the picture, in the
@@ -60,7 +60,7 @@ TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
             position.Format(text);
             position.FormatXY(x, y);
             EXPECT_FALSE(fuzz::ShowsNonFinite(text + x + y)) << text << " " << x << " " << y;
-            for (const int type : {0, 1}) {
+            for (const CoordType type : {CoordType::LatLon, CoordType::Utm}) {
                 settings.SetCoordType(type);
                 settings.ConvertPosition(position).Format(text);
                 EXPECT_FALSE(fuzz::ShowsNonFinite(text)) << text;

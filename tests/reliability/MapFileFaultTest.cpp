@@ -45,8 +45,12 @@ protected:
         // The document holds a map of its own, modified, so that anything lost would show.
         ASSERT_EQ(doc->LoadBitmapFile(MakeBitmap("own.bmp", 300, 200)), 0);
         ASSERT_EQ(
-            doc->Calibrate(1, {CDoublePoint{500000, 4000000}, {503000, 4000000}, {503000, 3998000}},
-                           {CDoublePoint{0, 0}, {300, 0}, {300, 200}}, 33, 'S', nullptr, nullptr),
+            doc->Calibrate({CoordType::Utm,
+                            {CDoublePoint{500000, 4000000}, {503000, 4000000}, {503000, 3998000}},
+                            {CDoublePoint{0, 0}, {300, 0}, {300, 200}},
+                            33,
+                            'S'})
+                .code,
             0);
         doc->SetPathName((dir / "own.gpm").string());
         ClearRecords();
@@ -56,15 +60,15 @@ protected:
         CMapFile::Contents c;
         c.bitmapPath = bitmap;
         c.calibrated = true;
-        c.coordType = coordType;
-        c.markPixel = {CDoublePoint{0, 0}, {100, 0}, {100, 100}};
-        c.markWorld = coordType == 0
-                          ? std::array<CDoublePoint, 3>{CDoublePoint{-10, 10}, {10, 10}, {10, -10}}
-                          : std::array<CDoublePoint, 3>{CDoublePoint{400000, 5300000},
-                                                        {402000, 5300000},
-                                                        {402000, 5298000}};
-        c.zone = 10;
-        c.letter = 'U';
+        c.calibration.coordType = static_cast<CoordType>(coordType);
+        c.calibration.picture = {CDoublePoint{0, 0}, {100, 0}, {100, 100}};
+        c.calibration.world =
+            coordType == 0 ? std::array<CDoublePoint, 3>{CDoublePoint{-10, 10}, {10, 10}, {10, -10}}
+                           : std::array<CDoublePoint, 3>{CDoublePoint{400000, 5300000},
+                                                         {402000, 5300000},
+                                                         {402000, 5298000}};
+        c.calibration.zone = 10;
+        c.calibration.letter = 'U';
         return c;
     }
 
@@ -195,10 +199,10 @@ TEST_F(MapFileFaults, garbage_marks_of_an_uncalibrated_file_are_never_used) {
     CMapFile::Contents contents = Good(1);
     contents.calibrated = false;
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    contents.markWorld = {
+    contents.calibration.world = {
         CDoublePoint{nan, nan}, {1e308, -1e308}, {std::numeric_limits<double>::infinity(), 0}};
-    contents.zone = 0;
-    contents.letter = '\0';
+    contents.calibration.zone = 0;
+    contents.calibration.letter = '\0';
     const auto marksBefore = doc->GetMarkWorldPoints();
     WriteBytes(dir / "garbage.gpm", CMapFile::WriteToBytes(contents));
     ASSERT_TRUE(doc->OnOpenDocument((dir / "garbage.gpm").string()));

@@ -23,9 +23,12 @@ protected:
         doc->AddWaypoint(0, {48.25, -123.5});
         doc->OnSaveWaypoints();
         ASSERT_TRUE(prompt.messages.empty());
-        ASSERT_EQ(doc->Calibrate(0, {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
-                                 {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}}, 0, '?', nullptr,
-                                 nullptr),
+        ASSERT_EQ(doc->Calibrate({CoordType::LatLon,
+                                  {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
+                                  {CDoublePoint{0, 0}, {1000, 0}, {1000, 800}},
+                                  0,
+                                  '?'})
+                      .code,
                   0);
         ASSERT_TRUE(doc->IsModified());
         saved = Folder();

@@ -28,9 +28,13 @@ protected:
         PressKey(Qt::Key_N, Qt::ControlModifier);
         prompt.chosenFiles.push_back(WriteBitmap("work.bmp", {120, 90}).toStdString());
         PressKey(Qt::Key_F2);
-        ASSERT_EQ(Doc().Calibrate(0, {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
-                                  {CDoublePoint{0, 0}, {120, 0}, {120, 90}}, 0, '?', nullptr,
-                                  nullptr),
+        ASSERT_EQ(Doc()
+                      .Calibrate({CoordType::LatLon,
+                                  {CDoublePoint{-1, 1}, {1, 1}, {1, -1}},
+                                  {CDoublePoint{0, 0}, {120, 0}, {120, 90}},
+                                  0,
+                                  '?'})
+                      .code,
                   0);
         ASSERT_TRUE(Doc().IsModified());
         prompt.messages.clear();
@@ -127,8 +131,13 @@ TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_askin
 
     // Without interaction: a named map is saved, an unnamed one goes to a recovery file.
     prompt.messages.clear();
-    ASSERT_EQ(Doc().Calibrate(0, {CDoublePoint{-2, 2}, {2, 2}, {2, -2}},
-                              {CDoublePoint{0, 0}, {120, 0}, {120, 90}}, 0, '?', nullptr, nullptr),
+    ASSERT_EQ(Doc()
+                  .Calibrate({CoordType::LatLon,
+                              {CDoublePoint{-2, 2}, {2, 2}, {2, -2}},
+                              {CDoublePoint{0, 0}, {120, 0}, {120, 90}},
+                              0,
+                              '?'})
+                  .code,
               0);
     EXPECT_TRUE(App().CommitData([] { return false; }));
     EXPECT_TRUE(saved());
