@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -65,9 +69,15 @@ protected:
             QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
             return;
         }
-        // Xvfb picks a free display and writes its number once it accepts clients.
+        // Xvfb picks a free display and writes its number once it accepts clients. An X server
+        // resets itself whenever its last client disconnects and refuses connections while it
+        // does: every xdotool call and every program that ends here is such a last client, so a
+        // program starting at that moment could not open the display. -noreset keeps it up.
         s_pXvfb = new QProcess;
-        s_pXvfb->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+        // A test ended by a timeout or a crash takes its server with it instead of leaving it
+        // holding a display number, its lock file and its socket.
+        s_pXvfb->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        s_pXvfb->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-noreset"});
         PollUntil(QStringLiteral("Xvfb to give its display number"), [] {
             s_pXvfb->waitForReadyRead(100);
             return s_pXvfb->canReadLine() || s_pXvfb->state() != QProcess::Running;
