@@ -1,12 +1,15 @@
 #include "ExportCommands.h"
 
+#include "CDeviceExport.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CRecordingPrompt.h"
 #include "StringTable.h"
+#include "TextFileFormat.h"
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <memory>
 #include <string>
 
@@ -21,7 +24,66 @@ struct ExportArgs {
     bool worldFile = false;
     bool oziMap = false;
     std::string output;
+    std::string mbtiles;
+    std::string geotiff;
+    int minZoom = -1;
 };
+
+// Three decimals, whatever the locale.
+std::string Metres(double value) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+    return std::string(buffer, result.ptr);
+}
+
+// Writes a KMZ, MBTiles or GeoTIFF of the map and prints its path and summary; false when it
+// failed (the reasons are in the prompt's messages).
+bool RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
+    CGpsDoc doc(prompt, context.settings);
+    if (!doc.ReadMapFile(args.map)) {
+        return false;
+    }
+    // The bitmap itself is read by GDAL in pieces, never loaded whole.
+    CMapExporter exporter(CMapExporter::SourceOf(doc), prompt, args.map);
+    if (const unsigned reason = exporter.WhyNot(CMapExporter::Format::WorldFile); reason != 0) {
+        prompt.MessageBoxId(reason, MsgIcon::Exclamation);
+        return false;
+    }
+    const std::string& target = !args.mbtiles.empty() ? args.mbtiles : args.geotiff;
+    if (IsSameFile(target, doc.GetBitmapPath()) || IsSameFile(target, args.map)) {
+        prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, target, MsgIcon::Exclamation);
+        return false;
+    }
+    const CAffine affine = *AffineOfTransform(doc.GetTransform());
+    const std::string wkt =
+        *CoordinateSystemWkt(doc.GetCoordType(), doc.GetUtmZone(), doc.GetUtmLetter());
+    CDeviceExport device(doc.GetBitmapPath(),
+                         {affine.c, affine.a, affine.b, affine.f, affine.d, affine.e}, wkt);
+    CDeviceExport::Status status = CDeviceExport::Status::Ok;
+    if (!args.mbtiles.empty()) {
+        status = device.WriteMbtiles(target, args.minZoom);
+    } else {
+        status = device.WriteGeoTiff(target);
+    }
+    if (status != CDeviceExport::Status::Ok) {
+        if (!device.GetMessage().empty()) {
+            prompt.ShowMessage(0, device.GetMessage(), MsgIcon::Stop, MsgButtons::Ok);
+        }
+        return false;
+    }
+    const CDeviceExport::Summary& summary = device.GetSummary();
+    context.out << target << '\n';
+    if (summary.tiles > 0) {
+        context.out << "tiles=" << summary.tiles << '\n';
+    }
+    if (summary.maxZoom >= 0) {
+        context.out << "zoom_levels=" << summary.minZoom << '-' << summary.maxZoom << '\n';
+    }
+    context.out << "resolution_m=" << Metres(summary.resolutionMetres) << '\n'
+                << "device_error_m=" << Metres(summary.deviceErrorMetres) << '\n';
+    return true;
+}
 
 // Runs the export; false when it failed (the reasons are in the prompt's messages).
 bool RunExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
@@ -60,12 +122,22 @@ void AddExportCommands(CLI::App& app, CliContext& context) {
     auto* world =
         formats->add_flag("--world-file", args->worldFile, Text(IDS_CLI_EXPORT_WORLD_FILE));
     formats->add_flag("--ozi-map", args->oziMap, Text(IDS_CLI_EXPORT_OZI_MAP));
+    auto* mbtiles = formats->add_option("--mbtiles", args->mbtiles, Text(IDS_CLI_EXPORT_MBTILES));
+    auto* geotiff = formats->add_option("--geotiff", args->geotiff, Text(IDS_CLI_EXPORT_GEOTIFF));
     formats->require_option(1);
     // The world file has no choice of place: GIS programs look for it beside the bitmap.
-    command->add_option("-o,--output", args->output, Text(IDS_CLI_EXPORT_OUTPUT))->excludes(world);
+    command->add_option("-o,--output", args->output, Text(IDS_CLI_EXPORT_OUTPUT))
+        ->excludes(world)
+        ->excludes(mbtiles)
+        ->excludes(geotiff);
+    command->add_option("--min-zoom", args->minZoom, Text(IDS_CLI_EXPORT_MIN_ZOOM))
+        ->check(CLI::Range(0, 24))
+        ->needs(mbtiles);
     command->callback([&context, args] {
         CRecordingPrompt prompt;
-        const bool ok = RunExport(*args, prompt, context);
+        const bool device = !args->mbtiles.empty() || !args->geotiff.empty();
+        const bool ok =
+            device ? RunDeviceExport(*args, prompt, context) : RunExport(*args, prompt, context);
         for (const CRecordingPrompt::Message& message : prompt.messages) {
             context.err << message.text << '\n';
         }

@@ -216,7 +216,8 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_INFO_FILE, "The map file (.gpm)."},
     {IDS_CLI_EXPORT,
      "Export the calibration of a map file for other programs: a world file with its coordinate "
-     "system beside the bitmap, or an OziExplorer .map file."},
+     "system beside the bitmap, or an OziExplorer .map file; or the map itself for devices and "
+     "GIS: MBTiles or a GeoTIFF."},
     {IDS_CLI_EXPORT_MAP, "The map file (.gpm)."},
     {IDS_CLI_EXPORT_WORLD_FILE,
      "Write the world file and the .aux.xml with the coordinate system beside the bitmap."},
@@ -256,6 +257,19 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_IMPORT_LATLON, "Calibrate in latitude/longitude."},
     {IDS_CLI_IMPORT_UTM, "Calibrate in UTM, in ZONE (a number, optionally with its band letter) "
                          "or else in the zone of the picture's centre."},
+    {IDS_DEVICE_CANNOT_READ, "Cannot read the map bitmap %1."},
+    {IDS_DEVICE_CANNOT_WRITE, "Cannot write %1."},
+    {IDS_DEVICE_CANNOT_MAKE, "GDAL could not make %1 from the map."},
+    {IDS_CLI_EXPORT_KMZ, "Write a Garmin custom map: a KMZ of JPEG tiles in latitude/longitude."},
+    {IDS_CLI_EXPORT_MBTILES, "Write MBTiles: Web Mercator tiles for phone map apps."},
+    {IDS_CLI_EXPORT_GEOTIFF, "Write a Cloud-Optimised GeoTIFF of the bitmap with its calibration."},
+    {IDS_CLI_EXPORT_MAX_TILES,
+     "The most tiles the device takes (KMZ); the resolution is lowered to fit."},
+    {IDS_CLI_EXPORT_JPEG_QUALITY, "JPEG quality of the KMZ tiles, 1 to 100."},
+    {IDS_CLI_EXPORT_MIN_ZOOM,
+     "The lowest zoom level of the MBTiles (default: four below the highest)."},
+    {IDS_CLI_EXPORT_STRAIGHTEN,
+     "Warp the GeoTIFF north-up into the map's coordinate system first."},
 };
 
 constexpr bool IsSorted() {

@@ -212,6 +212,17 @@ enum StringId : unsigned {
     IDS_CLI_IMPORT_OUTPUT = 61473,
     IDS_CLI_IMPORT_LATLON = 61474,
     IDS_CLI_IMPORT_UTM = 61475,
+    // Device exports: Garmin custom map (KMZ), MBTiles, GeoTIFF (61760..61789)
+    IDS_DEVICE_CANNOT_READ = 61760,
+    IDS_DEVICE_CANNOT_WRITE = 61761,
+    IDS_DEVICE_CANNOT_MAKE = 61762,
+    IDS_CLI_EXPORT_KMZ = 61763,
+    IDS_CLI_EXPORT_MBTILES = 61764,
+    IDS_CLI_EXPORT_GEOTIFF = 61765,
+    IDS_CLI_EXPORT_MAX_TILES = 61766,
+    IDS_CLI_EXPORT_JPEG_QUALITY = 61767,
+    IDS_CLI_EXPORT_MIN_ZOOM = 61768,
+    IDS_CLI_EXPORT_STRAIGHTEN = 61769,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

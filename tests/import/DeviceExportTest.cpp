@@ -1,0 +1,403 @@
+// mapreg-cli export to devices (GeoTIFF, MBTiles, KMZ) on maps registered in the test: every
+// output is read back through GDAL and compared with GDAL's own warp of the bitmap, georeferenced
+// by the test's own solution of the marks, into the same grid.
+
+#include "../cli/CliHarness.h"
+
+#include "CDeviceExport.h"
+#include "DeviceTiling.h"
+
+#include <gdal_priv.h>
+#include <gdal_utils.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <regex>
+
+namespace {
+
+struct SDatasetCloser {
+    void operator()(GDALDataset* dataset) const { GDALClose(GDALDataset::ToHandle(dataset)); }
+};
+using DatasetPtr = std::unique_ptr<GDALDataset, SDatasetCloser>;
+
+DatasetPtr Open(const std::string& path) {
+    GDALAllRegister();
+    return DatasetPtr(GDALDataset::FromHandle(
+        GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
+}
+
+struct Mark {
+    double x, y, wx, wy;
+};
+
+struct MapCase {
+    const char* name;
+    int width;
+    int height;
+    bool palette;
+    const char* utm; // "" for latitude/longitude
+    int epsg;
+    std::array<Mark, 3> marks;
+};
+void PrintTo(const MapCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// Blocks of 5 pixels in scattered colours: a shift of one pixel shows in the correlation.
+std::uint8_t Block(int x, int y, int band) {
+    std::uint32_t h =
+        static_cast<std::uint32_t>((x / 5) * 73856093 ^ (y / 5) * 19349663 ^ band * 83492791);
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    return static_cast<std::uint8_t>(h >> 24);
+}
+
+// Writes the bitmap (24 bits, or 8 bits with a palette of 256 colours) through GDAL.
+void MakeBitmap(const fs::path& path, const MapCase& c) {
+    GDALAllRegister();
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    const DatasetPtr ds(mem->Create("", c.width, c.height, c.palette ? 1 : 3, GDT_Byte, nullptr));
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(c.width));
+    for (int b = 1; b <= ds->GetRasterCount(); ++b) {
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                row[static_cast<std::size_t>(x)] = Block(x, y, b);
+            }
+            ASSERT_EQ(CE_None,
+                      ds->GetRasterBand(b)->RasterIO(GF_Write, 0, y, c.width, 1, row.data(),
+                                                     c.width, 1, GDT_Byte, 0, 0, nullptr));
+        }
+    }
+    if (c.palette) {
+        GDALColorTable table;
+        for (int i = 0; i < 256; ++i) {
+            const GDALColorEntry e{static_cast<short>(i), static_cast<short>((i * 7) % 256),
+                                   static_cast<short>(255 - i), 255};
+            table.SetColorEntry(i, &e);
+        }
+        ds->GetRasterBand(1)->SetColorTable(&table);
+    }
+    const DatasetPtr out(GetGDALDriverManager()->GetDriverByName("BMP")->CreateCopy(
+        path.c_str(), ds.get(), FALSE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(out);
+}
+
+// The affine mapping through the three marks, solved here by Cramer's rule (GDAL's order).
+std::array<double, 6> SolveMarks(const std::array<Mark, 3>& m) {
+    const double det =
+        (m[1].x - m[0].x) * (m[2].y - m[0].y) - (m[2].x - m[0].x) * (m[1].y - m[0].y);
+    std::array<double, 6> gt{};
+    for (int k = 0; k < 2; ++k) {
+        const auto w = [&](int i) { return k == 0 ? m[i].wx : m[i].wy; };
+        const double a =
+            ((w(1) - w(0)) * (m[2].y - m[0].y) - (w(2) - w(0)) * (m[1].y - m[0].y)) / det;
+        const double b =
+            ((m[1].x - m[0].x) * (w(2) - w(0)) - (m[2].x - m[0].x) * (w(1) - w(0))) / det;
+        gt[3 * k] = w(0) - a * m[0].x - b * m[0].y;
+        gt[3 * k + 1] = a;
+        gt[3 * k + 2] = b;
+    }
+    return gt;
+}
+
+// The bitmap with the test's georeferencing, expanded to red, green and blue (a virtual dataset
+// that reads through the bitmap's).
+struct Georeferenced {
+    DatasetPtr bmp;
+    DatasetPtr vrt;
+    GDALDataset& operator*() const { return *vrt; }
+};
+Georeferenced Reference(const fs::path& bitmap, const MapCase& c) {
+    DatasetPtr bmp = Open(bitmap.string());
+    const char* args[] = {"-of", "VRT", c.palette ? "-expand" : nullptr, "rgb", nullptr};
+    GDALTranslateOptions* options = GDALTranslateOptionsNew(const_cast<char**>(args), nullptr);
+    DatasetPtr vrt(GDALDataset::FromHandle(
+        GDALTranslate("", GDALDataset::ToHandle(bmp.get()), options, nullptr)));
+    GDALTranslateOptionsFree(options);
+    std::array<double, 6> gt = SolveMarks(c.marks);
+    vrt->SetGeoTransform(gt.data());
+    OGRSpatialReference srs;
+    srs.importFromEPSG(c.epsg);
+    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    vrt->SetSpatialRef(&srs);
+    return {std::move(bmp), std::move(vrt)};
+}
+
+// GDAL's warp of the reference into the grid of `like` (its size, geotransform and system),
+// red, green, blue and alpha.
+DatasetPtr WarpLike(GDALDataset& reference, GDALDataset& like, bool nearest) {
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    DatasetPtr out(
+        mem->Create("", like.GetRasterXSize(), like.GetRasterYSize(), 4, GDT_Byte, nullptr));
+    std::array<double, 6> gt{};
+    like.GetGeoTransform(gt.data());
+    out->SetGeoTransform(gt.data());
+    out->SetSpatialRef(like.GetSpatialRef());
+    const char* args[] = {"-r", nearest ? "near" : "cubic", "-dstalpha", nullptr};
+    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(const_cast<char**>(args), nullptr);
+    GDALDatasetH source = GDALDataset::ToHandle(&reference);
+    GDALWarp(nullptr, GDALDataset::ToHandle(out.get()), 1, &source, options, nullptr);
+    GDALWarpAppOptionsFree(options);
+    return out;
+}
+
+// Grey values and coverage of a dataset (bands 1..3, and the alpha band when it has one).
+struct Grey {
+    int width = 0;
+    int height = 0;
+    std::vector<double> value;
+    std::vector<bool> valid;
+};
+Grey ReadGrey(GDALDataset& ds) {
+    Grey g{ds.GetRasterXSize(), ds.GetRasterYSize(), {}, {}};
+    const std::size_t n = static_cast<std::size_t>(g.width) * g.height;
+    std::vector<std::uint8_t> band(n);
+    g.value.assign(n, 0.0);
+    g.valid.assign(n, true);
+    for (int b = 1; b <= ds.GetRasterCount(); ++b) {
+        EXPECT_EQ(CE_None,
+                  ds.GetRasterBand(b)->RasterIO(GF_Read, 0, 0, g.width, g.height, band.data(),
+                                                g.width, g.height, GDT_Byte, 0, 0, nullptr));
+        for (std::size_t i = 0; i < n; ++i) {
+            if (b <= 3) {
+                g.value[i] += band[i] / 3.0;
+            } else {
+                g.valid[i] = g.valid[i] && band[i] == 255;
+            }
+        }
+    }
+    return g;
+}
+
+// Correlation of a with b shifted by (dx, dy) over the pixels both cover fully.
+double Correlation(const Grey& a, const Grey& b, int dx, int dy) {
+    double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0, n = 0;
+    for (int y = 2; y < a.height - 2; ++y) {
+        for (int x = 2; x < a.width - 2; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * a.width + x;
+            const std::size_t j = static_cast<std::size_t>(y + dy) * a.width + (x + dx);
+            if (!a.valid[i] || !b.valid[j]) {
+                continue;
+            }
+            sa += a.value[i], sb += b.value[j], saa += a.value[i] * a.value[i];
+            sbb += b.value[j] * b.value[j], sab += a.value[i] * b.value[j], n += 1;
+        }
+    }
+    const double cov = sab / n - sa / n * sb / n;
+    return cov / std::sqrt((saa / n - sa / n * sa / n) * (sbb / n - sb / n * sb / n));
+}
+
+// The whole-pixel shift of ours against GDAL's warp where they correlate best, and how well.
+void ExpectPlacedLike(GDALDataset& ours, GDALDataset& gdal, const std::string& what) {
+    const Grey a = ReadGrey(ours);
+    const Grey b = ReadGrey(gdal);
+    std::array<int, 2> best{0, 0};
+    double bestCorrelation = -2.0;
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            const double c = Correlation(a, b, dx, dy);
+            if (c > bestCorrelation) {
+                bestCorrelation = c, best = {dx, dy};
+            }
+        }
+    }
+    EXPECT_EQ((std::array<int, 2>{0, 0}), best) << what;
+    EXPECT_GT(bestCorrelation, 0.9) << what;
+}
+
+// A north-up latitude/longitude map, a UTM map and a scan turned by 6 degrees and calibrated by
+// hand on three inner points (a palette picture).
+// clang-format off
+const MapCase kMaps[] = {
+    {"latlon_north_up", 300, 240, false, "", 4326,
+     {Mark{0, 0, 10.0, 47.0}, {300, 0, 10.03, 47.0}, {300, 240, 10.03, 46.976}}},
+    {"utm", 320, 200, false, "32T", 32632,
+     {Mark{0, 0, 500000, 5200000}, {320, 0, 503200, 5200000}, {320, 200, 503200, 5198000}}},
+    {"turned_scan", 300, 260, true, "33T", 32633,
+     {Mark{20, 30, 400230.3, 5100422.5}, {280, 40, 402826.5, 5100594.9},
+      {40, 220, 400627.8, 5098553.9}}},
+};
+// clang-format on
+
+class DeviceExportTest : public CliFolderTest, public ::testing::WithParamInterface<MapCase> {
+protected:
+    // Registers the case's bitmap; the map file's path.
+    fs::path Register(const MapCase& c) {
+        const fs::path bitmap = dir / (std::string(c.name) + ".bmp");
+        MakeBitmap(bitmap, c);
+        std::vector<std::string> args = Args("register", bitmap.string());
+        for (const Mark& m : c.marks) {
+            args.push_back("--mark");
+            for (const double v : {m.x, m.y, m.wx, m.wy}) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.10g", v);
+                args.push_back(text);
+            }
+        }
+        if (*c.utm != 0) {
+            args.insert(args.end(), {"--utm", c.utm});
+        }
+        const CliResult r = RunTool(args);
+        EXPECT_EQ(0, r.code) << r.err;
+        return dir / (std::string(c.name) + ".gpm");
+    }
+};
+
+TEST_P(DeviceExportTest, geotiff_holds_the_bitmap_with_its_calibration) {
+    const MapCase& c = GetParam();
+    const fs::path map = Register(c);
+    const fs::path tif = dir / "out.tif";
+    const CliResult r = RunTool(Args("export", map.string(), "--geotiff", tif.string()));
+    ASSERT_EQ(0, r.code) << r.err;
+    EXPECT_EQ(tif.string() + "\n", r.out.substr(0, r.out.find('\n') + 1));
+    EXPECT_NE(r.out.find("device_error_m=0.000\n"), std::string::npos) << r.out;
+
+    const DatasetPtr ours = Open(tif.string());
+    ASSERT_TRUE(ours);
+    EXPECT_STREQ("COG", ours->GetMetadataItem("LAYOUT", "IMAGE_STRUCTURE"));
+    EXPECT_STREQ("DEFLATE", ours->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"));
+    std::array<double, 6> gt{};
+    ours->GetGeoTransform(gt.data());
+    const std::array<double, 6> expected = SolveMarks(c.marks);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_NEAR(expected[i], gt[i], 1e-9 * (1.0 + std::fabs(expected[i]))) << i;
+    }
+    EXPECT_STREQ(std::to_string(c.epsg).c_str(), ours->GetSpatialRef()->GetAuthorityCode(nullptr));
+    // The pixels are the bitmap's own, palette and all.
+    const DatasetPtr bmp = Open((dir / (std::string(c.name) + ".bmp")).string());
+    EXPECT_EQ(ReadGrey(*bmp).value, ReadGrey(*ours).value);
+    EXPECT_EQ(c.palette, ours->GetRasterBand(1)->GetColorTable() != nullptr);
+}
+
+TEST_P(DeviceExportTest, mbtiles_at_its_highest_zoom_sit_where_gdal_warps_the_map) {
+    const MapCase& c = GetParam();
+    const fs::path map = Register(c);
+    const fs::path out = dir / "out.mbtiles";
+    const CliResult r = RunTool(Args("export", map.string(), "--mbtiles", out.string()));
+    ASSERT_EQ(0, r.code) << r.err;
+    const DatasetPtr ours = Open(out.string());
+    ASSERT_TRUE(ours);
+    ExpectPlacedLike(
+        *ours, *WarpLike(*Reference(dir / (std::string(c.name) + ".bmp"), c), *ours, c.palette),
+        c.name);
+    // The metadata, and tile rows counted from the south (TMS): the map's northern edge has the
+    // highest row at the highest zoom.
+    const char* format = ours->GetMetadataItem("format");
+    EXPECT_STREQ(c.palette ? "png" : "jpg", format);
+    int maxZoom = 0;
+    ASSERT_EQ(1, std::sscanf(r.out.c_str(), "%*[^\n]\ntiles=%*d\nzoom_levels=%*d-%d", &maxZoom))
+        << r.out;
+    const char* const sqlite[] = {"SQLite", nullptr};
+    const DatasetPtr sql(GDALDataset::FromHandle(GDALOpenEx(("SQLITE:" + out.string()).c_str(),
+                                                            GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                                            sqlite, nullptr, nullptr)));
+    ASSERT_TRUE(sql);
+    OGRLayer* rows = sql->ExecuteSQL(
+        ("SELECT MAX(tile_row) FROM tiles WHERE zoom_level = " + std::to_string(maxZoom)).c_str(),
+        nullptr, nullptr);
+    ASSERT_NE(rows, nullptr);
+    OGRFeature* f = rows->GetNextFeature();
+    std::array<double, 6> gt{};
+    ours->GetGeoTransform(gt.data());
+    // Web Mercator metres from the world's top edge to the dataset's, in tiles.
+    const double tileMetres = 40075016.68557849 / (1 << maxZoom);
+    const int xyzRow =
+        static_cast<int>(std::floor((20037508.342789244 - gt[3]) / tileMetres + 1e-6));
+    EXPECT_EQ((1 << maxZoom) - 1 - xyzRow, f->GetFieldAsInteger(0)) << c.name;
+    OGRFeature::DestroyFeature(f);
+    sql->ReleaseResultSet(rows);
+    OGRLayer* meta = sql->ExecuteSQL("SELECT group_concat(name) FROM (SELECT name FROM metadata "
+                                     "ORDER BY name)",
+                                     nullptr, nullptr);
+    f = meta->GetNextFeature();
+    const std::string names = f->GetFieldAsString(0);
+    for (const char* key : {"bounds", "center", "format", "maxzoom", "minzoom", "name"}) {
+        EXPECT_NE(names.find(key), std::string::npos) << key << " in " << names;
+    }
+    OGRFeature::DestroyFeature(f);
+    sql->ReleaseResultSet(meta);
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, DeviceExportTest, ::testing::ValuesIn(kMaps));
+
+std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        names.push_back(entry.path().lexically_relative(folder).string() + " " +
+                        (entry.is_regular_file() ? ReadBytes(entry.path()) : std::string()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const char* const kFormats[] = {"--geotiff", "--mbtiles"};
+
+// Each refusal exits 4 with a message that says why, and leaves the folder as it was.
+TEST_F(DeviceExportTest, refuses_bad_maps_and_targets_leaving_the_folder_as_it_was) {
+    const MapCase& c = kMaps[0];
+    const fs::path map = Register(c);
+    const fs::path bitmap = dir / (std::string(c.name) + ".bmp");
+    // An uncalibrated map: a plain picture imported without georeferencing.
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    const DatasetPtr plain(mem->Create("", 40, 30, 3, GDT_Byte, nullptr));
+    DatasetPtr(GetGDALDriverManager()->GetDriverByName("PNG")->CreateCopy(
+        (dir / "plain.png").c_str(), plain.get(), FALSE, nullptr, nullptr, nullptr));
+    ASSERT_EQ(0, RunTool(Args("import", (dir / "plain.png").string())).code);
+    fs::copy_file(map, dir / "lost.gpm");
+    const std::string lostMap = ReadBytes(map);
+    struct Row {
+        const char* name;
+        fs::path map;
+        fs::path target;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"uncalibrated", dir / "plain.gpm", dir / "out", "not calibrated"},
+        {"target_folder_missing", map, dir / "missing" / "out", "Cannot write"},
+        {"target_is_the_bitmap", map, bitmap, "would replace the map bitmap"},
+        {"target_is_the_map_file", map, map, "would replace the map bitmap"},
+    };
+    for (const char* format : kFormats) {
+        for (const Row& row : rows) {
+            const std::vector<std::string> before = Listing(dir);
+            const CliResult r =
+                RunTool(Args("export", row.map.string(), format, row.target.string()));
+            EXPECT_EQ(4, r.code) << row.name << format;
+            EXPECT_NE(r.err.find(row.message), std::string::npos) << row.name << ": " << r.err;
+            EXPECT_EQ(before, Listing(dir)) << row.name << format;
+        }
+    }
+    // A map whose bitmap has gone.
+    fs::rename(bitmap, dir / "elsewhere.bmp");
+    for (const char* format : kFormats) {
+        const CliResult r = RunTool(Args("export", map.string(), format, (dir / "out").string()));
+        EXPECT_EQ(4, r.code) << format;
+        EXPECT_NE(r.err.find("Cannot read the map bitmap"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "out")) << format;
+    }
+}
+
+// Cancel at the first progress step: the old target stays as it was and nothing else appears.
+TEST_F(DeviceExportTest, cancel_leaves_the_old_target_and_nothing_else) {
+    const MapCase& c = kMaps[1];
+    Register(c);
+    WriteBytes(dir / "out", "old");
+    const std::vector<std::string> before = Listing(dir);
+    CDeviceExport device((dir / (std::string(c.name) + ".bmp")).string(), SolveMarks(c.marks),
+                         "EPSG:32632");
+    int calls = 0;
+    const auto cancel = [&calls](double) { return ++calls > 1; };
+    EXPECT_EQ(CDeviceExport::Status::Cancelled,
+              device.WriteGeoTiff((dir / "out").string(), cancel));
+    calls = 0;
+    EXPECT_EQ(CDeviceExport::Status::Cancelled,
+              device.WriteMbtiles((dir / "out").string(), -1, cancel));
+    EXPECT_EQ(before, Listing(dir));
+}
+
+} // namespace
