@@ -2,6 +2,7 @@
 
 #include "AppStrings.h"
 #include "CAboutDlg.h"
+#include "CCommandGuard.h"
 #include "CGpsView.h"
 #include "CMainFrame.h"
 #include "CMarkView.h"
@@ -285,6 +286,18 @@ void CGpsApp::OpenFromShell(const QString& path) {
     ProcessShellRequests();
 }
 
+void CGpsApp::RequestOpen(const QString& path) {
+    m_shellRequests.append(path);
+    QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
+}
+
+void CGpsApp::EndCommand() {
+    if (--m_nCommands == 0 && !m_shellRequests.isEmpty()) {
+        // Once the command has fully returned to the event loop.
+        QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
+    }
+}
+
 void CGpsApp::BringToFront() {
     if (!m_pFrame) {
         return;
@@ -301,7 +314,9 @@ void CGpsApp::BringToFront() {
 }
 
 void CGpsApp::ProcessShellRequests() {
-    if (m_bInShellRequest || !IsInitialized() || !m_pDoc) {
+    // A running command (which may spin an event loop, as a conversion's progress does) opens
+    // the waiting requests when it ends.
+    if (IsCommandRunning() || !IsInitialized() || !m_pDoc) {
         return;
     }
     // A map is opened where File Open could be chosen: not over a modal dialog or a menu, and
@@ -315,9 +330,10 @@ void CGpsApp::ProcessShellRequests() {
         }
         const QString path = m_shellRequests.takeFirst();
         if (!path.isEmpty()) {
-            m_bInShellRequest = true;
-            OpenDocumentFile(path);
-            m_bInShellRequest = false;
+            {
+                const CCommandGuard guard;
+                OpenDocumentFile(path);
+            }
             if (!m_pDoc) {
                 break;
             }

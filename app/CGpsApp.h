@@ -68,6 +68,14 @@ public:
     // front and opens path, or only shows the window when path is empty. Waits while a modal
     // dialog is open or the calibration marks are placed.
     void OpenFromShell(const QString& path);
+    // A dropped file: opened like a desktop request, once the drop has finished and no
+    // command runs.
+    void RequestOpen(const QString& path);
+    // The "a command is running" count behind CCommandGuard. Requests wait while it is above 0
+    // and are opened once it falls back to 0.
+    void BeginCommand() { ++m_nCommands; }
+    void EndCommand();
+    bool IsCommandRunning() const { return m_nCommands > 0; }
     // Asks to save a modified map; false when the user cancelled.
     bool CanCloseDocument();
     // The session ends (log off, shut down). Writes the settings; then a modified map gets
@@ -103,6 +111,6 @@ private:
     QStringList m_recentFiles;
     QStringList m_shellRequests;
     QTimer m_shellRetry;
-    bool m_bInShellRequest = false;
+    int m_nCommands = 0;
     bool m_bInitialized = false;
 };

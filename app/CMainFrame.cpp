@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "AppStrings.h"
+#include "CCommandGuard.h"
 #include "CDisplayFormatDlg.h"
 #include "CGpsApp.h"
 #include "CGpsView.h"
@@ -528,6 +529,7 @@ void CMainFrame::UpdateCommandUI() {
 }
 
 void CMainFrame::OnCommand(unsigned nCommandId) {
+    const CCommandGuard guard;
     switch (nCommandId) {
     case ID_FILE_NEW:
         m_app.OnFileNew();
@@ -602,6 +604,7 @@ void CMainFrame::OnZoomCommand(unsigned nCommandId) {
 }
 
 void CMainFrame::OnRecentFile(int nIndex) {
+    const CCommandGuard guard;
     m_app.OpenRecentFile(nIndex);
     UpdateCommandUI();
 }
@@ -696,16 +699,7 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
     activateWindow();
     // One document at a time: the first dropped file is opened.
     const QString path = pData->urls().front().toLocalFile();
-    // Opening may ask questions; let the drag finish before that.
-    QMetaObject::invokeMethod(
-        this,
-        [this, path] {
-            const CGpsDoc* pDoc = m_app.Document();
-            if (pDoc == nullptr || !pDoc->IsCommandEnabled(ID_FILE_OPEN)) {
-                return;
-            }
-            m_app.OpenDocumentFile(path);
-            UpdateCommandUI();
-        },
-        Qt::QueuedConnection);
+    // Opening may ask questions: the drop joins the desktop's requests, which are opened once
+    // the drag has finished and no command runs.
+    m_app.RequestOpen(path);
 }

@@ -8,6 +8,7 @@
 #include <ogr_spatialref.h>
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -59,6 +60,38 @@ TEST_F(ImportMenuTest, a_georeferenced_picture_arrives_converted_and_calibrated)
     EXPECT_EQ(importer.WriteBitmap(other, [](double) { return false; }),
               CRasterImporter::Status::Cancelled);
     EXPECT_EQ(QDir(TestPath(".")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// A map handed over by the desktop while a picture converts waits for the conversion: it is
+// opened afterwards, with the question about the imported, unsaved picture first.
+TEST_F(ImportMenuTest, a_map_handed_over_during_a_conversion_opens_after_it) {
+    Start();
+    // The other map, saved with its own picture.
+    const QString other = TestPath(QStringLiteral("other.gpm"));
+    LoadPicture({50, 40}, QStringLiteral("other.bmp"));
+    prompt.chosenFiles.push_back(other.toStdString());
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    PressKey(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_FALSE(Doc().IsModified());
+
+    const QString png = TestPath(QStringLiteral("scan.png"));
+    ASSERT_TRUE(QImage(64, 48, QImage::Format_RGB32).save(png));
+    // Delivered by the first event loop that runs: the conversion's progress.
+    std::string bitmapAtDelivery = "not delivered";
+    QTimer::singleShot(0, &App(), [&] {
+        bitmapAtDelivery = Doc().GetBitmapPath();
+        App().OpenFromShell(other);
+    });
+    prompt.messages.clear();
+    prompt.answers.push_back(MsgAnswer::No);
+    prompt.chosenFiles.push_back(png.toStdString());
+    PressKey(Qt::Key_F2);
+    EXPECT_EQ(bitmapAtDelivery, "");
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_SAVE_CHANGES});
+    EXPECT_EQ(Doc().GetPathName(), other.toStdString());
+    EXPECT_EQ(Doc().GetBitmapPath(), TestPath(QStringLiteral("other.bmp")).toStdString());
+    EXPECT_EQ(Doc().GetMapWidth(), 50);
+    EXPECT_FALSE(Doc().IsModified());
 }
 
 } // namespace
