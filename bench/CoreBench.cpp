@@ -4,6 +4,7 @@
 #include "AngleParser.h"
 #include "CLatLonFormatter.h"
 #include "CMapTransform.h"
+#include "CPointFit.h"
 #include "CUtmConverter.h"
 #include "UtmProjection.h"
 
@@ -11,7 +12,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -155,5 +158,43 @@ void BM_ParseAngle(benchmark::State& state) {
 BENCHMARK(BM_ParseAngle);
 
 } // namespace
+
+// A least-squares fit of control points with residuals and leave-one-out residuals, against
+// the floor of any such fit: one pass accumulating the normal equations of the same points.
+std::vector<ControlPoint> MakeControlPoints(std::size_t n) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> pixel(0.0, 16000.0);
+    std::normal_distribution<double> noise(0.0, 2.0);
+    std::vector<ControlPoint> points(n);
+    for (ControlPoint& p : points) {
+        p.picture = {pixel(random), pixel(random)};
+        p.world = {480000.0 + 1.5 * p.picture.x + noise(random),
+                   5400000.0 - 1.5 * p.picture.y + noise(random)};
+    }
+    return points;
+}
+
+void BM_PointFit(benchmark::State& state) {
+    const std::vector<ControlPoint> points = MakeControlPoints(std::size_t(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CPointFit::Fit(points, false));
+    }
+}
+BENCHMARK(BM_PointFit)->Arg(1000);
+
+void BM_PointFitNormalSums(benchmark::State& state) {
+    const std::vector<ControlPoint> points = MakeControlPoints(std::size_t(state.range(0)));
+    for (auto _ : state) {
+        double s[9] = {};
+        for (const ControlPoint& p : points) {
+            s[0] += p.picture.x, s[1] += p.picture.y, s[2] += p.picture.x * p.picture.x;
+            s[3] += p.picture.x * p.picture.y, s[4] += p.picture.y * p.picture.y;
+            s[5] += p.picture.x * p.world.x, s[6] += p.picture.y * p.world.x;
+            s[7] += p.picture.x * p.world.y, s[8] += p.picture.y * p.world.y;
+        }
+        benchmark::DoNotOptimize(s);
+    }
+}
+BENCHMARK(BM_PointFitNormalSums)->Arg(1000);
 
 BENCHMARK_MAIN();

@@ -219,6 +219,10 @@ def build_table(r, program, imported=None):
     t.ratio("1 WorldToPicture per point", "BM_WorldToPicture", "BM_AffineMultiply",
             "2x3 multiply", "<= 2", below(2.0))
 
+    t.ratio("1 Least-squares fit of 1000 control points", "BM_PointFit/1000",
+            "BM_PointFitNormalSums/1000", "normal-equation sums alone", "< 1 ms",
+            lambda ratio, a, b: a < 1e6)
+
     # 2. UTM against GeographicLib and PROJ, and the series' accuracy.
     for ours, label in (("Forward", "LatLonToUtm"), ("Reverse", "UtmToLatLon")):
         for peer, peer_label in (("GeographicLib", "GeographicLib TransverseMercator"),
