@@ -4,6 +4,7 @@
 #include "DocumentCommands.h"
 #include "ExportCommands.h"
 #include "ImportCommands.h"
+#include "PointCommands.h"
 #include "StringTable.h"
 
 #include <CLI/CLI.hpp>
@@ -21,6 +22,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         AddDocumentCommands(app, context);
         AddExportCommands(app, context);
         AddImportCommands(app, context);
+        AddPointCommands(app, context);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

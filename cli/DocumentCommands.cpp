@@ -8,6 +8,7 @@
 #include "CalibrationCheck.h"
 #include "CalibrationInput.h"
 #include "NumberText.h"
+#include "PointCommands.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
 #include "Utf8Text.h"
@@ -64,6 +65,7 @@ struct RegisterArgs {
     std::string bitmap;
     std::string zoneText;
     std::vector<std::string> marks; // X Y WX WY per mark
+    std::string points;             // a points file instead of the marks
     std::string output;
 };
 
@@ -74,10 +76,22 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
     auto* utm = command->add_option("--utm", args->zoneText, Text(IDS_CLI_CALIBRATE_UTM));
     command->add_option("--mark", args->marks, Text(IDS_CLI_CALIBRATE_MARK))
         ->type_size(4)
-        ->type_name("X Y WX WY")
-        ->required();
+        ->type_name("X Y WX WY");
+    command->add_option("--points", args->points, Text(IDS_CLI_REGISTER_POINTS))
+        ->type_name("POINTS");
     command->add_option("-o,--output", args->output, Text(IDS_CLI_REGISTER_OUTPUT));
     command->callback([&context, args, utm] {
+        if (!args->points.empty()) {
+            if (!args->marks.empty()) {
+                context.err << LoadStringId(IDS_CLI_REGISTER_MARKS_OR_POINTS) << '\n';
+                context.exitCode = CLI_EXIT_USAGE;
+                return;
+            }
+            RunRegisterFromPoints(args->bitmap, args->points,
+                                  utm->count() > 0 ? &args->zoneText : nullptr, args->output,
+                                  context);
+            return;
+        }
         CCalibration input;
         if (!ReadCalibrationInput(args->marks, utm->count() > 0, args->zoneText, context, input)) {
             return;

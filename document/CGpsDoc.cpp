@@ -9,9 +9,12 @@
 #include "CalibrationCheck.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
+#include "UtmProjection.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -52,6 +55,7 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
     if (!ReadMapFile(path)) {
         return false;
     }
+    ReadControlPoints(path);
     const std::string bitmapPath = m_strBitmapPath;
     if (bitmapPath.empty()) {
         ShowDefaultMap();
@@ -115,6 +119,7 @@ bool CGpsDoc::OnSaveDocument(const std::string& path) {
     // The map file is saved; a registration file that cannot be written is reported, but
     // does not undo the save.
     WriteRegistrationFile(path);
+    WriteControlPoints(path);
     return true;
 }
 
@@ -408,6 +413,8 @@ BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
     m_strBitmapPath.clear();
     const BitmapLoadResult r = LoadDefaultBitmap();
     if (r == BitmapLoadResult::Ok) {
+        m_controlPoints.clear();
+        m_strOwnPointsFile.clear();
         SetDefaultCalibration();
         SetModifiedFlag(false);
         TakeBitmapSize();
@@ -544,5 +551,68 @@ bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
                              MsgIcon::Exclamation, MsgButtons::Ok);
         return false;
     }
+    return true;
+}
+
+// --- Control points -----------------------------------------------------------------------
+
+void CGpsDoc::SetControlPointList(std::vector<ControlPoint> points) {
+    m_controlPoints = std::move(points);
+    SetModifiedFlag(true);
+}
+
+WorldKind CGpsDoc::GetWorldKind() const {
+    if (!m_calibration.IsUtm()) {
+        return WorldKind{};
+    }
+    return WorldKind{CoordType::Utm, m_calibration.zone,
+                     !UtmIsSouthernLetter(m_calibration.letter)};
+}
+
+int CGpsDoc::CalibrateFromFit(const AffineTransform& fit, CoordType coordType, int zone,
+                              char letter) {
+    const std::array<CDoublePoint, 3> picture = {CDoublePoint{0.0, 0.0},
+                                                 CDoublePoint{m_nMapWidth - 1.0, 0.0},
+                                                 CDoublePoint{0.0, m_nMapHeight - 1.0}};
+    const std::array<CDoublePoint, 3> world = {fit.Map(picture[0]), fit.Map(picture[1]),
+                                               fit.Map(picture[2])};
+    return Calibrate(CCalibration{coordType, world, picture, zone, letter}).code;
+}
+
+void CGpsDoc::ReadControlPoints(const std::string& mapFilePath) {
+    m_controlPoints.clear();
+    m_strOwnPointsFile.clear();
+    const std::string path = CPointsFile::PathForMapFile(mapFilePath);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        return;
+    }
+    CPointsFile::Result result = CPointsFile::Read(path, GetWorldKind());
+    if (result.status != CPointsFile::Status::Ok) {
+        Prompt().ShowMessage(IDS_POINTS_MALFORMED, CPointsFile::Message(result, path),
+                             MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    m_controlPoints = std::move(result.points);
+    m_strOwnPointsFile = path;
+}
+
+bool CGpsDoc::WriteControlPoints(const std::string& mapFilePath) {
+    const std::string path = CPointsFile::PathForMapFile(mapFilePath);
+    if (m_controlPoints.empty()) {
+        std::error_code ec;
+        if (path == m_strOwnPointsFile) {
+            std::filesystem::remove(path, ec);
+            m_strOwnPointsFile.clear();
+        }
+        return !ec;
+    }
+    const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
+    const std::string text =
+        CPointsFile::Build(m_controlPoints, GetWorldKind(), fit.GetResiduals());
+    if (!WriteTextFile(path, text, mapFilePath)) {
+        return false;
+    }
+    m_strOwnPointsFile = path;
     return true;
 }

@@ -11,6 +11,8 @@
 #include "CDoublePoint.h"
 #include "CLatLonFormatter.h"
 #include "CMapTransform.h"
+#include "CPointFit.h"
+#include "CPointsFile.h"
 #include "CUtmConverter.h"
 #include "CalibrationCheck.h"
 
@@ -19,6 +21,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CDisplaySettings;
 class CMapBitmap;
@@ -166,6 +169,24 @@ public:
     std::string GetRegistrationFileName() const;
     std::string GetWaypointFileName() const;
 
+    // --- Control points ----------------------------------------------------------------------
+    // Picture pixels and world points in the map's coordinate kind (GetWorldKind), kept in
+    // NAME.points beside the map file NAME.gpm.
+    const std::vector<ControlPoint>& GetControlPoints() const { return m_controlPoints; }
+    // Replaces the points and marks the document modified.
+    void SetControlPointList(std::vector<ControlPoint> points);
+    // The coordinate kind of the calibration (its UTM hemisphere from the zone letter).
+    WorldKind GetWorldKind() const;
+    // Calibrates from a picture-to-world fit: marks on the corner pixels (0,0), (W-1,0) and
+    // (0,H-1) with the fit's world points there, committed through Calibrate; its code.
+    int CalibrateFromFit(const AffineTransform& fit, CoordType coordType, int zone, char letter);
+    // Reads the points file of the map file at mapFilePath in the map's kind. No file means no
+    // points; an unusable one is reported, leaves no points and is not removed by a save.
+    void ReadControlPoints(const std::string& mapFilePath);
+    // Writes the points file beside the map file atomically, or, with no points left, removes
+    // the one this document read or wrote there. Failures are reported; returns success.
+    bool WriteControlPoints(const std::string& mapFilePath);
+
     // --- State read by the view and the dialogs ----------------------------------------------
     bool IsCalibrated() const { return m_bCalibrated; }
     bool IsCalibrationMode() const { return m_bCalibrationMode; }
@@ -211,4 +232,7 @@ private:
     std::array<CDoublePoint, kMaxWaypoints> m_waypoints{};
     int m_nLastWaypoint = 0;
     int m_nPlacedWaypoints = 0;
+    std::vector<ControlPoint> m_controlPoints;
+    // The points file this document read or wrote: the only one a save may remove.
+    std::string m_strOwnPointsFile;
 };
