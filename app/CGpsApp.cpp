@@ -5,7 +5,6 @@
 #include "CCommandGuard.h"
 #include "CGpsView.h"
 #include "CMainFrame.h"
-#include "CMarkView.h"
 #include "CPictureImport.h"
 #include "CToolbarArt.h"
 #include "StringTable.h"
@@ -149,7 +148,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
         ExitInstance();
         return false;
     }
-    auto* pView = new CMarkView(*m_pDoc, settings, Prompt(), m_pFrame.get());
+    auto* pView = new CGpsView(*m_pDoc, settings, Prompt(), m_pFrame.get());
     m_pFrame->setCentralWidget(pView);
     m_pFrame->SetView(pView);
     if (!pView->OnCreate()) {
@@ -165,7 +164,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
         ExitInstance();
         return false;
     }
-    pView->OnInitialUpdate(m_pFrame.get());
+    pView->OnInitialUpdate();
     m_pFrame->UpdateCommandUI();
     m_pFrame->ShowWithStoredCommand();
     m_pFrame->setAcceptDrops(true);

@@ -6,46 +6,48 @@
 // the scroll position and dividing by the zoom factor, rounding down. At 100 % the engine
 // composes the figures into the picture itself; at other levels the picture is shown from its
 // reduced copies or enlarged pixel by pixel, and the view draws the figures over it at their
-// own size.
+// own size. The mouse work belongs to one tool per document mode (CMarkTool, CWaypointTool).
 
+#include "CMapFigures.h"
 #include "CMapZoom.h"
+#include "CSmoothScroll.h"
 #include "CView.h"
+#include "CZoomedPainter.h"
 #include "ISpriteHost.h"
 
 #include <QAbstractScrollArea>
 #include <QPoint>
+#include <QRegion>
 #include <QSize>
+#include <QString>
 #include <QTimer>
 
-#include <QImage>
-#include <QRegion>
-
-#include <array>
 #include <memory>
 #include <vector>
 
 class CDisplaySettings;
 class CGpsDoc;
 class CLabelSprite;
-class CMainFrame;
 class CMapPyramid;
+class CMapTool;
 class CMarkSprite;
+class CMarkTool;
 class CPointerSprite;
 class CSprite;
 class CSpriteEngine;
 class CUserPrompt;
+class CWaypointTool;
+class QImage;
 
 class CGpsView : public QAbstractScrollArea, public CView, public ISpriteHost {
     Q_OBJECT
 public:
-    static constexpr int kMarks = 3;
-    static constexpr int kPointers = 100;
+    static constexpr int kMarks = CMapFigures::kMarks;
+    static constexpr int kPointers = CMapFigures::kPointers;
     // Timer periods in milliseconds: smooth scrolling (1), "Ready" after leaving (2), idle (3).
     static constexpr int kTimer1Period = 55;
     static constexpr int kTimer2Period = 55;
     static constexpr int kTimer3Period = 1000;
-    // A smooth scroll moves a tenth of the distance per tick of timer 1.
-    static constexpr int kScrollPercentPerTick = 10;
 
     CGpsView(CGpsDoc& doc, CDisplaySettings& settings, CUserPrompt& prompt,
              QWidget* pParent = nullptr);
@@ -55,8 +57,8 @@ public:
 
     // Starts the three timers. False (after IDS_TIMER_FAILED) when one cannot run.
     bool OnCreate();
-    // Takes the frame that receives the status texts and sets the scroll sizes.
-    void OnInitialUpdate(CMainFrame* pMainFrame);
+    // Sets the scroll sizes; from now on the view reports status texts (statusTextChanged).
+    void OnInitialUpdate();
 
     // Document hints: new picture, calibration started or cancelled, mark coordinates wanted;
     // any other value repaints everything.
@@ -88,7 +90,9 @@ public:
     // a map pixel is drawn.
     QPoint MapFromClient(QPoint ptClient) const;
     QPoint ClientFromMap(QPoint ptMap) const;
-    // The size of the zoomed picture, the extent of the scroll coordinates.
+    // The document's picture size, and the size of the zoomed picture (the extent of the
+    // scroll coordinates).
+    QSize MapSize() const;
     QSize ContentSize() const;
     // Where a figure lies in scroll coordinates: its map rectangle at 100 %, elsewhere its own
     // size around the point where its map pixel is drawn.
@@ -105,8 +109,9 @@ public:
     void ScrollTo(int x, int y);
     void SmoothScrollStep();
     void StopSmoothScroll();
-    bool IsSmoothScrolling() const;
+    bool IsSmoothScrolling() const { return m_smoothScroll.IsRunning(); }
     void SetSmoothScroll(bool bSmooth) { m_bSmoothScroll = bSmooth; }
+    bool IsSmoothScrollOn() const { return m_bSmoothScroll; }
 
     // The part of the map the window shows, in map points, and the same in scroll coordinates.
     QRect GetVisibleMapRect() const;
@@ -120,19 +125,25 @@ public:
     // cursor's place.
     void UpdateStatusText();
 
+    // Scrolls so that ptMap is drawn in the middle of the window (on an axis the window is
+    // wider or taller than the picture, to 0).
+    void ScrollToCentre(QPoint ptMap);
     // Ctrl+F: scrolls the first pointer into the middle of the window, else
     // IDS_POSITION_NOT_FOUND.
     void OnFindCurrentPosition();
-    bool FindCurrentPosition();
 
-    // Figure size of a settings figure size 0 (small), 1 (medium), 2 (large); 1 x 1 otherwise.
-    static QSize SpriteSizeFor(int nSpriteSize);
-
+    CGpsDoc& Doc() const { return m_doc; }
+    CDisplaySettings& Settings() const { return m_settings; }
     CSpriteEngine* Engine() const { return m_pEngine.get(); }
-    CMarkSprite* Mark(int k) const;
-    CLabelSprite* Label(int k) const;
-    CPointerSprite* Pointer(int i) const;
-    QSize SpriteSize() const { return m_sizeSprite; }
+    // The engine's Update, when there is an engine.
+    void UpdateEngine();
+    const CMapFigures& Figures() const { return m_figures; }
+    CMarkSprite* Mark(int k) const { return m_figures.Mark(k); }
+    CLabelSprite* Label(int k) const { return m_figures.Label(k); }
+    CPointerSprite* Pointer(int i) const { return m_figures.Pointer(i); }
+    QSize SpriteSize() const { return m_figures.Size(); }
+    CMarkTool& MarkTool() const { return *m_pMarkTool; }
+    CWaypointTool& WaypointTool() const { return *m_pWaypointTool; }
     const QTimer& Timer(int nTimer) const;
     // Number of paint events handled so far (the first painted frame, benchmarks).
     int PaintCount() const { return m_nPaintCount; }
@@ -140,25 +151,10 @@ public:
 signals:
     // The zoom level changed, a new picture included.
     void zoomChanged();
+    // The text for the first pane of the status bar.
+    void statusTextChanged(const QString& text);
 
 protected:
-    // Mark and waypoint work. The view itself only tracks the mouse and calls these at the
-    // right moments; ptClient is in viewport coordinates (add GetScrollPosition() for the
-    // map point).
-    virtual void ShowMarks() {}
-    virtual void HideMarks() {}
-    virtual void RunCalibrationDialog() {}
-    virtual void OnLButtonDown(QPoint ptClient) { Q_UNUSED(ptClient); }
-    virtual void OnLButtonUp(QPoint ptClient) { Q_UNUSED(ptClient); }
-    virtual void OnLButtonDblClk(QPoint ptClient) { Q_UNUSED(ptClient); }
-    virtual void OnRButtonDown(QPoint ptClient) { Q_UNUSED(ptClient); }
-    // A mouse move while m_bDragging is set, before the status text.
-    virtual void OnDragMove(QPoint ptClient) { Q_UNUSED(ptClient); }
-    // Timer 1 in calibration mode while m_nDragMark is not -1.
-    virtual void DragAutoScroll() {}
-    // After every scroll and resize in calibration mode: keep the labels beside their marks.
-    virtual void AnchorLabels() {}
-
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -169,58 +165,41 @@ protected:
     // Ctrl+wheel zooms around the mouse, one level per notch; other wheel turns scroll.
     void wheelEvent(QWheelEvent* pEvent) override;
 
-    CGpsDoc& Doc() const { return m_doc; }
-    CDisplaySettings& Settings() const { return m_settings; }
-    CMainFrame* Frame() const { return m_pMainFrame; }
-    QSize MapSize() const;
-    bool IsCalibrationMode() const;
-
-    // Figures and drag state, shared with the mark and waypoint work.
-    std::unique_ptr<CSpriteEngine> m_pEngine;
-    std::array<std::unique_ptr<CPointerSprite>, kPointers> m_pPointers;
-    std::array<std::unique_ptr<CMarkSprite>, kMarks> m_pMarks;
-    std::array<std::unique_ptr<CLabelSprite>, kMarks> m_pLabels;
-    bool m_bDragging = false;
-    bool m_bMouseInside = false;
-    int m_nDragMark = -1;
-    QPoint m_ptDragOffset;
-    bool m_bSmoothScroll = true;
-    QSize m_sizeSprite;
-
 private:
+    // The tool of the document's mode: marks in calibration mode, else waypoints in waypoint
+    // mode; null in neither.
+    CMapTool* ActiveTool() const;
+    // The active tool's ViewMoved, after a scroll, resize or zoom.
+    void ToolViewMoved();
     void CreateFigures();
-    void DeleteFigures();
     void SetScrollSizes();
     void OnTimer1();
     void OnTimer2();
+    void ShowStatusText(const QString& text);
     [[noreturn]] void FatalFailure(unsigned nMessageId);
     QWidget* WidgetUnderCursor() const;
-    void PaintZoomed(QPainter& painter, const QRegion& region);
-    void PaintPicturePart(QPainter& painter, const QRect& rcClient);
 
     CGpsDoc& m_doc;
     CDisplaySettings& m_settings;
     CUserPrompt& m_prompt;
-    CMainFrame* m_pMainFrame = nullptr;
+    bool m_bInitialUpdateDone = false;
+    CMapFigures m_figures;
+    std::unique_ptr<CSpriteEngine> m_pEngine;
+    std::unique_ptr<CMarkTool> m_pMarkTool;
+    std::unique_ptr<CWaypointTool> m_pWaypointTool;
+    CMapTool* m_pDragTool = nullptr; // the tool whose drag is under way
+    bool m_bMouseInside = false;
+    bool m_bSmoothScroll = true;
     QImage* m_pSurface = nullptr; // the document's picture, composed into by the engine
     QTimer m_timer1;
     QTimer m_timer2;
     QTimer m_timer3;
-    QPoint m_ptScrollFrom;
-    QPoint m_ptScrollTo;
-    int m_nScrollProgress = 0;
+    CSmoothScroll m_smoothScroll;
     bool m_bScrollSizesSet = false;
     int m_nPaintCount = 0;
     CMapZoom m_zoom;
     std::unique_ptr<CMapPyramid> m_pPyramid;
-    // Away from 100 %: the listed figures back to front, and where they were drawn (scroll
-    // coordinates).
-    std::vector<CSprite*> m_shownFigures;
-    QRegion m_rgnFigures;
-    // The enlarged or reduced picture part of one paint when it cannot go straight into the
-    // painter's image.
-    QImage m_imgScratch;
-    std::vector<int> m_columns;
+    CZoomedPainter m_painter; // away from 100 % it also keeps the figures it draws
     int m_nWheelDelta = 0;
     bool m_bZooming = false;
 };

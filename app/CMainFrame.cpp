@@ -10,7 +10,6 @@
 #include "StringTable.h"
 
 #include "CDisplaySettings.h"
-#include "CGeoPosition.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CMapZoom.h"
@@ -398,11 +397,12 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::SetView(CGpsView* pView) {
     if (m_pView != nullptr) {
-        disconnect(m_pView, &CGpsView::zoomChanged, this, nullptr);
+        disconnect(m_pView, nullptr, this, nullptr);
     }
     m_pView = pView;
     if (m_pView != nullptr) {
         connect(m_pView, &CGpsView::zoomChanged, this, &CMainFrame::OnZoomChanged);
+        connect(m_pView, &CGpsView::statusTextChanged, this, &CMainFrame::SetStatusText);
     }
     OnZoomChanged();
 }
@@ -430,13 +430,6 @@ void CMainFrame::SetStatusText(const QString& text) {
         m_panes[0]->setText(text);
         m_panes[0]->repaint();
     }
-}
-
-void CMainFrame::ShowCursorPosition(CGeoPosition& position) {
-    std::string text;
-    position.Format(text);
-    SetStatusText(AppFormatString1(IDS_CURSOR_POSITION, QString::fromStdString(text)) +
-                  QStringLiteral("  "));
 }
 
 QString CMainFrame::StatusText() const {

@@ -11,7 +11,6 @@
 #include <array>
 #include <map>
 
-class CGeoPosition;
 class CGpsApp;
 class CGpsView;
 class QAction;
@@ -45,8 +44,6 @@ public:
 
     // Puts text into the message pane and repaints it at once.
     void SetStatusText(const QString& text);
-    // "Cursor position: " and the position's text, followed by two spaces.
-    void ShowCursorPosition(CGeoPosition& position);
     QString StatusText() const;
     // Status pane 0 to 3.
     QLabel* StatusPane(int nPane) const;

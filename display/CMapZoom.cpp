@@ -113,3 +113,62 @@ QPoint CMapZoom::MapDistance(QPoint ptContent) const {
     };
     return {convert(ptContent.x()), convert(ptContent.y())};
 }
+
+int CMapZoom::AnchoredScroll(double dMap, int nMap, int nAnchor) const {
+    auto c = static_cast<int>(Limit(std::floor(dMap * m_dFactor)));
+    const int nFirst = FirstContent(nMap);
+    const int nLast = FirstContent(nMap + 1) - 1;
+    if (nFirst <= nLast) {
+        c = std::clamp(c, nFirst, nLast);
+    }
+    return std::max(0, c - nAnchor);
+}
+
+QRect CMapZoom::VisibleContentRect(QSize sizeMap, QSize sizeView, QPoint ptScroll) const {
+    const QSize sizeContent = ContentSize(sizeMap);
+    int nLeft = 0;
+    int nRight = sizeContent.width();
+    int nTop = 0;
+    int nBottom = sizeContent.height();
+    if (sizeContent.width() > sizeView.width()) {
+        nLeft = ptScroll.x();
+        nRight = ptScroll.x() + sizeView.width();
+    }
+    if (sizeContent.height() > sizeView.height()) {
+        nTop = ptScroll.y();
+        nBottom = ptScroll.y() + sizeView.height();
+    }
+    // QRect's right and bottom are inclusive; the map rectangle's are exclusive.
+    return {QPoint(nLeft, nTop), QPoint(nRight - 1, nBottom - 1)};
+}
+
+QRect CMapZoom::VisibleMapRect(QSize sizeMap, QSize sizeView, QPoint ptScroll) const {
+    const QRect rc = VisibleContentRect(sizeMap, sizeView, ptScroll);
+    if (rc.isEmpty()) {
+        return rc;
+    }
+    const QPoint ptTopLeft = MapFromContent(rc.topLeft());
+    const QPoint ptBottomRight = MapFromContent(rc.bottomRight());
+    return {ptTopLeft, QPoint(std::min(ptBottomRight.x(), sizeMap.width() - 1),
+                              std::min(ptBottomRight.y(), sizeMap.height() - 1))};
+}
+
+int CMapZoom::TakeWheelNotches(int& nPending, int nDelta) {
+    if ((nDelta > 0 && nPending < 0) || (nDelta < 0 && nPending > 0)) {
+        nPending = 0;
+    }
+    constexpr int nLimit = kMaxPendingNotches * kWheelNotch;
+    nPending = std::clamp(nPending + std::clamp(nDelta, -nLimit, nLimit), -nLimit, nLimit);
+    const int nNotches = nPending / kWheelNotch; // toward zero: the rest stays pending
+    nPending -= nNotches * kWheelNotch;
+    return nNotches;
+}
+
+QRect CMapZoom::ContentRectOfMap(const QRect& rcMap) const {
+    if (m_dFactor == 1.0) {
+        return rcMap;
+    }
+    const QPoint ptTopLeft(FirstContent(rcMap.left()), FirstContent(rcMap.top()));
+    const QPoint ptEnd(FirstContent(rcMap.right() + 1), FirstContent(rcMap.bottom() + 1));
+    return {ptTopLeft, ptEnd - QPoint(1, 1)};
+}

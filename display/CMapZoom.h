@@ -4,6 +4,7 @@
 // pixel floor(c / factor); at 100 % both are the same.
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 class CMapZoom {
@@ -46,11 +47,30 @@ public:
     QPoint ContentFromMap(QPoint pt) const {
         return {ContentFromMap(pt.x()), ContentFromMap(pt.y())};
     }
+    // The content pixels that show the map rectangle rcMap.
+    QRect ContentRectOfMap(const QRect& rcMap) const;
     // The size of the zoomed picture: every content pixel that shows a map pixel.
     QSize ContentSize(QSize sizeMap) const;
     // A distance in content pixels as map pixels, rounded to the nearer whole pixel but at least
     // one pixel for a distance that is not zero.
     QPoint MapDistance(QPoint ptContent) const;
+
+    // The scroll position (never below 0) that puts the content pixel showing map coordinate
+    // dMap (in map pixels, fractional) at viewport offset nAnchor: the zoomed pixel under dMap,
+    // or the nearest one that shows map pixel nMap.
+    int AnchoredScroll(double dMap, int nMap, int nAnchor) const;
+    // What a window of sizeView scrolled to ptScroll shows of a picture of sizeMap: all of an
+    // axis the window is wider or taller than, else the window's part; in content pixels, and in
+    // map pixels held within the picture.
+    QRect VisibleContentRect(QSize sizeMap, QSize sizeView, QPoint ptScroll) const;
+    QRect VisibleMapRect(QSize sizeMap, QSize sizeView, QPoint ptScroll) const;
+
+    // One notch of a mouse wheel, and how many notches one direction stores up at most.
+    static constexpr int kWheelNotch = 120;
+    static constexpr int kMaxPendingNotches = 20;
+    // Adds a wheel turn of nDelta to nPending and takes the whole notches out of it: the number
+    // of levels to zoom in (positive) or out (negative). A turn the other way starts afresh.
+    static int TakeWheelNotches(int& nPending, int nDelta);
 
 private:
     double m_dFactor = 1.0;

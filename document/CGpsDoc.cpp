@@ -286,6 +286,13 @@ void CGpsDoc::RemoveLastWaypoint(int index) {
     m_nPlacedWaypoints = std::clamp(index, 0, m_nPlacedWaypoints);
 }
 
+void CGpsDoc::PictureReplaced() {
+    // The pointers of the placed waypoints went with the old picture; the table keeps its
+    // values.
+    m_nPlacedWaypoints = 0;
+    UpdateAllViews(HINT_NEW_BITMAP);
+}
+
 // --- Positions --------------------------------------------------------------------------
 
 CDoublePoint CGpsDoc::PictureToWorld(int x, int y) const {
@@ -360,7 +367,7 @@ BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path) {
     if (r == BitmapLoadResult::Ok) {
         TakeBitmapSize();
         m_strBitmapPath = path;
-        UpdateAllViews(HINT_NEW_BITMAP);
+        PictureReplaced();
     }
     return r;
 }
@@ -393,7 +400,7 @@ BitmapLoadResult CGpsDoc::LoadDefaultBitmap() {
     const BitmapLoadResult r = m_pBitmap->LoadFromResource(CMapBitmap::kDefaultMapResource);
     if (r == BitmapLoadResult::Ok) {
         TakeBitmapSize();
-        UpdateAllViews(HINT_NEW_BITMAP);
+        PictureReplaced();
     }
     return r;
 }
@@ -425,7 +432,7 @@ BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
 int CGpsDoc::ShowDefaultMap() {
     const int code = LoadOutcome(ResetToDefaultMap(), IDS_CANNOT_LOAD_DEFAULT);
     if (code == kLoadOk) {
-        UpdateAllViews(HINT_NEW_BITMAP);
+        PictureReplaced();
     }
     return code;
 }

@@ -97,7 +97,8 @@ public:
     void LeaveCalibrationMode() { m_bCalibrationMode = false; }
 
     // --- Waypoints ------------------------------------------------------------------------
-    // The waypoints placed on the map, filled by the view and written to the waypoint file.
+    // The waypoints placed on the map, filled by the view and written to the waypoint file. A
+    // new picture starts with none placed.
     // Waypoint i: x = latitude, y = longitude, decimal degrees.
     static constexpr int kMaxWaypoints = 100;
     // The index the most recent waypoint click asked for (100 or more when the table was full).
@@ -206,6 +207,8 @@ private:
     bool WriteTextFile(const std::string& name, const std::string& text,
                        const std::string& mapFilePath);
     void TakeBitmapSize();
+    // A new picture is shown: no waypoint is placed on it yet; HINT_NEW_BITMAP.
+    void PictureReplaced();
     // LoadBitmapFile with the reason of a failure.
     BitmapLoadResult LoadPicture(const std::string& path);
     // The messages and state of Map > New Bitmap after a load that ended with r; its code.

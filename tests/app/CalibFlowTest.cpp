@@ -197,6 +197,23 @@ TEST_F(CalibFlow,
     EXPECT_EQ(std::pair(Listed(), Doc().GetPlacedWaypoints()), std::pair(0, 0));
 }
 
+TEST_F(CalibFlow, a_new_picture_has_no_waypoints_placed_and_numbers_them_from_the_first) {
+    Start(); // the default world map is calibrated
+    Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();
+    for (const int x : {100, 200}) {
+        QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 50));
+    }
+    const auto Waypoints = [] {
+        return std::array<int, 3>{Listed(), Doc().GetPlacedWaypoints(), Doc().GetLastWaypoint()};
+    };
+    ASSERT_EQ(Waypoints(), (std::array<int, 3>{2, 2, 1}));
+    // The pointers go with the old picture, and so do the waypoints the file would list.
+    Frame().CommandAction(ID_FILE_NEW)->trigger();
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{0, 0, 1}));
+    QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 50));
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{1, 1, 0}));
+}
+
 // (The calibration dialog's UTM fields: CalibDialogTest.)
 TEST_F(CalibFlow, a_waypoint_on_a_utm_map_keeps_the_latitude_and_longitude_of_its_pixel) {
     Start();

@@ -9,7 +9,7 @@
 #include "CLabelSprite.h"
 #include "CMainFrame.h"
 #include "CMarkSprite.h"
-#include "CMarkView.h"
+#include "CMarkTool.h"
 #include "CPointerSprite.h"
 #include "CRecordingPrompt.h"
 #include "CSpriteEngine.h"
@@ -59,7 +59,7 @@ protected:
     static CGpsApp& App() { return *CGpsApp::Instance(); }
     static CMainFrame& Frame() { return *App().MainFrame(); }
     static CGpsView& View() { return *Frame().View(); }
-    static CMarkView& Marks() { return dynamic_cast<CMarkView&>(View()); }
+    static CMarkTool& Marks() { return View().MarkTool(); }
     static CGpsDoc& Doc() { return *App().Document(); }
     static QWidget* Viewport() { return View().viewport(); }
 
