@@ -66,7 +66,7 @@ unsigned CMapExporter::WhyNot(Format format) const {
         !CoordinateSystemWkt(calibration.coordType, calibration.zone, calibration.letter)) {
         return IDS_EXPORT_UNUSABLE_CALIBRATION;
     }
-    if (format == Format::OziMap && !BuildOziMap(m_source, m_source.bitmapPath)) {
+    if (format == Format::OziMap && !CanBuildOziMap(m_source)) {
         return IDS_EXPORT_UNUSABLE_CALIBRATION;
     }
     return 0;

@@ -23,7 +23,8 @@ public:
     // The document as it is now, with the placed waypoints of the waypoint table.
     static CExportSource SourceOf(const CGpsDoc& doc);
 
-    // 0 when the format can be exported, else the string id of the reason why not.
+    // 0 when the format can be exported, else the string id of the reason why not. Builds no
+    // file text: the menus ask it on every update.
     unsigned WhyNot(Format format) const;
     bool CanExport(Format format) const { return WhyNot(format) == 0; }
 

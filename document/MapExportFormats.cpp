@@ -206,38 +206,6 @@ std::string Padded(long long value, std::size_t width) {
 
 } // namespace
 
-std::optional<CAffine> AffineOfTransform(const CMapTransform& transform) {
-    const auto& p = transform.GetPicturePoints();
-    const auto& w = transform.GetWorldPoints();
-    const double d1x = p[1].x - p[0].x;
-    const double d1y = p[1].y - p[0].y;
-    const double d2x = p[2].x - p[0].x;
-    const double d2y = p[2].y - p[0].y;
-    const double det = d1x * d2y - d1y * d2x;
-    const double u1 = w[1].x - w[0].x;
-    const double u2 = w[2].x - w[0].x;
-    const double v1 = w[1].y - w[0].y;
-    const double v2 = w[2].y - w[0].y;
-    CAffine affine;
-    affine.a = (u1 * d2y - u2 * d1y) / det;
-    affine.b = (u2 * d1x - u1 * d2x) / det;
-    affine.d = (v1 * d2y - v2 * d1y) / det;
-    affine.e = (v2 * d1x - v1 * d2x) / det;
-    affine.c = w[0].x - affine.a * p[0].x - affine.b * p[0].y;
-    affine.f = w[0].y - affine.d * p[0].x - affine.e * p[0].y;
-    const double worldDet = affine.a * affine.e - affine.b * affine.d;
-    for (const double term :
-         {affine.a, affine.b, affine.c, affine.d, affine.e, affine.f, worldDet}) {
-        if (!std::isfinite(term)) {
-            return std::nullopt;
-        }
-    }
-    if (worldDet == 0.0) {
-        return std::nullopt;
-    }
-    return affine;
-}
-
 std::string WorldFileName(const std::string& bitmapPath) {
     std::filesystem::path path(bitmapPath);
     const std::string ext = path.extension().string();
@@ -376,18 +344,45 @@ CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world) {
     return {longitude, latitude};
 }
 
-std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath) {
-    const bool utm = source.calibration.IsUtm();
+namespace {
+
+// A mark of the .map file: its picture point in whole pixels (the map file stores them so).
+CDoublePoint OziMarkPixel(const CExportSource& source, std::size_t i) {
+    const CDoublePoint mark = source.transform.GetPicturePoints()[i];
+    return {std::round(mark.x), std::round(mark.y)};
+}
+
+CDoublePoint OziLatLon(const CExportSource& source, CDoublePoint picture) {
+    const CDoublePoint ll = WorldToLatLon(source, source.transform.PictureToWorld(picture));
+    return {NormalizeLongitude(ll.x), ll.y};
+}
+
+} // namespace
+
+bool CanBuildOziMap(const CExportSource& source) {
     const int zone = source.calibration.zone;
     if (!source.calibrated || !AffineOfTransform(source.transform) ||
-        (utm && (zone < 1 || zone > 60))) {
+        (source.calibration.IsUtm() && (zone < 1 || zone > 60))) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const CDoublePoint pixel = OziMarkPixel(source, i);
+        const CDoublePoint ll = OziLatLon(source, pixel);
+        if (!std::isfinite(ll.x) || !std::isfinite(ll.y) || std::fabs(ll.y) > 90.0 ||
+            !(std::fabs(pixel.x) < 1e9) || !(std::fabs(pixel.y) < 1e9)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath) {
+    if (!CanBuildOziMap(source)) {
         return std::nullopt;
     }
+    const bool utm = source.calibration.IsUtm();
     const std::string crlf(kCrLf);
-    const auto latLonOf = [&](CDoublePoint picture) {
-        const CDoublePoint ll = WorldToLatLon(source, source.transform.PictureToWorld(picture));
-        return CDoublePoint{NormalizeLongitude(ll.x), ll.y};
-    };
+    const auto latLonOf = [&](CDoublePoint picture) { return OziLatLon(source, picture); };
     std::string text = "OziExplorer Map Data File Version 2.2" + crlf;
     text += MapLineText(std::filesystem::path(bitmapPath).stem().string()) + crlf;
     text += MapLineText(bitmapPath) + crlf;
@@ -402,22 +397,16 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
     text += std::string("Map Projection,") + (utm ? "Transverse Mercator" : "Latitude/Longitude") +
             ",PolyCal,No,AutoCalOnly,No,BSBUseWPX,No" + crlf;
 
-    // The marks in whole pixels (the map file stores them so); each takes the world point
-    // that the transform gives its pixel.
-    const auto& marks = source.transform.GetPicturePoints();
+    // The marks in whole pixels; each takes the world point that the transform gives its
+    // pixel.
     for (int i = 1; i <= 30; ++i) {
         std::string number = std::to_string(i);
         number.insert(0, number.size() < 2 ? 2 - number.size() : 0, '0');
         text += "Point" + number + ",xy,";
         if (i <= 3) {
-            const CDoublePoint mark = marks[static_cast<std::size_t>(i - 1)];
-            const CDoublePoint pixel{std::round(mark.x), std::round(mark.y)};
+            const CDoublePoint pixel = OziMarkPixel(source, static_cast<std::size_t>(i - 1));
             const CDoublePoint world = source.transform.PictureToWorld(pixel);
             const CDoublePoint ll = latLonOf(pixel);
-            if (!std::isfinite(ll.x) || !std::isfinite(ll.y) || std::fabs(ll.y) > 90.0 ||
-                !(std::fabs(pixel.x) < 1e9) || !(std::fabs(pixel.y) < 1e9)) {
-                return std::nullopt;
-            }
             text += Padded(static_cast<long long>(pixel.x), 5) + "," +
                     Padded(static_cast<long long>(pixel.y), 5) + ",in, deg," +
                     OziAngle(ll.y, 4, 'N', 'S') + "," + OziAngle(ll.x, 4, 'E', 'W') +
@@ -435,8 +424,8 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
         // Latitude of origin, central meridian, scale factor, false easting and northing.
         const bool south = UtmIsSouthernLetter(source.calibration.letter);
         text += "Projection Setup,     0.000000000," +
-                FormatFixed(UtmCentralMeridian(zone), 16, 9) + ",     0.999600000," +
-                FormatFixed(kUtmFalseEasting, 15, 2) + "," +
+                FormatFixed(UtmCentralMeridian(source.calibration.zone), 16, 9) +
+                ",     0.999600000," + FormatFixed(kUtmFalseEasting, 15, 2) + "," +
                 FormatFixed(south ? kUtmFalseNorthingSouth : 0.0, 15, 2) + ",,,,," + crlf;
     } else {
         text += "Projection Setup,,,,,,,,,," + crlf;

@@ -5,6 +5,7 @@
 // the same whatever the locale. World coordinates are degrees (longitude, latitude) or UTM
 // metres (easting, northing) as the calibration's coordinate type says.
 
+#include "CAffine.h"
 #include "CCalibration.h"
 #include "CDoublePoint.h"
 #include "CMapTransform.h"
@@ -27,26 +28,6 @@ struct CExportSource {
     // Placed waypoints: x = latitude, y = longitude, degrees.
     std::vector<CDoublePoint> waypoints;
 };
-
-// The affine mapping of corner-based picture coordinates (pixel (0, 0) covers 0..1 on both
-// axes) to world coordinates: world.x = c + a*x + b*y, world.y = f + d*x + e*y. These are
-// GDAL's geotransform terms (c, a, b, f, d, e).
-struct CAffine {
-    double a = 1.0;
-    double b = 0.0;
-    double c = 0.0;
-    double d = 0.0;
-    double e = 1.0;
-    double f = 0.0;
-
-    CDoublePoint Apply(CDoublePoint p) const {
-        return {c + a * p.x + b * p.y, f + d * p.x + e * p.y};
-    }
-};
-
-// The affine mapping through the transform's three control point pairs, solved directly from
-// them. Nothing when it is not a usable mapping: non-finite terms or a zero determinant.
-std::optional<CAffine> AffineOfTransform(const CMapTransform& transform);
 
 // "city.bpw" for "city.bmp": the first and last letter of the extension and 'w' (in the case of
 // the extension's last letter); ".wld" when the file name has an extension of fewer than two
@@ -90,6 +71,8 @@ std::string BuildGpx(const std::vector<CDoublePoint>& waypoints, std::string_vie
 // the zone's Transverse Mercator projection, its points also carrying easting and northing.
 // Nothing when the source is not calibrated with a usable transform.
 std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath);
+// Whether BuildOziMap gives a text, decided without building it.
+bool CanBuildOziMap(const CExportSource& source);
 
 // A world point of the source's coordinate type as a latitude/longitude world point
 // (x longitude, y latitude, degrees); UTM is converted on WGS 84.
