@@ -4,6 +4,7 @@
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CRecordingPrompt.h"
+#include "CSidecarFiles.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
 
@@ -51,7 +52,7 @@ bool RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContex
         return false;
     }
     const std::string& target = !args.mbtiles.empty() ? args.mbtiles : args.geotiff;
-    if (IsSameFile(target, doc.GetBitmapPath()) || IsSameFile(target, args.map)) {
+    if (CSidecarFiles::WouldReplace(target, doc.GetBitmapPath(), args.map)) {
         prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, target, MsgIcon::Exclamation);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "CDisplaySettings.h"
 #include "CMapBitmap.h"
 #include "CMapFile.h"
+#include "CSidecarFiles.h"
 #include "CUserPrompt.h"
 #include "CWaitCursor.h"
 #include "CalibrationCheck.h"
@@ -87,7 +88,8 @@ bool CGpsDoc::OnSaveDocument(const std::string& path) {
     // Nor may the registration file written after it replace the map file just saved: both
     // refusals come before anything is written.
     if (!m_strBitmapPath.empty() &&
-        (IsSameFile(path, m_strBitmapPath) || IsSameFile(path, GetRegistrationFileName()))) {
+        (CSidecarFiles::WouldReplace(path, m_strBitmapPath, {}) ||
+         CSidecarFiles::WouldReplace(GetRegistrationFileName(), {}, path))) {
         Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
         return false;
     }
@@ -495,45 +497,21 @@ bool CGpsDoc::CheckMarksFitMapFile() {
 }
 
 std::string CGpsDoc::GetRegistrationFileName() const {
-    return m_strBitmapPath.empty() ? std::string() : DeriveTextFileName(m_strBitmapPath, ".txt");
+    return CSidecarFiles::RegistrationFileName(m_strBitmapPath);
 }
 
 std::string CGpsDoc::GetWaypointFileName() const {
-    return m_strBitmapPath.empty() ? std::string() : DeriveTextFileName(m_strBitmapPath, ".wpt");
+    return CSidecarFiles::WaypointFileName(m_strBitmapPath);
 }
 
 std::string CGpsDoc::BuildRegistrationText() const {
-    const CDoublePoint tl = PictureToWorld(0, 0);
-    const CDoublePoint br = PictureToWorld(m_nMapWidth, m_nMapHeight);
-    const double xResolution = (tl.x - br.x) / static_cast<double>(m_nMapWidth);
-    const double yResolution = (tl.y - br.y) / static_cast<double>(m_nMapHeight);
-    const auto line = [](std::string_view label, const std::string& value) {
-        return std::string(label) + value + std::string(kCrLf);
-    };
-    std::string text;
-    text += "Halvoren Map Registry" + std::string(kCrLf) + std::string(kCrLf);
-    text += line("FILE:\t", FileNameOf(m_strBitmapPath));
-    text += line("MAP SIZE X:\t", std::to_string(m_nMapWidth));
-    text += line("MAP SIZE Y:\t", std::to_string(m_nMapHeight));
-    text += line(m_calibration.IsUtm() ? "COORD UTM" : "COORD LATLON", "");
-    text += line("TOP LEFT EASTING:\t", FormatFixed(tl.x, 20, 10));
-    text += line("TOP LEFT NORTHING:\t", FormatFixed(tl.y, 20, 10));
-    text += line("X RESOLUTION:\t", FormatFixed(xResolution, 20, 10));
-    text += line("Y RESOLUTION:\t", FormatFixed(yResolution, 20, 10));
-    text += line("BOT RIGHT EASTING:\t", FormatFixed(br.x, 20, 10));
-    text += line("BOT RIGHT NORTHING:\t", FormatFixed(br.y, 20, 10));
-    return text;
+    return CSidecarFiles::RegistrationText(m_transform, m_nMapWidth, m_nMapHeight, m_strBitmapPath,
+                                           m_calibration.coordType);
 }
 
 std::string CGpsDoc::BuildWaypointText() const {
-    const int count = m_nPlacedWaypoints;
-    std::string text = "Halvoren Wp File" + std::string(kCrLf) + std::string(kCrLf);
-    text += "#WP:\t" + std::to_string(count) + std::string(kCrLf);
-    for (int i = 0; i < count; ++i) {
-        const CDoublePoint& wp = m_waypoints[static_cast<std::size_t>(i)];
-        text += FormatFixed(wp.x, 0, 6) + ",  " + FormatFixed(wp.y, 0, 6) + std::string(kCrLf);
-    }
-    return text;
+    return CSidecarFiles::WaypointText(
+        std::span(m_waypoints).first(static_cast<std::size_t>(m_nPlacedWaypoints)));
 }
 
 bool CGpsDoc::WriteRegistrationFile(const std::string& mapFilePath) {
@@ -545,8 +523,7 @@ bool CGpsDoc::WriteRegistrationFile(const std::string& mapFilePath) {
 
 bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
                             const std::string& mapFilePath) {
-    if (IsSameFile(name, m_strBitmapPath) ||
-        (!mapFilePath.empty() && IsSameFile(name, mapFilePath))) {
+    if (CSidecarFiles::WouldReplace(name, m_strBitmapPath, mapFilePath)) {
         Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, name, MsgIcon::Exclamation);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "CAtomicFile.h"
 #include "CGpsDoc.h"
+#include "CSidecarFiles.h"
 #include "CUserPrompt.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
@@ -82,8 +83,7 @@ bool CMapExporter::Refuse(Format format) {
 }
 
 bool CMapExporter::WriteFile(const std::string& path, const std::string& bytes) {
-    if ((!m_source.bitmapPath.empty() && IsSameFile(path, m_source.bitmapPath)) ||
-        (!m_mapFilePath.empty() && IsSameFile(path, m_mapFilePath))) {
+    if (CSidecarFiles::WouldReplace(path, m_source.bitmapPath, m_mapFilePath)) {
         m_prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
         return false;
     }
