@@ -108,7 +108,11 @@ void CPictureImport::Open(const std::string& path) {
     const CRasterCalibration calibration(importer.GetGeoTransform(), importer.GetSpatialRef(),
                                          importer.GetWidth(), importer.GetHeight(), {});
     if (calibration.GetOutcome() != CRasterCalibration::Outcome::Ready) {
-        m_prompt.MessageBoxId1(IDS_IMPORT_UNKNOWN_SYSTEM, path, MsgIcon::Exclamation);
+        m_prompt.MessageBoxId1(calibration.GetOutcome() ==
+                                       CRasterCalibration::Outcome::OutsideProjection
+                                   ? IDS_IMPORT_OUTSIDE_PROJECTION
+                                   : IDS_IMPORT_UNKNOWN_SYSTEM,
+                               path, MsgIcon::Exclamation);
         return;
     }
     const int code = m_doc.Calibrate(calibration.GetCalibration()).code;
@@ -121,10 +125,11 @@ void CPictureImport::Open(const std::string& path) {
     }
     m_doc.UpdateAllViews(HINT_REFRESH);
     const std::string deviation = FormatFixed(calibration.GetDeviation(), 0, 2);
-    if (calibration.IsDeviationVisible()) {
+    if (calibration.IsDeviceErrorVisible()) {
         m_prompt.ShowMessage(IDS_IMPORT_DEVIATION_WARNING,
                              FormatString1(IDS_IMPORT_CALIBRATED, deviation) + "\n\n" +
-                                 FormatString1(IDS_IMPORT_DEVIATION_WARNING, deviation),
+                                 FormatString1(IDS_IMPORT_DEVIATION_WARNING,
+                                               FormatFixed(calibration.GetDeviceError(), 0, 0)),
                              MsgIcon::Exclamation, MsgButtons::Ok);
     } else {
         m_prompt.MessageBoxId1(IDS_IMPORT_CALIBRATED, deviation, MsgIcon::Information);

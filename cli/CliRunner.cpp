@@ -5,6 +5,7 @@
 #include "ExportCommands.h"
 #include "ImportCommands.h"
 #include "PointCommands.h"
+#include "RectifyCommands.h"
 #include "StringTable.h"
 
 #include <CLI/CLI.hpp>
@@ -23,6 +24,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         AddExportCommands(app, context);
         AddImportCommands(app, context);
         AddPointCommands(app, context);
+        AddRectifyCommands(app, context);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

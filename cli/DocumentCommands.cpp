@@ -7,6 +7,7 @@
 #include "CUserPrompt.h"
 #include "CalibrationCheck.h"
 #include "CalibrationInput.h"
+#include "DeviceError.h"
 #include "NumberText.h"
 #include "PointCommands.h"
 #include "StringTable.h"
@@ -15,8 +16,10 @@
 #include "UtmZoneText.h"
 
 #include <CLI/CLI.hpp>
+#include <QImageReader>
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -178,6 +181,17 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
+// The device error of a calibrated map in metres, to the millimetre, from its three-mark
+// calibration and its bitmap's size; NaN when the map is not calibrated or its bitmap unreadable.
+double InfoDeviceError(const CMapFile::Contents& contents) {
+    const QSize size = QImageReader(QString::fromStdString(contents.bitmapPath)).size();
+    if (!contents.calibrated || size.isEmpty()) {
+        return std::nan("");
+    }
+    const double metres = CalibrationDeviceError(contents.calibration, size.width(), size.height());
+    return std::round(metres * 1000.0) / 1000.0;
+}
+
 void AddInfoCommand(CLI::App& app, CliContext& context) {
     auto* command = app.add_subcommand("info", Text(IDS_CLI_INFO));
     auto path = std::make_shared<std::string>();
@@ -211,7 +225,7 @@ void AddInfoCommand(CLI::App& app, CliContext& context) {
                     ",\"worldX\":" + JsonNumber(calibration.world[i].x) +
                     ",\"worldY\":" + JsonNumber(calibration.world[i].y) + "}";
         }
-        json += "]}";
+        json += "],\"deviceErrorM\":" + JsonNumber(InfoDeviceError(contents)) + "}";
         context.out << json << '\n';
     });
 }

@@ -5,9 +5,12 @@
 #include "CRasterCalibration.h"
 #include "CRasterImporter.h"
 #include "CRecordingPrompt.h"
+#include "CWarpSource.h"
 #include "CalibrationCheck.h"
+#include "RectifyCommands.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
+#include "UtmProjection.h"
 #include "UtmZoneText.h"
 
 #include <CLI/CLI.hpp>
@@ -30,6 +33,8 @@ struct ImportArgs {
     std::string output;
     bool latLon = false;
     std::string zoneText;
+    bool rectify = false;
+    double pixelSize = 0.0;
 };
 
 std::string Absolute(const std::string& path) {
@@ -62,6 +67,49 @@ std::optional<CRasterCalibration::Choice> ReadChoice(const ImportArgs& args, boo
     return choice;
 }
 
+// Straightens the source for the device into bitmap, in the system its calibration chose.
+void RunRectifiedImport(const ImportArgs& args, CRasterImporter& importer,
+                        const CRasterCalibration& calibration, const std::string& bitmap,
+                        CliContext& context) {
+    CStraightener::Target target;
+    target.coordType = calibration.GetCalibration().coordType;
+    target.zone = calibration.GetCalibration().zone;
+    target.north = !UtmIsSouthernLetter(calibration.GetCalibration().letter);
+    target.pixelMetres = args.pixelSize;
+    // A source whose samples are not plain bytes is converted first, beside the output.
+    std::string warped = args.source;
+    struct STempRemover {
+        std::string path;
+        ~STempRemover() {
+            if (!path.empty()) {
+                std::error_code ec;
+                std::filesystem::remove(path, ec);
+            }
+        }
+    } temp;
+    if (!importer.IsWarpableAsIs()) {
+        temp.path = bitmap + ".import.bmp";
+        if (importer.WriteBitmap(temp.path) != CRasterImporter::Status::Ok) {
+            temp.path.clear();
+            context.err << importer.GetMessage() << '\n';
+            context.exitCode = CLI_EXIT_FILE;
+            return;
+        }
+        warped = temp.path;
+    }
+    const auto source =
+        CWarpSource::OpenRaster(warped, importer.GetGeoTransform(), *importer.GetSpatialRef());
+    if (source->GetStatus() != CWarpSource::Status::Ok) {
+        context.err << source->GetMessage() << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    WriteStraightMap(*source, target, args.source, bitmap, context);
+    if (context.exitCode == CLI_EXIT_OK && importer.IsGcpFit()) {
+        context.out << "gcp_residual_m=" << FormatFixed(importer.GetGcpResidual(), 0, 3) << '\n';
+    }
+}
+
 void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
     const auto choice = ReadChoice(args, utm, context);
     if (!choice) {
@@ -78,7 +126,7 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
     const std::string mapFile = DeriveTextFileName(bitmap, ".gpm");
     // A bitmap source named as its own output is used as it is; nothing else may be replaced.
     const bool sameFile = IsSameFile(bitmap, args.source);
-    if ((sameFile && !importer.IsBitmapSource()) || IsSameFile(mapFile, bitmap) ||
+    if ((sameFile && (!importer.IsBitmapSource() || args.rectify)) || IsSameFile(mapFile, bitmap) ||
         IsSameFile(mapFile, args.source)) {
         context.err << FormatString1(IDS_IMPORT_SAME_FILE, args.source) << '\n';
         context.exitCode = CLI_EXIT_USAGE;
@@ -90,13 +138,33 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
     CGpsDoc doc(prompt, context.settings);
     doc.SetBitmapFile(bitmap, importer.GetWidth(), importer.GetHeight());
     std::optional<CRasterCalibration> calibration;
+    if (importer.HasTooFewGcps()) {
+        context.err << FormatString1(IDS_IMPORT_GCPS_TOO_FEW, args.source) << '\n';
+    }
     if (importer.HasGeoTransform()) {
         calibration.emplace(importer.GetGeoTransform(), importer.GetSpatialRef(),
                             importer.GetWidth(), importer.GetHeight(), *choice);
-        if (calibration->GetOutcome() != CRasterCalibration::Outcome::Ready) {
+        switch (calibration->GetOutcome()) {
+        case CRasterCalibration::Outcome::Ready:
+            break;
+        case CRasterCalibration::Outcome::OutsideProjection:
+            context.err << FormatString1(IDS_IMPORT_OUTSIDE_PROJECTION, args.source) << '\n';
+            calibration.reset();
+            break;
+        case CRasterCalibration::Outcome::UnknownSystem:
             context.err << FormatString1(IDS_IMPORT_UNKNOWN_SYSTEM, args.source) << '\n';
             calibration.reset();
+            break;
         }
+    }
+    if (args.rectify) {
+        if (!calibration) {
+            context.err << FormatString1(IDS_STRAIGHT_NO_COORDINATES, args.source) << '\n';
+            context.exitCode = CLI_EXIT_FILE;
+            return;
+        }
+        RunRectifiedImport(args, importer, *calibration, bitmap, context);
+        return;
     }
     if (calibration) {
         const CalibrationCheckResult result = doc.Calibrate(calibration->GetCalibration());
@@ -104,10 +172,22 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         if (code != CALIBRATION_OK) {
             context.out << "rejected code=" << code << " mark=" << result.mark
                         << " field=" << result.field << '\n';
-            context.err << FormatString1(IDS_IMPORT_REJECTED, args.source) << "  "
-                        << LoadStringId(CalibrationMessageId(code)) << '\n';
             context.exitCode = CLI_EXIT_REJECTED;
-            return;
+            const bool pictureTooNarrow =
+                result.field == FIELD_PICTURE_X || result.field == FIELD_PICTURE_Y;
+            if (!pictureTooNarrow) {
+                context.err << FormatString1(IDS_IMPORT_REJECTED, args.source) << "  "
+                            << LoadStringId(CalibrationMessageId(code)) << '\n';
+                return;
+            }
+            // The picture itself is too thin for three marks: keep it for a calibration by
+            // hand, uncalibrated.
+            context.err << FormatString1(IDS_IMPORT_TOO_NARROW,
+                                         args.source + " (" + std::to_string(importer.GetWidth()) +
+                                             " x " + std::to_string(importer.GetHeight()) +
+                                             " pixels)")
+                        << '\n';
+            calibration.reset();
         }
     }
     const auto fail = [&] {
@@ -143,10 +223,14 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         return;
     }
     context.out << doc.GetRegistrationFileName() << '\n'
-                << "deviation_m=" << FormatFixed(calibration->GetDeviation(), 0, 3) << '\n';
-    if (calibration->IsDeviationVisible()) {
+                << "deviation_m=" << FormatFixed(calibration->GetDeviation(), 0, 3) << '\n'
+                << "device_error_m=" << FormatFixed(calibration->GetDeviceError(), 0, 3) << '\n';
+    if (importer.IsGcpFit()) {
+        context.out << "gcp_residual_m=" << FormatFixed(importer.GetGcpResidual(), 0, 3) << '\n';
+    }
+    if (calibration->IsDeviceErrorVisible()) {
         context.err << FormatString1(IDS_IMPORT_DEVIATION_WARNING,
-                                     FormatFixed(calibration->GetDeviation(), 0, 1))
+                                     FormatFixed(calibration->GetDeviceError(), 0, 1))
                     << '\n';
     }
 }
@@ -163,5 +247,9 @@ void AddImportCommands(CLI::App& app, CliContext& context) {
                     ->expected(0, 1)
                     ->type_name("[ZONE]");
     latLon->excludes(utm);
+    auto* rectify = command->add_flag("--rectify", args->rectify, Text(IDS_CLI_IMPORT_RECTIFY));
+    command->add_option("--pixel-size", args->pixelSize, Text(IDS_CLI_RECTIFY_PIXEL_SIZE))
+        ->check(CLI::PositiveNumber)
+        ->needs(rectify);
     command->callback([&context, args, utm] { RunImport(*args, utm->count() > 0, context); });
 }

@@ -1,6 +1,7 @@
 #include "CRasterCalibration.h"
 
 #include "CMapTransform.h"
+#include "DeviceError.h"
 #include "UtmProjection.h"
 
 #include <ogr_spatialref.h>
@@ -123,6 +124,7 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     }
     std::vector<CDoublePoint> centre{{width / 2.0, height / 2.0}};
     if (!CTrueMapping(gt, toWgs84.get()).Map(centre)) {
+        m_outcome = Outcome::OutsideProjection;
         return;
     }
     const double centreLon = centre[0].x;
@@ -192,6 +194,7 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     }
     std::vector<CDoublePoint> trueGrid = grid;
     if (!mapping.Map(marks) || !mapping.Map(pixel) || !mapping.Map(trueGrid)) {
+        m_outcome = Outcome::OutsideProjection;
         return;
     }
     std::copy(marks.begin(), marks.end(), m_calibration.world.begin());
@@ -202,6 +205,12 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
         const double d = Metres(coordType, trueGrid[i], affine.PictureToWorld(grid[i]));
         m_dDeviation = std::isnan(d) ? m_dDeviation : std::max(m_dDeviation, d);
     }
+    const TransformPtr toLonLat(wgsGeographic ? nullptr
+                                              : OGRCreateCoordinateTransformation(srs, &wgs84));
+    const CTrueMapping lonLat(gt, toLonLat.get());
+    m_dDeviceError = DeviceErrorMetres(
+        DeviceGridOf(m_calibration, width, height),
+        [&lonLat](std::vector<CDoublePoint>& points) { return lonLat.Map(points); });
     m_dPixelSize =
         std::min(Metres(coordType, pixel[0], pixel[1]), Metres(coordType, pixel[0], pixel[2]));
     m_outcome = Outcome::Ready;

@@ -3,7 +3,9 @@
 // (0,0), (W-1,0) and (0,H-1), their world points in the chosen coordinate system (latitude/
 // longitude in degrees, or UTM easting/northing in metres on WGS 84), and how far that affine
 // three-mark calibration strays from the source's true mapping: the largest distance in metres
-// between the two on a 33 x 33 grid over the whole picture, corners and edges included.
+// between the two on a 33 x 33 grid over the whole picture, corners and edges included; and the
+// device error, how far the device (which reads only the two outer corners) puts the picture from
+// the source's true mapping.
 // Coordinate systems other than WGS 84 and its UTM zones go through PROJ.
 
 #include "CCalibration.h"
@@ -13,8 +15,9 @@ class OGRSpatialReference;
 class CRasterCalibration {
 public:
     enum class Outcome {
-        Ready,         // marks, world points and deviation are set
-        UnknownSystem, // no coordinate system, or one that cannot be converted
+        Ready,             // marks, world points and deviation are set
+        UnknownSystem,     // no coordinate system, or one that cannot be converted
+        OutsideProjection, // a known system, but the picture lies outside the area it maps
     };
     // The coordinate system of the calibration: the source's own choice, or the user's.
     struct Choice {
@@ -35,14 +38,17 @@ public:
     const CCalibration& GetCalibration() const { return m_calibration; }
     // Largest distance between the three-mark calibration and the true mapping, metres.
     double GetDeviation() const { return m_dDeviation; }
+    // Largest distance between the device's placement and the true mapping, metres.
+    double GetDeviceError() const { return m_dDeviceError; }
     // Ground size of the picture's centre pixel, its shorter side, metres.
     double GetPixelSize() const { return m_dPixelSize; }
-    // True when the deviation exceeds half a pixel: the device would show it.
-    bool IsDeviationVisible() const { return m_dDeviation > 0.5 * m_dPixelSize; }
+    // True when the device error exceeds one pixel: the user sees the map off its place.
+    bool IsDeviceErrorVisible() const { return m_dDeviceError > m_dPixelSize; }
 
 private:
     Outcome m_outcome = Outcome::UnknownSystem;
     CCalibration m_calibration;
     double m_dDeviation = 0.0;
+    double m_dDeviceError = 0.0;
     double m_dPixelSize = 0.0;
 };

@@ -1,6 +1,7 @@
 #include "CRasterImporter.h"
 
 #include "CBmpStreamWriter.h"
+#include "DeviceError.h"
 #include "StringTable.h"
 
 #include <cpl_conv.h>
@@ -144,10 +145,60 @@ void CRasterImporter::Describe(const std::string& sourcePath) {
         return;
     }
 
+    m_dGcpResidual = std::nan("");
     m_bHasGeoTransform = ds.GetGeoTransform(m_geoTransform.data()) == CE_None;
-    if (m_bHasGeoTransform) {
+    // GDAL hands out the identity as a placeholder for a raster georeferenced by control
+    // points; it means "no geotransform", as GDAL itself reads it.
+    constexpr std::array<double, 6> kIdentity{0, 1, 0, 0, 0, 1};
+    if (ds.GetGCPCount() > 0 && (!m_bHasGeoTransform || m_geoTransform == kIdentity)) {
+        FitGcps();
+    } else if (m_bHasGeoTransform) {
         ReadSpatialRef(sourcePath);
     }
+}
+
+void CRasterImporter::FitGcps() {
+    GDALDataset& ds = *m_pDataset;
+    m_bHasGeoTransform = false;
+    std::vector<GDAL_GCP> usable;
+    const GDAL_GCP* gcps = ds.GetGCPs();
+    for (int i = 0; i < ds.GetGCPCount(); ++i) {
+        const GDAL_GCP& g = gcps[i];
+        if (std::isfinite(g.dfGCPPixel) && std::isfinite(g.dfGCPLine) && std::isfinite(g.dfGCPX) &&
+            std::isfinite(g.dfGCPY)) {
+            usable.push_back(g);
+        }
+    }
+    const OGRSpatialReference* srs = ds.GetGCPSpatialRef();
+    if (usable.size() < 3 || srs == nullptr ||
+        !GDALGCPsToGeoTransform(static_cast<int>(usable.size()), usable.data(),
+                                m_geoTransform.data(), TRUE)) {
+        m_bTooFewGcps = true;
+        m_geoTransform = {0, 1, 0, 0, 0, 1};
+        return;
+    }
+    m_pSpatialRef.reset(srs->Clone());
+    m_pSpatialRef->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    m_bHasGeoTransform = true;
+    m_bGcpFit = true;
+    // Residuals measured on the ellipsoid: each control point against the fit at its pixel.
+    OGRSpatialReference wgs84;
+    wgs84.importFromEPSG(4326);
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> ct(
+        OGRCreateCoordinateTransformation(m_pSpatialRef.get(), &wgs84));
+    const std::array<double, 6>& gt = m_geoTransform;
+    double largest = 0.0;
+    for (const GDAL_GCP& g : usable) {
+        double x[2] = {g.dfGCPX, gt[0] + g.dfGCPPixel * gt[1] + g.dfGCPLine * gt[2]};
+        double y[2] = {g.dfGCPY, gt[3] + g.dfGCPPixel * gt[4] + g.dfGCPLine * gt[5]};
+        if (!ct || !ct->Transform(2, x, y)) {
+            largest = std::nan("");
+            break;
+        }
+        largest = std::max(largest, GeodesicMetres({x[0], y[0]}, {x[1], y[1]}));
+    }
+    m_dGcpResidual = largest;
 }
 
 void CRasterImporter::ReadSpatialRef(const std::string& sourcePath) {

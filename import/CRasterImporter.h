@@ -53,6 +53,16 @@ public:
     const std::array<double, 6>& GetGeoTransform() const { return m_geoTransform; }
     // The source's coordinate system (x east, y north), or null when it names none.
     const OGRSpatialReference* GetSpatialRef() const { return m_pSpatialRef.get(); }
+    // A source georeferenced by ground control points instead of a geotransform: the
+    // geotransform above is then their first-order least-squares fit, and this the largest
+    // distance in metres between a control point and the fit (NaN without control points).
+    bool IsGcpFit() const { return m_bGcpFit; }
+    double GetGcpResidual() const { return m_dGcpResidual; }
+    // True when the source has control points but fewer than three usable ones.
+    bool HasTooFewGcps() const { return m_bTooFewGcps; }
+    // True when the source's own bands can be warped as they are (8-bit samples, a palette of
+    // at most 256 colours); any other is converted to a bitmap first.
+    bool IsWarpableAsIs() const { return m_bAllBytes && !m_bExpandPalette; }
 
     // Converts the picture into a bitmap at path, replacing it only when complete: a failure
     // or cancel leaves path as it was and no other file behind. Returns and keeps the status.
@@ -72,6 +82,7 @@ private:
 
     void Describe(const std::string& sourcePath);
     void ReadSpatialRef(const std::string& sourcePath);
+    void FitGcps();
     Status Fail(Status status, unsigned messageId, const std::string& detail);
     bool MeasureRange(const Progress& progress);
     bool Convert(class CBmpStreamWriter& writer, const Progress& progress, double progressFrom);
@@ -89,6 +100,9 @@ private:
     bool m_bBitmapSource = false;
     bool m_bHasGeoTransform = false;
     std::array<double, 6> m_geoTransform{0, 1, 0, 0, 0, 1};
+    bool m_bGcpFit = false;
+    bool m_bTooFewGcps = false;
+    double m_dGcpResidual = 0.0;
 
     Form m_form = Form::Rgb;
     std::vector<int> m_colorBands; // 1 (palette, grey) or 3 (red, green, blue), 1-based

@@ -243,8 +243,9 @@ constexpr Entry kStrings[] = {
      "The map was calibrated from the coordinates stored in the picture.  Its three marks "
      "differ from them by at most %1 m anywhere on the map."},
     {IDS_IMPORT_DEVIATION_WARNING,
-     "Warning: the three-mark calibration differs from the picture's own coordinates by up to "
-     "%1 m, more than half a pixel.  The map will be off by that much on the device."},
+     "Warning: the device will show this map up to %1 m away from where its coordinates put it, "
+     "more than one pixel, because it reads only the picture's two outer corners.  Straighten "
+     "the map for the device to make it exact."},
     {IDS_IMPORT_REJECTED, "The coordinates stored in %1 cannot be used as a calibration."},
     {IDS_IMPORT_PROGRESS, "Converting %1 ..."},
     {IDS_IMPORT_FILTER, "Map pictures"},
@@ -292,6 +293,34 @@ constexpr Entry kStrings[] = {
      "The lowest zoom level of the MBTiles (default: four below the highest)."},
     {IDS_CLI_EXPORT_STRAIGHTEN,
      "Warp the GeoTIFF north-up into the map's coordinate system first."},
+    {IDS_STRAIGHT_TOO_LARGE,
+     "The straightened map would be %1 pixels, more than a map file holds (65535 by 65535).  "
+     "A pixel size of %2 m or more fits (--pixel-size)."},
+    {IDS_STRAIGHT_NO_GRID, "The corners of %1 cannot be placed in the device's coordinates, so "
+                           "the map cannot be straightened."},
+    {IDS_STRAIGHT_NOT_CALIBRATED, "The map %1 is not calibrated, so it cannot be straightened."},
+    {IDS_STRAIGHT_NO_BITMAP, "Cannot read the bitmap %1 of the map."},
+    {IDS_CLI_RECTIFY, "Straighten a calibrated map for the device: warp its picture into the "
+                      "north-up grid the device reads, and write the new bitmap, its map file "
+                      "and its registration file."},
+    {IDS_CLI_RECTIFY_MAP, "The map file to straighten."},
+    {IDS_CLI_RECTIFY_OUTPUT,
+     "The bitmap to write (default: the map's bitmap name with -straight.bmp)."},
+    {IDS_CLI_RECTIFY_PIXEL_SIZE,
+     "The ground size of a pixel in metres (default: the picture's at its centre)."},
+    {IDS_CLI_IMPORT_RECTIFY, "Straighten the picture for the device instead of converting it "
+                             "pixel for pixel."},
+    {IDS_IMPORT_GCPS_TOO_FEW,
+     "The picture %1 is georeferenced by fewer than three usable control points, so the map is "
+     "not calibrated.  Calibrate it by hand."},
+    {IDS_IMPORT_OUTSIDE_PROJECTION,
+     "The corners of %1 lie outside the area its coordinate system covers, so the map is not "
+     "calibrated.  Calibrate it by hand."},
+    {IDS_IMPORT_TOO_NARROW,
+     "The picture %1 is too narrow for three calibration marks.  The bitmap is kept for a "
+     "calibration by hand."},
+    {IDS_STRAIGHT_NO_COORDINATES, "The picture %1 has no coordinates the program can use, so it "
+                                  "cannot be straightened."},
 };
 
 constexpr bool IsSorted() {

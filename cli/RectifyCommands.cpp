@@ -1,0 +1,189 @@
+#include "RectifyCommands.h"
+
+#include "CAtomicFile.h"
+#include "CGpsDoc.h"
+#include "CMapFile.h"
+#include "CRasterCalibration.h"
+#include "CRecordingPrompt.h"
+#include "CWarpSource.h"
+#include "CalibrationCheck.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+#include "UtmProjection.h"
+#include "UtmZoneText.h"
+
+#include <CLI/CLI.hpp>
+
+#include <ogr_spatialref.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+std::string Text(unsigned id) {
+    return std::string(LoadStringId(id));
+}
+
+struct RectifyArgs {
+    std::string map;
+    std::string output;
+    bool latLon = false;
+    std::string zoneText;
+    double pixelSize = 0.0;
+};
+
+// The default output: the bitmap's name with -straight.bmp, beside it.
+std::string StraightName(const std::string& bitmap) {
+    namespace fs = std::filesystem;
+    const fs::path path(bitmap);
+    return (path.parent_path() / (path.stem().string() + "-straight.bmp")).string();
+}
+
+void RunRectify(const RectifyArgs& args, bool utm, CliContext& context) {
+    CMapFile::Contents contents;
+    const CMapFile::LoadResult result = CMapFile::Load(args.map, contents);
+    if (result.status != CMapFile::Status::Ok) {
+        context.err << CMapFile::Message(result, args.map) << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    if (!contents.calibrated) {
+        context.err << FormatString1(IDS_STRAIGHT_NOT_CALIBRATED, args.map) << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    const CCalibration& calibration = contents.calibration;
+    CStraightener::Target target;
+    target.coordType = args.latLon ? CoordType::LatLon
+                       : utm       ? CoordType::Utm
+                                   : calibration.coordType;
+    target.zone = calibration.zone;
+    target.north = !UtmIsSouthernLetter(calibration.letter);
+    target.pixelMetres = args.pixelSize;
+    if (utm && !args.zoneText.empty()) {
+        int zone = 0;
+        char letter = 0;
+        ParseUtmZoneText(args.zoneText, zone, letter);
+        const bool hasLetter = std::any_of(args.zoneText.begin(), args.zoneText.end(),
+                                           [](unsigned char c) { return std::isalpha(c) != 0; });
+        if (zone < 1 || zone > 60 || (hasLetter && !IsValidUtmLetter(letter))) {
+            context.err << FormatString1(IDS_IMPORT_BAD_ZONE, args.zoneText) << '\n';
+            context.exitCode = CLI_EXIT_USAGE;
+            return;
+        }
+        target.zone = zone;
+        target.north = hasLetter ? !UtmIsSouthernLetter(letter) : target.north;
+    }
+    const auto source = CWarpSource::OpenMap(contents.bitmapPath, calibration);
+    if (source->GetStatus() != CWarpSource::Status::Ok) {
+        context.err << FormatString1(IDS_STRAIGHT_NO_BITMAP, contents.bitmapPath) << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    // A lat/lon map goes to the zone of its centre unless the user named one.
+    if (target.coordType == CoordType::Utm && !calibration.IsUtm() && args.zoneText.empty()) {
+        std::vector<CDoublePoint> centre{{source->GetWidth() / 2.0, source->GetHeight() / 2.0}};
+        source->LonLatMapping()(centre);
+        target.zone = std::clamp(UtmZoneOfLongitude(centre[0].x), 1, 60);
+        target.north = centre[0].y >= 0.0;
+    }
+    const std::string bitmap =
+        std::filesystem::absolute(args.output.empty() ? StraightName(contents.bitmapPath)
+                                                      : args.output)
+            .string();
+    if (IsSameFile(bitmap, contents.bitmapPath) || IsSameFile(bitmap, args.map)) {
+        context.err << FormatString1(IDS_IMPORT_SAME_FILE, contents.bitmapPath) << '\n';
+        context.exitCode = CLI_EXIT_USAGE;
+        return;
+    }
+    WriteStraightMap(*source, target, args.map, bitmap, context);
+}
+
+} // namespace
+
+void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& target,
+                      const std::string& name, const std::string& bitmap, CliContext& context) {
+    CStraightener straightener(source, target);
+    if (straightener.GetStatus() != CStraightener::Status::Ok) {
+        context.err << (straightener.GetStatus() == CStraightener::Status::NoGrid
+                            ? FormatString1(IDS_STRAIGHT_NO_GRID, name)
+                            : straightener.GetMessage())
+                    << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    const std::string mapFile = DeriveTextFileName(bitmap, ".gpm");
+    if (IsSameFile(mapFile, bitmap) || IsSameFile(mapFile, name)) {
+        context.err << FormatString1(IDS_IMPORT_SAME_FILE, name) << '\n';
+        context.exitCode = CLI_EXIT_USAGE;
+        return;
+    }
+    // The new map's calibration: marks on corner pixels of the grid, which is exact in the
+    // device's own system. Settled, like everything that can refuse, before the bitmap.
+    const SWarpGrid& grid = straightener.GetGrid();
+    OGRSpatialReference srs;
+    srs.importFromWkt(grid.srsWkt.c_str());
+    using System = CRasterCalibration::Choice::System;
+    CRasterCalibration::Choice choice;
+    choice.system = target.coordType == CoordType::LatLon ? System::LatLon : System::Utm;
+    choice.zone = target.zone;
+    const CRasterCalibration calibration(grid.geoTransform, &srs, grid.width, grid.height, choice);
+    CRecordingPrompt prompt;
+    CGpsDoc doc(prompt, context.settings);
+    doc.SetBitmapFile(bitmap, grid.width, grid.height);
+    if (calibration.GetOutcome() != CRasterCalibration::Outcome::Ready ||
+        doc.Calibrate(calibration.GetCalibration()).code != CALIBRATION_OK) {
+        context.err << FormatString1(IDS_STRAIGHT_NO_GRID, name) << '\n';
+        context.exitCode = CLI_EXIT_REJECTED;
+        return;
+    }
+    const auto fail = [&] {
+        for (const CRecordingPrompt::Message& message : prompt.messages) {
+            context.err << message.text << '\n';
+        }
+        context.exitCode = CLI_EXIT_FILE;
+    };
+    if (!doc.CheckMarksFitMapFile()) {
+        fail();
+        return;
+    }
+    if (straightener.Write(bitmap) != CStraightener::Status::Ok) {
+        context.err << straightener.GetMessage() << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    if (const CFileError error = CAtomicFile::Write(mapFile, doc.BuildMapFile()); error.IsError()) {
+        std::filesystem::remove(bitmap);
+        context.err << FormatString1(IDS_SAVE_MAP_FAILED, mapFile) << "  "
+                    << LoadStringId(error.ReasonId(true)) << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    if (!doc.WriteRegistrationFile(mapFile)) {
+        fail();
+        return;
+    }
+    context.out << bitmap << '\n'
+                << mapFile << '\n'
+                << doc.GetRegistrationFileName() << '\n'
+                << "deviation_m=" << FormatFixed(calibration.GetDeviation(), 0, 3) << '\n'
+                << "device_error_m=" << FormatFixed(calibration.GetDeviceError(), 0, 3) << '\n';
+}
+
+void AddRectifyCommands(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand("rectify", Text(IDS_CLI_RECTIFY));
+    auto args = std::make_shared<RectifyArgs>();
+    command->add_option("MAP", args->map, Text(IDS_CLI_RECTIFY_MAP))->required();
+    command->add_option("-o,--output", args->output, Text(IDS_CLI_RECTIFY_OUTPUT));
+    auto* latLon = command->add_flag("--latlon", args->latLon, Text(IDS_CLI_IMPORT_LATLON));
+    auto* utm = command->add_option("--utm", args->zoneText, Text(IDS_CLI_IMPORT_UTM))
+                    ->expected(0, 1)
+                    ->type_name("[ZONE]");
+    latLon->excludes(utm);
+    command->add_option("--pixel-size", args->pixelSize, Text(IDS_CLI_RECTIFY_PIXEL_SIZE))
+        ->check(CLI::PositiveNumber);
+    command->callback([&context, args, utm] { RunRectify(*args, utm->count() > 0, context); });
+}
