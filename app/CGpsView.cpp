@@ -148,6 +148,8 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
         viewport()->update();
         break;
     }
+    // A new picture or calibration changes what lies under the cursor without a mouse move.
+    UpdateStatusText();
 }
 
 void CGpsView::RebuildComposition() {
@@ -452,6 +454,8 @@ void CGpsView::scrollContentsBy(int dx, int dy) {
     // Moves the pixels already on screen and repaints only the strip that comes into view.
     viewport()->scroll(dx, dy);
     ToolViewMoved();
+    // Another pixel now lies under the cursor.
+    UpdateStatusText();
 }
 
 void CGpsView::mouseMoveEvent(QMouseEvent* pEvent) {

@@ -128,18 +128,17 @@ bool CGpsDoc::OnSaveDocument(const std::string& path) {
 // --- Commands -------------------------------------------------------------------------------
 
 void CGpsDoc::OnNewBitmap() {
-    AfterNewBitmap(BrowseForBitmap());
+    AfterNewBitmap(BrowseForBitmap(PictureCalibration::Drop));
 }
 
 int CGpsDoc::OpenNewBitmap(const std::string& path) {
-    return AfterNewBitmap(LoadPicture(path));
+    return AfterNewBitmap(LoadPicture(path, PictureCalibration::Drop));
 }
 
 int CGpsDoc::AfterNewBitmap(BitmapLoadResult r) {
     const int code = LoadOutcome(r, IDS_CANNOT_OPEN_FILE);
     if (code == kLoadOk) {
         SetModifiedFlag(true);
-        m_bCalibrated = false;
     }
     return code;
 }
@@ -348,20 +347,20 @@ void CGpsDoc::TakeBitmapSize() {
     m_nMapHeight = m_pBitmap->GetHeight();
 }
 
-BitmapLoadResult CGpsDoc::BrowseForBitmap() {
+BitmapLoadResult CGpsDoc::BrowseForBitmap(PictureCalibration calibration) {
     const auto chosen = Prompt().ChooseFileToOpen("bmp", LoadStringId(IDS_BITMAP_FILTER),
                                                   LoadStringId(IDS_OPEN_BITMAP_TITLE));
     if (!chosen || chosen->empty()) {
         return BitmapLoadResult::Cancelled;
     }
-    return LoadPicture(*chosen);
+    return LoadPicture(*chosen, calibration);
 }
 
 int CGpsDoc::LoadBitmapFile(const std::string& path) {
     return LoadOutcome(LoadPicture(path));
 }
 
-BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path) {
+BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path, PictureCalibration calibration) {
     const BitmapLoadResult r = [&] {
         CWaitCursor wait(Prompt());
         return m_pBitmap->LoadFromFile(path);
@@ -369,6 +368,9 @@ BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path) {
     if (r == BitmapLoadResult::Ok) {
         TakeBitmapSize();
         m_strBitmapPath = path;
+        if (calibration == PictureCalibration::Drop) {
+            m_bCalibrated = false;
+        }
         PictureReplaced();
     }
     return r;
@@ -402,7 +404,6 @@ BitmapLoadResult CGpsDoc::LoadDefaultBitmap() {
     const BitmapLoadResult r = m_pBitmap->LoadFromResource(CMapBitmap::kDefaultMapResource);
     if (r == BitmapLoadResult::Ok) {
         TakeBitmapSize();
-        PictureReplaced();
     }
     return r;
 }
@@ -424,19 +425,16 @@ BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
     if (r == BitmapLoadResult::Ok) {
         m_controlPoints.clear();
         m_strOwnPointsFile.clear();
+        // The world map comes with its own calibration before any view sees it.
         SetDefaultCalibration();
         SetModifiedFlag(false);
-        TakeBitmapSize();
+        PictureReplaced();
     }
     return r;
 }
 
 int CGpsDoc::ShowDefaultMap() {
-    const int code = LoadOutcome(ResetToDefaultMap(), IDS_CANNOT_LOAD_DEFAULT);
-    if (code == kLoadOk) {
-        PictureReplaced();
-    }
-    return code;
+    return LoadOutcome(ResetToDefaultMap(), IDS_CANNOT_LOAD_DEFAULT);
 }
 
 // --- Files ------------------------------------------------------------------------------

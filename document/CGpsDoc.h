@@ -132,9 +132,12 @@ public:
     const CPalette* GetMapPalette() const;
     const CMapBitmap& GetBitmapObject() const { return *m_pBitmap; }
 
+    // Whether a picture that loads keeps the calibration (the bitmap a map file names) or
+    // arrives uncalibrated (Map > New Bitmap); either holds before the views hear of it.
+    enum class PictureCalibration { Keep, Drop };
     // The file chooser for a bitmap, then the load as LoadBitmapFile; Cancelled when no file
     // was chosen.
-    BitmapLoadResult BrowseForBitmap();
+    BitmapLoadResult BrowseForBitmap(PictureCalibration calibration = PictureCalibration::Keep);
     // Loads path as the map picture: on 0 takes its size and path and sends HINT_NEW_BITMAP.
     // A failed load keeps the previous picture, size and path. 0, -1 or -3.
     int LoadBitmapFile(const std::string& path);
@@ -210,7 +213,8 @@ private:
     // A new picture is shown: no waypoint is placed on it yet; HINT_NEW_BITMAP.
     void PictureReplaced();
     // LoadBitmapFile with the reason of a failure.
-    BitmapLoadResult LoadPicture(const std::string& path);
+    BitmapLoadResult LoadPicture(const std::string& path,
+                                 PictureCalibration calibration = PictureCalibration::Keep);
     // The messages and state of Map > New Bitmap after a load that ended with r; its code.
     int AfterNewBitmap(BitmapLoadResult r);
     // What a picture load means to the document: its code, kLoadOk, kLoadCancelled,

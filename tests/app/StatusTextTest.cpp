@@ -5,7 +5,11 @@
 #include "AppHarness.h"
 
 #include <QCursor>
+#include <QFile>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <functional>
 
 namespace {
 
@@ -78,4 +82,67 @@ TEST_F(StatusText, returns_to_ready_after_the_mouse_leaves_the_view) {
     QCursor::setPos(Frame().frameGeometry().bottomRight() + QPoint(50, 50));
     QTest::qWait(3 * CGpsView::kTimer2Period);
     EXPECT_EQ(Frame().StatusText(), QStringLiteral("Ready"));
+}
+
+// Whatever moves another pixel under a still cursor updates the readout at once: it then reads
+// as a mouse move on the same spot does.
+TEST_F(StatusText, follows_the_pixel_under_a_still_cursor) {
+    Start();
+    SetClientSize({300, 200});
+    const QPoint ptCursor(30, 40);
+    MoveCursorToClient(ptCursor);
+    const QString map = TestPath(QStringLiteral("moved.gpm"));
+    const auto wheel = [] {
+        QWheelEvent event(QPointF(30, 40), QPointF(Viewport()->mapToGlobal(QPoint(30, 40))),
+                          QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Viewport(), &event);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> act;
+    } cases[] = {
+        {"wheel scroll", wheel},
+        {"arrow key", [] { QTest::keyClick(&View(), Qt::Key_Right); }},
+        {"zoom in", [&] { PressKey(Qt::Key_Plus, Qt::ControlModifier); }},
+        {"new picture",
+         [&] {
+             LoadPicture({400, 300});
+         }},
+        {"calibration",
+         [] {
+             Doc().Calibrate({CoordType::LatLon,
+                              {CDoublePoint{10, 20}, {11, 20}, {11, 19}},
+                              {CDoublePoint{0, 0}, {400, 0}, {400, 300}}});
+         }},
+        {"world map for a missing bitmap",
+         [&] {
+             prompt.chosenFiles.push_back(map.toStdString());
+             PressKey(Qt::Key_S, Qt::ControlModifier);
+             PressKey(Qt::Key_N, Qt::ControlModifier);
+             // Back on the picture: scrolled, so that the world map shows another pixel.
+             LoadPicture({400, 300});
+             JumpTo({50, 50});
+             ASSERT_TRUE(QFile::remove(TestPath(QStringLiteral("plain.bmp"))));
+             prompt.answers.push_back(MsgAnswer::No); // no need to save the picture
+             prompt.answers.push_back(MsgAnswer::No); // and no search for the missing bitmap
+             prompt.chosenFiles.push_back(map.toStdString());
+             PressKey(Qt::Key_O, Qt::ControlModifier);
+             ASSERT_EQ(Doc().GetMapWidth(), 998);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString before = Frame().StatusText();
+        c.act();
+        // Scrolls glide: let them end.
+        for (QPoint pt; pt != View().GetScrollPosition();) {
+            pt = View().GetScrollPosition();
+            QTest::qWait(100);
+        }
+        const QString shown = Frame().StatusText();
+        EXPECT_NE(shown, before);
+        MoveCursorToClient(ptCursor);
+        EXPECT_EQ(shown, Frame().StatusText());
+    }
 }
