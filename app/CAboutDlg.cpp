@@ -3,6 +3,7 @@
 #include "AppStrings.h"
 #include "CToolbarArt.h"
 #include "ControlIds.h"
+#include "MapregVersion.h"
 #include "StringTable.h"
 
 #include <QGridLayout>
@@ -17,7 +18,8 @@ CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     auto* pIcon = new QLabel(this);
     pIcon->setPixmap(CToolbarArt::AppIconImage(32));
     auto* pName = new QLabel(AppString(AFX_IDS_APP_TITLE), this);
-    auto* pVersion = new QLabel(AppString(IDS_ABOUT_VERSION), this);
+    auto* pVersion =
+        new QLabel(AppFormatString1(IDS_ABOUT_VERSION, QStringLiteral(MAPREG_VERSION)), this);
     pVersion->setObjectName(QStringLiteral("version"));
     auto* pOk = new QPushButton(AppString(IDS_BUTTON_OK), this);
     pOk->setObjectName(ControlName(IDOK));

@@ -1,6 +1,7 @@
 #include "CCommandLine.h"
 
 #include "AppStrings.h"
+#include "MapregVersion.h"
 #include "StringTable.h"
 
 #include <QCommandLineParser>
@@ -32,5 +33,5 @@ QString CCommandLine::UsageText() {
 }
 
 QString CCommandLine::VersionText() {
-    return AppString(IDS_ABOUT_VERSION) + QLatin1Char('\n');
+    return AppFormatString1(IDS_ABOUT_VERSION, QStringLiteral(MAPREG_VERSION)) + QLatin1Char('\n');
 }

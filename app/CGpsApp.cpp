@@ -62,7 +62,7 @@ CGpsApp::CGpsApp(int& argc, char** argv)
     // No application display name: Qt would append it to every window title, and each
     // window already carries the title it should show.
     setApplicationName(AppString(AFX_IDS_APP_TITLE));
-    setDesktopFileName(QStringLiteral("mapreg"));
+    setDesktopFileName(QStringLiteral("io.github.mapreg.Mapreg"));
     setWindowIcon(CToolbarArt::AppIcon());
     // The session ends (log off, shut down). Qt does not close the windows then, so the map
     // is looked after here; the manager is asked for interaction only when it is needed.

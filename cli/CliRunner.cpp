@@ -1,9 +1,11 @@
 #include "CliRunner.h"
 
+#include "CHelpFormatter.h"
 #include "CoreCommands.h"
 #include "DocumentCommands.h"
 #include "ExportCommands.h"
 #include "ImportCommands.h"
+#include "MapregVersion.h"
 #include "PointCommands.h"
 #include "RectifyCommands.h"
 #include "StringTable.h"
@@ -11,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include <exception>
+#include <memory>
 #include <string>
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
@@ -18,6 +21,10 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     try {
         CLI::App app{std::string(LoadStringId(IDS_CLI_DESCRIPTION)), "mapreg-cli"};
         app.require_subcommand(1);
+        app.set_version_flag("--version", "mapreg-cli " MAPREG_VERSION);
+        app.set_help_all_flag("--help-all", std::string(LoadStringId(IDS_CLI_HELP_ALL)));
+        app.formatter(std::make_shared<CHelpFormatter>());
+        app.footer(std::string(LoadStringId(IDS_CLI_EXIT_STATUS)));
         // Each command group registers its subcommands here.
         AddCoreCommands(app, context);
         AddDocumentCommands(app, context);

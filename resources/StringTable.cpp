@@ -44,7 +44,7 @@ constexpr Entry kStrings[] = {
     {IDS_MENU_ZOOM_OUT, "Zoom &Out\tCtrl+-"},
     {IDS_MENU_ZOOM_ACTUAL_SIZE, "&Actual Size\tCtrl+0"},
     {IDS_MENU_ZOOM_FIT, "&Fit to Window\tCtrl+9"},
-    {IDS_ABOUT_VERSION, "Version 3.0"},
+    {IDS_ABOUT_VERSION, "Version %1"},
     {IDS_BUTTON_OK, "OK"},
     {IDS_BUTTON_CANCEL, "Cancel"},
     {IDS_FORMAT_CAPTION, "Display Format"},
@@ -207,6 +207,10 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_CALIBRATE_WORLD, "A world point to map to the picture."},
     {IDS_CLI_THREE_MARKS, "Give exactly three calibration marks (--mark)."},
     {IDS_CLI_ONE_LETTER, "The zone letter must be a single character."},
+    {IDS_CLI_HELP_ALL, "Print this help with the options of every subcommand and exit"},
+    {IDS_CLI_EXIT_STATUS,
+     "Exit status: 0 success, 2 usage error, 3 calibration rejected, 4 file or "
+     "format error."},
     {IDS_CLI_REGISTER, "Load a map bitmap, calibrate it with three marks and save its map file "
                        "and registration file."},
     {IDS_CLI_REGISTER_BITMAP, "The map bitmap (.bmp)."},

@@ -179,6 +179,8 @@ enum StringId : unsigned {
     IDS_CLI_CALIBRATE_WORLD = 61414,
     IDS_CLI_THREE_MARKS = 61415,
     IDS_CLI_ONE_LETTER = 61416,
+    IDS_CLI_HELP_ALL = 61417,
+    IDS_CLI_EXIT_STATUS = 61418,
     // mapreg-cli: commands over the map document (61420..61429)
     IDS_CLI_REGISTER = 61420,
     IDS_CLI_REGISTER_BITMAP = 61421,

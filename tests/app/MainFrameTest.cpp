@@ -2,6 +2,7 @@
 // the swap between the normal and the calibration menu.
 
 #include "AppHarness.h"
+#include "MapregVersion.h"
 
 #include <QAction>
 #include <QApplication>
@@ -172,5 +173,5 @@ TEST_F(MainFrame, about_box_shows_the_version) {
             version = dialog.findChild<QLabel*>(QStringLiteral("version"))->text();
         },
         [] { Frame().CommandAction(ID_APP_ABOUT)->trigger(); });
-    EXPECT_EQ(version, QStringLiteral("Version 3.0"));
+    EXPECT_EQ(version, QStringLiteral("Version " MAPREG_VERSION));
 }

@@ -1,6 +1,8 @@
 // The real program on a virtual X display: titles as the window system shows them, the command
 // line, and a second start that hands its map to the program already running.
 
+#include "MapregVersion.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -194,7 +196,8 @@ TEST(DesktopCommandLine, help_and_version_print_on_standard_output_without_a_dis
         ASSERT_TRUE(WaitToEnd(program));
         EXPECT_EQ(program.exitCode(), 0) << option;
         const QByteArray out = program.readAllStandardOutput();
-        EXPECT_TRUE(option[1] == 'v' ? out == "Version 3.0\n" : out.startsWith("Usage: mapreg"))
+        EXPECT_TRUE(option[1] == 'v' ? out == "Version " MAPREG_VERSION "\n"
+                                     : out.startsWith("Usage: mapreg"))
             << out.toStdString();
         EXPECT_TRUE(program.readAllStandardError().isEmpty()) << option;
     }
