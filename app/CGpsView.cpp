@@ -100,10 +100,6 @@ void CGpsView::FatalFailure(unsigned nMessageId) {
     std::_Exit(EXIT_FAILURE);
 }
 
-const QTimer& CGpsView::Timer(int nTimer) const {
-    return nTimer == 1 ? m_timer1 : nTimer == 2 ? m_timer2 : m_timer3;
-}
-
 QSize CGpsView::MapSize() const {
     return {m_doc.GetMapWidth(), m_doc.GetMapHeight()};
 }
@@ -211,20 +207,12 @@ void CGpsView::ScrollToPosition(QPoint ptContent) {
     verticalScrollBar()->setValue(ptContent.y());
 }
 
-QSize CGpsView::ContentSize() const {
-    return m_zoom.ContentSize(MapSize());
-}
-
 QPoint CGpsView::MapFromClient(QPoint ptClient) const {
     return m_zoom.MapFromContent(ptClient + GetScrollPosition());
 }
 
 QPoint CGpsView::ClientFromMap(QPoint ptMap) const {
     return m_zoom.ContentFromMap(ptMap) - GetScrollPosition();
-}
-
-QRect CGpsView::FigureContentRect(const CSprite& sprite) const {
-    return CZoomedPainter::FigureContentRect(sprite, m_zoom);
 }
 
 // --- Zoom ------------------------------------------------------------------------------------

@@ -93,10 +93,12 @@ public:
     // The document's picture size, and the size of the zoomed picture (the extent of the
     // scroll coordinates).
     QSize MapSize() const;
-    QSize ContentSize() const;
+    QSize ContentSize() const { return m_zoom.ContentSize(MapSize()); }
     // Where a figure lies in scroll coordinates: its map rectangle at 100 %, elsewhere its own
     // size around the point where its map pixel is drawn.
-    QRect FigureContentRect(const CSprite& sprite) const;
+    QRect FigureContentRect(const CSprite& sprite) const {
+        return CZoomedPainter::FigureContentRect(sprite, m_zoom);
+    }
     // The reduced copies of the picture (null while no picture is shown).
     CMapPyramid* Pyramid() const { return m_pPyramid.get(); }
 
@@ -144,7 +146,9 @@ public:
     QSize SpriteSize() const { return m_figures.Size(); }
     CMarkTool& MarkTool() const { return *m_pMarkTool; }
     CWaypointTool& WaypointTool() const { return *m_pWaypointTool; }
-    const QTimer& Timer(int nTimer) const;
+    const QTimer& Timer(int nTimer) const {
+        return nTimer == 1 ? m_timer1 : nTimer == 2 ? m_timer2 : m_timer3;
+    }
     // Number of paint events handled so far (the first painted frame, benchmarks).
     int PaintCount() const { return m_nPaintCount; }
 
