@@ -1,5 +1,7 @@
 #include "CMainFrame.h"
 
+#include "DeviceError.h"
+
 #include "AppStrings.h"
 #include "CCommandGuard.h"
 #include "CDisplayFormatDlg.h"
@@ -23,6 +25,8 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPalette>
+
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -30,10 +34,15 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
+#include <cmath>
 
 #include <string>
 
 namespace {
+
+// The device pane's text colour when the device puts the map more than a pixel off.
+constexpr QRgb kDeviceWarningColor = 0xB00000;
 
 // Placement rectangles beyond this are no rectangles a screen can show.
 constexpr int kMaxCoordinate = 1 << 20;
@@ -80,6 +89,32 @@ void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
     if (nHint == HINT_CALIBRATION_MODE && pDoc != nullptr) {
         SwitchMenu(pDoc->IsCalibrationMode());
     }
+    UpdateDevicePane();
+}
+
+void CMainFrame::UpdateDevicePane() {
+    const CGpsDoc* pDoc = m_app.Document();
+    if (m_pDevicePane == nullptr) {
+        return;
+    }
+    const int width = pDoc != nullptr ? pDoc->GetMapWidth() : 0;
+    const int height = pDoc != nullptr ? pDoc->GetMapHeight() : 0;
+    const double error = pDoc != nullptr && pDoc->IsCalibrated()
+                             ? CalibrationDeviceError(pDoc->GetCalibration(), width, height)
+                             : std::nan("");
+    m_pDevicePane->setVisible(std::isfinite(error));
+    if (!std::isfinite(error)) {
+        return;
+    }
+    const double pixel =
+        CentrePixelMetres(width, height, CalibrationMapping(pDoc->GetCalibration()));
+    m_pDevicePane->setText(
+        AppFormatString1(IDS_PANE_DEVICE, QString::number(std::llround(std::min(error, 1e15)))));
+    QPalette palette = m_pDevicePane->palette();
+    palette.setColor(QPalette::WindowText, error > pixel
+                                               ? QColor(kDeviceWarningColor)
+                                               : this->palette().color(QPalette::WindowText));
+    m_pDevicePane->setPalette(palette);
 }
 
 void CMainFrame::PreCreateWindow() {
@@ -393,6 +428,13 @@ void CMainFrame::CreateStatusBar() {
         m_pZoomPane->fontMetrics().horizontalAdvance(AppString(IDS_PANE_ZOOM)) +
         2 * m_pZoomPane->frameWidth() + nCharWidth);
     pBar->addPermanentWidget(m_pZoomPane);
+
+    m_pDevicePane = new QLabel;
+    m_pDevicePane->setObjectName(QStringLiteral("paneDevice"));
+    m_pDevicePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pDevicePane->setToolTip(AppString(IDS_PANE_DEVICE_TIP));
+    pBar->addPermanentWidget(m_pDevicePane);
+    UpdateDevicePane();
 }
 
 void CMainFrame::SetView(CGpsView* pView) {

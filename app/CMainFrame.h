@@ -49,6 +49,9 @@ public:
     QLabel* StatusPane(int nPane) const;
     // The pane after them that shows the view's zoom level, e.g. "50%".
     QLabel* ZoomPane() const { return m_pZoomPane; }
+    // The pane that shows how far the device puts a calibrated map, e.g. "Device ±178 m", in
+    // the warning colour when that is more than a pixel; hidden for an uncalibrated map.
+    QLabel* DevicePane() const { return m_pDevicePane; }
 
     void SwitchToCalibrationMenu();
     void SwitchToNormalMenu();
@@ -87,6 +90,7 @@ private:
     bool SwitchMenu(bool bCalibration);
     void CreateToolBar();
     void CreateStatusBar();
+    void UpdateDevicePane();
     void OnCommand(unsigned nCommandId);
     void OnRecentFile(int nIndex);
     // Shows the view's zoom level and enables the zoom commands that can change it.
@@ -104,6 +108,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     std::array<QLabel*, 4> m_panes{};
     QLabel* m_pZoomPane = nullptr;
+    QLabel* m_pDevicePane = nullptr;
     QRect m_rcCreate;
     int m_nShowCommand = kShowNormal;
     bool m_bPlacementRestored = false;

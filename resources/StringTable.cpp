@@ -325,6 +325,10 @@ constexpr Entry kStrings[] = {
      "calibration by hand."},
     {IDS_STRAIGHT_NO_COORDINATES, "The picture %1 has no coordinates the program can use, so it "
                                   "cannot be straightened."},
+    {IDS_PANE_DEVICE, "Device \u00B1%1 m"},
+    {IDS_PANE_DEVICE_TIP, "How far the device puts this map from where its calibration puts it: "
+                          "the device reads only the two outer corners of a north-up picture.  "
+                          "Red when that is more than a pixel."},
 };
 
 constexpr bool IsSorted() {

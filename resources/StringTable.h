@@ -255,6 +255,8 @@ enum StringId : unsigned {
     IDS_IMPORT_OUTSIDE_PROJECTION = 62210,
     IDS_IMPORT_TOO_NARROW = 62211,
     IDS_STRAIGHT_NO_COORDINATES = 62212,
+    IDS_PANE_DEVICE = 62213, // the device pane: "Device ±%1 m"
+    IDS_PANE_DEVICE_TIP = 62214,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.
