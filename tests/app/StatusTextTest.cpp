@@ -146,25 +146,26 @@ TEST_F(StatusText, follows_the_pixel_under_a_still_cursor) {
         MoveCursorToClient(ptCursor);
         EXPECT_EQ(shown, Frame().StatusText());
     }
-    // The device pane: the built-in world map is exact on the device; a map calibrated turned by 90
-    // degrees is stretched by the device over the same box, so its corners land 1281 m away (the
-    // closed form of the device error tests), far more than its 1 m pixels: warning colour.
-    TEST_F(StatusText, device_pane_shows_the_device_error_and_warns_above_a_pixel) {
-        Start();
-        QLabel* pane = Frame().DevicePane();
-        EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B10 m"));
-        const QColor normal = pane->palette().color(QPalette::WindowText);
-        LoadPicture({1000, 800});
-        EXPECT_TRUE(pane->isHidden());
-        const CCalibration turned{
-            CoordType::Utm,
-            {CDoublePoint{400000, 5300000}, {400000, 5299000}, {399200, 5300000}},
-            {CDoublePoint{0, 0}, {1000, 0}, {0, 800}},
-            10,
-            'U'};
-        ASSERT_EQ(Doc().Calibrate(turned).code, CALIBRATION_OK);
-        Doc().UpdateAllViews(HINT_CALIBRATION_MODE);
-        EXPECT_FALSE(pane->isHidden());
-        EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B11281 m"));
-        EXPECT_NE(pane->palette().color(QPalette::WindowText), normal);
-    }
+}
+
+// The device pane: the built-in world map is exact on the device; a map calibrated turned by 90
+// degrees is stretched by the device over the same box, so its corners land 1281 m away (the
+// closed form of the device error tests), far more than its 1 m pixels: warning colour.
+TEST_F(StatusText, device_pane_shows_the_device_error_and_warns_above_a_pixel) {
+    Start();
+    QLabel* pane = Frame().DevicePane();
+    EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B10 m"));
+    const QColor normal = pane->palette().color(QPalette::WindowText);
+    LoadPicture({1000, 800});
+    EXPECT_TRUE(pane->isHidden());
+    const CCalibration turned{CoordType::Utm,
+                              {CDoublePoint{400000, 5300000}, {400000, 5299000}, {399200, 5300000}},
+                              {CDoublePoint{0, 0}, {1000, 0}, {0, 800}},
+                              10,
+                              'U'};
+    ASSERT_EQ(Doc().Calibrate(turned).code, CALIBRATION_OK);
+    Doc().UpdateAllViews(HINT_CALIBRATION_MODE);
+    EXPECT_FALSE(pane->isHidden());
+    EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B11281 m"));
+    EXPECT_NE(pane->palette().color(QPalette::WindowText), normal);
+}
