@@ -255,6 +255,18 @@ void CMainFrame::CreateActions() {
         connect(pToggle, &QAction::toggled, this, [this, nId] { OnCommand(nId); });
     }
 
+    if (CGpsDoc* pDoc = m_app.Document()) {
+        m_pUndo = pDoc->GetUndoStack().createUndoAction(this, AppString(IDS_UNDO));
+        m_pUndo->setObjectName(QStringLiteral("editUndo"));
+        m_pUndo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+        m_pRedo = pDoc->GetUndoStack().createRedoAction(this, AppString(IDS_REDO));
+        m_pRedo->setObjectName(QStringLiteral("editRedo"));
+        m_pRedo->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+        addAction(m_pUndo);
+        addAction(m_pRedo);
+    }
+
     m_pAboutShort = MakeAction(ID_APP_ABOUT, AppString(IDS_MENU_ABOUT_SHORT));
     m_pAboutShort->setObjectName(CommandName(ID_APP_ABOUT) + QStringLiteral("short"));
 
@@ -301,6 +313,12 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     }
     pFile->addSeparator();
     pFile->addAction(CommandAction(ID_APP_EXIT));
+
+    if (m_pUndo != nullptr) {
+        QMenu* pEdit = pBar->addMenu(AppString(IDS_MENU_EDIT));
+        pEdit->addAction(m_pUndo);
+        pEdit->addAction(m_pRedo);
+    }
 
     QMenu* pMap = pBar->addMenu(AppString(IDS_MENU_MAP));
     pMap->addAction(CommandAction(ID_MAP_NEW_BITMAP));

@@ -103,6 +103,8 @@ private:
     CGpsView* m_pView = nullptr;
     std::map<unsigned, QAction*> m_actions;
     QAction* m_pAboutShort = nullptr; // "&About" of the calibration menu
+    QAction* m_pUndo = nullptr;       // the document's undo and redo, named after their step
+    QAction* m_pRedo = nullptr;
     QAction* m_pRecentPlaceholder = nullptr;
     std::array<QAction*, 4> m_recentActions{};
     QToolBar* m_pToolBar = nullptr;

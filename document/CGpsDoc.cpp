@@ -5,6 +5,7 @@
 #include "CMapBitmap.h"
 #include "CMapFile.h"
 #include "CSidecarFiles.h"
+#include "CUndoStep.h"
 #include "CUserPrompt.h"
 #include "CWaitCursor.h"
 #include "CalibrationCheck.h"
@@ -33,9 +34,16 @@ int ToPixelInt(double value) {
 } // namespace
 
 CGpsDoc::CGpsDoc(CUserPrompt& prompt, const CDisplaySettings& settings)
-    : CDocument(prompt), m_settings(settings), m_pBitmap(std::make_unique<CMapBitmap>()) {}
+    : CDocument(prompt), m_settings(settings), m_pBitmap(std::make_unique<CMapBitmap>()) {
+    // Undo and redo reaching the saved state, or leaving it, set the flag itself.
+    QObject::connect(&m_undoStack, &QUndoStack::cleanChanged,
+                     [this](bool clean) { CDocument::SetModifiedFlag(!clean); });
+}
 
-CGpsDoc::~CGpsDoc() = default;
+CGpsDoc::~CGpsDoc() {
+    // Clearing the history on destruction must not reach a document being destroyed.
+    QObject::disconnect(&m_undoStack, nullptr, nullptr, nullptr);
+}
 
 std::string CGpsDoc::GetFileFilter() const {
     return "GPS Map Files (*.gpm)|*.gpm|All Files (*.*)|*.*||";
@@ -44,7 +52,9 @@ std::string CGpsDoc::GetFileFilter() const {
 // --- Framework overridables -------------------------------------------------------------
 
 bool CGpsDoc::OnNewDocument() {
-    return CDocument::OnNewDocument();
+    const bool done = CDocument::OnNewDocument();
+    ResetUndo();
+    return done;
 }
 
 void CGpsDoc::DeleteContents() {
@@ -79,6 +89,7 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
             LoadOutcome(shown, IDS_CANNOT_OPEN_FILE);
         }
     }
+    ResetUndo();
     UpdateAllViews(HINT_REFRESH);
     return true;
 }
@@ -139,6 +150,8 @@ int CGpsDoc::AfterNewBitmap(BitmapLoadResult r) {
     const int code = LoadOutcome(r, IDS_CANNOT_OPEN_FILE);
     if (code == kLoadOk) {
         SetModifiedFlag(true);
+        // Earlier steps belong to the previous picture.
+        ResetUndo();
     }
     return code;
 }
@@ -243,6 +256,19 @@ CalibrationCheckResult CGpsDoc::Calibrate(const CCalibration& calibration) {
     if (check.code != CALIBRATION_OK) {
         return check;
     }
+    if (m_bCalibrationMode && m_nUndoScope == 0) {
+        UndoState before = CaptureUndoState();
+        ++m_nUndoScope;
+        CommitCalibration(calibration);
+        RecordUndoStep(std::string(LoadStringId(IDS_UNDO_CALIBRATE)), std::move(before));
+        --m_nUndoScope;
+    } else {
+        CommitCalibration(calibration);
+    }
+    return check;
+}
+
+void CGpsDoc::CommitCalibration(const CCalibration& calibration) {
     m_transform.SetControlPoints(calibration.world, calibration.picture);
     SetCoordType(calibration.coordType);
     m_calibration.world = calibration.world;
@@ -258,7 +284,6 @@ CalibrationCheckResult CGpsDoc::Calibrate(const CCalibration& calibration) {
     m_bCalibrated = true;
     UpdateAllViews(HINT_CALIBRATION_MODE);
     SetModifiedFlag(true);
-    return check;
 }
 
 void CGpsDoc::SetCoordType(CoordType coordType) {
@@ -429,6 +454,7 @@ BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
         SetDefaultCalibration();
         SetModifiedFlag(false);
         PictureReplaced();
+        ResetUndo();
     }
     return r;
 }
@@ -589,12 +615,74 @@ bool CGpsDoc::WriteControlPoints(const std::string& mapFilePath) {
         }
         return !ec;
     }
-    const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
-    const std::string text =
-        CPointsFile::Build(m_controlPoints, GetWorldKind(), fit.GetResiduals());
-    if (!WriteTextFile(path, text, mapFilePath)) {
+    if (!WriteTextFile(path, BuildControlPointsText(), mapFilePath)) {
         return false;
     }
     m_strOwnPointsFile = path;
     return true;
+}
+
+std::string CGpsDoc::BuildControlPointsText() const {
+    const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
+    return CPointsFile::Build(m_controlPoints, GetWorldKind(), fit.GetResiduals());
+}
+
+// --- Undo ---------------------------------------------------------------------------------
+
+CGpsDoc::UndoState CGpsDoc::CaptureUndoState() const {
+    return {m_calibration, m_bCalibrated, m_controlPoints};
+}
+
+void CGpsDoc::RestoreUndoState(const UndoState& state) {
+    m_calibration = state.calibration;
+    m_bCalibrated = state.calibrated;
+    m_controlPoints = state.points;
+    m_transform.SetControlPoints(m_calibration.world, m_calibration.picture);
+    SetCoordType(m_calibration.coordType);
+    UpdateAllViews(HINT_REFRESH);
+}
+
+void CGpsDoc::ChangeControlPoints(std::vector<ControlPoint> points, const std::string& name) {
+    UndoState before = CaptureUndoState();
+    ++m_nUndoScope;
+    SetControlPointList(std::move(points));
+    RecordUndoStep(name, std::move(before));
+    --m_nUndoScope;
+}
+
+int CGpsDoc::ApplyControlPoints() {
+    const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
+    if (!fit.IsOk()) {
+        return -1;
+    }
+    UndoState before = CaptureUndoState();
+    ++m_nUndoScope;
+    const int code = CalibrateFromFit(fit.GetTransform(), m_calibration.coordType,
+                                      m_calibration.zone, m_calibration.letter);
+    if (code == CALIBRATION_OK) {
+        RecordUndoStep(std::string(LoadStringId(IDS_UNDO_APPLY_POINTS)), std::move(before));
+    }
+    --m_nUndoScope;
+    return code;
+}
+
+void CGpsDoc::SetModifiedFlag(bool modified) {
+    CDocument::SetModifiedFlag(modified);
+    if (!modified) {
+        m_undoStack.setClean();
+    } else if (m_nUndoScope == 0) {
+        m_undoStack.resetClean();
+    }
+}
+
+void CGpsDoc::RecordUndoStep(const std::string& name, UndoState before) {
+    m_undoStack.push(
+        new CUndoStep(*this, QString::fromStdString(name), std::move(before), CaptureUndoState()));
+}
+
+void CGpsDoc::ResetUndo() {
+    m_undoStack.clear();
+    if (IsModified()) {
+        m_undoStack.resetClean();
+    }
 }

@@ -17,6 +17,7 @@
 #include "CalibrationCheck.h"
 
 #include <QPoint>
+#include <QUndoStack>
 
 #include <array>
 #include <memory>
@@ -87,7 +88,8 @@ public:
     // points truncated to whole pixels), coordinate type, UTM zone and letter (UTM only; a
     // latitude/longitude calibration keeps the previous ones), calibration mode off
     // (HINT_CALIBRATION_MODE), calibrated, modified. Returns CheckCalibration's verdict;
-    // nothing changes unless its code is 0.
+    // nothing changes unless its code is 0. A calibration committed in calibration mode is
+    // an undo step ("Calibrate").
     CalibrationCheckResult Calibrate(const CCalibration& calibration);
     // Selects the position object for the type; LatLon also takes the display setting
     // latLonFormat.
@@ -191,6 +193,30 @@ public:
     // the one this document read or wrote there. Failures are reported; returns success.
     bool WriteControlPoints(const std::string& mapFilePath);
 
+    // --- Undo ------------------------------------------------------------------------------
+    // What an undo step puts back: the calibration and the control points.
+    struct UndoState {
+        CCalibration calibration;
+        bool calibrated = false;
+        std::vector<ControlPoint> points;
+    };
+    // Steps of control point edits, Apply and calibrations committed in calibration mode. Its
+    // clean state is the saved one: the modified flag follows it.
+    QUndoStack& GetUndoStack() { return m_undoStack; }
+    UndoState CaptureUndoState() const;
+    // Puts a recorded state back (undo and redo) and refreshes the views.
+    void RestoreUndoState(const UndoState& state);
+    // Replaces the control points as one undo step named name ("Move Point 4").
+    void ChangeControlPoints(std::vector<ControlPoint> points, const std::string& name);
+    // Calibrates from the fit of the enabled control points (CalibrateFromFit in the map's
+    // coordinate kind) as one undo step. The Calibrate code, or -1 when no fit can be made.
+    int ApplyControlPoints();
+    // The control points file's text for the points as they are.
+    std::string BuildControlPointsText() const;
+    // Also keeps the undo stack's clean state: saved is clean, a change outside the stack
+    // makes the saved state unreachable by undo.
+    void SetModifiedFlag(bool modified = true) override;
+
     // --- State read by the view and the dialogs ----------------------------------------------
     bool IsCalibrated() const { return m_bCalibrated; }
     bool IsCalibrationMode() const { return m_bCalibrationMode; }
@@ -205,6 +231,12 @@ public:
     const CGeoPosition& GetActivePosition() const { return *m_pActivePos; }
 
 private:
+    // Commits an accepted calibration.
+    void CommitCalibration(const CCalibration& calibration);
+    // Pushes the change from before to now as one step named name.
+    void RecordUndoStep(const std::string& name, UndoState before);
+    // An empty history whose clean state is the document's saved state.
+    void ResetUndo();
     // Writes a text file beside the bitmap atomically, refusing names that would replace
     // the bitmap or the map file; reports failures.
     bool WriteTextFile(const std::string& name, const std::string& text,
@@ -240,6 +272,8 @@ private:
     int m_nLastWaypoint = 0;
     int m_nPlacedWaypoints = 0;
     std::vector<ControlPoint> m_controlPoints;
+    QUndoStack m_undoStack;
+    int m_nUndoScope = 0; // > 0 while a change that becomes an undo step is made
     // The points file this document read or wrote: the only one a save may remove.
     std::string m_strOwnPointsFile;
 };

@@ -17,7 +17,7 @@ public:
     CDocument& operator=(const CDocument&) = delete;
 
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    virtual void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
 
     const std::string& GetPathName() const { return m_strPathName; }
     // Sets the path and makes its file name the title.

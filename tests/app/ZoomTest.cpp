@@ -30,7 +30,7 @@ TEST_F(Zoom, commands_step_through_the_series_in_both_menus_and_show_the_level) 
     Start();
     const QStringList items{"Zoom &In\tCtrl++", "Zoom &Out\tCtrl+-", "&Actual Size\tCtrl+0",
                             "&Fit to Window\tCtrl+9"};
-    EXPECT_EQ(MenuItems(2).mid(3), items);
+    EXPECT_EQ(MenuItems(3).mid(3), items);
     EXPECT_EQ(Pane(), "100%");
     const std::pair<Qt::Key, const char*> steps[] = {
         {Qt::Key_Equal, "141%"}, {Qt::Key_Plus, "200%"}, {Qt::Key_Minus, "141%"},
