@@ -110,12 +110,6 @@ TEST_F(StatusText, follows_the_pixel_under_a_still_cursor) {
          [&] {
              LoadPicture({400, 300});
          }},
-        {"calibration",
-         [] {
-             Doc().Calibrate({CoordType::LatLon,
-                              {CDoublePoint{10, 20}, {11, 20}, {11, 19}},
-                              {CDoublePoint{0, 0}, {400, 0}, {400, 300}}});
-         }},
         {"world map for a missing bitmap",
          [&] {
              prompt.chosenFiles.push_back(map.toStdString());
