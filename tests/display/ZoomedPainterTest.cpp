@@ -27,7 +27,8 @@ QImage Picture() {
     QImage image(8, 4, QImage::Format_RGB32);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 8; ++x) {
-            image.setPixel(x, y, LetterColor((y < 2 ? "abcd" : "efgh")[x / 2]));
+            const char* const letters = y < 2 ? "abcd" : "efgh";
+            image.setPixel(x, y, LetterColor(letters[x / 2]));
         }
     }
     return image;

@@ -50,8 +50,9 @@ void PrintTo(const MapCase& c, std::ostream* out) {
 
 // Blocks of 5 pixels in scattered colours: a shift of one pixel shows in the correlation.
 std::uint8_t Block(int x, int y, int band) {
-    std::uint32_t h =
-        static_cast<std::uint32_t>((x / 5) * 73856093 ^ (y / 5) * 19349663 ^ band * 83492791);
+    std::uint32_t h = static_cast<std::uint32_t>(x / 5) * 73856093u ^
+                      static_cast<std::uint32_t>(y / 5) * 19349663u ^
+                      static_cast<std::uint32_t>(band) * 83492791u;
     h ^= h >> 13;
     h *= 0x5bd1e995u;
     return static_cast<std::uint8_t>(h >> 24);
