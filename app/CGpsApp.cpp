@@ -14,6 +14,7 @@
 #include "CGpsDoc.h"
 #include "CQtSettingsProfile.h"
 #include "CQtUserPrompt.h"
+#include "CSilentPrompt.h"
 #include "ProfileEntry.h"
 
 #include <QDateTime>
@@ -75,6 +76,7 @@ CGpsApp::CGpsApp(int& argc, char** argv)
         if (bInteracting) {
             manager.release();
         }
+        // Also without interaction: the manager then hears that the work was not kept.
         if (!bEnd) {
             manager.cancel();
         }
@@ -180,6 +182,7 @@ void CGpsApp::ExitInstance() {
     m_bInitialized = false;
     m_shellRetry.stop();
     m_shellRequests.clear();
+    m_keptMap.clear();
     if (m_pQtPrompt) {
         m_pQtPrompt->SetParent(nullptr);
     }
@@ -342,7 +345,21 @@ void CGpsApp::ProcessShellRequests() {
 }
 
 bool CGpsApp::CanCloseDocument() {
-    return !m_pDoc || m_pDoc->SaveModified();
+    if (!m_pDoc) {
+        return true;
+    }
+    // Work kept in a recovery file at the end of the session, unchanged since: the session
+    // manager's quit that follows must not ask about it again.
+    if (!m_keptMap.empty() && m_pDoc->IsModified()) {
+        try {
+            if (m_pDoc->BuildMapFile() == m_keptMap) {
+                return true;
+            }
+        } catch (const std::exception&) {
+            // Cannot compare: ask as usual.
+        }
+    }
+    return m_pDoc->SaveModified();
 }
 
 bool CGpsApp::CommitData(const std::function<bool()>& askInteraction) {
@@ -355,12 +372,27 @@ bool CGpsApp::CommitData(const std::function<bool()>& askInteraction) {
     if (askInteraction()) {
         return CanCloseDocument();
     }
+    // No one may be asked: the map is saved where it belongs, else kept in a recovery file.
+    // When neither worked the session manager hears that nothing was kept.
     const std::string path = m_pDoc->GetPathName();
-    if (!path.empty() && m_pDoc->DoSave(path)) {
+    if (!path.empty() && SaveWithoutQuestions(path)) {
         return true;
     }
-    WriteRecoveryFile();
-    return true;
+    return WriteRecoveryFile();
+}
+
+bool CGpsApp::SaveWithoutQuestions(const std::string& path) {
+    CSilentPrompt silent;
+    CUserPrompt& prompt = m_pDoc->Prompt();
+    m_pDoc->SetPrompt(silent);
+    bool bSaved = false;
+    try {
+        bSaved = m_pDoc->DoSave(path);
+    } catch (const std::exception&) {
+        bSaved = false;
+    }
+    m_pDoc->SetPrompt(prompt);
+    return bSaved;
 }
 
 QString CGpsApp::RecoveryFolder() {
@@ -383,9 +415,12 @@ bool CGpsApp::WriteRecoveryFile() {
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmmss")) +
         QStringLiteral(".gpm");
     try {
-        const std::string bytes = m_pDoc->BuildMapFile();
-        return !CAtomicFile::Write((folder + QLatin1Char('/') + name).toStdString(), bytes)
-                    .IsError();
+        std::string bytes = m_pDoc->BuildMapFile();
+        if (CAtomicFile::Write((folder + QLatin1Char('/') + name).toStdString(), bytes).IsError()) {
+            return false;
+        }
+        m_keptMap = std::move(bytes);
+        return true;
     } catch (const std::exception&) {
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class CDisplaySettings;
 class CGpsDoc;
@@ -81,7 +82,8 @@ public:
     // The session ends (log off, shut down). Writes the settings; then a modified map gets
     // the question of a close when askInteraction() grants it, else it is saved when it has
     // a name and kept in a recovery file when it has none or its save failed. Returns false
-    // when the session end is to be cancelled (Cancel, or a failed save after Yes).
+    // when the session end is to be cancelled (Cancel, or a failed save after Yes) or nothing
+    // could be kept. Without interaction nothing is ever shown.
     bool CommitData(const std::function<bool()>& askInteraction);
     // The folder of those recovery files: <XDG_STATE_HOME, else ~/.local/state>/<title>.
     static QString RecoveryFolder();
@@ -101,6 +103,8 @@ private:
     void BringToFront();
     // Writes the map file of the document into the recovery folder, without questions.
     bool WriteRecoveryFile();
+    // Saves the document under path with every message held back; false when it failed.
+    bool SaveWithoutQuestions(const std::string& path);
 
     std::unique_ptr<CProfile> m_pProfile;
     std::unique_ptr<CQtUserPrompt> m_pQtPrompt;
@@ -112,5 +116,7 @@ private:
     QStringList m_shellRequests;
     QTimer m_shellRetry;
     int m_nCommands = 0;
+    // The map file last kept in a recovery file: a close of the same work needs no question.
+    std::string m_keptMap;
     bool m_bInitialized = false;
 };

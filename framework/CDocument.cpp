@@ -8,7 +8,7 @@
 #include <filesystem>
 
 CDocument::CDocument(CUserPrompt& prompt)
-    : m_prompt(prompt), m_strTitle(LoadStringId(IDS_UNTITLED)) {}
+    : m_pPrompt(&prompt), m_strTitle(LoadStringId(IDS_UNTITLED)) {}
 
 CDocument::~CDocument() = default;
 
@@ -94,7 +94,8 @@ bool CDocument::FileSaveAs() {
     if (initial.empty()) {
         initial = m_strTitle + GetDefaultExtension();
     }
-    const auto chosen = m_prompt.ChooseFileToSave(GetDefaultExtension(), GetFileFilter(), initial);
+    const auto chosen =
+        m_pPrompt->ChooseFileToSave(GetDefaultExtension(), GetFileFilter(), initial);
     if (!chosen || chosen->empty()) {
         return false;
     }
@@ -114,8 +115,8 @@ bool CDocument::SaveModified() {
     if (!IsModified()) {
         return true;
     }
-    switch (m_prompt.MessageBoxId1(IDS_SAVE_CHANGES, m_strTitle, MsgIcon::Exclamation,
-                                   MsgButtons::YesNoCancel)) {
+    switch (m_pPrompt->MessageBoxId1(IDS_SAVE_CHANGES, m_strTitle, MsgIcon::Exclamation,
+                                     MsgButtons::YesNoCancel)) {
     case MsgAnswer::Yes:
         return FileSave();
     case MsgAnswer::No:

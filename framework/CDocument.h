@@ -32,7 +32,9 @@ public:
     // Calls OnUpdate(this, hint) of every view except sender.
     void UpdateAllViews(int hint, CView* sender = nullptr);
 
-    CUserPrompt& Prompt() const { return m_prompt; }
+    CUserPrompt& Prompt() const { return *m_pPrompt; }
+    // Puts the document's questions to prompt from now on (not owned; it must outlive its use).
+    void SetPrompt(CUserPrompt& prompt) { m_pPrompt = &prompt; }
 
     // Overridables. OnNewDocument empties the document through DeleteContents, clears the
     // modified flag and the path. The base OnOpenDocument and OnSaveDocument fail.
@@ -68,7 +70,7 @@ protected:
     void DetachFromOpenedFile() { m_bDetachFromOpenedFile = true; }
 
 private:
-    CUserPrompt& m_prompt;
+    CUserPrompt* m_pPrompt;
     std::vector<CView*> m_views;
     std::string m_strPathName;
     std::string m_strTitle;

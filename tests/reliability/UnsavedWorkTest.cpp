@@ -151,3 +151,52 @@ TEST_F(UnsavedWork, session_end_asks_like_a_close_or_keeps_the_map_without_askin
     EXPECT_EQ(ReadBytes((CGpsApp::RecoveryFolder() + "/" + kept[0]).toStdString()),
               Doc().BuildMapFile());
 }
+
+// Without interaction nothing is ever shown: a failed save falls back to the recovery file, a
+// failed recovery write too is reported as nothing kept, and the quit after a kept recovery
+// closes the window without a question.
+TEST_F(UnsavedWork, session_end_without_interaction_never_asks_and_reports_what_it_kept) {
+    qputenv("XDG_STATE_HOME", TestPath("state").toLocal8Bit());
+    Start();
+    MakeUnsavedWork();
+    prompt.chosenFiles.push_back(savedMap.toStdString());
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(Doc()
+                  .Calibrate({CoordType::LatLon,
+                              {CDoublePoint{-3, 3}, {3, 3}, {3, -3}},
+                              {CDoublePoint{0, 0}, {120, 0}, {120, 90}}})
+                  .code,
+              0);
+    ASSERT_TRUE(Doc().IsModified());
+    const std::string before = ReadBytes(savedMap.toStdString());
+    const auto recoveryFiles = [] {
+        return QDir(CGpsApp::RecoveryFolder()).entryList(QDir::Files);
+    };
+    const struct {
+        const char* name;
+        bool recoveryFails;
+        bool ends;
+    } cases[] = {
+        {"nothing could be kept", true, false},
+        {"the save fails, the recovery file keeps the work", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.messages.clear();
+        const std::string recovery = CGpsApp::RecoveryFolder().toStdString();
+        CAtomicFile::SetFailureHookForTesting([&](const std::string& path) {
+            return c.recoveryFails || path.rfind(recovery, 0) != 0 ? ENOSPC : 0;
+        });
+        EXPECT_EQ(App().CommitData([] { return false; }), c.ends);
+        CAtomicFile::SetFailureHookForTesting(nullptr);
+        EXPECT_TRUE(prompt.messages.empty());
+        EXPECT_EQ(ReadBytes(savedMap.toStdString()), before);
+        EXPECT_EQ(recoveryFiles().size(), c.ends ? 1 : 0);
+    }
+    ASSERT_EQ(recoveryFiles().size(), 1);
+    EXPECT_EQ(ReadBytes((CGpsApp::RecoveryFolder() + "/" + recoveryFiles()[0]).toStdString()),
+              Doc().BuildMapFile());
+    // The session manager's quit that follows.
+    EXPECT_TRUE(Close());
+    EXPECT_TRUE(prompt.messages.empty());
+}
