@@ -13,10 +13,13 @@
 #include "CGpsView.h"
 #include "CMainFrame.h"
 #include "CSingleInstance.h"
+#include "CTranslation.h"
 #include "StringTable.h"
 
 #include <QEvent>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -44,6 +47,11 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The desktop's language, before the first text is read (the help text too).
+    CTranslation translation;
+    if (translation.Load(QLocale::system())) {
+        translation.ApplyToStringTable();
+    }
     // Qt's own options are still among these; only --help and --version count here.
     QStringList rawArgs;
     for (int i = 0; i < argc; ++i) {
@@ -58,6 +66,13 @@ int main(int argc, char* argv[]) {
     }
 
     CGpsApp app(argc, argv); // takes Qt's options out of argv
+    // The texts of Qt's standard dialogs and buttons in the same language, when installed.
+    QTranslator qtTexts;
+    if (!translation.Language().isEmpty() &&
+        qtTexts.load(QStringLiteral("qtbase_") + translation.Language(),
+                     CTranslation::QtTranslationsFolder())) {
+        CGpsApp::installTranslator(&qtTexts);
+    }
     const CCommandLine line = CCommandLine::Parse(CGpsApp::arguments());
     for (const QString& option : line.UnknownOptions()) {
         std::fprintf(stderr, "%s\n",

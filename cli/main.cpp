@@ -1,7 +1,15 @@
+#include "CTranslation.h"
 #include "CliRunner.h"
+
+#include <QLocale>
 
 #include <iostream>
 
 int main(int argc, char** argv) {
+    // Help and messages in the desktop's language; results stay as they are for scripts.
+    CTranslation translation;
+    if (translation.Load(QLocale::system())) {
+        translation.ApplyToStringTable();
+    }
     return RunCli(argc, argv, std::cout, std::cerr);
 }

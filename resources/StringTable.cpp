@@ -1,344 +1,371 @@
 #include "StringTable.h"
+#include "StringTableTranslation.h"
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 namespace {
 
 struct Entry {
     unsigned id;
     std::string_view text;
+    bool bTranslatable;
 };
+
+} // namespace
+
+// Every text is marked. TR marks one that a translation replaces; the translators' tool
+// (scripts/update-translations) reads it as Qt's QT_TR_NOOP in the context "StringTable". KEEP
+// marks one that is never translated: names that files, the profile and the device rely on,
+// coordinate texts, format patterns and the widths of the status panes. An entry with neither
+// does not compile.
+#define TR(text) text, true
+#define KEEP(text) text, false
+
+namespace StringTable {
 
 // Sorted by id; LoadStringId searches it by bisection.
 constexpr Entry kStrings[] = {
     {IDR_MAINFRAME,
-     "Halvoren Map Registration\n\nGPS\nGPS Map Files (*.gpm)\n.gpm\nGps.Map\nGPS Map"},
-    {IDS_MENU_FILE, "&File"},
-    {IDS_MENU_FILE_NEW, "&New\tCtrl+N"},
-    {IDS_MENU_FILE_OPEN, "&Open...\tCtrl+O"},
-    {IDS_MENU_FILE_SAVE, "&Save\tCtrl+S"},
-    {IDS_MENU_FILE_SAVE_AS, "Save &As..."},
-    {IDS_MENU_RECENT_FILE, "Recent File"},
-    {IDS_MENU_FILE_EXIT, "E&xit\tAlt+F4"},
-    {IDS_MENU_MAP, "&Map"},
-    {IDS_MENU_NEW_BITMAP, "&New Bitmap...\tF2"},
-    {IDS_MENU_CALIBRATE, "Calibrate\tShift+F2"},
-    {IDS_MENU_VIEW, "&View"},
-    {IDS_MENU_VIEW_TOOLBAR, "&Toolbar"},
-    {IDS_MENU_VIEW_STATUS_BAR, "&Status Bar"},
-    {IDS_MENU_SETTINGS, "&Settings"},
-    {IDS_MENU_DISPLAY_FORMAT, "Display &Format..."},
-    {IDS_MENU_HELP, "&Help"},
-    {IDS_MENU_ABOUT, "&About..."},
-    {IDS_MENU_CALIBRATION, "&Calibrate"},
-    {IDS_MENU_SET_MARK_COORDINATES, "&Set Mark Coordinates\tENTER"},
-    {IDS_MENU_CANCEL_CALIBRATION, "&Cancel Calibration\tESC"},
-    {IDS_MENU_ABOUT_SHORT, "&About"},
-    {IDS_MENU_FILE_EXPORT, "Ex&port"},
-    {IDS_MENU_EXPORT_WORLD_FILE, "&World File"},
-    {IDS_MENU_EXPORT_GPX, "&GPX Waypoints..."},
-    {IDS_MENU_EXPORT_OZI_MAP, "&OziExplorer Map File..."},
-    {IDS_MENU_ZOOM_IN, "Zoom &In\tCtrl++"},
-    {IDS_MENU_ZOOM_OUT, "Zoom &Out\tCtrl+-"},
-    {IDS_MENU_ZOOM_ACTUAL_SIZE, "&Actual Size\tCtrl+0"},
-    {IDS_MENU_ZOOM_FIT, "&Fit to Window\tCtrl+9"},
-    {IDS_ABOUT_VERSION, "Version %1"},
-    {IDS_BUTTON_OK, "OK"},
-    {IDS_BUTTON_CANCEL, "Cancel"},
-    {IDS_FORMAT_CAPTION, "Display Format"},
-    {IDS_FORMAT_COORDINATE_GROUP, "Coordinate Format"},
-    {IDS_FORMAT_LATLON, "&Lat/Lon"},
-    {IDS_FORMAT_UTM, "&UTM"},
-    {IDS_FORMAT_LATLON_GROUP, "Lat/Lon &Format"},
-    {IDS_FORMAT_DEGREES, "DDD.DDDDD"},
-    {IDS_FORMAT_MINUTES, "DDD MM.MMM'"},
-    {IDS_FORMAT_SECONDS, "DDD MM'SS.S\""},
-    {IDS_FORMAT_UNITS_GROUP, "Units"},
-    {IDS_FORMAT_NAUTICAL, "&Nautical"},
-    {IDS_FORMAT_STATUTE, "&Statute"},
-    {IDS_FORMAT_METRIC, "&Metric"},
-    {IDS_FORMAT_EXAMPLE, "Example:"},
-    {IDS_CALIB_CAPTION, "Calibration Mark Coordinates"},
-    {IDS_CALIB_LOCATIONS_GROUP, "Calibration mark locations"},
-    {IDS_CALIB_COLUMN_X, "X"},
-    {IDS_CALIB_COLUMN_Y, "Y"},
-    {IDS_CALIB_ROW_1, "&1"},
-    {IDS_CALIB_ROW_2, "&2"},
-    {IDS_CALIB_ROW_3, "&3"},
-    {IDS_CALIB_ZONE, "UTM &Zone"},
-    {IDS_CALIB_UNITS_GROUP, "Calibration units"},
-    {IDS_CALIB_LATLON, "&Lat/Lon"},
-    {IDS_CALIB_UTM, "&UTM"},
-    {ID_MAP_CALIBRATE, "Enter calibration mode\nCalibrate"},
+     KEEP("Halvoren Map Registration\n\nGPS\nGPS Map Files (*.gpm)\n.gpm\nGps.Map\nGPS Map")},
+    {IDS_MENU_FILE, TR("&File")},
+    {IDS_MENU_FILE_NEW, TR("&New\tCtrl+N")},
+    {IDS_MENU_FILE_OPEN, TR("&Open...\tCtrl+O")},
+    {IDS_MENU_FILE_SAVE, TR("&Save\tCtrl+S")},
+    {IDS_MENU_FILE_SAVE_AS, TR("Save &As...")},
+    {IDS_MENU_RECENT_FILE, TR("Recent File")},
+    {IDS_MENU_FILE_EXIT, TR("E&xit\tAlt+F4")},
+    {IDS_MENU_MAP, TR("&Map")},
+    {IDS_MENU_NEW_BITMAP, TR("&New Bitmap...\tF2")},
+    {IDS_MENU_CALIBRATE, TR("Calibrate\tShift+F2")},
+    {IDS_MENU_VIEW, TR("&View")},
+    {IDS_MENU_VIEW_TOOLBAR, TR("&Toolbar")},
+    {IDS_MENU_VIEW_STATUS_BAR, TR("&Status Bar")},
+    {IDS_MENU_SETTINGS, TR("&Settings")},
+    {IDS_MENU_DISPLAY_FORMAT, TR("Display &Format...")},
+    {IDS_MENU_HELP, TR("&Help")},
+    {IDS_MENU_ABOUT, TR("&About...")},
+    {IDS_MENU_CALIBRATION, TR("&Calibrate")},
+    {IDS_MENU_SET_MARK_COORDINATES, TR("&Set Mark Coordinates\tENTER")},
+    {IDS_MENU_CANCEL_CALIBRATION, TR("&Cancel Calibration\tESC")},
+    {IDS_MENU_ABOUT_SHORT, TR("&About")},
+    {IDS_MENU_FILE_EXPORT, TR("Ex&port")},
+    {IDS_MENU_EXPORT_WORLD_FILE, TR("&World File")},
+    {IDS_MENU_EXPORT_GPX, TR("&GPX Waypoints...")},
+    {IDS_MENU_EXPORT_OZI_MAP, TR("&OziExplorer Map File...")},
+    {IDS_MENU_ZOOM_IN, TR("Zoom &In\tCtrl++")},
+    {IDS_MENU_ZOOM_OUT, TR("Zoom &Out\tCtrl+-")},
+    {IDS_MENU_ZOOM_ACTUAL_SIZE, TR("&Actual Size\tCtrl+0")},
+    {IDS_MENU_ZOOM_FIT, TR("&Fit to Window\tCtrl+9")},
+    {IDS_ABOUT_VERSION, TR("Version %1")},
+    {IDS_BUTTON_OK, TR("OK")},
+    {IDS_BUTTON_CANCEL, TR("Cancel")},
+    {IDS_FORMAT_CAPTION, TR("Display Format")},
+    {IDS_FORMAT_COORDINATE_GROUP, TR("Coordinate Format")},
+    {IDS_FORMAT_LATLON, TR("&Lat/Lon")},
+    {IDS_FORMAT_UTM, TR("&UTM")},
+    {IDS_FORMAT_LATLON_GROUP, TR("Lat/Lon &Format")},
+    {IDS_FORMAT_DEGREES, KEEP("DDD.DDDDD")},
+    {IDS_FORMAT_MINUTES, KEEP("DDD MM.MMM'")},
+    {IDS_FORMAT_SECONDS, KEEP("DDD MM'SS.S\"")},
+    {IDS_FORMAT_UNITS_GROUP, TR("Units")},
+    {IDS_FORMAT_NAUTICAL, TR("&Nautical")},
+    {IDS_FORMAT_STATUTE, TR("&Statute")},
+    {IDS_FORMAT_METRIC, TR("&Metric")},
+    {IDS_FORMAT_EXAMPLE, TR("Example:")},
+    {IDS_CALIB_CAPTION, TR("Calibration Mark Coordinates")},
+    {IDS_CALIB_LOCATIONS_GROUP, TR("Calibration mark locations")},
+    {IDS_CALIB_COLUMN_X, KEEP("X")},
+    {IDS_CALIB_COLUMN_Y, KEEP("Y")},
+    {IDS_CALIB_ROW_1, KEEP("&1")},
+    {IDS_CALIB_ROW_2, KEEP("&2")},
+    {IDS_CALIB_ROW_3, KEEP("&3")},
+    {IDS_CALIB_ZONE, TR("UTM &Zone")},
+    {IDS_CALIB_UNITS_GROUP, TR("Calibration units")},
+    {IDS_CALIB_LATLON, TR("&Lat/Lon")},
+    {IDS_CALIB_UTM, TR("&UTM")},
+    {ID_MAP_CALIBRATE, TR("Enter calibration mode\nCalibrate")},
     {ID_CALIBRATE_CANCEL,
-     "Leave calibration mode and keep the previous calibration\nCancel Calibration"},
-    {ID_MAP_NEW_BITMAP, "Loads a new bitmap to be used as the map\nNew Bitmap"},
+     TR("Leave calibration mode and keep the previous calibration\nCancel Calibration")},
+    {ID_MAP_NEW_BITMAP, TR("Loads a new bitmap to be used as the map\nNew Bitmap")},
     {ID_CALIBRATE_SET_COORDINATES,
-     "Enter the map coordinates of the calibration marks\nSet Mark Coordinates"},
-    {ID_VIEW_FIND_POSITION, "Scroll the map to your position\nFind Position"},
-    {ID_SETTINGS_DISPLAY_FORMAT, "Choose how positions are shown\nDisplay Format"},
-    {ID_ENTER_WAYPOINTS, "Enter Waypoints"},
-    {ID_SAVE_WAYPOINTS, "Save Wp points"},
+     TR("Enter the map coordinates of the calibration marks\nSet Mark Coordinates")},
+    {ID_VIEW_FIND_POSITION, TR("Scroll the map to your position\nFind Position")},
+    {ID_SETTINGS_DISPLAY_FORMAT, TR("Choose how positions are shown\nDisplay Format")},
+    {ID_ENTER_WAYPOINTS, TR("Enter Waypoints")},
+    {ID_SAVE_WAYPOINTS, TR("Save Wp points")},
     {ID_FILE_EXPORT_WORLD_FILE,
-     "Write a world file and its coordinate system beside the map bitmap, for desktop GIS "
-     "programs\nExport World File"},
-    {ID_FILE_EXPORT_GPX, "Save the waypoints in a GPX file\nExport GPX Waypoints"},
-    {ID_FILE_EXPORT_OZI_MAP,
-     "Save the calibration in an OziExplorer .map file, for GPS map apps\nExport OziExplorer Map"},
-    {ID_VIEW_ZOOM_IN, "Show the map larger\nZoom In"},
-    {ID_VIEW_ZOOM_OUT, "Show the map smaller\nZoom Out"},
-    {ID_VIEW_ZOOM_ACTUAL_SIZE, "Show the map at one picture pixel per screen pixel\nActual Size"},
-    {ID_VIEW_ZOOM_FIT, "Show the whole map in the window\nFit to Window"},
-    {AFX_IDS_APP_TITLE, "Halvoren Map Registration For CE.NET Devices"},
-    {AFX_IDS_IDLEMESSAGE, "Ready"},
-    {ID_FILE_NEW, "Create a new map\nNew"},
-    {ID_FILE_OPEN, "Open an existing map\nOpen"},
-    {ID_FILE_SAVE, "Save the active map\nSave"},
-    {ID_FILE_SAVE_AS, "Save the active map with a new name\nSave As"},
-    {ID_FILE_MRU_FILE1, "Open this map"},
-    {ID_APP_ABOUT, "Display program information and version number\nAbout"},
-    {ID_APP_EXIT, "Quit the application; prompts to save the map\nExit"},
-    {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle Toolbar"},
-    {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle Status Bar"},
-    {IDS_OUT_OF_MEMORY, "Out of memory."},
-    {IDS_CANNOT_OPEN_FILE, "Cannot open the file."},
+     TR("Write a world file and its coordinate system beside the map bitmap, for desktop GIS "
+        "programs\nExport World File")},
+    {ID_FILE_EXPORT_GPX, TR("Save the waypoints in a GPX file\nExport GPX Waypoints")},
+    {ID_FILE_EXPORT_OZI_MAP, TR("Save the calibration in an OziExplorer .map file, for GPS map "
+                                "apps\nExport OziExplorer Map")},
+    {ID_VIEW_ZOOM_IN, TR("Show the map larger\nZoom In")},
+    {ID_VIEW_ZOOM_OUT, TR("Show the map smaller\nZoom Out")},
+    {ID_VIEW_ZOOM_ACTUAL_SIZE,
+     TR("Show the map at one picture pixel per screen pixel\nActual Size")},
+    {ID_VIEW_ZOOM_FIT, TR("Show the whole map in the window\nFit to Window")},
+    {AFX_IDS_APP_TITLE, KEEP("Halvoren Map Registration For CE.NET Devices")},
+    {AFX_IDS_IDLEMESSAGE, TR("Ready")},
+    {ID_FILE_NEW, TR("Create a new map\nNew")},
+    {ID_FILE_OPEN, TR("Open an existing map\nOpen")},
+    {ID_FILE_SAVE, TR("Save the active map\nSave")},
+    {ID_FILE_SAVE_AS, TR("Save the active map with a new name\nSave As")},
+    {ID_FILE_MRU_FILE1, TR("Open this map")},
+    {ID_APP_ABOUT, TR("Display program information and version number\nAbout")},
+    {ID_APP_EXIT, TR("Quit the application; prompts to save the map\nExit")},
+    {ID_VIEW_TOOLBAR, TR("Show or hide the toolbar\nToggle Toolbar")},
+    {ID_VIEW_STATUS_BAR, TR("Show or hide the status bar\nToggle Status Bar")},
+    {IDS_OUT_OF_MEMORY, TR("Out of memory.")},
+    {IDS_CANNOT_OPEN_FILE, TR("Cannot open the file.")},
     {IDS_FIND_BITMAP_QUESTION,
-     "Could not find the map bitmap file associated with this map (%1).  Do you want to try to "
-     "find this bitmap yourself?"},
-    {IDS_BITMAP_FILTER, "Bitmap Files (*.bmp) |*.bmp|All Files (*.*)|*.*||"},
-    {IDS_OPEN_BITMAP_TITLE, "Open map bitmap file"},
-    {IDS_CANNOT_LOAD_DEFAULT, "Cannot load the default bitmap."},
-    {IDS_CANNOT_SWITCH_MENUS, "Cannot switch menus.  Exiting ."},
-    {IDS_MARKS_TOO_CLOSE, "Two of the calibration marks are too close together.  Increase the "
-                          "distance between those two calibration marks."},
-    {IDS_MARKS_COLLINEAR, "The calibration marks form a nearly straight line.  Move the points so "
-                          "that they do not form a nearly straight line."},
+     TR("Could not find the map bitmap file associated with this map (%1).  Do you want to try to "
+        "find this bitmap yourself?")},
+    {IDS_BITMAP_FILTER, TR("Bitmap Files (*.bmp) |*.bmp|All Files (*.*)|*.*||")},
+    {IDS_OPEN_BITMAP_TITLE, TR("Open map bitmap file")},
+    {IDS_CANNOT_LOAD_DEFAULT, TR("Cannot load the default bitmap.")},
+    {IDS_CANNOT_SWITCH_MENUS, TR("Cannot switch menus.  Exiting .")},
+    {IDS_MARKS_TOO_CLOSE, TR("Two of the calibration marks are too close together.  Increase the "
+                             "distance between those two calibration marks.")},
+    {IDS_MARKS_COLLINEAR,
+     TR("The calibration marks form a nearly straight line.  Move the points so "
+        "that they do not form a nearly straight line.")},
     {IDS_EQUAL_COORDINATES,
-     "Two of the calibration points have equal coordinates.  Change one of these coordinates."},
-    {IDS_CURSOR_POSITION, "Cursor position: %1"},
-    {IDS_LATITUDE, "Latitude"},
-    {IDS_LONGITUDE, "Longitude"},
-    {IDS_EASTING, "Easting"},
-    {IDS_NORTHING, "Northing"},
-    {IDS_VALUE_OUT_OF_RANGE, "One of the coordinate values is not valid and is out of range."},
-    {IDS_INVALID_UTM_ZONE, "Invalid UTM zone.  Valid zone numbers range from 1 to 60; valid zone "
-                           "letters range from C to X, except I and O."},
-    {IDS_CALIBRATION_PROMPT, "Calibration mode enabled.  Press ENTER to set the map coordinates or "
-                             "press ESC to cancel."},
-    {IDS_UNCALIBRATED_PROMPT, "To begin calibrating the bitmap, press Shift+F2."},
-    {IDS_SAMPLE_UTM, "10U 462737 5345598"},
-    {IDS_SAMPLE_DEGREES, "N 48.26250*,  W 123.50208*"},
-    {IDS_SAMPLE_MINUTES, "N 48*15.750', W 123*30.125'"},
-    {IDS_SAMPLE_SECONDS, "N 48*15'45.0\", W 123*30'07.5\""},
-    {IDS_TIMER_FAILED, "Could not initialize the timer object (%1).  Exiting"},
-    {IDS_POSITION_NOT_FOUND, "Could not find your position on the map."},
-    {IDS_NO_RESOURCES, "Cannot allocate the resources necessary to perform this action."},
-    {IDS_PANE_2, "   "},
-    {IDS_PANE_1, "DGPS NAV"},
-    {IDS_NOT_VALID_FILE, "This is not a valid  file."},
-    {IDS_UNSUPPORTED_VERSION, "This version is unsupported."},
-    {IDS_BAD_DATA, "This file contains bad data."},
-    {IDS_NOT_ENOUGH_MEMORY, "There is not enough memory to perform this operation."},
+     TR("Two of the calibration points have equal coordinates.  Change one of these coordinates.")},
+    {IDS_CURSOR_POSITION, TR("Cursor position: %1")},
+    {IDS_LATITUDE, TR("Latitude")},
+    {IDS_LONGITUDE, TR("Longitude")},
+    {IDS_EASTING, TR("Easting")},
+    {IDS_NORTHING, TR("Northing")},
+    {IDS_VALUE_OUT_OF_RANGE, TR("One of the coordinate values is not valid and is out of range.")},
+    {IDS_INVALID_UTM_ZONE,
+     TR("Invalid UTM zone.  Valid zone numbers range from 1 to 60; valid zone "
+        "letters range from C to X, except I and O.")},
+    {IDS_CALIBRATION_PROMPT,
+     TR("Calibration mode enabled.  Press ENTER to set the map coordinates or "
+        "press ESC to cancel.")},
+    {IDS_UNCALIBRATED_PROMPT, TR("To begin calibrating the bitmap, press Shift+F2.")},
+    {IDS_SAMPLE_UTM, KEEP("10U 462737 5345598")},
+    {IDS_SAMPLE_DEGREES, KEEP("N 48.26250*,  W 123.50208*")},
+    {IDS_SAMPLE_MINUTES, KEEP("N 48*15.750', W 123*30.125'")},
+    {IDS_SAMPLE_SECONDS, KEEP("N 48*15'45.0\", W 123*30'07.5\"")},
+    {IDS_TIMER_FAILED, TR("Could not initialize the timer object (%1).  Exiting")},
+    {IDS_POSITION_NOT_FOUND, TR("Could not find your position on the map.")},
+    {IDS_NO_RESOURCES, TR("Cannot allocate the resources necessary to perform this action.")},
+    {IDS_PANE_2, KEEP("   ")},
+    {IDS_PANE_1, KEEP("DGPS NAV")},
+    {IDS_NOT_VALID_FILE, TR("This is not a valid  file.")},
+    {IDS_UNSUPPORTED_VERSION, TR("This version is unsupported.")},
+    {IDS_BAD_DATA, TR("This file contains bad data.")},
+    {IDS_NOT_ENOUGH_MEMORY, TR("There is not enough memory to perform this operation.")},
     {IDS_SPRITES_NO_MEMORY,
-     "Could not add the sprites to the sprite engine because there is not enough memory."},
-    {IDS_PANE_3, "  "},
-    {IDS_OUTSIDE_UTM, "[Outside UTM boundary]"},
-    {IDS_NO_VALUE, "---"},
-    {IDS_OPEN_MAP_FAILED, "Cannot open the map file %1."},
-    {IDS_SAVE_MAP_FAILED, "Cannot save the map file %1."},
-    {IDS_WRITE_TEXT_FILE_FAILED, "Cannot write the file %1."},
-    {IDS_REASON_NOT_FOUND, "The file or its folder does not exist."},
-    {IDS_REASON_NO_PERMISSION, "Permission to use the file was denied."},
-    {IDS_REASON_READ_ONLY, "The disk is read-only."},
-    {IDS_REASON_DISK_FULL, "The disk is full."},
-    {IDS_REASON_IS_FOLDER, "The name belongs to a folder, not to a file."},
-    {IDS_REASON_NAME_TOO_LONG, "The file name is too long."},
-    {IDS_REASON_ENDS_EARLY, "The file ends before all of its data could be read."},
-    {IDS_REASON_READ_ERROR, "The file could not be read."},
-    {IDS_REASON_WRITE_ERROR, "The file could not be written."},
-    {IDS_SAVE_CHANGES, "Save changes to %1?"},
-    {IDS_UNTITLED, "Untitled"},
-    {IDS_WAYPOINTS_NEED_BITMAP,
-     "Waypoints are saved in a file beside the map bitmap, and the default map has none.  Load a "
-     "map bitmap with New Bitmap first."},
+     TR("Could not add the sprites to the sprite engine because there is not enough memory.")},
+    {IDS_PANE_3, KEEP("  ")},
+    {IDS_OUTSIDE_UTM, KEEP("[Outside UTM boundary]")},
+    {IDS_NO_VALUE, KEEP("---")},
+    {IDS_OPEN_MAP_FAILED, TR("Cannot open the map file %1.")},
+    {IDS_SAVE_MAP_FAILED, TR("Cannot save the map file %1.")},
+    {IDS_WRITE_TEXT_FILE_FAILED, TR("Cannot write the file %1.")},
+    {IDS_REASON_NOT_FOUND, TR("The file or its folder does not exist.")},
+    {IDS_REASON_NO_PERMISSION, TR("Permission to use the file was denied.")},
+    {IDS_REASON_READ_ONLY, TR("The disk is read-only.")},
+    {IDS_REASON_DISK_FULL, TR("The disk is full.")},
+    {IDS_REASON_IS_FOLDER, TR("The name belongs to a folder, not to a file.")},
+    {IDS_REASON_NAME_TOO_LONG, TR("The file name is too long.")},
+    {IDS_REASON_ENDS_EARLY, TR("The file ends before all of its data could be read.")},
+    {IDS_REASON_READ_ERROR, TR("The file could not be read.")},
+    {IDS_REASON_WRITE_ERROR, TR("The file could not be written.")},
+    {IDS_SAVE_CHANGES, TR("Save changes to %1?")},
+    {IDS_UNTITLED, TR("Untitled")},
+    {IDS_WAYPOINTS_NEED_BITMAP, TR("Waypoints are saved in a file beside the map bitmap, and the "
+                                   "default map has none.  Load a "
+                                   "map bitmap with New Bitmap first.")},
     {IDS_MARK_OUTSIDE_FILE_RANGE,
-     "A calibration mark lies outside the pixel range that a map file can store (0 to 65535).  "
-     "Calibrate the map again with all three marks on the picture."},
-    {IDS_TEXT_FILE_WOULD_REPLACE,
-     "The file %1 was not written because it would replace the map bitmap or the map file.  Give "
-     "the map bitmap or the map file another name."},
-    {IDS_MARK_OUTSIDE_PICTURE, "Mark %1 lies outside the picture."},
-    {IDS_ZOOM_PERCENT, "%1%"},
-    {IDS_PANE_ZOOM, "800%"},
+     TR("A calibration mark lies outside the pixel range that a map file can store (0 to 65535).  "
+        "Calibrate the map again with all three marks on the picture.")},
+    {IDS_TEXT_FILE_WOULD_REPLACE, TR("The file %1 was not written because it would replace the map "
+                                     "bitmap or the map file.  Give "
+                                     "the map bitmap or the map file another name.")},
+    {IDS_MARK_OUTSIDE_PICTURE, TR("Mark %1 lies outside the picture.")},
+    {IDS_ZOOM_PERCENT, KEEP("%1%")},
+    {IDS_PANE_ZOOM, KEEP("800%")},
     {IDS_EXPORT_NOT_CALIBRATED,
-     "The map is not calibrated.  Calibrate it before exporting its calibration."},
+     TR("The map is not calibrated.  Calibrate it before exporting its calibration.")},
     {IDS_EXPORT_NEEDS_BITMAP,
-     "The built-in world map has no bitmap file for other programs to open.  Load a map bitmap "
-     "with New Bitmap and calibrate it first."},
+     TR("The built-in world map has no bitmap file for other programs to open.  Load a map bitmap "
+        "with New Bitmap and calibrate it first.")},
     {IDS_EXPORT_NO_WAYPOINTS,
-     "There are no waypoints to export.  Place waypoints on the map first."},
-    {IDS_EXPORT_UNUSABLE_CALIBRATION,
-     "The calibration cannot be exported because its marks do not define a usable mapping of the "
-     "picture.  Calibrate the map again."},
+     TR("There are no waypoints to export.  Place waypoints on the map first.")},
+    {IDS_EXPORT_UNUSABLE_CALIBRATION, TR("The calibration cannot be exported because its marks do "
+                                         "not define a usable mapping of the "
+                                         "picture.  Calibrate the map again.")},
     {IDS_EXPORT_WAYPOINTS_LEFT_OUT,
-     "%1 of the waypoints have no valid latitude and longitude and were left out of the file."},
-    {IDS_GPX_FILTER, "GPX Files (*.gpx)|*.gpx|All Files (*.*)|*.*||"},
-    {IDS_OZI_MAP_FILTER, "OziExplorer Map Files (*.map)|*.map|All Files (*.*)|*.*||"},
+     TR("%1 of the waypoints have no valid latitude and longitude and were left out of the file.")},
+    {IDS_GPX_FILTER, TR("GPX Files (*.gpx)|*.gpx|All Files (*.*)|*.*||")},
+    {IDS_OZI_MAP_FILTER, TR("OziExplorer Map Files (*.map)|*.map|All Files (*.*)|*.*||")},
     {IDS_CLI_DESCRIPTION,
-     "Map registration from the command line: coordinate conversions and calibration checks."},
-    {IDS_CLI_ANGLE, "Print a typed latitude or longitude in decimal degrees."},
-    {IDS_CLI_ANGLE_TEXT, "The angle as typed, such as \"N 48*15.750'\"."},
-    {IDS_CLI_FORMAT, "Print the position text of a latitude and longitude."},
-    {IDS_CLI_FORMAT_LAYOUT, "Latitude/longitude layout: 0 degrees, 1 minutes, 2 seconds."},
-    {IDS_CLI_FORMAT_UTM, "Show the position as UTM."},
-    {IDS_CLI_UTM, "Print the UTM zone, letter, easting and northing of a latitude and longitude."},
-    {IDS_CLI_LATLON, "Print the latitude and longitude of a UTM position."},
-    {IDS_CLI_ZONE_NUMBER, "UTM zone number."},
-    {IDS_CLI_ZONE_LETTER, "UTM latitude band letter."},
+     TR("Map registration from the command line: coordinate conversions and calibration checks.")},
+    {IDS_CLI_ANGLE, TR("Print a typed latitude or longitude in decimal degrees.")},
+    {IDS_CLI_ANGLE_TEXT, TR("The angle as typed, such as \"N 48*15.750'\".")},
+    {IDS_CLI_FORMAT, TR("Print the position text of a latitude and longitude.")},
+    {IDS_CLI_FORMAT_LAYOUT, TR("Latitude/longitude layout: 0 degrees, 1 minutes, 2 seconds.")},
+    {IDS_CLI_FORMAT_UTM, TR("Show the position as UTM.")},
+    {IDS_CLI_UTM,
+     TR("Print the UTM zone, letter, easting and northing of a latitude and longitude.")},
+    {IDS_CLI_LATLON, TR("Print the latitude and longitude of a UTM position.")},
+    {IDS_CLI_ZONE_NUMBER, TR("UTM zone number.")},
+    {IDS_CLI_ZONE_LETTER, TR("UTM latitude band letter.")},
     {IDS_CLI_CALIBRATE,
-     "Check three calibration marks; when they are accepted, map points through them."},
-    {IDS_CLI_CALIBRATE_UTM, "The marks are in UTM, in the zone given, such as 10U."},
+     TR("Check three calibration marks; when they are accepted, map points through them.")},
+    {IDS_CLI_CALIBRATE_UTM, TR("The marks are in UTM, in the zone given, such as 10U.")},
     {IDS_CLI_CALIBRATE_MARK,
-     "A calibration mark: picture x and y in pixels, then its longitude and "
-     "latitude, or easting and northing."},
-    {IDS_CLI_CALIBRATE_AT, "A picture point to map to the world."},
-    {IDS_CLI_CALIBRATE_WORLD, "A world point to map to the picture."},
-    {IDS_CLI_THREE_MARKS, "Give exactly three calibration marks (--mark)."},
-    {IDS_CLI_ONE_LETTER, "The zone letter must be a single character."},
-    {IDS_CLI_HELP_ALL, "Print this help with the options of every subcommand and exit"},
+     TR("A calibration mark: picture x and y in pixels, then its longitude and "
+        "latitude, or easting and northing.")},
+    {IDS_CLI_CALIBRATE_AT, TR("A picture point to map to the world.")},
+    {IDS_CLI_CALIBRATE_WORLD, TR("A world point to map to the picture.")},
+    {IDS_CLI_THREE_MARKS, TR("Give exactly three calibration marks (--mark).")},
+    {IDS_CLI_ONE_LETTER, TR("The zone letter must be a single character.")},
+    {IDS_CLI_HELP_ALL, TR("Print this help with the options of every subcommand and exit")},
     {IDS_CLI_EXIT_STATUS,
-     "Exit status: 0 success, 2 usage error, 3 calibration rejected, 4 file or "
-     "format error."},
-    {IDS_CLI_REGISTER, "Load a map bitmap, calibrate it with three marks and save its map file "
-                       "and registration file."},
-    {IDS_CLI_REGISTER_BITMAP, "The map bitmap (.bmp)."},
+     TR("Exit status: 0 success, 2 usage error, 3 calibration rejected, 4 file or "
+        "format error.")},
+    {IDS_CLI_REGISTER, TR("Load a map bitmap, calibrate it with three marks and save its map file "
+                          "and registration file.")},
+    {IDS_CLI_REGISTER_BITMAP, TR("The map bitmap (.bmp).")},
     {IDS_CLI_REGISTER_OUTPUT,
-     "The map file to write; by default the bitmap's path with the extension .gpm."},
-    {IDS_CLI_INFO, "Print the fields stored in a map file as one JSON object."},
-    {IDS_CLI_INFO_FILE, "The map file (.gpm)."},
+     TR("The map file to write; by default the bitmap's path with the extension .gpm.")},
+    {IDS_CLI_INFO, TR("Print the fields stored in a map file as one JSON object.")},
+    {IDS_CLI_INFO_FILE, TR("The map file (.gpm).")},
     {IDS_CLI_EXPORT,
-     "Export the calibration of a map file for other programs: a world file with its coordinate "
-     "system beside the bitmap, or an OziExplorer .map file; or the map itself for devices and "
-     "GIS: MBTiles or a GeoTIFF."},
-    {IDS_CLI_EXPORT_MAP, "The map file (.gpm)."},
+     TR("Export the calibration of a map file for other programs: a world file with its coordinate "
+        "system beside the bitmap, or an OziExplorer .map file; or the map itself for devices and "
+        "GIS: MBTiles or a GeoTIFF.")},
+    {IDS_CLI_EXPORT_MAP, TR("The map file (.gpm).")},
     {IDS_CLI_EXPORT_WORLD_FILE,
-     "Write the world file and the .aux.xml with the coordinate system beside the bitmap."},
-    {IDS_CLI_EXPORT_OZI_MAP, "Write an OziExplorer .map calibration file."},
+     TR("Write the world file and the .aux.xml with the coordinate system beside the bitmap.")},
+    {IDS_CLI_EXPORT_OZI_MAP, TR("Write an OziExplorer .map calibration file.")},
     {IDS_CLI_EXPORT_OUTPUT,
-     "Where to write the .map file (default: beside the bitmap, named after it)."},
-    {IDS_CLI_EXPORT_NO_BITMAP, "Cannot open the map bitmap %1."},
-    {IDS_APP_USAGE, "Usage: mapreg [OPTION]... [MAP.gpm]\n"
-                    "Registers a scanned map picture for a handheld GPS device: opens MAP.gpm, or\n"
-                    "starts with a new map.  When the program runs already on this display, the\n"
-                    "map opens in its window.\n"
-                    "\n"
-                    "  -h, --help     print this help and exit\n"
-                    "  -v, --version  print the version and exit\n"},
-    {IDS_APP_UNKNOWN_OPTION, "mapreg: unknown option %1 ignored"},
-    {IDS_IMPORT_CANNOT_READ, "Cannot read the picture %1."},
+     TR("Where to write the .map file (default: beside the bitmap, named after it).")},
+    {IDS_CLI_EXPORT_NO_BITMAP, TR("Cannot open the map bitmap %1.")},
+    {IDS_APP_USAGE,
+     TR("Usage: mapreg [OPTION]... [MAP.gpm]\n"
+        "Registers a scanned map picture for a handheld GPS device: opens MAP.gpm, or\n"
+        "starts with a new map.  When the program runs already on this display, the\n"
+        "map opens in its window.\n"
+        "\n"
+        "  -h, --help     print this help and exit\n"
+        "  -v, --version  print the version and exit\n")},
+    {IDS_APP_UNKNOWN_OPTION, TR("mapreg: unknown option %1 ignored")},
+    {IDS_IMPORT_CANNOT_READ, TR("Cannot read the picture %1.")},
     {IDS_IMPORT_TOO_LARGE,
-     "The picture %1 is too large for a bitmap file, which holds at most 4 GB."},
-    {IDS_IMPORT_CANNOT_WRITE, "Cannot write the bitmap %1."},
-    {IDS_IMPORT_UNKNOWN_SYSTEM, "The coordinate system of %1 is not known, so the map is not "
-                                "calibrated.  Calibrate it by hand."},
+     TR("The picture %1 is too large for a bitmap file, which holds at most 4 GB.")},
+    {IDS_IMPORT_CANNOT_WRITE, TR("Cannot write the bitmap %1.")},
+    {IDS_IMPORT_UNKNOWN_SYSTEM, TR("The coordinate system of %1 is not known, so the map is not "
+                                   "calibrated.  Calibrate it by hand.")},
     {IDS_IMPORT_CALIBRATED,
-     "The map was calibrated from the coordinates stored in the picture.  Its three marks "
-     "differ from them by at most %1 m anywhere on the map."},
+     TR("The map was calibrated from the coordinates stored in the picture.  Its three marks "
+        "differ from them by at most %1 m anywhere on the map.")},
     {IDS_IMPORT_DEVIATION_WARNING,
-     "Warning: the device will show this map up to %1 m away from where its coordinates put it, "
-     "more than one pixel, because it reads only the picture's two outer corners.  Straighten "
-     "the map for the device to make it exact."},
-    {IDS_IMPORT_REJECTED, "The coordinates stored in %1 cannot be used as a calibration."},
-    {IDS_IMPORT_PROGRESS, "Converting %1 ..."},
-    {IDS_IMPORT_FILTER, "Map pictures"},
-    {IDS_IMPORT_SAME_FILE, "The bitmap would replace the picture %1 itself."},
-    {IDS_IMPORT_BAD_ZONE, "The UTM zone %1 is not a zone from 1 to 60."},
-    {IDS_CLI_IMPORT, "Convert a picture (TIFF, JPEG, PNG, ...) to a map bitmap and write its map "
-                     "file, calibrated from the picture's georeferencing when it has any."},
-    {IDS_CLI_IMPORT_SOURCE, "The picture to import."},
-    {IDS_CLI_IMPORT_OUTPUT, "The bitmap to write (default: the picture's name with .bmp)."},
-    {IDS_CLI_IMPORT_LATLON, "Calibrate in latitude/longitude."},
-    {IDS_CLI_IMPORT_UTM, "Calibrate in UTM, in ZONE (a number, optionally with its band letter) "
-                         "or else in the zone of the picture's centre."},
-    {IDS_POINTS_CANNOT_READ, "Cannot read the control points file %1."},
+     TR("Warning: the device will show this map up to %1 m away from where its coordinates put it, "
+        "more than one pixel, because it reads only the picture's two outer corners.  Straighten "
+        "the map for the device to make it exact.")},
+    {IDS_IMPORT_REJECTED, TR("The coordinates stored in %1 cannot be used as a calibration.")},
+    {IDS_IMPORT_PROGRESS, TR("Converting %1 ...")},
+    {IDS_IMPORT_FILTER, TR("Map pictures")},
+    {IDS_IMPORT_SAME_FILE, TR("The bitmap would replace the picture %1 itself.")},
+    {IDS_IMPORT_BAD_ZONE, TR("The UTM zone %1 is not a zone from 1 to 60.")},
+    {IDS_CLI_IMPORT,
+     TR("Convert a picture (TIFF, JPEG, PNG, ...) to a map bitmap and write its map "
+        "file, calibrated from the picture's georeferencing when it has any.")},
+    {IDS_CLI_IMPORT_SOURCE, TR("The picture to import.")},
+    {IDS_CLI_IMPORT_OUTPUT, TR("The bitmap to write (default: the picture's name with .bmp).")},
+    {IDS_CLI_IMPORT_LATLON, TR("Calibrate in latitude/longitude.")},
+    {IDS_CLI_IMPORT_UTM, TR("Calibrate in UTM, in ZONE (a number, optionally with its band letter) "
+                            "or else in the zone of the picture's centre.")},
+    {IDS_POINTS_CANNOT_READ, TR("Cannot read the control points file %1.")},
     {IDS_POINTS_MALFORMED,
-     "%1, line %2: not a control point. Each line holds mapX,mapY,sourceX,sourceY,enable: four "
-     "numbers and 0 or 1."},
+     TR("%1, line %2: not a control point. Each line holds mapX,mapY,sourceX,sourceY,enable: four "
+        "numbers and 0 or 1.")},
     {IDS_POINTS_UNKNOWN_CRS,
-     "%1, line 1: the coordinate system of the #CRS line cannot be read or converted."},
+     TR("%1, line 1: the coordinate system of the #CRS line cannot be read or converted.")},
     {IDS_POINTS_NO_CRS,
-     "%1 names no coordinate system (no #CRS line): choose one with --latlon or --utm ZONE."},
+     TR("%1 names no coordinate system (no #CRS line): choose one with --latlon or --utm ZONE.")},
     {IDS_POINTS_NOT_CONVERTED,
-     "%1, line %2: the point cannot be converted into the map's coordinate system."},
-    {IDS_POINTS_TOO_FEW, "A fit needs at least three enabled control points."},
-    {IDS_POINTS_DEGENERATE,
-     "The enabled control points lie on one line in the picture; no fit can be made from them."},
-    {IDS_CLI_FIT, "Fit the control points of a points file and print each point's residuals"},
-    {IDS_CLI_FIT_POINTS, "The control points file (.points)"},
-    {IDS_CLI_FIT_LATLON, "Fit in longitude/latitude on WGS 84"},
-    {IDS_CLI_FIT_UTM, "Fit in UTM, in ZONE (a number, optionally with its band letter)"},
-    {IDS_CLI_FIT_SIZE, "The picture's width and height, for the device error"},
-    {IDS_CLI_FIT_JSON, "Print the fit as one JSON object"},
+     TR("%1, line %2: the point cannot be converted into the map's coordinate system.")},
+    {IDS_POINTS_TOO_FEW, TR("A fit needs at least three enabled control points.")},
+    {IDS_POINTS_DEGENERATE, TR("The enabled control points lie on one line in the picture; no fit "
+                               "can be made from them.")},
+    {IDS_CLI_FIT, TR("Fit the control points of a points file and print each point's residuals")},
+    {IDS_CLI_FIT_POINTS, TR("The control points file (.points)")},
+    {IDS_CLI_FIT_LATLON, TR("Fit in longitude/latitude on WGS 84")},
+    {IDS_CLI_FIT_UTM, TR("Fit in UTM, in ZONE (a number, optionally with its band letter)")},
+    {IDS_CLI_FIT_SIZE, TR("The picture's width and height, for the device error")},
+    {IDS_CLI_FIT_JSON, TR("Print the fit as one JSON object")},
     {IDS_CLI_REGISTER_POINTS,
-     "Calibrate from the least-squares fit of the control points in this file"},
-    {IDS_CLI_REGISTER_MARKS_OR_POINTS, "register takes either three --mark options or --points."},
-    {IDS_UNDO_CALIBRATE, "Calibrate"},
-    {IDS_UNDO_APPLY_POINTS, "Apply Control Points"},
-    {IDS_UNDO_ADD_POINT, "Add Point %1"},
-    {IDS_UNDO_MOVE_POINT, "Move Point %1"},
-    {IDS_UNDO_EDIT_POINT, "Edit Point %1"},
-    {IDS_UNDO_ENABLE_POINT, "Enable Point %1"},
-    {IDS_UNDO_DELETE_POINT, "Delete Point %1"},
-    {IDS_UNDO, "&Undo"},
-    {IDS_REDO, "&Redo"},
-    {IDS_MENU_EDIT, "&Edit"},
-    {IDS_DEVICE_CANNOT_READ, "Cannot read the map bitmap %1."},
-    {IDS_DEVICE_CANNOT_WRITE, "Cannot write %1."},
-    {IDS_DEVICE_CANNOT_MAKE, "GDAL could not make %1 from the map."},
-    {IDS_CLI_EXPORT_KMZ, "Write a Garmin custom map: a KMZ of JPEG tiles in latitude/longitude."},
-    {IDS_CLI_EXPORT_MBTILES, "Write MBTiles: Web Mercator tiles for phone map apps."},
-    {IDS_CLI_EXPORT_GEOTIFF, "Write a Cloud-Optimised GeoTIFF of the bitmap with its calibration."},
+     TR("Calibrate from the least-squares fit of the control points in this file")},
+    {IDS_CLI_REGISTER_MARKS_OR_POINTS,
+     TR("register takes either three --mark options or --points.")},
+    {IDS_UNDO_CALIBRATE, TR("Calibrate")},
+    {IDS_UNDO_APPLY_POINTS, TR("Apply Control Points")},
+    {IDS_UNDO_ADD_POINT, TR("Add Point %1")},
+    {IDS_UNDO_MOVE_POINT, TR("Move Point %1")},
+    {IDS_UNDO_EDIT_POINT, TR("Edit Point %1")},
+    {IDS_UNDO_ENABLE_POINT, TR("Enable Point %1")},
+    {IDS_UNDO_DELETE_POINT, TR("Delete Point %1")},
+    {IDS_UNDO, TR("&Undo")},
+    {IDS_REDO, TR("&Redo")},
+    {IDS_MENU_EDIT, TR("&Edit")},
+    {IDS_DEVICE_CANNOT_READ, TR("Cannot read the map bitmap %1.")},
+    {IDS_DEVICE_CANNOT_WRITE, TR("Cannot write %1.")},
+    {IDS_DEVICE_CANNOT_MAKE, TR("GDAL could not make %1 from the map.")},
+    {IDS_CLI_EXPORT_KMZ,
+     TR("Write a Garmin custom map: a KMZ of JPEG tiles in latitude/longitude.")},
+    {IDS_CLI_EXPORT_MBTILES, TR("Write MBTiles: Web Mercator tiles for phone map apps.")},
+    {IDS_CLI_EXPORT_GEOTIFF,
+     TR("Write a Cloud-Optimised GeoTIFF of the bitmap with its calibration.")},
     {IDS_CLI_EXPORT_MAX_TILES,
-     "The most tiles the device takes (KMZ); the resolution is lowered to fit."},
-    {IDS_CLI_EXPORT_JPEG_QUALITY, "JPEG quality of the KMZ tiles, 1 to 100."},
+     TR("The most tiles the device takes (KMZ); the resolution is lowered to fit.")},
+    {IDS_CLI_EXPORT_JPEG_QUALITY, TR("JPEG quality of the KMZ tiles, 1 to 100.")},
     {IDS_CLI_EXPORT_MIN_ZOOM,
-     "The lowest zoom level of the MBTiles (default: four below the highest)."},
+     TR("The lowest zoom level of the MBTiles (default: four below the highest).")},
     {IDS_CLI_EXPORT_STRAIGHTEN,
-     "Warp the GeoTIFF north-up into the map's coordinate system first."},
+     TR("Warp the GeoTIFF north-up into the map's coordinate system first.")},
     {IDS_STRAIGHT_TOO_LARGE,
-     "The straightened map would be %1 pixels, more than a map file holds (65535 by 65535).  "
-     "A pixel size of %2 m or more fits (--pixel-size)."},
-    {IDS_STRAIGHT_NO_GRID, "The corners of %1 cannot be placed in the device's coordinates, so "
-                           "the map cannot be straightened."},
-    {IDS_STRAIGHT_NOT_CALIBRATED, "The map %1 is not calibrated, so it cannot be straightened."},
-    {IDS_STRAIGHT_NO_BITMAP, "Cannot read the bitmap %1 of the map."},
-    {IDS_CLI_RECTIFY, "Straighten a calibrated map for the device: warp its picture into the "
-                      "north-up grid the device reads, and write the new bitmap, its map file "
-                      "and its registration file."},
-    {IDS_CLI_RECTIFY_MAP, "The map file to straighten."},
+     TR("The straightened map would be %1 pixels, more than a map file holds (65535 by 65535).  "
+        "A pixel size of %2 m or more fits (--pixel-size).")},
+    {IDS_STRAIGHT_NO_GRID, TR("The corners of %1 cannot be placed in the device's coordinates, so "
+                              "the map cannot be straightened.")},
+    {IDS_STRAIGHT_NOT_CALIBRATED,
+     TR("The map %1 is not calibrated, so it cannot be straightened.")},
+    {IDS_STRAIGHT_NO_BITMAP, TR("Cannot read the bitmap %1 of the map.")},
+    {IDS_CLI_RECTIFY, TR("Straighten a calibrated map for the device: warp its picture into the "
+                         "north-up grid the device reads, and write the new bitmap, its map file "
+                         "and its registration file.")},
+    {IDS_CLI_RECTIFY_MAP, TR("The map file to straighten.")},
     {IDS_CLI_RECTIFY_OUTPUT,
-     "The bitmap to write (default: the map's bitmap name with -straight.bmp)."},
+     TR("The bitmap to write (default: the map's bitmap name with -straight.bmp).")},
     {IDS_CLI_RECTIFY_PIXEL_SIZE,
-     "The ground size of a pixel in metres (default: the picture's at its centre)."},
-    {IDS_CLI_IMPORT_RECTIFY, "Straighten the picture for the device instead of converting it "
-                             "pixel for pixel."},
+     TR("The ground size of a pixel in metres (default: the picture's at its centre).")},
+    {IDS_CLI_IMPORT_RECTIFY, TR("Straighten the picture for the device instead of converting it "
+                                "pixel for pixel.")},
     {IDS_IMPORT_GCPS_TOO_FEW,
-     "The picture %1 is georeferenced by fewer than three usable control points, so the map is "
-     "not calibrated.  Calibrate it by hand."},
+     TR("The picture %1 is georeferenced by fewer than three usable control points, so the map is "
+        "not calibrated.  Calibrate it by hand.")},
     {IDS_IMPORT_OUTSIDE_PROJECTION,
-     "The corners of %1 lie outside the area its coordinate system covers, so the map is not "
-     "calibrated.  Calibrate it by hand."},
+     TR("The corners of %1 lie outside the area its coordinate system covers, so the map is not "
+        "calibrated.  Calibrate it by hand.")},
     {IDS_IMPORT_TOO_NARROW,
-     "The picture %1 is too narrow for three calibration marks.  The bitmap is kept for a "
-     "calibration by hand."},
-    {IDS_STRAIGHT_NO_COORDINATES, "The picture %1 has no coordinates the program can use, so it "
-                                  "cannot be straightened."},
-    {IDS_PANE_DEVICE, "Device \u00B1%1 m"},
-    {IDS_PANE_DEVICE_TIP, "How far the device puts this map from where its calibration puts it: "
-                          "the device reads only the two outer corners of a north-up picture.  "
-                          "Red when that is more than a pixel."},
+     TR("The picture %1 is too narrow for three calibration marks.  The bitmap is kept for a "
+        "calibration by hand.")},
+    {IDS_STRAIGHT_NO_COORDINATES, TR("The picture %1 has no coordinates the program can use, so it "
+                                     "cannot be straightened.")},
+    {IDS_PANE_DEVICE, TR("Device \u00B1%1 m")},
+    {IDS_PANE_DEVICE_TIP, TR("How far the device puts this map from where its calibration puts it: "
+                             "the device reads only the two outer corners of a north-up picture.  "
+                             "Red when that is more than a pixel.")},
 };
 
 constexpr bool IsSorted() {
@@ -351,7 +378,33 @@ constexpr bool IsSorted() {
 }
 static_assert(IsSorted(), "the string table must be sorted by id, without duplicates");
 
+} // namespace StringTable
+
+#undef TR
+#undef KEEP
+
+namespace {
+
+using StringTable::kStrings;
+
+// The translated text of each entry of kStrings, by position; empty where the English text
+// stands (no translation installed, a text kept English, or one the translation lacks).
+std::vector<std::string>& Translations() {
+    static std::vector<std::string> texts;
+    return texts;
+}
+
 } // namespace
+
+void TranslateStringTable(const std::function<std::string(std::string_view)>& translate) {
+    std::vector<std::string> texts(std::size(kStrings));
+    for (std::size_t i = 0; i < std::size(kStrings); ++i) {
+        if (kStrings[i].bTranslatable) {
+            texts[i] = translate(kStrings[i].text);
+        }
+    }
+    Translations() = std::move(texts);
+}
 
 std::string_view LoadStringId(unsigned id) {
     const auto* end = std::end(kStrings);
@@ -359,6 +412,11 @@ std::string_view LoadStringId(unsigned id) {
                                       [](const Entry& e, unsigned key) { return e.id < key; });
     if (it == end || it->id != id) {
         return {};
+    }
+    const std::vector<std::string>& translations = Translations();
+    const auto index = static_cast<std::size_t>(it - std::begin(kStrings));
+    if (index < translations.size() && !translations[index].empty()) {
+        return translations[index];
     }
     return it->text;
 }

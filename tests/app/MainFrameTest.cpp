@@ -2,7 +2,9 @@
 // the swap between the normal and the calibration menu.
 
 #include "AppHarness.h"
+#include "CTranslation.h"
 #include "MapregVersion.h"
+#include "StringTableTranslation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +14,8 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
+
+#include <string>
 
 using MainFrame = AppHarness;
 
@@ -33,13 +37,12 @@ TEST_F(MainFrame, starts_on_the_default_map_with_title_and_the_normal_menu_in_fu
     EXPECT_EQ(MenuItems(5), (QStringList{"&About..."}));
 }
 
-TEST_F(MainFrame, no_menu_has_two_items_with_the_same_mnemonic_in_either_menu_state) {
+TEST_F(MainFrame, no_menu_has_two_items_with_the_same_mnemonic_in_either_menu_state_or_language) {
     // A full recent-file list, so that its entries are shown too.
     for (int i = 1; i <= CGpsApp::kRecentFiles; ++i) {
         SetProfile(
             {{QStringLiteral("Recent File List/File%1").arg(i), TestPath("m%1.gpm").arg(i)}});
     }
-    Start();
     std::function<void(const QString&, const QList<QAction*>&)> check =
         [&](const QString& where, const QList<QAction*>& actions) {
             std::map<QKeySequence, QString> seen;
@@ -58,10 +61,34 @@ TEST_F(MainFrame, no_menu_has_two_items_with_the_same_mnemonic_in_either_menu_st
                 }
             }
         };
-    check(QStringLiteral("menu bar"), Frame().menuBar()->actions());
-    PressKey(Qt::Key_F2, Qt::ShiftModifier);
-    ASSERT_TRUE(Frame().IsCalibrationMenu());
-    check(QStringLiteral("calibration menu bar"), Frame().menuBar()->actions());
+    CTranslation german;
+    ASSERT_TRUE(german.Load(QLocale(QLocale::German)));
+    // The English texts return whatever happens, for the tests that follow in this process.
+    struct EnglishAgain {
+        EnglishAgain() = default;
+        EnglishAgain(const EnglishAgain&) = delete;
+        EnglishAgain& operator=(const EnglishAgain&) = delete;
+        ~EnglishAgain() {
+            TranslateStringTable([](std::string_view) { return std::string(); });
+        }
+    } englishAgain;
+    const QStringList titles[] = {
+        {"&File", "&Edit", "&Map", "&View", "&Settings", "&Help"},
+        {"&Datei", "&Bearbeiten", "&Karte", "&Ansicht", "&Einstellungen", "&Hilfe"}};
+    for (const QStringList& expected : titles) {
+        if (expected == titles[0]) {
+            Start();
+        } else {
+            german.ApplyToStringTable();
+            Restart();
+        }
+        EXPECT_EQ(MenuTitles(), expected);
+        check(QStringLiteral("menu bar"), Frame().menuBar()->actions());
+        PressKey(Qt::Key_F2, Qt::ShiftModifier);
+        ASSERT_TRUE(Frame().IsCalibrationMenu());
+        check(QStringLiteral("calibration menu bar"), Frame().menuBar()->actions());
+        PressKey(Qt::Key_Escape);
+    }
 }
 
 TEST_F(MainFrame, accelerators_are_bound_to_their_commands_on_the_window) {

@@ -109,6 +109,8 @@ protected:
         m_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         m_env.insert(QStringLiteral("DISPLAY"), s_display);
         m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // English, whatever the language of the session that runs the tests.
+        m_env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
         m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
         m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Path("runtime"));
         // In the sanitizer build: the X11 platform and fontconfig keep memory to the end that
@@ -191,6 +193,7 @@ TEST(DesktopCommandLine, help_and_version_print_on_standard_output_without_a_dis
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(MAPREG_PROGRAM), {QString::fromLatin1(option)});
         ASSERT_TRUE(WaitToEnd(program));
@@ -275,4 +278,17 @@ TEST_F(Desktop, a_second_start_hands_its_map_to_the_running_program_even_after_a
     QProcess& third = Program({QStringLiteral("plan.gpm")});
     EXPECT_FALSE(WaitForWindow(mapTitle).isEmpty());
     EXPECT_EQ(third.state(), QProcess::Running);
+}
+
+TEST_F(Desktop, the_window_speaks_the_language_of_the_desktop) {
+    m_env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+    QProcess& program = Program({});
+    const QString frame = WaitForWindow(QStringLiteral("Unbenannt - Halvoren Map Registration"));
+    ASSERT_FALSE(frame.isEmpty());
+    // Alt+D opens the menu only if it reads "&Datei" (the English menus have no D), and B
+    // chooses its "&Beenden", which ends the program.
+    Keys(frame, {"alt+d", "b"});
+    ASSERT_TRUE(WaitToEnd(program));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
 }
