@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocalServer>
@@ -9,6 +10,9 @@
 #include <QLockFile>
 #include <QUrl>
 
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -26,13 +30,42 @@ constexpr int kConnectMs = 2000;
 constexpr int kReplyMs = 10000;
 constexpr int kLockMs = 10000;
 
+// A folder that no other user can have put anything into: a real folder (bFollowLink false: not
+// a link to one), owned by us, not writable by group or others.
+bool IsPrivateFolder(const QString& path, bool bFollowLink) {
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(path);
+    const int nResult =
+        bFollowLink ? ::stat(native.constData(), &info) : ::lstat(native.constData(), &info);
+    return nResult == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 } // namespace
 
 CSingleInstance::CSingleInstance(QObject* pParent) : QObject(pParent) {}
 
 CSingleInstance::~CSingleInstance() = default;
 
+QString CSingleInstance::SocketFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime, true)) {
+        return QDir::cleanPath(runtime);
+    }
+    // Never the shared temp folder itself: anyone can create a socket or lock file there first.
+    const QString folder =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("mapreg-%1").arg(::getuid()));
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    return IsPrivateFolder(folder, false) ? folder : QString();
+}
+
 QString CSingleInstance::ServerName() {
+    const QString folder = SocketFolder();
+    if (folder.isEmpty()) {
+        return {};
+    }
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString display = QGuiApplication::platformName() + QLatin1Char('\n') +
                             qEnvironmentVariable("WAYLAND_DISPLAY") + QLatin1Char('\n') +
@@ -42,13 +75,17 @@ QString CSingleInstance::ServerName() {
                                  QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    const QString name =
-        QStringLiteral("mapreg-%1-%2").arg(::getuid()).arg(QString::fromLatin1(key));
-    // The runtime folder is the user's own; without it Qt puts the socket in the temp folder.
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir()) {
-        return QDir(runtime).filePath(name);
-    }
-    return name;
+    return QDir(folder).filePath(
+        QStringLiteral("mapreg-%1-%2").arg(::getuid()).arg(QString::fromLatin1(key)));
+}
+
+bool CSingleInstance::IsOwnPeer(qintptr descriptor) {
+    struct ucred peer {};
+    socklen_t nSize = sizeof(peer);
+    return descriptor >= 0 &&
+           ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &nSize) ==
+               0 &&
+           nSize == sizeof(peer) && peer.uid == ::getuid();
 }
 
 CSingleInstance::Role CSingleInstance::Start(const QString& file) {
@@ -57,9 +94,14 @@ CSingleInstance::Role CSingleInstance::Start(const QString& file) {
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
         return Role::Standalone;
     }
-    const QString name = ServerName();
-    const QString lockPath =
-        (QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name)) + QStringLiteral(".lock");
+    return StartOn(ServerName(), file);
+}
+
+CSingleInstance::Role CSingleInstance::StartOn(const QString& name, const QString& file) {
+    if (name.isEmpty()) {
+        return Role::Standalone;
+    }
+    const QString lockPath = name + QStringLiteral(".lock");
     // Two programs started at once must not both decide to listen and remove each other's socket.
     // QLockFile takes over the lock of a process that is gone.
     QLockFile lock(lockPath);
@@ -68,6 +110,10 @@ CSingleInstance::Role CSingleInstance::Start(const QString& file) {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (socket.waitForConnected(kConnectMs)) {
+        // A program of another user gets no map path of ours.
+        if (!m_peerCheck(socket.socketDescriptor())) {
+            return Role::Standalone;
+        }
         return Forward(socket, file) ? Role::Forwarded : Role::Standalone;
     }
     if (!bLocked) {
@@ -104,6 +150,11 @@ bool CSingleInstance::Forward(QLocalSocket& socket, const QString& file) {
 
 void CSingleInstance::OnNewConnection() {
     while (QLocalSocket* pSocket = m_pServer->nextPendingConnection()) {
+        if (!m_peerCheck(pSocket->socketDescriptor())) {
+            pSocket->abort();
+            pSocket->deleteLater();
+            continue;
+        }
         connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
         connect(pSocket, &QLocalSocket::readyRead, this, [this, pSocket] { OnReadyRead(pSocket); });
         if (pSocket->bytesAvailable() > 0) {
