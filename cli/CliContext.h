@@ -9,10 +9,11 @@
 // Exit statuses of mapreg-cli.
 enum CliExit : int {
     CLI_EXIT_OK = 0,
-    CLI_EXIT_FAILURE = 1,  // an unexpected failure such as running out of memory
-    CLI_EXIT_USAGE = 2,    // the command line is wrong
-    CLI_EXIT_REJECTED = 3, // the calibration was rejected
-    CLI_EXIT_FILE = 4,     // a file could not be read or written, or is not in its format
+    CLI_EXIT_FAILURE = 1,   // an unexpected failure such as running out of memory
+    CLI_EXIT_USAGE = 2,     // the command line is wrong
+    CLI_EXIT_REJECTED = 3,  // the calibration was rejected
+    CLI_EXIT_FILE = 4,      // a file could not be read or written, or is not in its format
+    CLI_EXIT_CANCELLED = 5, // stopped by SIGTERM; temporary files removed
 };
 
 struct CliContext {
@@ -21,4 +22,6 @@ struct CliContext {
     // The defaults: the command line reads no profile.
     const CDisplaySettings settings{};
     int exitCode = CLI_EXIT_OK;
+    // --progress: long commands report their progress on the error stream.
+    bool progress = false;
 };

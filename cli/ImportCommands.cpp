@@ -6,6 +6,7 @@
 #include "CRasterImporter.h"
 #include "CRecordingPrompt.h"
 #include "CWarpSource.h"
+#include "CWorkerProgress.h"
 #include "CalibrationCheck.h"
 #include "RectifyCommands.h"
 #include "StringTable.h"
@@ -16,9 +17,12 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -35,7 +39,59 @@ struct ImportArgs {
     std::string zoneText;
     bool rectify = false;
     double pixelSize = 0.0;
+    bool check = false;
+    bool bitmapOnly = false;
 };
+
+// A number as the shortest text that reads back as the same double.
+std::string Exact(double value) {
+    std::array<char, 32> text{};
+    const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() ? std::string(text.data(), end) : std::string("nan");
+}
+
+// The desktop program's import: the bitmap alone, then the calibration found, for the window
+// to apply to its own document (exact numbers, one item per line):
+//   BITMAP
+//   uncalibrated | unknown-system | outside-projection |
+//   calibration TYPE ZONE LETTER DEVIATION DEVICE_ERROR VISIBLE
+//   mark PX PY WX WY   (three lines after "calibration")
+void WriteBitmapOnly(CRasterImporter& importer, const std::string& bitmap,
+                     const std::optional<CRasterCalibration>& calibration,
+                     CRasterCalibration::Outcome outcome, CliContext& context) {
+    const auto status = importer.WriteBitmap(bitmap, CWorkerProgress::Callback(context));
+    if (status == CRasterImporter::Status::Cancelled) {
+        context.exitCode = CLI_EXIT_CANCELLED;
+        return;
+    }
+    if (status != CRasterImporter::Status::Ok) {
+        context.err << importer.GetMessage() << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    context.out << bitmap << '\n';
+    if (!importer.HasGeoTransform()) {
+        context.out << "uncalibrated\n";
+        return;
+    }
+    if (!calibration) {
+        context.out << (outcome == CRasterCalibration::Outcome::OutsideProjection
+                            ? "outside-projection\n"
+                            : "unknown-system\n");
+        return;
+    }
+    const CCalibration& found = calibration->GetCalibration();
+    context.out << "calibration " << CoordTypeNumber(found.coordType) << ' ' << found.zone << ' '
+                << (found.letter != 0 ? found.letter : '-') << ' '
+                << Exact(calibration->GetDeviation()) << ' ' << Exact(calibration->GetDeviceError())
+                << ' ' << (calibration->IsDeviceErrorVisible() ? 1 : 0) << '\n';
+    for (std::size_t i = 0; i < 3; ++i) {
+        const CDoublePoint picture = found.picture[i];
+        const CDoublePoint world = found.world[i];
+        context.out << "mark " << Exact(picture.x) << ' ' << Exact(picture.y) << ' '
+                    << Exact(world.x) << ' ' << Exact(world.y) << '\n';
+    }
+}
 
 std::string Absolute(const std::string& path) {
     std::error_code ec;
@@ -121,14 +177,26 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         context.exitCode = CLI_EXIT_FILE;
         return;
     }
+    if (args.check) {
+        context.out << importer.GetWidth() << ' ' << importer.GetHeight() << '\n';
+        return;
+    }
     const std::string bitmap =
         Absolute(args.output.empty() ? DeriveTextFileName(args.source, ".bmp") : args.output);
     const std::string mapFile = DeriveTextFileName(bitmap, ".gpm");
     // A bitmap source named as its own output is used as it is; nothing else may be replaced.
     const bool sameFile = IsSameFile(bitmap, args.source);
-    if ((sameFile && (!importer.IsBitmapSource() || args.rectify)) || IsSameFile(mapFile, bitmap) ||
-        IsSameFile(mapFile, args.source)) {
+    if ((sameFile && (!importer.IsBitmapSource() || args.rectify)) ||
+        (!args.bitmapOnly && (IsSameFile(mapFile, bitmap) || IsSameFile(mapFile, args.source)))) {
         context.err << FormatString1(IDS_IMPORT_SAME_FILE, args.source) << '\n';
+        context.exitCode = CLI_EXIT_USAGE;
+        return;
+    }
+
+    // Nor may the registration file beside the bitmap replace the source (a grid named .txt).
+    if (!args.bitmapOnly && importer.HasGeoTransform() &&
+        IsSameFile(DeriveTextFileName(bitmap, ".txt"), args.source)) {
+        context.err << FormatString1(IDS_IMPORT_OUTPUT_IS_SOURCE, args.source) << '\n';
         context.exitCode = CLI_EXIT_USAGE;
         return;
     }
@@ -141,18 +209,24 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
     if (importer.HasTooFewGcps()) {
         context.err << FormatString1(IDS_IMPORT_GCPS_TOO_FEW, args.source) << '\n';
     }
+    auto outcome = CRasterCalibration::Outcome::Ready;
     if (importer.HasGeoTransform()) {
         calibration.emplace(importer.GetGeoTransform(), importer.GetSpatialRef(),
                             importer.GetWidth(), importer.GetHeight(), *choice);
-        switch (calibration->GetOutcome()) {
+        outcome = calibration->GetOutcome();
+        switch (outcome) {
         case CRasterCalibration::Outcome::Ready:
             break;
         case CRasterCalibration::Outcome::OutsideProjection:
-            context.err << FormatString1(IDS_IMPORT_OUTSIDE_PROJECTION, args.source) << '\n';
+            if (!args.bitmapOnly) {
+                context.err << FormatString1(IDS_IMPORT_OUTSIDE_PROJECTION, args.source) << '\n';
+            }
             calibration.reset();
             break;
         case CRasterCalibration::Outcome::UnknownSystem:
-            context.err << FormatString1(IDS_IMPORT_UNKNOWN_SYSTEM, args.source) << '\n';
+            if (!args.bitmapOnly) {
+                context.err << FormatString1(IDS_IMPORT_UNKNOWN_SYSTEM, args.source) << '\n';
+            }
             calibration.reset();
             break;
         }
@@ -164,6 +238,10 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
             return;
         }
         RunRectifiedImport(args, importer, *calibration, bitmap, context);
+        return;
+    }
+    if (args.bitmapOnly) {
+        WriteBitmapOnly(importer, bitmap, calibration, outcome, context);
         return;
     }
     if (calibration) {
@@ -200,10 +278,17 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         fail();
         return;
     }
-    if (!sameFile && importer.WriteBitmap(bitmap) != CRasterImporter::Status::Ok) {
-        context.err << importer.GetMessage() << '\n';
-        context.exitCode = CLI_EXIT_FILE;
-        return;
+    if (!sameFile) {
+        const auto status = importer.WriteBitmap(bitmap, CWorkerProgress::Callback(context));
+        if (status == CRasterImporter::Status::Cancelled) {
+            context.exitCode = CLI_EXIT_CANCELLED;
+            return;
+        }
+        if (status != CRasterImporter::Status::Ok) {
+            context.err << importer.GetMessage() << '\n';
+            context.exitCode = CLI_EXIT_FILE;
+            return;
+        }
     }
     if (const CFileError error = CAtomicFile::Write(mapFile, doc.BuildMapFile()); error.IsError()) {
         prompt.ShowMessage(IDS_SAVE_MAP_FAILED,
@@ -252,4 +337,22 @@ void AddImportCommands(CLI::App& app, CliContext& context) {
         ->check(CLI::PositiveNumber)
         ->needs(rectify);
     command->callback([&context, args, utm] { RunImport(*args, utm->count() > 0, context); });
+    command->add_flag("--check", args->check, Text(IDS_CLI_IMPORT_CHECK));
+    command->add_flag("--bitmap-only", args->bitmapOnly, Text(IDS_CLI_IMPORT_BITMAP_ONLY));
+    CWorkerProgress::AddOption(*command, context);
+    command->callback([&context, args, utm] {
+        try {
+            RunImport(*args, utm->count() > 0, context);
+        } catch (const std::bad_alloc&) {
+            context.err << FormatString1(IDS_IMPORT_NO_MEMORY, args->source) << '\n';
+            context.exitCode = CLI_EXIT_FILE;
+        }
+    });
+
+    auto* formats = app.add_subcommand("formats", Text(IDS_CLI_FORMATS));
+    formats->callback([&context] {
+        for (const std::string& ext : CRasterImporter::ReadableExtensions()) {
+            context.out << ext << '\n';
+        }
+    });
 }

@@ -501,7 +501,7 @@ Status DecodeWithQt(QIODevice& device, const uchar* fileHeader, QImage& image,
         return Status::NotBitmap;
     const std::uint64_t pixels =
         static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height());
-    if (pixels * 8 > CBmpDecoder::MemoryBudget())
+    if (!CBmpDecoder::FitsMemoryBudget(pixels * 8))
         return Status::OutOfMemory;
 
     // Qt refuses pictures above its allocation limit (256 MB by default); the budget above is the
@@ -552,7 +552,7 @@ Status DecodeChecked(QIODevice& device, QImage& image, CBmpDecoder::ColorInfo& c
     }
     const std::uint64_t decodedBytes =
         static_cast<std::uint64_t>(h.nWidth) * static_cast<std::uint64_t>(h.nRows) * 4;
-    if (decodedBytes > CBmpDecoder::MemoryBudget())
+    if (!CBmpDecoder::FitsMemoryBudget(decodedBytes))
         return Status::OutOfMemory;
     QImage target = NewPicture(h.nWidth, h.nRows);
     if (target.isNull())
@@ -589,6 +589,11 @@ std::uint64_t CBmpDecoder::MemoryBudget() {
     if (pages <= 0 || pageSize <= 0)
         return std::numeric_limits<std::uint64_t>::max();
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+}
+
+bool CBmpDecoder::FitsMemoryBudget(std::uint64_t decodedBytes) {
+    const std::uint64_t budget = MemoryBudget();
+    return decodedBytes <= budget && decodedBytes + decodedBytes / 3 <= budget - budget / 4;
 }
 
 QImage CBmpDecoder::AllocatePicture(int nWidth, int nHeight) {

@@ -37,6 +37,10 @@ public:
     // makes its first filling far cheaper. A null image when there is no memory.
     static QImage AllocatePicture(int nWidth, int nHeight);
 
-    // Bytes that one decoded picture may take: the memory the system has available now.
+    // The memory the system has available now, in bytes.
     static std::uint64_t MemoryBudget();
+    // True when a decoded picture of decodedBytes fits: it and its reduced copies (a third
+    // more) within three quarters of the memory available, so that the program and the system
+    // keep room to work.
+    static bool FitsMemoryBudget(std::uint64_t decodedBytes);
 };

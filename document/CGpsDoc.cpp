@@ -551,6 +551,13 @@ bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
         Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, name, MsgIcon::Exclamation);
         return false;
     }
+    // A registration or waypoint file replaces only a file of either kind.
+    const bool deviceFile =
+        text.starts_with(kRegistrationHeader) || text.starts_with(kWaypointHeader);
+    if (deviceFile && !IsReplaceableTextFile(name)) {
+        Prompt().MessageBoxId1(IDS_TEXT_FILE_FOREIGN, name, MsgIcon::Exclamation);
+        return false;
+    }
     const CFileError error = CAtomicFile::Write(name, text);
     if (error.IsError()) {
         Prompt().ShowMessage(IDS_WRITE_TEXT_FILE_FAILED,

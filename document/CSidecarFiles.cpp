@@ -23,7 +23,7 @@ std::string CSidecarFiles::RegistrationText(const CMapTransform& transform, int 
         return std::string(label) + value + std::string(kCrLf);
     };
     std::string text;
-    text += "Halvoren Map Registry" + std::string(kCrLf) + std::string(kCrLf);
+    text += std::string(kRegistrationHeader) + std::string(kCrLf) + std::string(kCrLf);
     text += line("FILE:\t", FileNameOf(bitmapPath));
     text += line("MAP SIZE X:\t", std::to_string(width));
     text += line("MAP SIZE Y:\t", std::to_string(height));
@@ -38,7 +38,7 @@ std::string CSidecarFiles::RegistrationText(const CMapTransform& transform, int 
 }
 
 std::string CSidecarFiles::WaypointText(std::span<const CDoublePoint> waypoints) {
-    std::string text = "Halvoren Wp File" + std::string(kCrLf) + std::string(kCrLf);
+    std::string text = std::string(kWaypointHeader) + std::string(kCrLf) + std::string(kCrLf);
     text += "#WP:\t" + std::to_string(waypoints.size()) + std::string(kCrLf);
     for (const CDoublePoint& wp : waypoints) {
         text += FormatFixed(wp.x, 0, 6) + ",  " + FormatFixed(wp.y, 0, 6) + std::string(kCrLf);

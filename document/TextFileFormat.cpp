@@ -1,9 +1,13 @@
 #include "TextFileFormat.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::string DeriveTextFileName(const std::string& bitmapPath, std::string_view ext) {
     std::filesystem::path path(bitmapPath);
@@ -45,4 +49,30 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
     const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
     return ca == cb;
+}
+
+bool IsReplaceableTextFile(const std::string& path) {
+    // Non-blocking, so that a pipe named like the file cannot hold the save up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT;
+    }
+    struct stat info {};
+    std::string head(64, '\0');
+    ssize_t n = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        do {
+            n = ::read(fd, head.data(), head.size());
+        } while (n < 0 && errno == EINTR);
+    }
+    ::close(fd);
+    if (n < 0) {
+        return false;
+    }
+    head.resize(static_cast<std::size_t>(n));
+    if (head.empty()) {
+        return true;
+    }
+    const std::string_view line = std::string_view(head).substr(0, head.find_first_of("\r\n"));
+    return line == kRegistrationHeader || line == kWaypointHeader;
 }

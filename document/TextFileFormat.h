@@ -7,6 +7,9 @@
 #include <string_view>
 
 inline constexpr std::string_view kCrLf = "\r\n";
+// The first lines of a registration file and of a waypoint file.
+inline constexpr std::string_view kRegistrationHeader = "Halvoren Map Registry";
+inline constexpr std::string_view kWaypointHeader = "Halvoren Wp File";
 
 // The bitmap's path with the extension of its file name (from the last '.' of the last
 // path component) replaced by ext, or ext appended when the file name has none.
@@ -20,3 +23,8 @@ std::string FormatFixed(double value, int width, int precision);
 
 // True when the two paths name the same file, existing or not.
 bool IsSameFile(const std::string& a, const std::string& b);
+
+// True when a registration or waypoint file may be written at path: nothing is there, or an
+// empty plain file, or a plain file whose first line is either file's header. Anything else
+// (a picture named .txt, a pipe) holds someone's data and must not be replaced.
+bool IsReplaceableTextFile(const std::string& path);

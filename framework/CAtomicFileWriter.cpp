@@ -11,7 +11,7 @@ CAtomicFileWriter::~CAtomicFileWriter() {
     Discard();
 }
 
-CFileError CAtomicFileWriter::Open(const std::string& path) {
+CFileError CAtomicFileWriter::Open(const std::string& path, unsigned modeLimit) {
     Discard();
     if (path.empty()) {
         return CFileError(ENOENT);
@@ -30,7 +30,7 @@ CFileError CAtomicFileWriter::Open(const std::string& path) {
     if (m_bKeepMode && S_ISDIR(old.st_mode)) {
         return CFileError(EISDIR);
     }
-    m_nMode = old.st_mode & 07777;
+    m_nMode = old.st_mode & 07777 & modeLimit;
 
     static std::mt19937 generator{std::random_device{}()};
     const std::filesystem::path folder = target.parent_path();
@@ -45,7 +45,7 @@ CFileError CAtomicFileWriter::Open(const std::string& path) {
         name.push_back('-');
         name.append(std::to_string(generator() % 1000000u));
         m_strTemp = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
-        m_fd = ::open(m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_fd = ::open(m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & modeLimit);
         if (m_fd >= 0) {
             m_strTarget = target.string();
             return CFileError();

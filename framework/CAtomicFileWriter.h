@@ -18,8 +18,9 @@ public:
     CAtomicFileWriter& operator=(const CAtomicFileWriter&) = delete;
 
     // Creates the temporary file for path. A target that is a folder is refused (EISDIR); a
-    // symbolic link is followed, and an existing file keeps its permissions.
-    CFileError Open(const std::string& path);
+    // symbolic link is followed, and an existing file keeps its permissions. The new file never
+    // gets a permission bit that modeLimit lacks (a copy of a private file stays private).
+    CFileError Open(const std::string& path, unsigned modeLimit = 07777);
     // Writes bytes at offset of the new file; pieces may come in any order.
     CFileError WriteAt(std::uint64_t offset, std::string_view bytes);
     // Flushes the new file to disk and renames it over the target.

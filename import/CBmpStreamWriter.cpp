@@ -37,7 +37,7 @@ std::uint64_t CBmpStreamWriter::FileSize(int width, int height, int bitCount,
 }
 
 CFileError CBmpStreamWriter::Open(const std::string& path, int width, int height, int bitCount,
-                                  const std::vector<Rgb>& palette) {
+                                  const std::vector<Rgb>& palette, unsigned modeLimit) {
     const std::uint64_t fileSize = FileSize(width, height, bitCount, palette.size());
     if (fileSize == 0) {
         return CFileError(EFBIG);
@@ -68,7 +68,7 @@ CFileError CBmpStreamWriter::Open(const std::string& path, int width, int height
         head.push_back(static_cast<char>(c[0]));
         head.push_back('\0');
     }
-    if (const CFileError error = m_file.Open(path); error.IsError()) {
+    if (const CFileError error = m_file.Open(path, modeLimit); error.IsError()) {
         return error;
     }
     return m_file.WriteAt(0, head);

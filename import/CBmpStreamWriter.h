@@ -23,9 +23,9 @@ public:
     static std::uint64_t FileSize(int width, int height, int bitCount, std::size_t paletteSize);
 
     // Starts the file: header and palette (8 bits only, at most 256 entries). EFBIG when the
-    // picture exceeds the format's limits.
+    // picture exceeds the format's limits. The file gets no permission bit modeLimit lacks.
     CFileError Open(const std::string& path, int width, int height, int bitCount,
-                    const std::vector<Rgb>& palette);
+                    const std::vector<Rgb>& palette, unsigned modeLimit = 07777);
     // Row y, counted from the top: RowStride bytes, blue-green-red for 24 bits.
     CFileError WriteRow(int y, std::string_view row);
     CFileError Commit() { return m_file.Commit(); }

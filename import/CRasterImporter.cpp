@@ -5,6 +5,8 @@
 #include "StringTable.h"
 
 #include <cpl_conv.h>
+#include <cpl_minixml.h>
+#include <cpl_string.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
@@ -14,8 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <new>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,6 +27,126 @@ namespace {
 constexpr std::size_t kChunkBytes = std::size_t{8} << 20;
 // A .prj beside a world file is a line of WKT; anything larger is not one.
 constexpr std::uintmax_t kMaxPrjBytes = 1 << 16;
+// The widest picture converted: one row of samples read as doubles (up to four bands) stays
+// within 256 MB, whatever the picture's height.
+constexpr int kMaxWidth = 8 << 20;
+// VRTs naming VRTs are followed this deep when their sources are checked.
+constexpr int kMaxVrtDepth = 8;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool IsVrtFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(64, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const std::size_t start = head.find_first_not_of(" \t\r\n");
+    return start != std::string::npos && Lower(head.substr(start)).starts_with("<vrtdataset");
+}
+
+// The files a VRT names as its sources, relative ones resolved against the VRT's folder; true
+// when one of its bands is a raw band (which reads the bytes of any file the user can read).
+bool CollectVrtSources(const CPLXMLNode* node, const std::filesystem::path& folder,
+                       std::vector<std::filesystem::path>& sources) {
+    bool rawBand = false;
+    for (; node != nullptr; node = node->psNext) {
+        if (node->eType != CXT_Element) {
+            continue;
+        }
+        rawBand = rawBand || EQUAL(CPLGetXMLValue(node, "subClass", ""), "VRTRawRasterBand");
+        if (EQUAL(node->pszValue, "SourceFilename")) {
+            const bool relative = CPLTestBool(CPLGetXMLValue(node, "relativeToVRT", "0"));
+            const char* name = nullptr;
+            for (const CPLXMLNode* child = node->psChild; child != nullptr; child = child->psNext) {
+                name = child->eType == CXT_Text ? child->pszValue : name;
+            }
+            if (name != nullptr) {
+                sources.push_back(relative ? folder / name : std::filesystem::path(name));
+            }
+        }
+        rawBand = CollectVrtSources(node->psChild, folder, sources) || rawBand;
+    }
+    return rawBand;
+}
+
+bool IsSpecialFile(const std::filesystem::file_status& status) {
+    namespace fs = std::filesystem;
+    return fs::is_fifo(status) || fs::is_socket(status) || fs::is_character_file(status) ||
+           fs::is_block_file(status);
+}
+
+// Why a source must not be opened: the file at fault and the message that says why.
+struct SourceRefusal {
+    std::string file; // empty: nothing refused
+    unsigned messageId = 0;
+};
+
+// Checks the files GDAL may open for path before it opens any: path itself, the files beside
+// it named after it (sidecars such as .aux.xml, .prj, world files, .ovr, .msk) and, for a VRT,
+// the same for every source it names. A pipe or a device among them is refused (reading one
+// blocks or never ends), and so is a VRT raw band.
+SourceRefusal CheckSourceFiles(const std::filesystem::path& path, int depth = 0) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+        return {}; // not in the file system (one of GDAL's own paths), or nothing to read
+    }
+    if (IsSpecialFile(status)) {
+        return {path.string(), IDS_IMPORT_NOT_PLAIN_FILE};
+    }
+    if (!fs::is_regular_file(status)) {
+        return {};
+    }
+    const std::string stem = Lower(path.stem().string());
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        const std::string name = Lower(it->path().filename().string());
+        if (name != stem && !name.starts_with(stem + ".") && !name.starts_with(stem + "_")) {
+            continue;
+        }
+        std::error_code statError;
+        if (IsSpecialFile(it->status(statError)) && !statError) {
+            return {it->path().string(), IDS_IMPORT_NOT_PLAIN_FILE};
+        }
+    }
+    if (depth >= kMaxVrtDepth || !IsVrtFile(path)) {
+        return {};
+    }
+    std::vector<fs::path> sources;
+    if (CPLXMLNode* tree = CPLParseXMLFile(path.c_str())) {
+        const bool rawBand = CollectVrtSources(tree, path.parent_path(), sources);
+        CPLDestroyXMLNode(tree);
+        if (rawBand) {
+            return {path.string(), IDS_IMPORT_VRT_RAW_BAND};
+        }
+    }
+    for (const fs::path& source : sources) {
+        if (SourceRefusal refusal = CheckSourceFiles(source, depth + 1); !refusal.file.empty()) {
+            return refusal;
+        }
+    }
+    return {};
+}
+
+// The permission bits every plain file in GDAL's list shares: what the source lets others see.
+unsigned SharedMode(GDALDataset& dataset) {
+    unsigned mode = 0777;
+    char** files = dataset.GetFileList();
+    for (char** file = files; file != nullptr && *file != nullptr; ++file) {
+        struct stat info {};
+        if (::stat(*file, &info) == 0 && S_ISREG(info.st_mode)) {
+            mode &= info.st_mode & 0777;
+        }
+    }
+    CSLDestroy(files);
+    return mode;
+}
 
 std::uint8_t ToByte(double value) {
     if (!(value > 0.0)) { // NaN too
@@ -47,6 +171,20 @@ void CRasterImporter::SSrsDeleter::operator()(OGRSpatialReference* srs) const {
 }
 
 CRasterImporter::CRasterImporter(const std::string& sourcePath) : m_strSource(sourcePath) {
+    try {
+        Open(sourcePath);
+    } catch (const std::bad_alloc&) {
+        m_pDataset.reset();
+        Fail(Status::TooLarge, IDS_IMPORT_NO_MEMORY, "");
+    }
+}
+
+void CRasterImporter::Open(const std::string& sourcePath) {
+    if (const SourceRefusal refusal = CheckSourceFiles(sourcePath); !refusal.file.empty()) {
+        Fail(Status::CannotRead, IDS_IMPORT_CANNOT_READ,
+             FormatString1(refusal.messageId, refusal.file));
+        return;
+    }
     m_pDataset.reset(GDALDataset::FromHandle(GDALOpenEx(
         sourcePath.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
     if (!m_pDataset || m_pDataset->GetRasterCount() < 1 || m_pDataset->GetRasterXSize() < 1 ||
@@ -144,6 +282,11 @@ void CRasterImporter::Describe(const std::string& sourcePath) {
         Fail(Status::TooLarge, IDS_IMPORT_TOO_LARGE, "");
         return;
     }
+    if (m_nWidth > kMaxWidth) {
+        Fail(Status::TooLarge, IDS_IMPORT_TOO_WIDE, "");
+        return;
+    }
+    m_nModeLimit = SharedMode(ds);
 
     m_dGcpResidual = std::nan("");
     m_bHasGeoTransform = ds.GetGeoTransform(m_geoTransform.data()) == CE_None;
@@ -311,6 +454,15 @@ bool CRasterImporter::MeasureRange(const Progress& progress) {
 
 CRasterImporter::Status CRasterImporter::WriteBitmap(const std::string& path,
                                                      const Progress& progress) {
+    try {
+        return Write(path, progress);
+    } catch (const std::bad_alloc&) {
+        // The writer has removed its temporary file on the way out.
+        return Fail(Status::TooLarge, IDS_IMPORT_NO_MEMORY, "");
+    }
+}
+
+CRasterImporter::Status CRasterImporter::Write(const std::string& path, const Progress& progress) {
     if (!m_pDataset) {
         return m_status;
     }
@@ -339,7 +491,7 @@ CRasterImporter::Status CRasterImporter::WriteBitmap(const std::string& path,
         }
     }
     CBmpStreamWriter writer;
-    CFileError error = writer.Open(path, m_nWidth, m_nHeight, m_nBitCount, palette);
+    CFileError error = writer.Open(path, m_nWidth, m_nHeight, m_nBitCount, palette, m_nModeLimit);
     if (!error.IsError()) {
         if (!Convert(writer, progress, scaled ? 0.5 : 0.0)) {
             return m_status; // the writer removes its temporary file

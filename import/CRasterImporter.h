@@ -4,8 +4,10 @@
 // source, 8 bits with a grey palette for a grey one, 24 bits otherwise. Samples wider than 8
 // bits are scaled by their real minimum and maximum, alpha is flattened onto white. The
 // conversion streams: it holds a band of rows at a time (plus GDAL's block cache), whatever the
-// picture's size. The source's georeferencing (geotransform and coordinate system, from the
-// file, an .aux.xml, or a world file with a .prj) is offered to the calibration.
+// picture's height; pictures wider than 8 million pixels are refused. A source that is a pipe
+// or device, or has one among its sidecars or VRT sources, is refused before GDAL opens it. The
+// source's georeferencing (geotransform and coordinate system, from the file, an .aux.xml, or a
+// world file with a .prj) is offered to the calibration.
 
 #include "CGdalSession.h"
 
@@ -23,7 +25,7 @@ public:
     enum class Status {
         Ok,
         CannotRead,  // GDAL cannot open or read the source
-        TooLarge,    // the bitmap would exceed the format's 4 GiB and 32-bit limits
+        TooLarge,    // beyond the format's 4 GiB and 32-bit limits, too wide, or out of memory
         CannotWrite, // the bitmap could not be written
         Cancelled,   // the progress callback asked to stop
     };
@@ -65,7 +67,9 @@ public:
     bool IsWarpableAsIs() const { return m_bAllBytes && !m_bExpandPalette; }
 
     // Converts the picture into a bitmap at path, replacing it only when complete: a failure
-    // or cancel leaves path as it was and no other file behind. Returns and keeps the status.
+    // or cancel leaves path as it was and no other file behind. The bitmap is no more readable
+    // than the source's files. Running out of memory ends in TooLarge. Returns and keeps the
+    // status.
     Status WriteBitmap(const std::string& path, const Progress& progress = {});
 
     // Lower-case file extensions GDAL's raster drivers read, "bmp" first.
@@ -80,7 +84,9 @@ private:
         void operator()(OGRSpatialReference* srs) const;
     };
 
+    void Open(const std::string& sourcePath);
     void Describe(const std::string& sourcePath);
+    Status Write(const std::string& path, const Progress& progress);
     void ReadSpatialRef(const std::string& sourcePath);
     void FitGcps();
     Status Fail(Status status, unsigned messageId, const std::string& detail);
@@ -99,6 +105,7 @@ private:
     int m_nBitCount = 24;
     bool m_bBitmapSource = false;
     bool m_bHasGeoTransform = false;
+    unsigned m_nModeLimit = 0777; // the bitmap is no more readable than the source
     std::array<double, 6> m_geoTransform{0, 1, 0, 0, 0, 1};
     bool m_bGcpFit = false;
     bool m_bTooFewGcps = false;

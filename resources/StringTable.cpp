@@ -285,6 +285,28 @@ constexpr Entry kStrings[] = {
     {IDS_CLI_IMPORT_LATLON, TR("Calibrate in latitude/longitude.")},
     {IDS_CLI_IMPORT_UTM, TR("Calibrate in UTM, in ZONE (a number, optionally with its band letter) "
                             "or else in the zone of the picture's centre.")},
+    {IDS_WORKER_NOT_STARTED, TR("The helper program %1 could not be started.")},
+    {IDS_WORKER_CRASHED, TR("The helper program that reads the picture stopped unexpectedly.  The "
+                            "map is as it was.")},
+    {IDS_CLI_PROGRESS,
+     TR("Report progress on standard error as lines \"progress F\" (F from 0 to "
+        "1); on SIGTERM stop at the next step, remove temporary files and exit 5.")},
+    {IDS_CLI_IMPORT_CHECK, TR("Only open the picture: print its width and height when it can be "
+                              "converted.")},
+    {IDS_CLI_IMPORT_BITMAP_ONLY,
+     TR("Write the bitmap alone and print the calibration found instead of writing the map file.")},
+    {IDS_CLI_FORMATS, TR("Print the file extensions of the pictures import reads, one per line.")},
+    {IDS_IMPORT_NOT_PLAIN_FILE,
+     TR("%1 is not a plain file (a pipe, socket or device), so it is not read.")},
+    {IDS_IMPORT_TOO_WIDE,
+     TR("The picture %1 is too wide to convert: a row may hold at most 8 million pixels.")},
+    {IDS_IMPORT_NO_MEMORY, TR("There is not enough memory to convert the picture %1.")},
+    {IDS_IMPORT_OUTPUT_IS_SOURCE, TR("The registration file would replace the picture %1 itself.  "
+                                     "Give the bitmap another name.")},
+    {IDS_TEXT_FILE_FOREIGN, TR("The file %1 was not written because it exists and is not a "
+                               "registration or waypoint file.  Move or rename it first.")},
+    {IDS_IMPORT_VRT_RAW_BAND,
+     TR("%1 reads the bytes of other files directly (a raw band), which is not allowed.")},
     {IDS_POINTS_CANNOT_READ, TR("Cannot read the control points file %1.")},
     {IDS_POINTS_MALFORMED,
      TR("%1, line %2: not a control point. Each line holds mapX,mapY,sourceX,sourceY,enable: four "

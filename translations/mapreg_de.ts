@@ -939,5 +939,53 @@ schon, öffnet sich die Karte in seinem Fenster.
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
     </message>
+    <message>
+        <source>The helper program %1 could not be started.</source>
+        <translation>Das Hilfsprogramm %1 konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>The helper program that reads the picture stopped unexpectedly.  The map is as it was.</source>
+        <translation>Das Hilfsprogramm, das das Bild liest, wurde unerwartet beendet.  Die Karte ist unverändert.</translation>
+    </message>
+    <message>
+        <source>Report progress on standard error as lines &quot;progress F&quot; (F from 0 to 1); on SIGTERM stop at the next step, remove temporary files and exit 5.</source>
+        <translation>Den Fortschritt auf der Standardfehlerausgabe als Zeilen &quot;progress F&quot; melden (F von 0 bis 1); bei SIGTERM beim nächsten Schritt anhalten, temporäre Dateien entfernen und mit 5 enden.</translation>
+    </message>
+    <message>
+        <source>Only open the picture: print its width and height when it can be converted.</source>
+        <translation>Das Bild nur öffnen: seine Breite und Höhe ausgeben, wenn es umgewandelt werden kann.</translation>
+    </message>
+    <message>
+        <source>Write the bitmap alone and print the calibration found instead of writing the map file.</source>
+        <translation>Nur die Bitmap schreiben und die gefundene Kalibrierung ausgeben, statt die Kartendatei zu schreiben.</translation>
+    </message>
+    <message>
+        <source>Print the file extensions of the pictures import reads, one per line.</source>
+        <translation>Die Dateiendungen der Bilder ausgeben, die import liest, eine pro Zeile.</translation>
+    </message>
+    <message>
+        <source>%1 is not a plain file (a pipe, socket or device), so it is not read.</source>
+        <translation>%1 ist keine gewöhnliche Datei (eine Pipe, ein Socket oder ein Gerät) und wird daher nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>The picture %1 is too wide to convert: a row may hold at most 8 million pixels.</source>
+        <translation>Das Bild %1 ist zu breit zum Umwandeln: eine Zeile darf höchstens 8 Millionen Pixel haben.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to convert the picture %1.</source>
+        <translation>Es ist nicht genug Speicher frei, um das Bild %1 umzuwandeln.</translation>
+    </message>
+    <message>
+        <source>The registration file would replace the picture %1 itself.  Give the bitmap another name.</source>
+        <translation>Die Registrierungsdatei würde das Bild %1 selbst ersetzen.  Geben Sie der Bitmap einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>The file %1 was not written because it exists and is not a registration or waypoint file.  Move or rename it first.</source>
+        <translation>Die Datei %1 wurde nicht geschrieben, weil sie existiert und keine Registrierungs- oder Wegpunktdatei ist.  Verschieben oder benennen Sie sie zuerst um.</translation>
+    </message>
+    <message>
+        <source>%1 reads the bytes of other files directly (a raw band), which is not allowed.</source>
+        <translation>%1 liest die Bytes anderer Dateien direkt (ein Rohband), was nicht erlaubt ist.</translation>
+    </message>
 </context>
 </TS>

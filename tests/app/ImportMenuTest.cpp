@@ -1,13 +1,16 @@
-// Map > New Bitmap with a georeferenced GeoTIFF, through the real program.
+// Map > New Bitmap with pictures of other formats, through the real program and its worker.
 
 #include "AppHarness.h"
 
-#include "CRasterImporter.h"
+#include "CBmpDecoder.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
+#include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include <filesystem>
@@ -53,13 +56,110 @@ TEST_F(ImportMenuTest, a_georeferenced_picture_arrives_converted_and_calibrated)
     EXPECT_TRUE(prompt.choosers[2].save);
     EXPECT_EQ(prompt.choosers[2].titleOrPath, bmp);
     EXPECT_EQ(prompt.messages.size(), 1u);
+}
 
-    // Elsewhere the conversion goes to the chosen name; a cancelled conversion leaves none.
-    const std::string other = TestPath(QStringLiteral("other.bmp")).toStdString();
-    CRasterImporter importer(tif);
-    EXPECT_EQ(importer.WriteBitmap(other, [](double) { return false; }),
-              CRasterImporter::Status::Cancelled);
-    EXPECT_EQ(QDir(TestPath(".")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+// The worker that reads the picture crashes, hangs until Cancel or fails, or the picture is
+// one the window could not hold (1,400,000,000 x 1 pixels; a tiny JPEG that declares 65500 x
+// 65500): the window says so (or, after Cancel, nothing), keeps the map it had, and no bitmap
+// or temporary file is left.
+TEST_F(ImportMenuTest, a_worker_that_crashes_hangs_or_fails_leaves_the_map_as_it_was) {
+    struct Case {
+        const char* name;
+        const char* script; // a stand-in worker; none: the real one
+        const char* picture;
+        std::vector<unsigned> messageIds;
+        std::string text;
+    };
+    Start();
+    const QString picture = LoadPicture(QSize(30, 20));
+    const std::string wide = TestPath(QStringLiteral("wide.vrt")).toStdString();
+    std::vector<Case> cases = {
+        {"crash",
+         "kill -SEGV $$",
+         "survey.tif",
+         {IDS_IMPORT_CANNOT_READ},
+         LoadStringId(IDS_WORKER_CRASHED).data()},
+        {"hang", "exec sleep 60", "survey.tif", {}, ""},
+        {"fails",
+         "echo 'Cannot read the picture.' >&2; exit 4",
+         "survey.tif",
+         {IDS_IMPORT_CANNOT_READ},
+         "Cannot read the picture."},
+        {"wide",
+         nullptr,
+         "wide.vrt",
+         {IDS_IMPORT_CANNOT_READ},
+         FormatString1(IDS_IMPORT_TOO_WIDE, wide)},
+    };
+    {
+        std::string bands;
+        for (const char* colour : {"Red", "Green", "Blue", "Alpha"}) {
+            bands += std::string("<VRTRasterBand dataType=\"Byte\"><ColorInterp>") + colour +
+                     "</ColorInterp></VRTRasterBand>";
+        }
+        QFile vrt(QString::fromStdString(wide));
+        ASSERT_TRUE(vrt.open(QIODevice::WriteOnly));
+        vrt.write(
+            ("<VRTDataset rasterXSize=\"1400000000\" rasterYSize=\"1\">" + bands + "</VRTDataset>")
+                .c_str());
+    }
+    // The JPEG's frame header claims 65500 x 65500; on a machine that could hold that picture
+    // (more than 30 GB available) the row is left out.
+    if (!CBmpDecoder::FitsMemoryBudget(std::uint64_t{65500} * 65500 * 4)) {
+        const std::string jpeg = TestPath(QStringLiteral("huge.jpg")).toStdString();
+        GDALAllRegister();
+        GDALDataset* mem =
+            GetGDALDriverManager()->GetDriverByName("MEM")->Create("", 8, 8, 1, GDT_Byte, nullptr);
+        GDALClose(GetGDALDriverManager()->GetDriverByName("JPEG")->CreateCopy(
+            jpeg.c_str(), mem, FALSE, nullptr, nullptr, nullptr));
+        GDALClose(mem);
+        QFile file(QString::fromStdString(jpeg));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const qsizetype frame = bytes.indexOf("\xFF\xC0");
+        ASSERT_GT(frame, 0);
+        bytes.replace(frame + 5, 4, QByteArray("\xFF\xDC\xFF\xDC", 4));
+        file.seek(0);
+        file.write(bytes);
+        file.close();
+        std::filesystem::remove(jpeg + ".aux.xml");
+        cases.push_back({"huge", nullptr, "huge.jpg", {IDS_OUT_OF_MEMORY}, "Out of memory."});
+    }
+    const QByteArray realWorker = qgetenv("MAPREG_CLI");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.script != nullptr) {
+            const QString worker = TestPath(QString::fromLatin1(c.name) + QStringLiteral(".sh"));
+            QFile script(worker);
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(QByteArray("#!/bin/sh\n") + c.script + "\n");
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("MAPREG_CLI", worker.toLocal8Bit());
+        }
+        prompt.messages.clear();
+        prompt.chosenFiles.push_back(TestPath(QString::fromLatin1(c.picture)).toStdString());
+        if (std::string_view(c.name) == "hang") {
+            WithNextDialog(
+                [](QDialog& dialog) {
+                    ASSERT_NE(qobject_cast<QProgressDialog*>(&dialog), nullptr);
+                    dialog.findChild<QPushButton*>()->click(); // Cancel
+                },
+                [&] { PressKey(Qt::Key_F2); });
+        } else {
+            PressKey(Qt::Key_F2);
+        }
+        qputenv("MAPREG_CLI", realWorker);
+        EXPECT_EQ(prompt.MessageIds(), c.messageIds);
+        if (!c.messageIds.empty() && !prompt.messages.empty()) {
+            EXPECT_EQ(prompt.messages[0].text, c.text);
+        }
+        EXPECT_TRUE(prompt.chosenFiles.empty());
+        EXPECT_EQ(Doc().GetBitmapPath(), picture.toStdString());
+        EXPECT_EQ(QSize(Doc().GetMapWidth(), Doc().GetMapHeight()), QSize(30, 20));
+        EXPECT_EQ(QDir(TestPath(".")).entryList({"*.bmp", ".*"}, QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("plain.bmp")});
+    }
 }
 
 // A map handed over by the desktop while a picture converts waits for the conversion: it is

@@ -94,13 +94,13 @@ TEST_F(DocumentTest, waypoint_file_lists_the_placed_waypoints) {
 TEST_F(DocumentTest, unwritable_registration_file_is_reported_and_the_save_counts) {
     LoadHarbour();
     const fs::path txt = dir / "harbour.txt";
-    WriteBytes(txt, "old registration");
+    WriteBytes(txt, "Halvoren Map Registry\r\nold registration");
     CAtomicFile::SetFailureHookForTesting(
         [&](const std::string& path) { return path == txt.string() ? ENOSPC : 0; });
     EXPECT_TRUE(doc->DoSave((dir / "harbour.gpm").string()));
     EXPECT_FALSE(doc->IsModified());
     EXPECT_TRUE(fs::exists(dir / "harbour.gpm"));
-    EXPECT_EQ(ReadBytes(txt), "old registration");
+    EXPECT_EQ(ReadBytes(txt), "Halvoren Map Registry\r\nold registration");
     ASSERT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_WRITE_TEXT_FILE_FAILED}));
     EXPECT_EQ(prompt.messages[0].text,
               "Cannot write the file " + txt.string() + ".  The disk is full.");

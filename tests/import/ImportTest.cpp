@@ -13,13 +13,22 @@
 #include <geodesic.h>
 #include <ogr_spatialref.h>
 
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <numbers>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -389,6 +398,136 @@ TEST_F(ImportTest, calibrates_control_point_rasters_from_their_fit) {
         EXPECT_TRUE(r.out.ends_with(c.tail)) << r.out;
         EXPECT_EQ(r.err, ExpandPercent1(c.err, source.string()));
     }
+}
+
+// Inputs that would hang the import (a pipe as the picture, as a sidecar or as a VRT source),
+// copy a private file into the bitmap (a VRT raw band), allocate a row of tens of gigabytes
+// (1,400,000,000 x 1 pixels) or have the registration file replace the picture itself are refused
+// before anything is written. A pipe that the import did open after all is released after the
+// deadline, so that a fault fails the test instead of hanging it.
+TEST_F(ImportTest, refuses_pipes_private_files_huge_rows_and_its_own_source) {
+    MakeRaster(dir, {"GTiff", "side.tif", 8, 8, 1});
+    fs::remove(dir / "side.tif.aux.xml");
+    for (const char* fifo : {"side.tif.aux.xml", "pipe.tif", "source.tif"}) {
+        ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
+    }
+    WriteBytes(dir / "over-pipe.vrt",
+               R"(<VRTDataset rasterXSize="8" rasterYSize="8"><VRTRasterBand dataType="Byte" )"
+               R"(band="1"><SimpleSource><SourceFilename relativeToVRT="1">source.tif)"
+               R"(</SourceFilename><SourceBand>1</SourceBand></SimpleSource></VRTRasterBand>)"
+               R"(</VRTDataset>)");
+    WriteBytes(dir / "notes.txt", "private notes");
+    fs::permissions(dir / "notes.txt", fs::perms::owner_read | fs::perms::owner_write);
+    WriteBytes(dir / "raw.vrt",
+               R"(<VRTDataset rasterXSize="13" rasterYSize="1"><VRTRasterBand dataType="Byte" )"
+               R"(band="1" subClass="VRTRawRasterBand"><SourceFilename relativeToVRT="1">)"
+               R"(notes.txt</SourceFilename><ImageOffset>0</ImageOffset><PixelOffset>1)"
+               R"(</PixelOffset><LineOffset>13</LineOffset></VRTRasterBand></VRTDataset>)");
+    std::string bands;
+    for (const char* colour : {"Red", "Green", "Blue", "Alpha"}) {
+        bands += std::string(R"(<VRTRasterBand dataType="Byte"><ColorInterp>)") + colour +
+                 "</ColorInterp></VRTRasterBand>";
+    }
+    WriteBytes(dir / "wide.vrt", R"(<VRTDataset rasterXSize="1400000000" rasterYSize="1">)" +
+                                     bands + "</VRTDataset>");
+    const std::string grid = "ncols 4\nnrows 3\nxllcorner 10\nyllcorner 50\ncellsize 0.01\n"
+                             "1 2 3 4\n5 6 7 8\n9 10 11 12\n";
+    WriteBytes(dir / "dem.txt", grid);
+    WriteBytes(dir / "dem.prj", R"(GEOGCS["WGS 84",DATUM["WGS_1984",SPHEROID["WGS 84",6378137,)"
+                                R"(298.257223563]],PRIMEM["Greenwich",0],UNIT["degree",)"
+                                R"(0.0174532925199433]])");
+    std::set<std::string> inputs;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        inputs.insert(entry.path().filename().string());
+    }
+    struct Case {
+        const char* source;
+        int code;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"pipe.tif", 4, "pipe.tif is not a plain file"},
+        {"side.tif", 4, "side.tif.aux.xml is not a plain file"},
+        {"over-pipe.vrt", 4, "source.tif is not a plain file"},
+        {"raw.vrt", 4, "raw.vrt reads the bytes of other files directly"},
+        {"wide.vrt", 4, "too wide"},
+        {"dem.txt", 2, "registration file would replace the picture"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        auto run = std::async(std::launch::async,
+                              [&] { return RunTool(Args("import", (dir / c.source).string())); });
+        if (run.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << "the import hangs";
+            for (const char* fifo : {"side.tif.aux.xml", "pipe.tif", "source.tif"}) {
+                const int fd = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK);
+                ::close(fd);
+            }
+        }
+        const CliResult r = run.get();
+        EXPECT_EQ(r.code, c.code) << r.out << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        left.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, inputs) << "no output and no temporary file";
+    EXPECT_EQ(ReadBytes(dir / "dem.txt"), grid);
+}
+
+// The bitmap is no more readable than its source, and the umask still applies.
+TEST_F(ImportTest, the_bitmap_is_no_more_readable_than_its_source) {
+    const mode_t previous = ::umask(022);
+    for (const auto& [source, bitmap] : std::vector<std::pair<unsigned, unsigned>>{
+             {0600, 0600}, {0640, 0640}, {0666, 0644}, {0444, 0444}}) {
+        SCOPED_TRACE(source);
+        const fs::path tif = MakeRaster(dir, {"GTiff", "private.tif", 4, 4, 1});
+        ASSERT_EQ(::chmod(tif.c_str(), source), 0);
+        fs::remove(dir / "private.bmp");
+        const CliResult r = RunTool(Args("import", tif.string()));
+        ASSERT_EQ(r.code, 0) << r.err;
+        struct stat info {};
+        ASSERT_EQ(::stat((dir / "private.bmp").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, bitmap);
+        fs::remove(tif);
+    }
+    ::umask(previous);
+}
+
+// The worker side of Cancel: after SIGTERM the conversion stops at its next step, removes its
+// temporary file and exits 5, leaving the folder as it was.
+TEST_F(ImportTest, sigterm_stops_the_conversion_and_leaves_no_file) {
+    const fs::path source = MakeRaster(dir, {"GTiff", "large.tif", 2000, 2000, 1, GDT_UInt16},
+                                       [](int x, int y, int) { return x + y; });
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(pipeFds[1], 2);
+        ::close(pipeFds[0]);
+        ::execl(MAPREG_CLI_PATH, "mapreg-cli", "import", "--progress", source.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    FILE* errors = ::fdopen(pipeFds[0], "r");
+    std::array<char, 256> line{};
+    ASSERT_NE(std::fgets(line.data(), line.size(), errors), nullptr);
+    EXPECT_EQ(std::string_view(line.data()).substr(0, 9), "progress ");
+    ::kill(pid, SIGTERM);
+    while (std::fgets(line.data(), line.size(), errors) != nullptr) {
+    }
+    std::fclose(errors);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 5);
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        left.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::set<std::string>{"large.tif"});
 }
 
 } // namespace

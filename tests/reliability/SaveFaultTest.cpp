@@ -125,6 +125,27 @@ TEST_F(SaveFaults, text_files_never_replace_the_bitmap_by_name_or_by_link) {
     }
 }
 
+TEST_F(SaveFaults, text_files_replace_only_registration_or_waypoint_files) {
+    // The registration and waypoint names are taken by someone else's files: a grid and notes.
+    SaveHarbourThenChange();
+    const fs::path txt = dir / "harbour.txt";
+    const fs::path wpt = dir / "harbour.wpt";
+    WriteBytes(txt, "ncols 4\nnrows 3\n");
+    WriteBytes(wpt, "my notes\n");
+    ClearRecords();
+    EXPECT_TRUE(doc->DoSave(mapFile.string())) << "the map file is saved";
+    doc->OnSaveWaypoints();
+    ASSERT_EQ(prompt.MessageIds(),
+              (std::vector<unsigned>{IDS_TEXT_FILE_FOREIGN, IDS_TEXT_FILE_FOREIGN}));
+    EXPECT_EQ(prompt.messages[0].text,
+              "The file " + txt.string() +
+                  " was not written because it exists and is not a registration or waypoint "
+                  "file.  Move or rename it first.");
+    EXPECT_NE(prompt.messages[1].text.find(wpt.string()), std::string::npos);
+    EXPECT_EQ(ReadBytes(txt), "ncols 4\nnrows 3\n");
+    EXPECT_EQ(ReadBytes(wpt), "my notes\n");
+}
+
 TEST_F(SaveFaults, unreadable_new_bitmap_keeps_the_picture_and_its_path) {
     bitmap = LoadHarbour();
     WriteBytes(dir / "broken.bmp", "BM this is no bitmap");
