@@ -5,6 +5,7 @@
 #include "CPointsFile.h"
 #include "CRecordingPrompt.h"
 #include "CalibrationCheck.h"
+#include "DeviceError.h"
 #include "NumberText.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
@@ -142,37 +143,6 @@ struct FitArgs {
     bool json = false;
 };
 
-void PrintFit(const std::vector<ControlPoint>& points, const CPointFit& fit, bool json,
-              CliContext& context) {
-    const std::vector<PointResidual>& residuals = fit.GetResiduals();
-    if (!json) {
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            context.out << i + 1 << " residual_m=" << Metres(residuals[i].lengthM)
-                        << " leave_one_out_m=" << Metres(residuals[i].leaveOneOutM)
-                        << (points[i].enabled ? "" : " disabled") << '\n';
-        }
-        context.out << "rms_m=" << Metres(fit.GetRmsM()) << '\n'
-                    << "worst=" << WorstText(fit, false) << '\n';
-        return;
-    }
-    std::string text = "{\"transform\":[";
-    for (std::size_t i = 0; i < 6; ++i) {
-        text += (i == 0 ? "" : ",") + JsonNumber(fit.GetTransform().c[i]);
-    }
-    text += "],\"rmsM\":" + JsonNumber(fit.GetRmsM()) + ",\"worst\":" + WorstText(fit, true) +
-            ",\"points\":[";
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const ControlPoint& p = points[i];
-        text += std::string(i == 0 ? "{" : ",{") + "\"x\":" + JsonNumber(p.picture.x) +
-                ",\"y\":" + JsonNumber(p.picture.y) + ",\"worldX\":" + JsonNumber(p.world.x) +
-                ",\"worldY\":" + JsonNumber(p.world.y) +
-                ",\"enabled\":" + (p.enabled ? "true" : "false") +
-                ",\"residualM\":" + JsonNumber(residuals[i].lengthM) +
-                ",\"leaveOneOutM\":" + JsonNumber(residuals[i].leaveOneOutM) + "}";
-    }
-    context.out << text << "]}\n";
-}
-
 // A band letter for a UTM calibration from a fit: the band of the fitted picture's centre, on
 // the side of the equator the zone's northings count from.
 char BandLetter(const WorldKind& kind, CDoublePoint centre) {
@@ -191,6 +161,57 @@ char BandLetter(const WorldKind& kind, CDoublePoint centre) {
         return 'M';
     }
     return letter;
+}
+
+// The device error of the calibration the fit gives a picture of size[0] x size[1] pixels.
+double FitDeviceError(const CPointFit& fit, const WorldKind& kind, const std::vector<int>& size) {
+    const int width = size[0];
+    const int height = size[1];
+    const char letter = kind.coordType == CoordType::Utm
+                            ? BandLetter(kind, fit.GetTransform().Map({width / 2.0, height / 2.0}))
+                            : 'U';
+    return CalibrationDeviceError(
+        CalibrationOfFit(fit.GetTransform(), kind.coordType, kind.zone, letter, width, height),
+        width, height);
+}
+
+// The device error is printed when the picture size is known (size holds it, or is empty).
+void PrintFit(const std::vector<ControlPoint>& points, const CPointFit& fit, const WorldKind& kind,
+              const std::vector<int>& size, bool json, CliContext& context) {
+    const double deviceError = size.size() == 2 ? FitDeviceError(fit, kind, size) : std::nan("");
+    const std::vector<PointResidual>& residuals = fit.GetResiduals();
+    if (!json) {
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            context.out << i + 1 << " residual_m=" << Metres(residuals[i].lengthM)
+                        << " leave_one_out_m=" << Metres(residuals[i].leaveOneOutM)
+                        << (points[i].enabled ? "" : " disabled") << '\n';
+        }
+        context.out << "rms_m=" << Metres(fit.GetRmsM()) << '\n'
+                    << "worst=" << WorstText(fit, false) << '\n';
+        if (size.size() == 2) {
+            context.out << "device_error_m=" << Metres(deviceError) << '\n';
+        }
+        return;
+    }
+    std::string text = "{\"transform\":[";
+    for (std::size_t i = 0; i < 6; ++i) {
+        text += (i == 0 ? "" : ",") + JsonNumber(fit.GetTransform().c[i]);
+    }
+    text += "],\"rmsM\":" + JsonNumber(fit.GetRmsM()) + ",\"worst\":" + WorstText(fit, true);
+    if (size.size() == 2) {
+        text += ",\"deviceErrorM\":" + JsonNumber(deviceError);
+    }
+    text += ",\"points\":[";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const ControlPoint& p = points[i];
+        text += std::string(i == 0 ? "{" : ",{") + "\"x\":" + JsonNumber(p.picture.x) +
+                ",\"y\":" + JsonNumber(p.picture.y) + ",\"worldX\":" + JsonNumber(p.world.x) +
+                ",\"worldY\":" + JsonNumber(p.world.y) +
+                ",\"enabled\":" + (p.enabled ? "true" : "false") +
+                ",\"residualM\":" + JsonNumber(residuals[i].lengthM) +
+                ",\"leaveOneOutM\":" + JsonNumber(residuals[i].leaveOneOutM) + "}";
+    }
+    context.out << text << "]}\n";
 }
 
 } // namespace
@@ -216,7 +237,7 @@ void AddPointCommands(CLI::App& app, CliContext& context) {
         }
         const auto fit = FitPoints(read->points, *read->fileKind, context);
         if (fit) {
-            PrintFit(read->points, *fit, args->json, context);
+            PrintFit(read->points, *fit, *read->fileKind, args->size, args->json, context);
         }
     });
 }

@@ -586,12 +586,8 @@ WorldKind CGpsDoc::GetWorldKind() const {
 
 int CGpsDoc::CalibrateFromFit(const AffineTransform& fit, CoordType coordType, int zone,
                               char letter) {
-    const std::array<CDoublePoint, 3> picture = {CDoublePoint{0.0, 0.0},
-                                                 CDoublePoint{m_nMapWidth - 1.0, 0.0},
-                                                 CDoublePoint{0.0, m_nMapHeight - 1.0}};
-    const std::array<CDoublePoint, 3> world = {fit.Map(picture[0]), fit.Map(picture[1]),
-                                               fit.Map(picture[2])};
-    return Calibrate(CCalibration{coordType, world, picture, zone, letter}).code;
+    return Calibrate(CalibrationOfFit(fit, coordType, zone, letter, m_nMapWidth, m_nMapHeight))
+        .code;
 }
 
 void CGpsDoc::ReadControlPoints(const std::string& mapFilePath) {

@@ -213,3 +213,12 @@ CPointFit CPointFit::Fit(const std::vector<ControlPoint>& points, bool latLon) {
     fit.m_status = Status::Ok;
     return fit;
 }
+
+CCalibration CalibrationOfFit(const AffineTransform& fit, CoordType coordType, int zone,
+                              char letter, int width, int height) {
+    const std::array<CDoublePoint, 3> picture = {
+        CDoublePoint{0.0, 0.0}, CDoublePoint{width - 1.0, 0.0}, CDoublePoint{0.0, height - 1.0}};
+    const std::array<CDoublePoint, 3> world = {fit.Map(picture[0]), fit.Map(picture[1]),
+                                               fit.Map(picture[2])};
+    return CCalibration{coordType, world, picture, zone, letter};
+}

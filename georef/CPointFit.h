@@ -6,6 +6,7 @@
 // are given in metres either way (latitude/longitude differences measured on the WGS 84
 // ellipsoid at the point's latitude, exact to first order for the small distances involved).
 
+#include "CCalibration.h"
 #include "CDoublePoint.h"
 
 #include <array>
@@ -81,3 +82,9 @@ private:
 // Metres per unit of world x and world y at a world point: 1 and 1 for UTM, the lengths of a
 // degree of longitude and of latitude on the WGS 84 ellipsoid for latitude/longitude.
 CDoublePoint MetresPerWorldUnit(CDoublePoint world, bool latLon);
+
+// The three-mark calibration a fit gives a picture of width x height pixels: marks on the corner
+// pixels (0,0), (W-1,0) and (0,H-1) with the fit's world points there, in coordType, zone and
+// letter. CheckCalibration still has to accept it.
+CCalibration CalibrationOfFit(const AffineTransform& fit, CoordType coordType, int zone,
+                              char letter, int width, int height);

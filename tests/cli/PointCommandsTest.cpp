@@ -63,6 +63,25 @@ TEST_F(CliPoints, fit_prints_residuals_as_text_and_json) {
     EXPECT_NEAR(list[0]["leaveOneOutM"].toDouble(), 2.0, 1e-9);
 }
 
+// With --size the device error of the fitted calibration follows: a sheared UTM affine on the
+// central meridian is off at the corners (0,H) and (W,0) by sqrt((0.2 H)^2 + (0.1 W)^2) grid
+// metres, 22.361 m, which is 22.370 m on the ground at the scale factor 0.9996.
+TEST_F(CliPoints, fit_with_size_prints_the_device_error) {
+    const std::string points = Write("shear.points", "500000,5300000,0,0,1\n"
+                                                     "500200,5300010,100,0,1\n"
+                                                     "500020,5299800,0,-100,1\n"
+                                                     "500220,5299810,100,-100,1\n");
+    CliResult r = RunTool(Args("fit", points, "--utm", "33", "--size", "100", "100"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::size_t at = r.out.find("\ndevice_error_m=");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    EXPECT_NEAR(std::stod(r.out.substr(at + 16)), 22.370, 0.005) << r.out;
+    r = RunTool(Args("fit", points, "--utm", "33", "--size", "100", "100", "--json"));
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_NEAR(json["deviceErrorM"].toDouble(), 22.370, 0.005) << r.out;
+    EXPECT_EQ(RunTool(Args("fit", points, "--utm", "33")).out.find("device"), std::string::npos);
+}
+
 // register --points calibrates with marks on the corner pixels at the fit's world points and
 // writes the points file beside the map file.
 TEST_F(CliPoints, register_calibrates_from_the_fit_and_keeps_the_points) {
