@@ -6,6 +6,7 @@
 #include "CGpsView.h"
 #include "CMainFrame.h"
 #include "CPictureImport.h"
+#include "CStraightenCommand.h"
 #include "CToolbarArt.h"
 #include "StringTable.h"
 
@@ -427,15 +428,36 @@ bool CGpsApp::WriteRecoveryFile() {
 }
 
 void CGpsApp::OnDocumentCommand(unsigned nCommandId) {
-    if (m_pDoc && nCommandId == ID_MAP_NEW_BITMAP) {
+    if (!m_pDoc) {
+        return;
+    }
+    bool straighten = false;
+    if (nCommandId == ID_MAP_NEW_BITMAP) {
         // New Bitmap takes pictures of every format, which the document alone cannot convert.
-        if (m_pDoc->IsCommandEnabled(nCommandId)) {
-            CPictureImport(*m_pDoc, Prompt(), m_pFrame.get()).OnNewBitmap();
-        }
-    } else if (m_pDoc) {
+        straighten = m_pDoc->IsCommandEnabled(nCommandId) &&
+                     CPictureImport(*m_pDoc, Prompt(), m_pFrame.get()).OnNewBitmap();
+    } else if (nCommandId == ID_MAP_STRAIGHTEN) {
+        straighten = IsStraightenEnabled();
+    } else {
+        const bool wasCalibrating = m_pDoc->IsCalibrationMode();
         m_pDoc->OnCommand(nCommandId);
+        // A calibration committed by hand that the device would show more than a pixel away
+        // is said once, with the offer to straighten it.
+        straighten = nCommandId == ID_CALIBRATE_SET_COORDINATES && wasCalibrating &&
+                     !m_pDoc->IsCalibrationMode() && m_pDoc->IsCalibrated() &&
+                     CStraightenCommand(*m_pDoc, Prompt(), m_pFrame.get()).OfferAfterCalibration();
+    }
+    if (straighten) {
+        if (const auto map = CStraightenCommand(*m_pDoc, Prompt(), m_pFrame.get()).Run()) {
+            OpenDocumentFile(QString::fromStdString(*map));
+        }
     }
     AfterDocumentChange();
+}
+
+bool CGpsApp::IsStraightenEnabled() const {
+    return m_pDoc && !m_pDoc->IsCalibrationMode() && m_pDoc->IsCalibrated() &&
+           !m_pDoc->GetBitmapPath().empty();
 }
 
 void CGpsApp::OnAppAbout() {

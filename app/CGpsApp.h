@@ -89,6 +89,8 @@ public:
     static QString RecoveryFolder();
     // Commands that the document handles.
     void OnDocumentCommand(unsigned nCommandId);
+    // Map > Straighten for Device applies to a calibrated map with a bitmap of its own.
+    bool IsStraightenEnabled() const;
     void OnAppAbout();
 
     QStringList RecentFiles() const { return m_recentFiles; }

@@ -1,6 +1,6 @@
 #include "CMainFrame.h"
 
-#include "DeviceError.h"
+#include "CStraightenCommand.h"
 
 #include "AppStrings.h"
 #include "CCommandGuard.h"
@@ -97,21 +97,16 @@ void CMainFrame::UpdateDevicePane() {
     if (m_pDevicePane == nullptr) {
         return;
     }
-    const int width = pDoc != nullptr ? pDoc->GetMapWidth() : 0;
-    const int height = pDoc != nullptr ? pDoc->GetMapHeight() : 0;
-    const double error = pDoc != nullptr && pDoc->IsCalibrated()
-                             ? CalibrationDeviceError(pDoc->GetCalibration(), width, height)
-                             : std::nan("");
-    m_pDevicePane->setVisible(std::isfinite(error));
-    if (!std::isfinite(error)) {
+    const auto error = pDoc != nullptr ? CStraightenCommand::Of(*pDoc)
+                                       : CStraightenCommand::DeviceError{std::nan(""), false};
+    m_pDevicePane->setVisible(std::isfinite(error.metres));
+    if (!std::isfinite(error.metres)) {
         return;
     }
-    const double pixel =
-        CentrePixelMetres(width, height, CalibrationMapping(pDoc->GetCalibration()));
-    m_pDevicePane->setText(
-        AppFormatString1(IDS_PANE_DEVICE, QString::number(std::llround(std::min(error, 1e15)))));
+    m_pDevicePane->setText(AppFormatString1(
+        IDS_PANE_DEVICE, QString::number(std::llround(std::min(error.metres, 1e15)))));
     QPalette palette = m_pDevicePane->palette();
-    palette.setColor(QPalette::WindowText, error > pixel
+    palette.setColor(QPalette::WindowText, error.visible
                                                ? QColor(kDeviceWarningColor)
                                                : this->palette().color(QPalette::WindowText));
     m_pDevicePane->setPalette(palette);
@@ -216,6 +211,7 @@ void CMainFrame::CreateActions() {
         {ID_APP_EXIT, IDS_MENU_FILE_EXIT, {QKeySequence(Qt::ALT | Qt::Key_F4)}},
         {ID_MAP_NEW_BITMAP, IDS_MENU_NEW_BITMAP, {QKeySequence(Qt::Key_F2)}},
         {ID_MAP_CALIBRATE, IDS_MENU_CALIBRATE, {QKeySequence(Qt::SHIFT | Qt::Key_F2)}},
+        {ID_MAP_STRAIGHTEN, IDS_MENU_STRAIGHTEN, {}},
         {ID_VIEW_TOOLBAR, IDS_MENU_VIEW_TOOLBAR, {}},
         {ID_VIEW_STATUS_BAR, IDS_MENU_VIEW_STATUS_BAR, {}},
         {ID_VIEW_ZOOM_IN,
@@ -323,6 +319,8 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     QMenu* pMap = pBar->addMenu(AppString(IDS_MENU_MAP));
     pMap->addAction(CommandAction(ID_MAP_NEW_BITMAP));
     pMap->addAction(CommandAction(ID_MAP_CALIBRATE));
+    pMap->addSeparator();
+    pMap->addAction(CommandAction(ID_MAP_STRAIGHTEN));
 
     QMenu* pView = pBar->addMenu(AppString(IDS_MENU_VIEW));
     AddViewItems(pView);
@@ -565,6 +563,7 @@ void CMainFrame::UpdateCommandUI() {
         CommandAction(nId)->setEnabled(pDoc != nullptr &&
                                        CMapExporter::IsCommandEnabled(*pDoc, nId));
     }
+    CommandAction(ID_MAP_STRAIGHTEN)->setEnabled(m_app.IsStraightenEnabled());
     const bool bFileCommands = pDoc != nullptr && pDoc->IsCommandEnabled(ID_FILE_OPEN);
     for (QAction* pRecent : m_recentActions) {
         pRecent->setEnabled(bFileCommands);

@@ -96,29 +96,39 @@ std::string CPictureImport::ChooserFilter() {
            std::string(LoadStringId(IDS_BITMAP_FILTER));
 }
 
-void CPictureImport::OnNewBitmap() {
-    const auto chosen =
-        m_prompt.ChooseFileToOpen("bmp", ChooserFilter(), LoadStringId(IDS_OPEN_BITMAP_TITLE));
-    if (chosen && !chosen->empty()) {
-        Open(*chosen);
+std::optional<std::string> CPictureImport::ChooseBitmapName(CUserPrompt& prompt,
+                                                            const std::string& proposed) {
+    if (!std::filesystem::exists(proposed) && IsWritableFolder(proposed)) {
+        return proposed;
     }
+    const auto chosen = prompt.ChooseFileToSave("bmp", LoadStringId(IDS_BITMAP_FILTER), proposed);
+    if (!chosen || chosen->empty()) {
+        return std::nullopt;
+    }
+    return chosen;
 }
 
-void CPictureImport::Open(const std::string& path) {
+bool CPictureImport::OnNewBitmap() {
+    const auto chosen =
+        m_prompt.ChooseFileToOpen("bmp", ChooserFilter(), LoadStringId(IDS_OPEN_BITMAP_TITLE));
+    return chosen && !chosen->empty() && Open(*chosen);
+}
+
+bool CPictureImport::Open(const std::string& path) {
     if (IsBmpName(path)) {
         m_doc.OpenNewBitmap(path);
-        return;
+        return false;
     }
     // The worker reads the picture; this window never holds a decoder.
     CWorkerJob job(m_pParent, FormatString1(IDS_IMPORT_PROGRESS, path));
     const CWorkerJob::Result checked = job.Run({"import", "--check", "--", path});
     if (checked.end == CWorkerJob::End::Cancelled) {
-        return;
+        return false;
     }
     if (!checked.Succeeded()) {
         m_prompt.ShowMessage(IDS_IMPORT_CANNOT_READ, checked.Message(), MsgIcon::Stop,
                              MsgButtons::Ok);
-        return;
+        return false;
     }
     // A picture this program could not hold once converted is refused before converting: a
     // tiny file may declare a picture of many gigabytes.
@@ -127,49 +137,45 @@ void CPictureImport::Open(const std::string& path) {
     std::uint64_t height = 0;
     if (!(size >> width >> height) || !CBmpDecoder::FitsMemoryBudget(width * height * 4)) {
         m_prompt.MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-        return;
+        return false;
     }
-    std::string bitmap = DeriveTextFileName(path, ".bmp");
-    if (std::filesystem::exists(bitmap) || !IsWritableFolder(bitmap)) {
-        const auto chosen =
-            m_prompt.ChooseFileToSave("bmp", LoadStringId(IDS_BITMAP_FILTER), bitmap);
-        if (!chosen || chosen->empty()) {
-            return;
-        }
-        bitmap = *chosen;
+    const auto chosen = ChooseBitmapName(m_prompt, DeriveTextFileName(path, ".bmp"));
+    if (!chosen) {
+        return false;
     }
+    const std::string& bitmap = *chosen;
     if (IsSameFile(bitmap, path)) {
         m_prompt.MessageBoxId1(IDS_IMPORT_SAME_FILE, path, MsgIcon::Stop);
-        return;
+        return false;
     }
 
     const CWorkerJob::Result converted =
         job.Run({"import", "--bitmap-only", "--output=" + bitmap, "--", path});
     if (converted.end == CWorkerJob::End::Cancelled) {
-        return;
+        return false;
     }
     if (!converted.Succeeded() || converted.lines.size() < 2) {
         m_prompt.ShowMessage(IDS_IMPORT_CANNOT_WRITE,
                              converted.Succeeded() ? std::string(LoadStringId(IDS_WORKER_CRASHED))
                                                    : converted.Message(),
                              MsgIcon::Stop, MsgButtons::Ok);
-        return;
+        return false;
     }
     if (m_doc.OpenNewBitmap(bitmap) != CGpsDoc::kLoadOk || converted.lines[1] == "uncalibrated") {
-        return;
+        return false;
     }
     if (converted.lines[1] == "unknown-system" || converted.lines[1] == "outside-projection") {
         m_prompt.MessageBoxId1(converted.lines[1] == "outside-projection"
                                    ? IDS_IMPORT_OUTSIDE_PROJECTION
                                    : IDS_IMPORT_UNKNOWN_SYSTEM,
                                path, MsgIcon::Exclamation);
-        return;
+        return false;
     }
     const auto calibration = ReadCalibration(converted.lines);
     if (!calibration) {
         m_prompt.ShowMessage(IDS_WORKER_CRASHED, std::string(LoadStringId(IDS_WORKER_CRASHED)),
                              MsgIcon::Stop, MsgButtons::Ok);
-        return;
+        return false;
     }
     const int code = m_doc.Calibrate(calibration->calibration).code;
     if (code != CALIBRATION_OK) {
@@ -177,17 +183,20 @@ void CPictureImport::Open(const std::string& path) {
                              FormatString1(IDS_IMPORT_REJECTED, path) + "  " +
                                  std::string(LoadStringId(CalibrationMessageId(code))),
                              MsgIcon::Exclamation, MsgButtons::Ok);
-        return;
+        return false;
     }
     m_doc.UpdateAllViews(HINT_REFRESH);
     const std::string deviation = FormatFixed(calibration->deviation, 0, 2);
-    if (calibration->deviceErrorVisible) {
-        m_prompt.ShowMessage(IDS_IMPORT_DEVIATION_WARNING,
-                             FormatString1(IDS_IMPORT_CALIBRATED, deviation) + "\n\n" +
-                                 FormatString1(IDS_IMPORT_DEVIATION_WARNING,
-                                               FormatFixed(calibration->deviceError, 0, 0)),
-                             MsgIcon::Exclamation, MsgButtons::Ok);
-    } else {
+    if (!calibration->deviceErrorVisible) {
         m_prompt.MessageBoxId1(IDS_IMPORT_CALIBRATED, deviation, MsgIcon::Information);
+        return false;
     }
+    // The device would show the map more than a pixel away: said once, with the offer to
+    // straighten it.
+    return m_prompt.ShowMessage(IDS_IMPORT_DEVIATION_WARNING,
+                                FormatString1(IDS_IMPORT_CALIBRATED, deviation) + "\n\n" +
+                                    FormatString1(IDS_IMPORT_DEVIATION_WARNING,
+                                                  FormatFixed(calibration->deviceError, 0, 0)) +
+                                    "\n\n" + std::string(LoadStringId(IDS_STRAIGHT_OFFER)),
+                                MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
 }

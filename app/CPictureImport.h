@@ -4,6 +4,7 @@
 // taken or the folder is not writable), with progress and Cancel for long conversions, and
 // arrives calibrated when it carries georeferencing.
 
+#include <optional>
 #include <string>
 
 class CGpsDoc;
@@ -15,9 +16,16 @@ public:
     CPictureImport(CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent);
 
     // Runs the whole command: chooser, conversion, load and calibration, with their messages.
-    void OnNewBitmap();
-    // The command for a picture already chosen.
-    void Open(const std::string& path);
+    // True when the device would show the imported map more than a pixel away and the user
+    // asked to straighten it now.
+    bool OnNewBitmap();
+    // The command for a picture already chosen; returns as OnNewBitmap.
+    bool Open(const std::string& path);
+
+    // Where a new bitmap goes: proposed, unless that file exists or its folder is not
+    // writable; then wherever the user says. Nothing when the user cancels.
+    static std::optional<std::string> ChooseBitmapName(CUserPrompt& prompt,
+                                                       const std::string& proposed);
 
     // The chooser's filter: "Map pictures" with every extension GDAL reads (.bmp first), then
     // the bitmap filter as before.

@@ -6,6 +6,7 @@
 #include "CRasterCalibration.h"
 #include "CRecordingPrompt.h"
 #include "CWarpSource.h"
+#include "CWorkerProgress.h"
 #include "CalibrationCheck.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
@@ -150,7 +151,13 @@ void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& ta
         fail();
         return;
     }
-    if (straightener.Write(bitmap) != CStraightener::Status::Ok) {
+    const CStraightener::Status written =
+        straightener.Write(bitmap, CWorkerProgress::Callback(context));
+    if (written == CStraightener::Status::Cancelled) {
+        context.exitCode = CLI_EXIT_CANCELLED;
+        return;
+    }
+    if (written != CStraightener::Status::Ok) {
         context.err << straightener.GetMessage() << '\n';
         context.exitCode = CLI_EXIT_FILE;
         return;
@@ -185,5 +192,6 @@ void AddRectifyCommands(CLI::App& app, CliContext& context) {
     latLon->excludes(utm);
     command->add_option("--pixel-size", args->pixelSize, Text(IDS_CLI_RECTIFY_PIXEL_SIZE))
         ->check(CLI::PositiveNumber);
+    CWorkerProgress::AddOption(*command, context);
     command->callback([&context, args, utm] { RunRectify(*args, utm->count() > 0, context); });
 }

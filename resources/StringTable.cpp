@@ -52,6 +52,7 @@ constexpr Entry kStrings[] = {
     {IDS_MENU_SET_MARK_COORDINATES, TR("&Set Mark Coordinates\tENTER")},
     {IDS_MENU_CANCEL_CALIBRATION, TR("&Cancel Calibration\tESC")},
     {IDS_MENU_ABOUT_SHORT, TR("&About")},
+    {IDS_MENU_STRAIGHTEN, TR("&Straighten for Device...")},
     {IDS_MENU_FILE_EXPORT, TR("Ex&port")},
     {IDS_MENU_EXPORT_WORLD_FILE, TR("&World File")},
     {IDS_MENU_EXPORT_GPX, TR("&GPX Waypoints...")},
@@ -93,6 +94,8 @@ constexpr Entry kStrings[] = {
     {ID_MAP_NEW_BITMAP, TR("Loads a new bitmap to be used as the map\nNew Bitmap")},
     {ID_CALIBRATE_SET_COORDINATES,
      TR("Enter the map coordinates of the calibration marks\nSet Mark Coordinates")},
+    {ID_MAP_STRAIGHTEN, TR("Warps the map into the north-up grid the device reads, as a new "
+                           "map\nStraighten for Device")},
     {ID_VIEW_FIND_POSITION, TR("Scroll the map to your position\nFind Position")},
     {ID_SETTINGS_DISPLAY_FORMAT, TR("Choose how positions are shown\nDisplay Format")},
     {ID_ENTER_WAYPOINTS, TR("Enter Waypoints")},
@@ -388,6 +391,9 @@ constexpr Entry kStrings[] = {
     {IDS_PANE_DEVICE_TIP, TR("How far the device puts this map from where its calibration puts it: "
                              "the device reads only the two outer corners of a north-up picture.  "
                              "Red when that is more than a pixel.")},
+    {IDS_STRAIGHT_OFFER, TR("Straighten the map for the device now?")},
+    {IDS_STRAIGHT_PROGRESS, TR("Straightening %1 ...")},
+    {IDS_STRAIGHT_FAILED, TR("The map of %1 could not be straightened.")},
 };
 
 constexpr bool IsSorted() {

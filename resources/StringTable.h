@@ -30,6 +30,7 @@ enum StringId : unsigned {
     IDS_MENU_SET_MARK_COORDINATES = 20018,
     IDS_MENU_CANCEL_CALIBRATION = 20019,
     IDS_MENU_ABOUT_SHORT = 20020,
+    IDS_MENU_STRAIGHTEN = 20021,
     // File > Export submenu
     IDS_MENU_FILE_EXPORT = 20030,
     IDS_MENU_EXPORT_WORLD_FILE = 20031,
@@ -75,6 +76,7 @@ enum StringId : unsigned {
     ID_CALIBRATE_CANCEL = 32780,
     ID_MAP_NEW_BITMAP = 32784,
     ID_CALIBRATE_SET_COORDINATES = 32787,
+    ID_MAP_STRAIGHTEN = 32788,
     ID_VIEW_FIND_POSITION = 32791,
     ID_SETTINGS_DISPLAY_FORMAT = 32793,
     ID_ENTER_WAYPOINTS = 32827,
@@ -281,6 +283,9 @@ enum StringId : unsigned {
     IDS_STRAIGHT_NO_COORDINATES = 62212,
     IDS_PANE_DEVICE = 62213, // the device pane: "Device ±%1 m"
     IDS_PANE_DEVICE_TIP = 62214,
+    IDS_STRAIGHT_OFFER = 62215,
+    IDS_STRAIGHT_PROGRESS = 62216,
+    IDS_STRAIGHT_FAILED = 62217,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

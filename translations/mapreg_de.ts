@@ -987,5 +987,27 @@ schon, öffnet sich die Karte in seinem Fenster.
         <source>%1 reads the bytes of other files directly (a raw band), which is not allowed.</source>
         <translation>%1 liest die Bytes anderer Dateien direkt (ein Rohband), was nicht erlaubt ist.</translation>
     </message>
+    <message>
+        <source>&amp;Straighten for Device...</source>
+        <translation>Für das Gerät &amp;ausrichten...</translation>
+    </message>
+    <message>
+        <source>Warps the map into the north-up grid the device reads, as a new map
+Straighten for Device</source>
+        <translation>Entzerrt die Karte in das genordete Raster, das das Gerät liest, als neue Karte
+Für das Gerät ausrichten</translation>
+    </message>
+    <message>
+        <source>Straighten the map for the device now?</source>
+        <translation>Die Karte jetzt für das Gerät ausrichten?</translation>
+    </message>
+    <message>
+        <source>Straightening %1 ...</source>
+        <translation>%1 wird ausgerichtet ...</translation>
+    </message>
+    <message>
+        <source>The map of %1 could not be straightened.</source>
+        <translation>Die Karte von %1 konnte nicht ausgerichtet werden.</translation>
+    </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "AppHarness.h"
 
 #include "CBmpDecoder.h"
+#include "CStraightenCommand.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -192,6 +193,57 @@ TEST_F(ImportMenuTest, a_map_handed_over_during_a_conversion_opens_after_it) {
     EXPECT_EQ(Doc().GetBitmapPath(), TestPath(QStringLiteral("other.bmp")).toStdString());
     EXPECT_EQ(Doc().GetMapWidth(), 50);
     EXPECT_FALSE(Doc().IsModified());
+}
+
+// Map > Straighten for Device on a scan calibrated by hand turned by 6 degrees: the committed
+// calibration says once how far off the device would show it and offers to straighten; Yes
+// warps it into a new map beside the bitmap, which opens after the question about unsaved
+// changes and is exact on the device. A map whose bitmap has gone reports the worker's message
+// and stays open as it was.
+TEST_F(ImportMenuTest, straighten_for_device_offers_writes_and_opens_the_new_map) {
+    Start();
+    const QString picture = LoadPicture(QSize(200, 100), QStringLiteral("scan.bmp"));
+    const double turn = 6.0 * 3.14159265358979 / 180.0;
+    const auto world = [turn](double x, double y) {
+        return CDoublePoint{500000.0 + 10.0 * (x * std::cos(turn) + y * std::sin(turn)),
+                            5400000.0 + 10.0 * (x * std::sin(turn) - y * std::cos(turn))};
+    };
+    const CCalibration turned{CoordType::Utm,
+                              {world(0, 0), world(199, 0), world(0, 99)},
+                              {CDoublePoint{0, 0}, {199, 0}, {0, 99}},
+                              32,
+                              'U'};
+    PressKey(Qt::Key_F2, Qt::ShiftModifier);
+    prompt.answers = {MsgAnswer::Yes, MsgAnswer::No};
+    WithNextDialog(
+        [&](QDialog& dlg) {
+            ASSERT_EQ(Doc().Calibrate(turned).code, CALIBRATION_OK);
+            dlg.reject();
+        },
+        [&] { PressKey(Qt::Key_Return); });
+    EXPECT_EQ(prompt.MessageIds(), (std::vector<unsigned>{IDS_STRAIGHT_OFFER, IDS_SAVE_CHANGES}));
+    ASSERT_FALSE(prompt.messages.empty());
+    EXPECT_NE(prompt.messages[0].text.find(" m away"), std::string::npos);
+
+    const std::string straight = TestPath(QStringLiteral("scan-straight.gpm")).toStdString();
+    EXPECT_EQ(Doc().GetPathName(), straight);
+    EXPECT_EQ(Doc().GetBitmapPath(), TestPath(QStringLiteral("scan-straight.bmp")).toStdString());
+    EXPECT_TRUE(
+        std::filesystem::exists(TestPath(QStringLiteral("scan-straight.txt")).toStdString()));
+    const auto error = CStraightenCommand::Of(Doc());
+    EXPECT_FALSE(error.visible);
+    EXPECT_LT(error.metres, 5.0);
+    EXPECT_TRUE(Frame().CommandAction(ID_MAP_STRAIGHTEN)->isEnabled());
+
+    std::filesystem::remove(Doc().GetBitmapPath());
+    prompt.messages.clear();
+    Frame().CommandAction(ID_MAP_STRAIGHTEN)->trigger();
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_STRAIGHT_FAILED});
+    ASSERT_FALSE(prompt.messages.empty());
+    EXPECT_NE(prompt.messages[0].text.find("Cannot read the bitmap"), std::string::npos);
+    EXPECT_EQ(Doc().GetPathName(), straight);
+    EXPECT_FALSE(std::filesystem::exists(
+        TestPath(QStringLiteral("scan-straight-straight.bmp")).toStdString()));
 }
 
 } // namespace

@@ -31,7 +31,8 @@ TEST_F(MainFrame, starts_on_the_default_map_with_title_and_the_normal_menu_in_fu
               (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                            "Ex&port", "-", "Recent File", "-", "E&xit\tAlt+F4"}));
     EXPECT_EQ(MenuItems(1), (QStringList{"&Undo", "&Redo"}));
-    EXPECT_EQ(MenuItems(2), (QStringList{"&New Bitmap...\tF2", "Calibrate\tShift+F2"}));
+    EXPECT_EQ(MenuItems(2), (QStringList{"&New Bitmap...\tF2", "Calibrate\tShift+F2", "-",
+                                         "&Straighten for Device..."}));
     EXPECT_EQ(MenuItems(3).mid(0, 3), (QStringList{"&Toolbar", "&Status Bar", "-"}));
     EXPECT_EQ(MenuItems(4), (QStringList{"Display &Format..."}));
     EXPECT_EQ(MenuItems(5), (QStringList{"&About..."}));

@@ -1,0 +1,88 @@
+#include "CStraightenCommand.h"
+
+#include "CAtomicFile.h"
+#include "CGpsDoc.h"
+#include "CPictureImport.h"
+#include "CUserPrompt.h"
+#include "CWorkerJob.h"
+#include "DeviceError.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <exception>
+#include <filesystem>
+
+CStraightenCommand::CStraightenCommand(const CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent)
+    : m_doc(doc), m_prompt(prompt), m_pParent(pParent) {}
+
+CStraightenCommand::DeviceError CStraightenCommand::Of(const CGpsDoc& doc) {
+    if (!doc.IsCalibrated()) {
+        return {std::nan(""), false};
+    }
+    const int width = doc.GetMapWidth();
+    const int height = doc.GetMapHeight();
+    const double error = CalibrationDeviceError(doc.GetCalibration(), width, height);
+    const double pixel = CentrePixelMetres(width, height, CalibrationMapping(doc.GetCalibration()));
+    return {error, error > pixel};
+}
+
+bool CStraightenCommand::OfferAfterCalibration() {
+    const DeviceError error = Of(m_doc);
+    if (!error.visible || m_doc.GetBitmapPath().empty()) {
+        return false;
+    }
+    const std::string text =
+        FormatString1(IDS_IMPORT_DEVIATION_WARNING, FormatFixed(error.metres, 0, 0)) + "\n\n" +
+        std::string(LoadStringId(IDS_STRAIGHT_OFFER));
+    return m_prompt.ShowMessage(IDS_STRAIGHT_OFFER, text, MsgIcon::Question, MsgButtons::YesNo) ==
+           MsgAnswer::Yes;
+}
+
+std::optional<std::string> CStraightenCommand::Run() {
+    const std::string& source = m_doc.GetBitmapPath();
+    if (!m_doc.IsCalibrated() || source.empty()) {
+        return std::nullopt;
+    }
+    const std::filesystem::path path(source);
+    const auto bitmap = CPictureImport::ChooseBitmapName(
+        m_prompt, (path.parent_path() / (path.stem().string() + "-straight.bmp")).string());
+    if (!bitmap) {
+        return std::nullopt;
+    }
+    if (IsSameFile(*bitmap, source) || IsSameFile(*bitmap, m_doc.GetPathName())) {
+        m_prompt.MessageBoxId1(IDS_IMPORT_SAME_FILE, source, MsgIcon::Stop);
+        return std::nullopt;
+    }
+    // The worker reads the map as the window holds it now, saved or not: a copy of its map file
+    // in a folder of our own, named like the map so that messages name it.
+    QTemporaryDir folder;
+    const std::string copy =
+        folder.filePath(QString::fromStdString(path.stem().string() + ".gpm")).toStdString();
+    bool copied = false;
+    try {
+        copied = folder.isValid() && !CAtomicFile::Write(copy, m_doc.BuildMapFile()).IsError();
+    } catch (const std::exception&) {
+        // Only a path too long for any length form, or no memory, gets here.
+    }
+    if (!copied) {
+        m_prompt.MessageBoxId1(IDS_STRAIGHT_FAILED, source, MsgIcon::Stop);
+        return std::nullopt;
+    }
+    CWorkerJob job(m_pParent, FormatString1(IDS_STRAIGHT_PROGRESS, source));
+    const CWorkerJob::Result result = job.Run({"rectify", "--output=" + *bitmap, "--", copy});
+    if (result.end == CWorkerJob::End::Cancelled) {
+        return std::nullopt;
+    }
+    if (!result.Succeeded() || result.lines.size() < 2) {
+        m_prompt.ShowMessage(IDS_STRAIGHT_FAILED,
+                             FormatString1(IDS_STRAIGHT_FAILED, source) + "\n\n" +
+                                 (result.Succeeded() ? std::string(LoadStringId(IDS_WORKER_CRASHED))
+                                                     : result.Message()),
+                             MsgIcon::Stop, MsgButtons::Ok);
+        return std::nullopt;
+    }
+    return result.lines[1];
+}
