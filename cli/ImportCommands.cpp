@@ -13,6 +13,7 @@
 #include "TextFileFormat.h"
 #include "UtmProjection.h"
 #include "UtmZoneText.h"
+#include "ZoneOption.h"
 
 #include <CLI/CLI.hpp>
 
@@ -108,18 +109,12 @@ std::optional<CRasterCalibration::Choice> ReadChoice(const ImportArgs& args, boo
     if (!utm || args.zoneText.empty()) {
         return choice;
     }
-    int zone = 0;
-    char letter = 0;
-    ParseUtmZoneText(args.zoneText, zone, letter);
-    const bool hasLetter = std::any_of(args.zoneText.begin(), args.zoneText.end(),
-                                       [](unsigned char c) { return std::isalpha(c) != 0; });
-    if (zone < 1 || zone > 60 || (hasLetter && !IsValidUtmLetter(letter))) {
-        context.err << FormatString1(IDS_IMPORT_BAD_ZONE, args.zoneText) << '\n';
-        context.exitCode = CLI_EXIT_USAGE;
+    const auto zone = ReadZoneOption(args.zoneText, context);
+    if (!zone) {
         return std::nullopt;
     }
-    choice.zone = zone;
-    choice.letter = hasLetter ? letter : 0;
+    choice.zone = zone->zone;
+    choice.letter = zone->letter;
     return choice;
 }
 
@@ -336,7 +331,6 @@ void AddImportCommands(CLI::App& app, CliContext& context) {
     command->add_option("--pixel-size", args->pixelSize, Text(IDS_CLI_RECTIFY_PIXEL_SIZE))
         ->check(CLI::PositiveNumber)
         ->needs(rectify);
-    command->callback([&context, args, utm] { RunImport(*args, utm->count() > 0, context); });
     command->add_flag("--check", args->check, Text(IDS_CLI_IMPORT_CHECK));
     command->add_flag("--bitmap-only", args->bitmapOnly, Text(IDS_CLI_IMPORT_BITMAP_ONLY));
     CWorkerProgress::AddOption(*command, context);

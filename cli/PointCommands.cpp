@@ -11,6 +11,7 @@
 #include "TextFileFormat.h"
 #include "UtmProjection.h"
 #include "UtmZoneText.h"
+#include "ZoneOption.h"
 
 #include <CLI/CLI.hpp>
 
@@ -65,22 +66,17 @@ std::optional<WorldKind> ChosenKind(bool latLon, const std::string* zoneText,
     if (zoneText == nullptr) {
         return std::nullopt;
     }
-    int zone = 0;
-    char letter = 0;
-    ParseUtmZoneText(*zoneText, zone, letter);
-    const bool hasLetter = HasLetter(*zoneText);
-    if (zone < 1 || zone > 60 || (hasLetter && !IsValidUtmLetter(letter))) {
-        context.err << FormatString1(IDS_IMPORT_BAD_ZONE, *zoneText) << '\n';
-        context.exitCode = CLI_EXIT_USAGE;
+    const auto zone = ReadZoneOption(*zoneText, context);
+    if (!zone) {
         return std::nullopt;
     }
     bool north = true;
-    if (hasLetter) {
-        north = std::toupper(static_cast<unsigned char>(letter)) >= 'N';
-    } else if (fileKind && fileKind->coordType == CoordType::Utm && fileKind->zone == zone) {
+    if (zone->HasLetter()) {
+        north = !UtmIsSouthernLetter(zone->letter);
+    } else if (fileKind && fileKind->coordType == CoordType::Utm && fileKind->zone == zone->zone) {
         north = fileKind->north;
     }
-    return WorldKind{CoordType::Utm, zone, north};
+    return WorldKind{CoordType::Utm, zone->zone, north};
 }
 
 // Reads the points file in the chosen kind, or in the file's own when none is chosen. Sets

@@ -12,6 +12,7 @@
 #include "TextFileFormat.h"
 #include "UtmProjection.h"
 #include "UtmZoneText.h"
+#include "ZoneOption.h"
 
 #include <CLI/CLI.hpp>
 
@@ -65,18 +66,12 @@ void RunRectify(const RectifyArgs& args, bool utm, CliContext& context) {
     target.north = !UtmIsSouthernLetter(calibration.letter);
     target.pixelMetres = args.pixelSize;
     if (utm && !args.zoneText.empty()) {
-        int zone = 0;
-        char letter = 0;
-        ParseUtmZoneText(args.zoneText, zone, letter);
-        const bool hasLetter = std::any_of(args.zoneText.begin(), args.zoneText.end(),
-                                           [](unsigned char c) { return std::isalpha(c) != 0; });
-        if (zone < 1 || zone > 60 || (hasLetter && !IsValidUtmLetter(letter))) {
-            context.err << FormatString1(IDS_IMPORT_BAD_ZONE, args.zoneText) << '\n';
-            context.exitCode = CLI_EXIT_USAGE;
+        const auto zone = ReadZoneOption(args.zoneText, context);
+        if (!zone) {
             return;
         }
-        target.zone = zone;
-        target.north = hasLetter ? !UtmIsSouthernLetter(letter) : target.north;
+        target.zone = zone->zone;
+        target.north = zone->HasLetter() ? !UtmIsSouthernLetter(zone->letter) : target.north;
     }
     const auto source = CWarpSource::OpenMap(contents.bitmapPath, calibration);
     if (source->GetStatus() != CWarpSource::Status::Ok) {

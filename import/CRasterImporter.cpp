@@ -1,5 +1,7 @@
 #include "CRasterImporter.h"
 
+#include "BandRoles.h"
+
 #include "CBmpStreamWriter.h"
 #include "DeviceError.h"
 #include "StringTable.h"
@@ -215,53 +217,21 @@ void CRasterImporter::Describe(const std::string& sourcePath) {
     GDALDriver* driver = ds.GetDriver();
     m_bBitmapSource = driver != nullptr && EQUAL(driver->GetDescription(), "BMP");
 
-    const int count = ds.GetRasterCount();
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    for (int i = 1; i <= count; ++i) {
-        switch (ds.GetRasterBand(i)->GetColorInterpretation()) {
-        case GCI_RedBand:
-            red = red ? red : i;
-            break;
-        case GCI_GreenBand:
-            green = green ? green : i;
-            break;
-        case GCI_BlueBand:
-            blue = blue ? blue : i;
-            break;
-        case GCI_AlphaBand:
-            m_nAlphaBand = m_nAlphaBand ? m_nAlphaBand : i;
-            break;
-        default:
-            break;
-        }
-    }
-    GDALRasterBand* first = ds.GetRasterBand(1);
-    const GDALColorTable* table = first->GetColorTable();
-    if (first->GetColorInterpretation() == GCI_PaletteIndex && table != nullptr &&
-        table->GetColorEntryCount() > 0) {
+    const SBandRoles roles = FindBandRoles(ds);
+    if (roles.palette) {
+        const GDALColorTable* table = ds.GetRasterBand(1)->GetColorTable();
         m_form = Form::Palette;
         m_colorBands = {1};
+        m_nAlphaBand = roles.alpha;
         for (int i = 0; i < table->GetColorEntryCount(); ++i) {
             const GDALColorEntry* e = table->GetColorEntry(i);
             const double a = e->c4 / 255.0;
             m_paletteColors.push_back({OnWhite(e->c1, a), OnWhite(e->c2, a), OnWhite(e->c3, a)});
         }
-    } else if (red && green && blue) {
-        m_colorBands = {red, green, blue};
-    } else if (count - (m_nAlphaBand ? 1 : 0) >= 3) {
-        for (int i = 1; m_colorBands.size() < 3; ++i) {
-            if (i != m_nAlphaBand) {
-                m_colorBands.push_back(i);
-            }
-        }
     } else {
-        m_form = Form::Grey;
-        m_colorBands = {m_nAlphaBand == 1 ? 2 : 1};
-        if (m_nAlphaBand == 0 && count == 2) {
-            m_nAlphaBand = 2; // grey and alpha, as PNG stores them
-        }
+        m_form = roles.colour.size() == 3 ? Form::Rgb : Form::Grey;
+        m_colorBands = roles.colour;
+        m_nAlphaBand = roles.colourAlpha;
     }
     for (int band : m_colorBands) {
         m_bAllBytes = m_bAllBytes && ds.GetRasterBand(band)->GetRasterDataType() == GDT_Byte;

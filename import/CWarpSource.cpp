@@ -1,5 +1,7 @@
 #include "CWarpSource.h"
 
+#include "BandRoles.h"
+
 #include "CCalibration.h"
 #include "CMapTransform.h"
 #include "StringTable.h"
@@ -91,53 +93,22 @@ int CWarpSource::GetHeight() const {
 }
 
 void CWarpSource::DescribeBands() {
-    GDALDataset& ds = *m_pDataset;
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    for (int i = 1; i <= ds.GetRasterCount(); ++i) {
-        switch (ds.GetRasterBand(i)->GetColorInterpretation()) {
-        case GCI_RedBand:
-            red = red ? red : i;
-            break;
-        case GCI_GreenBand:
-            green = green ? green : i;
-            break;
-        case GCI_BlueBand:
-            blue = blue ? blue : i;
-            break;
-        case GCI_AlphaBand:
-            m_nAlphaBand = m_nAlphaBand ? m_nAlphaBand : i;
-            break;
-        default:
-            break;
-        }
-    }
-    GDALRasterBand* first = ds.GetRasterBand(1);
-    const GDALColorTable* table = first->GetColorTable();
-    if (first->GetColorInterpretation() == GCI_PaletteIndex && table != nullptr &&
-        table->GetColorEntryCount() > 0 && table->GetColorEntryCount() <= 256 &&
-        m_nAlphaBand == 0) {
+    const SBandRoles roles = FindBandRoles(*m_pDataset);
+    const GDALColorTable* table = m_pDataset->GetRasterBand(1)->GetColorTable();
+    // Up to 256 opaque entries warp as indices; any other palette is read as grey.
+    if (roles.palette && table->GetColorEntryCount() <= 256 && roles.alpha == 0) {
         for (int i = 0; i < table->GetColorEntryCount(); ++i) {
             const GDALColorEntry* e = table->GetColorEntry(i);
             m_palette.push_back(
                 {OnWhite(e->c1, e->c4), OnWhite(e->c2, e->c4), OnWhite(e->c3, e->c4)});
         }
         m_colourBands = {1};
-    } else if (red && green && blue) {
-        m_colourBands = {red, green, blue};
-    } else if (ds.GetRasterCount() - (m_nAlphaBand ? 1 : 0) >= 3) {
-        for (int i = 1; m_colourBands.size() < 3; ++i) {
-            if (i != m_nAlphaBand) {
-                m_colourBands.push_back(i);
-            }
-        }
-    } else {
-        const int grey = m_nAlphaBand == 1 ? 2 : 1;
-        m_colourBands = {grey, grey, grey};
-        if (m_nAlphaBand == 0 && ds.GetRasterCount() == 2) {
-            m_nAlphaBand = 2; // grey and alpha, as PNG stores them
-        }
+        return;
+    }
+    m_nAlphaBand = roles.colourAlpha;
+    m_colourBands = roles.colour;
+    if (m_colourBands.size() == 1) {
+        m_colourBands.resize(3, m_colourBands[0]);
     }
 }
 
