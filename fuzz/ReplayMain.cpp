@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,9 +43,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot read %s\n", input.c_str());
             return 1;
         }
-        // A string's data is never null, even for an empty input, as libFuzzer passes it.
-        const std::string bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
+        // A string's data is never null, even for an empty input, as libFuzzer passes it. Read
+        // in one piece by size: reading through stream iterators makes GCC 12 at -O3 warn of a
+        // null dereference inside the stream buffer.
+        std::string bytes(static_cast<std::size_t>(fs::file_size(input)), '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs ran clean\n", inputs.size());
