@@ -20,10 +20,13 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 MB = 1024 * 1024
 # GDAL's block cache limit (MB) for the import rows.
 IMPORT_CACHE_MB = 64
+# Side in pixels of the map the device exports are measured on.
+DEVICE_SIDE = 10000
 
 
 def run_benchmark(exe, repetitions, extra=()):
@@ -212,6 +215,102 @@ def measure_straighten(build, launches, workdir):
             "warp_rss_mb": max(k for _, k in theirs) / 1024.0}
 
 
+def measure_device_exports(build, launches, workdir):
+    """mapreg-cli export --kmz and --mbtiles of a 10000 x 10000 24-bit map (UTM, 10 m pixels)
+    against GDAL's tools doing the same from the same bitmap and world file: gdalwarp into the
+    grid of our KMZ followed by gdal_translate -of JPEG of each of our tiles, and gdal_translate
+    -of MBTiles followed by gdaladdo over our zoom levels. Fastest wall-clock time of runs taken
+    in turns, and our peak resident memory, with GDAL's block cache limited to CACHE_MB."""
+    cli = os.path.join(build, "cli", "mapreg-cli")
+    tools = ("gdalwarp", "gdal_translate", "gdaladdo")
+    if not os.access(cli, os.X_OK) or any(shutil.which(t) is None for t in tools):
+        print("ratio_table: mapreg-cli or GDAL's tools missing, no device export rows",
+              file=sys.stderr)
+        return {}
+    side = DEVICE_SIDE
+    print(f"ratio_table: device exports of a {side} x {side} map", file=sys.stderr, flush=True)
+    bitmap = os.path.join(workdir, "device.bmp")
+    write_bmp24(bitmap, side)
+    gpm = os.path.join(workdir, "device.gpm")
+    subprocess.run([cli, "register", bitmap, "--utm", "10T", "--mark", "0", "0", "500000",
+                    "5100000", "--mark", str(side), "0", "600000", "5100000", "--mark", str(side),
+                    str(side), "600000", "5000000", "-o", gpm], check=True,
+                   stdout=subprocess.DEVNULL)
+    subprocess.run([cli, "export", gpm, "--world-file"], check=True, stdout=subprocess.DEVNULL)
+    env = dict(os.environ, GDAL_CACHEMAX=str(IMPORT_CACHE_MB))
+
+    def timed(cmds):
+        start = time.perf_counter()
+        peak = 0
+        for cmd in cmds:
+            proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE,
+                                    stderr=subprocess.DEVNULL)
+            proc.stdout.read()
+            _, status, usage = os.wait4(proc.pid, 0)
+            if status != 0:
+                raise RuntimeError(f"{cmd[0]} failed (status {status})")
+            peak = max(peak, usage.ru_maxrss)
+        return (time.perf_counter() - start) * 1000.0, peak
+
+    kmz = os.path.join(workdir, "ours.kmz")
+    mbtiles = os.path.join(workdir, "ours.mbtiles")
+    # One run of ours first, for the grid and tiles GDAL's tools are to make.
+    timed([[cli, "export", gpm, "--kmz", kmz]])
+    summary = subprocess.run([cli, "export", gpm, "--mbtiles", mbtiles], check=True,
+                             stdout=subprocess.PIPE, text=True).stdout
+    zooms = [line.split("=")[1] for line in summary.splitlines() if line.startswith("zoom_levels")]
+    low, high = (int(z) for z in zooms[0].split("-"))
+    with zipfile.ZipFile(kmz) as archive:
+        kml = archive.read("doc.kml").decode()
+    boxes = []
+    for part in kml.split("<LatLonBox>")[1:]:
+        box = [float(part.split(f"<{k}>")[1].split("<")[0]) for k in ("north", "south", "east",
+                                                                       "west")]
+        boxes.append(box)
+    north = max(b[0] for b in boxes)
+    south = min(b[1] for b in boxes)
+    east = max(b[2] for b in boxes)
+    west = min(b[3] for b in boxes)
+    first = boxes[0]
+    tile = 1024
+    px = (first[2] - first[3]) / tile if len(boxes) > 1 else (east - west)
+    warped = os.path.join(workdir, "gdal-4326.tif")
+    width = round((east - west) / px)
+    height = round((north - south) / px)
+    gdal_kmz = [["gdalwarp", "-q", "-overwrite", "-t_srs", "EPSG:4326", "-r", "cubic", "-te",
+                 repr(west), repr(south), repr(east), repr(north), "-ts", str(width), str(height),
+                 bitmap, warped]]
+    for b in boxes:
+        x = round((b[3] - west) / px)
+        y = round((north - b[0]) / px)
+        w = round((b[2] - b[3]) / px)
+        h = round((b[0] - b[1]) / px)
+        gdal_kmz.append(["gdal_translate", "-q", "-of", "JPEG", "-co", "QUALITY=85", "-srcwin",
+                         str(x), str(y), str(w), str(h), warped,
+                         os.path.join(workdir, f"gdal-tile-{x}-{y}.jpg")])
+    gdal_mbtiles = os.path.join(workdir, "gdal.mbtiles")
+    factors = [str(2 ** k) for k in range(1, high - low + 1)]
+
+    kmz_ms, mbtiles_ms, gdal_kmz_ms, gdal_mbtiles_ms, peak = [], [], [], [], 0
+    for _ in range(max(2, launches // 5)):
+        ms, kb = timed([[cli, "export", gpm, "--kmz", kmz]])
+        kmz_ms.append(ms)
+        peak = max(peak, kb)
+        ms, kb = timed([[cli, "export", gpm, "--mbtiles", mbtiles]])
+        mbtiles_ms.append(ms)
+        peak = max(peak, kb)
+        gdal_kmz_ms.append(timed(gdal_kmz)[0])
+        if os.path.exists(gdal_mbtiles):
+            os.remove(gdal_mbtiles)
+        gdal_mbtiles_ms.append(timed([
+            ["gdal_translate", "-q", "-of", "MBTiles", "-co", "ZOOM_LEVEL_STRATEGY=UPPER", "-co",
+             "TILE_FORMAT=JPEG", "-co", "RESAMPLING=CUBIC", bitmap, gdal_mbtiles],
+            ["gdaladdo", "-q", "-r", "average", gdal_mbtiles, *factors]])[0])
+    return {"kmz_ms": min(kmz_ms), "gdal_kmz_ms": min(gdal_kmz_ms), "tiles": len(boxes),
+            "mbtiles_ms": min(mbtiles_ms), "gdal_mbtiles_ms": min(gdal_mbtiles_ms),
+            "rss_mb": peak / 1024.0, "cache_mb": IMPORT_CACHE_MB}
+
+
 def fmt_time(ns):
     if ns is None:
         return "n/a"
@@ -256,7 +355,7 @@ class Table:
         return "\n".join(lines)
 
 
-def build_table(r, program, imported=None, straightened=None):
+def build_table(r, program, imported=None, straightened=None, device=None):
     t = Table(r)
     below = lambda limit: (lambda ratio, a, b: ratio <= limit)  # noqa: E731
 
@@ -390,6 +489,23 @@ def build_table(r, program, imported=None, straightened=None):
                "<= gdalwarp + 16 MB", "met" if extra <= 16 else "missed")
     else:
         t.info("11 Straighten 10000 x 10000 RGB GeoTIFF turned by 6 degrees", "n/a")
+
+    # 12. Device exports.
+    if device:
+        ratio = device["kmz_ms"] / device["gdal_kmz_ms"]
+        t.info(f"12 KMZ of a {DEVICE_SIDE} x {DEVICE_SIDE} map ({device['tiles']} tiles)",
+               f"{device['kmz_ms']:.0f} ms",
+               f"gdalwarp + gdal_translate -of JPEG per tile: {device['gdal_kmz_ms']:.0f} ms",
+               f"{ratio:.2f}", "<= 1.3", "met" if ratio <= 1.3 else "missed")
+        ratio = device["mbtiles_ms"] / device["gdal_mbtiles_ms"]
+        t.info("12 MBTiles of that map", f"{device['mbtiles_ms']:.0f} ms",
+               f"gdal_translate -of MBTiles + gdaladdo: {device['gdal_mbtiles_ms']:.0f} ms",
+               f"{ratio:.2f}", "<= 1.3", "met" if ratio <= 1.3 else "missed")
+        t.info("12 Peak memory of those exports", f"{device['rss_mb']:.0f} MB",
+               f"GDAL block cache limit: {device['cache_mb']:.0f} MB", "", "<= 64 MB + cache",
+               "met" if device["rss_mb"] <= 64 + device["cache_mb"] else "missed")
+    else:
+        t.info("12 KMZ of a 10000 x 10000 map", "n/a")
     return t
 
 
@@ -418,14 +534,15 @@ def main():
         program = measure_program(args.build, args.launches, workdir)
         imported = measure_import(args.build, args.launches, workdir)
         straightened = measure_straighten(args.build, args.launches, workdir)
+        device = measure_device_exports(args.build, args.launches, workdir)
     finally:
         shutil.rmtree(workdir, ignore_errors=True)
 
     if args.json:
         with open(args.json, "w") as f:
             json.dump({"benchmarks": results, "program": program, "import": imported,
-                       "straighten": straightened}, f, indent=1)
-    print(build_table(results, program, imported, straightened).markdown())
+                       "straighten": straightened, "device": device}, f, indent=1)
+    print(build_table(results, program, imported, straightened, device).markdown())
 
 
 if __name__ == "__main__":

@@ -5,12 +5,14 @@
 #include "CMapExporter.h"
 #include "CRecordingPrompt.h"
 #include "CSidecarFiles.h"
+#include "CWarpSource.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
 
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -25,9 +27,13 @@ struct ExportArgs {
     bool worldFile = false;
     bool oziMap = false;
     std::string output;
+    std::string kmz;
     std::string mbtiles;
     std::string geotiff;
+    int maxTiles = 100;
+    int jpegQuality = 85;
     int minZoom = -1;
+    bool straighten = false;
 };
 
 // Three decimals, whatever the locale.
@@ -51,21 +57,30 @@ bool RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContex
         prompt.MessageBoxId(reason, MsgIcon::Exclamation);
         return false;
     }
-    const std::string& target = !args.mbtiles.empty() ? args.mbtiles : args.geotiff;
+    const std::string& target =
+        !args.kmz.empty() ? args.kmz : (!args.mbtiles.empty() ? args.mbtiles : args.geotiff);
     if (CSidecarFiles::WouldReplace(target, doc.GetBitmapPath(), args.map)) {
         prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, target, MsgIcon::Exclamation);
         return false;
     }
-    const CAffine affine = *AffineOfTransform(doc.GetTransform());
-    const std::string wkt =
-        *CoordinateSystemWkt(doc.GetCoordType(), doc.GetUtmZone(), doc.GetUtmLetter());
-    CDeviceExport device(doc.GetBitmapPath(),
-                         {affine.c, affine.a, affine.b, affine.f, affine.d, affine.e}, wkt);
+    const std::unique_ptr<CWarpSource> source =
+        CWarpSource::OpenMap(doc.GetBitmapPath(), doc.GetCalibration());
+    if (source->GetStatus() != CWarpSource::Status::Ok) {
+        std::string message = FormatString1(IDS_DEVICE_CANNOT_READ, doc.GetBitmapPath());
+        if (const std::string detail = CGdalSession::LastError(); !detail.empty()) {
+            message += "  " + detail;
+        }
+        prompt.ShowMessage(0, message, MsgIcon::Stop, MsgButtons::Ok);
+        return false;
+    }
+    CDeviceExport device(*source, std::filesystem::path(doc.GetBitmapPath()).stem().string());
     CDeviceExport::Status status = CDeviceExport::Status::Ok;
-    if (!args.mbtiles.empty()) {
+    if (!args.kmz.empty()) {
+        status = device.WriteKmz(target, args.maxTiles, args.jpegQuality);
+    } else if (!args.mbtiles.empty()) {
         status = device.WriteMbtiles(target, args.minZoom);
     } else {
-        status = device.WriteGeoTiff(target);
+        status = device.WriteGeoTiff(target, args.straighten);
     }
     if (status != CDeviceExport::Status::Ok) {
         if (!device.GetMessage().empty()) {
@@ -123,20 +138,30 @@ void AddExportCommands(CLI::App& app, CliContext& context) {
     auto* world =
         formats->add_flag("--world-file", args->worldFile, Text(IDS_CLI_EXPORT_WORLD_FILE));
     formats->add_flag("--ozi-map", args->oziMap, Text(IDS_CLI_EXPORT_OZI_MAP));
+    auto* kmz = formats->add_option("--kmz", args->kmz, Text(IDS_CLI_EXPORT_KMZ));
     auto* mbtiles = formats->add_option("--mbtiles", args->mbtiles, Text(IDS_CLI_EXPORT_MBTILES));
     auto* geotiff = formats->add_option("--geotiff", args->geotiff, Text(IDS_CLI_EXPORT_GEOTIFF));
     formats->require_option(1);
     // The world file has no choice of place: GIS programs look for it beside the bitmap.
     command->add_option("-o,--output", args->output, Text(IDS_CLI_EXPORT_OUTPUT))
         ->excludes(world)
+        ->excludes(kmz)
         ->excludes(mbtiles)
         ->excludes(geotiff);
+    command->add_option("--max-tiles", args->maxTiles, Text(IDS_CLI_EXPORT_MAX_TILES))
+        ->check(CLI::Range(1, 100000))
+        ->needs(kmz);
+    command->add_option("--jpeg-quality", args->jpegQuality, Text(IDS_CLI_EXPORT_JPEG_QUALITY))
+        ->check(CLI::Range(1, 100))
+        ->needs(kmz);
     command->add_option("--min-zoom", args->minZoom, Text(IDS_CLI_EXPORT_MIN_ZOOM))
         ->check(CLI::Range(0, 24))
         ->needs(mbtiles);
+    command->add_flag("--straighten", args->straighten, Text(IDS_CLI_EXPORT_STRAIGHTEN))
+        ->needs(geotiff);
     command->callback([&context, args] {
         CRecordingPrompt prompt;
-        const bool device = !args->mbtiles.empty() || !args->geotiff.empty();
+        const bool device = !args->kmz.empty() || !args->mbtiles.empty() || !args->geotiff.empty();
         const bool ok =
             device ? RunDeviceExport(*args, prompt, context) : RunExport(*args, prompt, context);
         for (const CRecordingPrompt::Message& message : prompt.messages) {

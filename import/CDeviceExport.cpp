@@ -1,20 +1,25 @@
 #include "CDeviceExport.h"
 
+#include "CKmzArchive.h"
+#include "CRasterWarper.h"
+#include "CStraightener.h"
+#include "CWarpSource.h"
+#include "DeviceError.h"
 #include "DeviceTiling.h"
 #include "StringTable.h"
 
-#include <gdal_alg.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <numbers>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -24,18 +29,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // How far GDAL's warper lets its approximated transform stray, in output pixels.
-constexpr double kWarpErrorPixels = 0.125;
+constexpr double kWarpErrorPixels = CRasterWarper::Options{}.errorThreshold;
 
 struct SDatasetCloser {
     void operator()(GDALDataset* dataset) const { GDALClose(GDALDataset::ToHandle(dataset)); }
 };
 using DatasetPtr = std::unique_ptr<GDALDataset, SDatasetCloser>;
-
-struct STransformDeleter {
-    void operator()(OGRCoordinateTransformation* ct) const {
-        OGRCoordinateTransformation::DestroyCT(ct);
-    }
-};
 
 // A folder of its own beside the target, where GDAL writes the new file (with any journal or
 // side file of its own); the file is renamed over the target on Commit, and the folder goes
@@ -80,94 +79,39 @@ private:
     std::string m_error;
 };
 
-// GDAL's progress callback over ours; remembers a cancel.
+// A part from..to of the caller's progress; remembers a cancel. Serves GDAL's drivers through
+// Report and the warper through Callback.
 struct SProgressRange {
-    const CDeviceExport::Progress* progress;
+    const CDeviceExport::Progress& progress;
     double from;
     double to;
     bool cancelled = false;
 
+    bool operator()(double done) {
+        cancelled = cancelled || (progress && !progress(from + (to - from) * done));
+        return !cancelled;
+    }
+    CRasterWarper::Progress Callback() {
+        return [this](double done) { return (*this)(done); };
+    }
     static int CPL_STDCALL Report(double done, const char*, void* data) {
-        auto* self = static_cast<SProgressRange*>(data);
-        if (self->progress != nullptr && *self->progress &&
-            !(*self->progress)(self->from + (self->to - self->from) * done)) {
-            self->cancelled = true;
-            return FALSE;
-        }
-        return TRUE;
+        return (*static_cast<SProgressRange*>(data))(done) ? TRUE : FALSE;
     }
 };
 
-// Distance in metres between two nearby WGS 84 points (longitude, latitude in degrees), with
-// the meridian and prime vertical radii at a's latitude: exact to first order for a pixel.
-double LocalMetres(CDoublePoint a, CDoublePoint b) {
-    constexpr double kA = 6378137.0;
-    constexpr double kF = 1.0 / 298.257223563;
-    constexpr double kDegree = std::numbers::pi / 180.0;
-    const double e2 = kF * (2.0 - kF);
-    const double s = std::sin(a.y * kDegree);
-    const double w = std::sqrt(1.0 - e2 * s * s);
-    const double meridian = kA * (1.0 - e2) / (w * w * w);
-    const double primeVertical = kA / w;
-    return std::hypot((b.x - a.x) * kDegree * primeVertical * std::cos(a.y * kDegree),
-                      (b.y - a.y) * kDegree * meridian);
-}
-
-OGRSpatialReference Wgs84() {
-    OGRSpatialReference srs;
-    srs.importFromEPSG(4326);
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    return srs;
-}
-
-// Picture points through gt into srs, then to WGS 84 longitude/latitude; false on failure.
-bool ToLonLat(const std::array<double, 6>& gt, const OGRSpatialReference& srs,
-              std::vector<CDoublePoint>& points) {
-    std::vector<double> x;
-    std::vector<double> y;
-    for (const CDoublePoint p : points) {
-        x.push_back(gt[0] + p.x * gt[1] + p.y * gt[2]);
-        y.push_back(gt[3] + p.x * gt[4] + p.y * gt[5]);
-    }
-    const OGRSpatialReference wgs84 = Wgs84();
-    const std::unique_ptr<OGRCoordinateTransformation, STransformDeleter> ct(
-        OGRCreateCoordinateTransformation(&srs, &wgs84));
-    if (!ct || !ct->Transform(static_cast<int>(x.size()), x.data(), y.data())) {
-        return false;
-    }
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        points[i] = {x[i], y[i]};
-        if (!std::isfinite(x[i]) || !std::isfinite(y[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The bitmap, and a virtual dataset over it that carries the calibration (which reads through
-// the bitmap's dataset, so it goes first).
-struct SGeoreferenced {
-    DatasetPtr bitmap;
-    DatasetPtr map;
-};
-
-// Null map when GDAL cannot read the bitmap.
-SGeoreferenced OpenGeoreferenced(const std::string& bitmap, const std::array<double, 6>& gt,
-                                 const OGRSpatialReference& srs) {
-    SGeoreferenced result;
-    result.bitmap.reset(GDALDataset::FromHandle(
-        GDALOpenEx(bitmap.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
+// A virtual dataset over the source's picture that carries its georeferencing, for the drivers
+// that take it from their input (COG, MBTiles).
+DatasetPtr Georeferenced(const CWarpSource& source) {
     GDALDriver* vrt = GetGDALDriverManager()->GetDriverByName("VRT");
-    if (!result.bitmap || result.bitmap->GetRasterCount() < 1 || vrt == nullptr) {
-        return result;
+    DatasetPtr map(vrt == nullptr ? nullptr
+                                  : vrt->CreateCopy("", source.GetDataset(), FALSE, nullptr,
+                                                    nullptr, nullptr));
+    if (map) {
+        std::array<double, 6> gt = source.GetGeoTransform();
+        map->SetGeoTransform(gt.data());
+        map->SetSpatialRef(&source.GetSpatialRef());
     }
-    result.map.reset(vrt->CreateCopy("", result.bitmap.get(), FALSE, nullptr, nullptr, nullptr));
-    if (result.map) {
-        std::array<double, 6> copy = gt;
-        result.map->SetGeoTransform(copy.data());
-        result.map->SetSpatialRef(&srs);
-    }
-    return result;
+    return map;
 }
 
 // Closes the dataset, which writes what GDAL still holds; false when that failed.
@@ -205,16 +149,95 @@ int FinishMbtiles(const std::string& path, CDoublePoint centre, int zoom) {
     return tiles;
 }
 
-bool IsPaletted(GDALDataset& dataset) {
-    return dataset.GetRasterBand(1)->GetColorTable() != nullptr;
+// JPEG bytes of a tile of red, green and blue bytes (width x height, pixel by pixel) through
+// GDAL's JPEG driver, baseline; empty on failure.
+std::string EncodeJpeg(std::vector<std::uint8_t>& rgb, int width, int height, int quality) {
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    GDALDriver* jpeg = GetGDALDriverManager()->GetDriverByName("JPEG");
+    if (mem == nullptr || jpeg == nullptr) {
+        return {};
+    }
+    const DatasetPtr tile(mem->Create("", width, height, 3, GDT_Byte, nullptr));
+    if (!tile ||
+        tile->RasterIO(GF_Write, 0, 0, width, height, rgb.data(), width, height, GDT_Byte, 3,
+                       nullptr, 3, 3 * static_cast<GSpacing>(width), 1, nullptr) != CE_None) {
+        return {};
+    }
+    static std::atomic<int> counter{0};
+    const std::string name = "/vsimem/mapreg-tile-" + std::to_string(++counter) + ".jpg";
+    const std::string q = "QUALITY=" + std::to_string(quality);
+    const char* const options[] = {q.c_str(), "PROGRESSIVE=NO", nullptr};
+    DatasetPtr written(jpeg->CreateCopy(name.c_str(), tile.get(), FALSE,
+                                        const_cast<char**>(options), nullptr, nullptr));
+    std::string bytes;
+    if (written && CloseChecked(written)) {
+        vsi_l_offset length = 0;
+        const GByte* data = VSIGetMemFileBuffer(name.c_str(), &length, FALSE);
+        if (data != nullptr) {
+            bytes.assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+        }
+    }
+    VSIUnlink(name.c_str());
+    VSIUnlink((name + ".aux.xml").c_str());
+    return bytes;
+}
+
+// The outline of a width x height picture, clockwise from the top-left corner, n points a side.
+std::vector<CDoublePoint> PictureOutline(int width, int height, int n) {
+    std::vector<CDoublePoint> outline;
+    const double w = width;
+    const double h = height;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        outline.push_back({t * w, 0.0});
+    }
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        outline.push_back({w, t * h});
+    }
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        outline.push_back({w - t * w, h});
+    }
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        outline.push_back({0.0, h - t * h});
+    }
+    return outline;
+}
+
+// The straightener's target: the north-up grid of the source's own coordinate system.
+CStraightener::Target OwnGrid(const OGRSpatialReference& srs) {
+    CStraightener::Target target;
+    if (srs.IsGeographic()) {
+        target.coordType = CoordType::LatLon;
+    } else {
+        int north = TRUE;
+        target.zone = srs.GetUTMZone(&north);
+        target.north = north != FALSE;
+    }
+    return target;
+}
+
+CDeviceExport::Status StatusOf(CStraightener::Status status) {
+    switch (status) {
+    case CStraightener::Status::Ok:
+        return CDeviceExport::Status::Ok;
+    case CStraightener::Status::Cancelled:
+        return CDeviceExport::Status::Cancelled;
+    case CStraightener::Status::CannotWrite:
+        return CDeviceExport::Status::CannotWrite;
+    case CStraightener::Status::NoGrid:
+    case CStraightener::Status::TooLarge:
+        break;
+    }
+    return CDeviceExport::Status::Failed;
 }
 
 } // namespace
 
-CDeviceExport::CDeviceExport(std::string bitmapPath, const std::array<double, 6>& geoTransform,
-                             std::string srsWkt)
-    : m_strBitmap(std::move(bitmapPath)), m_geoTransform(geoTransform),
-      m_strWkt(std::move(srsWkt)) {}
+CDeviceExport::CDeviceExport(const CWarpSource& source, std::string name)
+    : m_source(source), m_strName(std::move(name)) {}
 
 CDeviceExport::Status CDeviceExport::Fail(Status status, unsigned messageId,
                                           const std::string& detail) {
@@ -227,31 +250,52 @@ CDeviceExport::Status CDeviceExport::Fail(Status status, unsigned messageId,
     return m_status;
 }
 
-CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path,
+CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path, bool straighten,
                                                   const Progress& progress) {
     m_summary = {};
-    OGRSpatialReference srs;
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    if (srs.SetFromUserInput(m_strWkt.c_str()) != OGRERR_NONE) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
-    }
-    const SGeoreferenced opened = OpenGeoreferenced(m_strBitmap, m_geoTransform, srs);
-    const DatasetPtr& map = opened.map;
-    if (!map) {
-        return Fail(Status::CannotRead, IDS_DEVICE_CANNOT_READ, m_strBitmap);
-    }
     CTempFolder temp(path);
     if (!temp.IsOpen()) {
         return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
     }
+    m_summary.resolutionMetres =
+        CentrePixelMetres(m_source.GetWidth(), m_source.GetHeight(), m_source.LonLatMapping());
+    const CWarpSource* source = &m_source;
+    std::unique_ptr<CWarpSource> straightened;
+    double from = 0.0;
+    if (straighten) {
+        // The device's straightening into a bitmap beside the new file, read back with its grid.
+        CStraightener straightener(m_source, OwnGrid(m_source.GetSpatialRef()));
+        const std::string bitmap = temp.File() + ".bmp";
+        SProgressRange range{progress, 0.0, 0.7};
+        if (const Status status = StatusOf(straightener.Write(bitmap, range.Callback()));
+            status != Status::Ok) {
+            Fail(status, status == Status::Cancelled ? 0u : unsigned{IDS_DEVICE_CANNOT_MAKE}, path);
+            if (!straightener.GetMessage().empty()) {
+                m_strMessage = straightener.GetMessage();
+            }
+            return m_status;
+        }
+        OGRSpatialReference srs;
+        srs.importFromWkt(straightener.GetGrid().srsWkt.c_str());
+        straightened = CWarpSource::OpenRaster(bitmap, straightener.GetGrid().geoTransform, srs);
+        if (straightened->GetStatus() != CWarpSource::Status::Ok) {
+            return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        }
+        source = straightened.get();
+        m_summary.resolutionMetres = straightener.GetPixelMetres();
+        m_summary.deviceErrorMetres = kWarpErrorPixels * straightener.GetPixelMetres();
+        from = 0.7;
+    }
+    const DatasetPtr map = Georeferenced(*source);
     GDALDriver* cog = GetGDALDriverManager()->GetDriverByName("COG");
     const char* const options[] = {
-        "COMPRESS=DEFLATE", IsPaletted(*map) ? "RESAMPLING=NEAREST" : "RESAMPLING=CUBIC", nullptr};
-    SProgressRange range{&progress, 0.0, 1.0};
-    DatasetPtr written(cog == nullptr ? nullptr
-                                      : cog->CreateCopy(temp.File().c_str(), map.get(), FALSE,
-                                                        const_cast<char**>(options),
-                                                        SProgressRange::Report, &range));
+        "COMPRESS=DEFLATE",
+        source->GetPalette().empty() ? "RESAMPLING=CUBIC" : "RESAMPLING=NEAREST", nullptr};
+    SProgressRange range{progress, from, 1.0};
+    DatasetPtr written(!map || cog == nullptr ? nullptr
+                                              : cog->CreateCopy(temp.File().c_str(), map.get(),
+                                                                FALSE, const_cast<char**>(options),
+                                                                SProgressRange::Report, &range));
     if (range.cancelled) {
         return Fail(Status::Cancelled, 0, {});
     }
@@ -261,15 +305,6 @@ CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path,
     if (!CloseChecked(written) || !temp.Commit()) {
         return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
     }
-    const double cx = map->GetRasterXSize() / 2.0;
-    const double cy = map->GetRasterYSize() / 2.0;
-    std::vector<CDoublePoint> centre{{cx, cy}, {cx + 1.0, cy}, {cx, cy + 1.0}};
-    if (ToLonLat(m_geoTransform, srs, centre)) {
-        m_summary.resolutionMetres =
-            std::min(LocalMetres(centre[0], centre[1]), LocalMetres(centre[0], centre[2]));
-    }
-    // The geotransform holds the calibration exactly: a GIS puts every pixel where it says.
-    m_summary.deviceErrorMetres = 0.0;
     m_status = Status::Ok;
     return m_status;
 }
@@ -277,35 +312,24 @@ CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path,
 CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int minZoom,
                                                   const Progress& progress) {
     m_summary = {};
-    OGRSpatialReference srs;
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    if (srs.SetFromUserInput(m_strWkt.c_str()) != OGRERR_NONE) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
-    }
-    const SGeoreferenced opened = OpenGeoreferenced(m_strBitmap, m_geoTransform, srs);
-    const DatasetPtr& map = opened.map;
-    if (!map) {
-        return Fail(Status::CannotRead, IDS_DEVICE_CANNOT_READ, m_strBitmap);
-    }
-    const double cx = map->GetRasterXSize() / 2.0;
-    const double cy = map->GetRasterYSize() / 2.0;
-    std::vector<CDoublePoint> centre{{cx, cy}};
-    if (!ToLonLat(m_geoTransform, srs, centre)) {
+    std::vector<CDoublePoint> centre{{m_source.GetWidth() / 2.0, m_source.GetHeight() / 2.0}};
+    const DatasetPtr map = Georeferenced(m_source);
+    if (!map || !m_source.LonLatMapping()(centre)) {
         return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
     }
     CTempFolder temp(path);
     if (!temp.IsOpen()) {
         return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
     }
-    const bool paletted = IsPaletted(*map);
-    const std::string name = "NAME=" + fs::path(m_strBitmap).stem().string();
+    const bool paletted = !m_source.GetPalette().empty();
+    const std::string name = "NAME=" + m_strName;
     const char* const options[] = {paletted ? "TILE_FORMAT=PNG" : "TILE_FORMAT=JPEG",
                                    paletted ? "RESAMPLING=NEAREST" : "RESAMPLING=CUBIC",
                                    "ZOOM_LEVEL_STRATEGY=UPPER", name.c_str(), nullptr};
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("MBTiles");
     // The full zoom level takes most of the time; the lower levels each a quarter of the last.
     const double split = 0.75;
-    SProgressRange range{&progress, 0.0, split};
+    SProgressRange range{progress, 0.0, split};
     DatasetPtr written(driver == nullptr ? nullptr
                                          : driver->CreateCopy(temp.File().c_str(), map.get(), FALSE,
                                                               const_cast<char**>(options),
@@ -325,7 +349,7 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
     for (int z = maxZoom - 1; z >= minZoom; --z) {
         factors.push_back(1 << (maxZoom - z));
     }
-    SProgressRange lower{&progress, split, 1.0};
+    SProgressRange lower{progress, split, 1.0};
     if (!factors.empty() &&
         written->BuildOverviews(paletted ? "NEAREST" : "AVERAGE", static_cast<int>(factors.size()),
                                 factors.data(), 0, nullptr, SProgressRange::Report, &lower,
@@ -343,6 +367,133 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
     m_summary.minZoom = minZoom;
     m_summary.maxZoom = maxZoom;
     m_summary.resolutionMetres = ZoomPixelMetres(maxZoom, centre[0].y);
+    m_summary.deviceErrorMetres = kWarpErrorPixels * m_summary.resolutionMetres;
+    m_status = Status::Ok;
+    return m_status;
+}
+
+CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTiles,
+                                              int jpegQuality, const Progress& progress) {
+    m_summary = {};
+    // The north-up latitude/longitude grid over the map, with square pixels as large on the ground
+    // as the map's centre pixel; coarser while wider or taller than a bitmap may be (the tiles
+    // hold far fewer pixels than that anyway).
+    CStraightener::Target target;
+    target.coordType = CoordType::LatLon;
+    auto layout = std::make_unique<CStraightener>(m_source, target);
+    for (int i = 0; i < 8 && layout->GetStatus() == CStraightener::Status::TooLarge; ++i) {
+        target.pixelMetres = 2.0 * layout->GetPixelMetres();
+        layout = std::make_unique<CStraightener>(m_source, target);
+    }
+    std::vector<CDoublePoint> outline =
+        PictureOutline(m_source.GetWidth(), m_source.GetHeight(), 64);
+    if (layout->GetStatus() != CStraightener::Status::Ok || !m_source.LonLatMapping()(outline)) {
+        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+    }
+    const SWarpGrid& grid = layout->GetGrid();
+    const std::array<double, 6>& gt = grid.geoTransform;
+    const SKmzTilePlan plan =
+        PlanKmzTiles(gt[0], gt[3], gt[1], -gt[5], grid.width, grid.height, maxTiles);
+    for (CDoublePoint& p : outline) {
+        p = {(p.x - plan.west) / plan.pixelX, (plan.north - p.y) / plan.pixelY};
+    }
+    std::vector<std::array<int, 2>> tiles;
+    std::vector<SKmlOverlay> overlays;
+    for (int row = 0; row < plan.rows; ++row) {
+        for (int column = 0; column < plan.columns; ++column) {
+            if (TileTouchesOutline(plan, column, row, outline)) {
+                tiles.push_back({column, row});
+                overlays.push_back(
+                    {"files/r" + std::to_string(row) + "c" + std::to_string(column) + ".jpg",
+                     plan.TileBox(column, row)});
+            }
+        }
+    }
+
+    CTempFolder temp(path);
+    CKmzArchive archive;
+    if (!temp.IsOpen() || !archive.Open(temp.File())) {
+        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE,
+                    path + (temp.IsOpen() ? "" : ": " + temp.Error()));
+    }
+    if (!archive.Add("doc.kml", BuildKml(m_strName, overlays), true)) {
+        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path);
+    }
+
+    // Red, green and blue, white where the map does not reach. A palette picture is warped by
+    // index (nearest neighbour), twice with different fills: where the two differ, the map does
+    // not reach.
+    const std::vector<CBmpStreamWriter::Rgb>& palette = m_source.GetPalette();
+    const std::vector<int>& bands = m_source.GetColourBands();
+    CRasterWarper::Options options;
+    options.alphaBand = m_source.GetAlphaBand();
+    if (palette.empty()) {
+        options.bands = bands;
+    } else {
+        options.resampling = CRasterWarper::Resampling::Nearest;
+        options.bands = {bands[0], bands[0]};
+        options.fill = {0, 1};
+    }
+    constexpr CBmpStreamWriter::Rgb kWhite{255, 255, 255};
+    constexpr std::size_t kMaxTileBytes = 3u * 1024u * 1024u;
+    std::vector<std::uint8_t> rgb;
+    int width = 0;
+    const auto sink = [&](int y0, int count, const std::uint8_t* rows, std::size_t stride) {
+        for (int y = 0; y < count; ++y) {
+            const std::uint8_t* in = rows + static_cast<std::size_t>(y) * stride;
+            std::uint8_t* out = rgb.data() + static_cast<std::size_t>(y0 + y) * width * 3;
+            if (palette.empty()) {
+                std::copy(in, in + 3 * static_cast<std::size_t>(width), out);
+                continue;
+            }
+            for (int x = 0; x < width; ++x, in += 2, out += 3) {
+                const CBmpStreamWriter::Rgb& c =
+                    in[0] == in[1] && in[0] < palette.size() ? palette[in[0]] : kWhite;
+                std::copy(c.begin(), c.end(), out);
+            }
+        }
+        return true;
+    };
+    SWarpGrid tileGrid;
+    tileGrid.srsWkt = grid.srsWkt;
+    for (std::size_t k = 0; k < tiles.size(); ++k) {
+        const std::array<int, 4> r = plan.TileRect(tiles[k][0], tiles[k][1]);
+        tileGrid.geoTransform = {plan.west + r[0] * plan.pixelX,  plan.pixelX, 0.0,
+                                 plan.north - r[1] * plan.pixelY, 0.0,         -plan.pixelY};
+        tileGrid.width = width = r[2];
+        tileGrid.height = r[3];
+        rgb.resize(static_cast<std::size_t>(r[2]) * r[3] * 3);
+        SProgressRange range{progress, static_cast<double>(k) / static_cast<double>(tiles.size()),
+                             static_cast<double>(k + 1) / static_cast<double>(tiles.size())};
+        std::string message;
+        const CRasterWarper::Status warped =
+            CRasterWarper::Warp(m_source, tileGrid, options, sink, range.Callback(), message);
+        if (warped == CRasterWarper::Status::Cancelled) {
+            return Fail(Status::Cancelled, 0, {});
+        }
+        if (warped != CRasterWarper::Status::Ok) {
+            return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        }
+        // A tile of noise can exceed the device's 3 MB at a high quality: lower it until it fits.
+        std::string jpeg;
+        for (int quality = jpegQuality;; quality -= 10) {
+            jpeg = EncodeJpeg(rgb, r[2], r[3], std::max(quality, 5));
+            if (jpeg.empty() || jpeg.size() < kMaxTileBytes || quality <= 5) {
+                break;
+            }
+        }
+        if (jpeg.empty() || jpeg.size() >= kMaxTileBytes) {
+            return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        }
+        if (!archive.Add(overlays[k].href, jpeg, false)) {
+            return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path);
+        }
+    }
+    if (!archive.Close() || !temp.Commit()) {
+        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
+    }
+    m_summary.tiles = static_cast<int>(tiles.size());
+    m_summary.resolutionMetres = layout->GetPixelMetres() * plan.scale;
     m_summary.deviceErrorMetres = kWarpErrorPixels * m_summary.resolutionMetres;
     m_status = Status::Ok;
     return m_status;

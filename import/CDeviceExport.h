@@ -8,15 +8,15 @@
 
 #include "CGdalSession.h"
 
-#include <array>
 #include <functional>
 #include <string>
+
+class CWarpSource;
 
 class CDeviceExport {
 public:
     enum class Status {
         Ok,
-        CannotRead,  // GDAL cannot read the bitmap
         CannotWrite, // the target (or its folder) cannot be written
         Failed,      // GDAL could not make the file from a readable bitmap
         Cancelled,   // the progress callback asked to stop
@@ -33,19 +33,26 @@ public:
         double deviceErrorMetres = 0.0; // how far the result may stray from the calibration
     };
 
-    // The map: its bitmap, its calibration as a geotransform of corner-based picture points
-    // (pixel (0,0) spans 0..1) into the coordinate system srsWkt (x east, y north; WKT or any
-    // other form GDAL reads, such as "EPSG:32632").
-    CDeviceExport(std::string bitmapPath, const std::array<double, 6>& geoTransform,
-                  std::string srsWkt);
+    // The map opened for warping (it must outlive this object; its status must be Ok), and the
+    // name the KMZ and MBTiles give it.
+    CDeviceExport(const CWarpSource& source, std::string name);
 
     Status GetStatus() const { return m_status; }
     // The user's message for a status other than Ok.
     const std::string& GetMessage() const { return m_strMessage; }
     const Summary& GetSummary() const { return m_summary; }
 
-    // The bitmap with its georeferencing as a Cloud-Optimised GeoTIFF, not warped.
-    Status WriteGeoTiff(const std::string& path, const Progress& progress = {});
+    // The bitmap with its georeferencing as a Cloud-Optimised GeoTIFF; straightened, it is first
+    // warped into the north-up grid of its coordinate system (as the device's straightening
+    // does: the source's pixel size, white outside the map, a palette kept).
+    Status WriteGeoTiff(const std::string& path, bool straighten = false,
+                        const Progress& progress = {});
+    // A Garmin custom map: the map warped into latitude/longitude and cut into baseline JPEG
+    // tiles of at most 1024 x 1024 pixels and under 3 MB, at most maxTiles of them (the
+    // resolution lowered evenly until they fit), tiles outside the map left out, white where
+    // the map does not reach, with doc.kml placing each.
+    Status WriteKmz(const std::string& path, int maxTiles = 100, int jpegQuality = 85,
+                    const Progress& progress = {});
     // Web Mercator tiles from the first zoom level at least as fine as the map down to minZoom
     // (the maximum less 4 when negative).
     Status WriteMbtiles(const std::string& path, int minZoom = -1, const Progress& progress = {});
@@ -54,9 +61,8 @@ private:
     Status Fail(Status status, unsigned messageId, const std::string& detail);
 
     CGdalSession m_session;
-    std::string m_strBitmap;
-    std::array<double, 6> m_geoTransform;
-    std::string m_strWkt;
+    const CWarpSource& m_source;
+    std::string m_strName;
     Status m_status = Status::Ok;
     std::string m_strMessage;
     Summary m_summary;

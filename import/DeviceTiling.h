@@ -51,8 +51,8 @@ struct SKmlOverlay {
 std::string BuildKml(const std::string& mapName, const std::vector<SKmlOverlay>& overlays,
                      int drawOrder = 50);
 
-// Web Mercator zoom level of 256-pixel tiles whose pixel at the equator is at least as fine as
-// metresPerPixel (a ground size measured at the equator's scale), 0..kMaxZoom.
+// The first Web Mercator zoom level (of 256-pixel tiles) whose pixel is at least as fine as
+// metresPerPixel, in Web Mercator metres, 0..kMaxZoom.
 inline constexpr int kMaxZoom = 24;
 int MaxZoomFor(double metresPerPixel);
 // Ground size of a pixel at zoom and latitude (degrees), metres.

@@ -1009,5 +1009,33 @@ Für das Gerät ausrichten</translation>
         <source>The map of %1 could not be straightened.</source>
         <translation>Die Karte von %1 konnte nicht ausgerichtet werden.</translation>
     </message>
+    <message>
+        <source>Garmin Custom Map (KMZ)…</source>
+        <translation>Garmin-Benutzerkarte (KMZ)…</translation>
+    </message>
+    <message>
+        <source>MBTiles…</source>
+        <translation>MBTiles…</translation>
+    </message>
+    <message>
+        <source>GeoTIFF…</source>
+        <translation>GeoTIFF…</translation>
+    </message>
+    <message>
+        <source>Garmin Custom Maps (*.kmz)|*.kmz|All Files (*.*)|*.*||</source>
+        <translation>Garmin-Benutzerkarten (*.kmz)|*.kmz|Alle Dateien (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>MBTiles (*.mbtiles)|*.mbtiles|All Files (*.*)|*.*||</source>
+        <translation>MBTiles (*.mbtiles)|*.mbtiles|Alle Dateien (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>GeoTIFF (*.tif)|*.tif;*.tiff|All Files (*.*)|*.*||</source>
+        <translation>GeoTIFF (*.tif)|*.tif;*.tiff|Alle Dateien (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>Writing %1...</source>
+        <translation>%1 wird geschrieben...</translation>
+    </message>
 </context>
 </TS>

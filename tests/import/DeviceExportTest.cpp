@@ -5,6 +5,7 @@
 #include "../cli/CliHarness.h"
 
 #include "CDeviceExport.h"
+#include "CWarpSource.h"
 #include "DeviceTiling.h"
 
 #include <gdal_priv.h>
@@ -249,7 +250,7 @@ protected:
     }
 };
 
-TEST_P(DeviceExportTest, geotiff_holds_the_bitmap_with_its_calibration) {
+TEST_P(DeviceExportTest, geotiff_holds_the_bitmap_with_its_calibration_or_straightened) {
     const MapCase& c = GetParam();
     const fs::path map = Register(c);
     const fs::path tif = dir / "out.tif";
@@ -273,6 +274,30 @@ TEST_P(DeviceExportTest, geotiff_holds_the_bitmap_with_its_calibration) {
     const DatasetPtr bmp = Open((dir / (std::string(c.name) + ".bmp")).string());
     EXPECT_EQ(ReadGrey(*bmp).value, ReadGrey(*ours).value);
     EXPECT_EQ(c.palette, ours->GetRasterBand(1)->GetColorTable() != nullptr);
+
+    // Straightened: north-up in the map's own system, where GDAL's warp puts the map.
+    const fs::path straight = dir / "straight.tif";
+    const CliResult rs =
+        RunTool(Args("export", map.string(), "--geotiff", straight.string(), "--straighten"));
+    ASSERT_EQ(0, rs.code) << rs.err;
+    const DatasetPtr warped = Open(straight.string());
+    ASSERT_TRUE(warped);
+    ours->GetGeoTransform(gt.data());
+    warped->GetGeoTransform(gt.data());
+    EXPECT_EQ((std::array<double, 2>{0.0, 0.0}), (std::array<double, 2>{gt[2], gt[4]}));
+    EXPECT_STREQ(std::to_string(c.epsg).c_str(),
+                 warped->GetSpatialRef()->GetAuthorityCode(nullptr));
+    EXPECT_EQ(c.palette, warped->GetRasterBand(1)->GetColorTable() != nullptr);
+    const Georeferenced reference = Reference(dir / (std::string(c.name) + ".bmp"), c);
+    const char* expand[] = {"-of", "VRT", "-expand", "rgb", nullptr};
+    GDALTranslateOptions* options = GDALTranslateOptionsNew(const_cast<char**>(expand), nullptr);
+    const DatasetPtr coloured(c.palette
+                                  ? GDALDataset::FromHandle(GDALTranslate(
+                                        "", GDALDataset::ToHandle(warped.get()), options, nullptr))
+                                  : nullptr);
+    GDALTranslateOptionsFree(options);
+    ExpectPlacedLike(c.palette ? *coloured : *warped, *WarpLike(*reference, *warped, c.palette),
+                     c.name);
 }
 
 TEST_P(DeviceExportTest, mbtiles_at_its_highest_zoom_sit_where_gdal_warps_the_map) {
@@ -324,7 +349,181 @@ TEST_P(DeviceExportTest, mbtiles_at_its_highest_zoom_sit_where_gdal_warps_the_ma
     sql->ReleaseResultSet(meta);
 }
 
+std::string ReadVsi(const std::string& path) {
+    std::string bytes;
+    VSILFILE* f = VSIFOpenL(path.c_str(), "rb");
+    char buffer[65536];
+    for (std::size_t n = 0; f != nullptr && (n = VSIFReadL(buffer, 1, sizeof buffer, f)) > 0;) {
+        bytes.append(buffer, n);
+    }
+    if (f != nullptr) {
+        VSIFCloseL(f);
+    }
+    return bytes;
+}
+
+// The KMZ's tiles pasted into one latitude/longitude grid by their LatLonBoxes (alpha 255 where a
+// tile lies), after checking each against the device's limits: baseline JPEG, at most 1024 x
+// 1024 pixels and under 3 MB.
+DatasetPtr Mosaic(const fs::path& kmz, int& tiles) {
+    const std::string root = "/vsizip/" + kmz.string() + "/";
+    const std::string kml = ReadVsi(root + "doc.kml");
+    const std::regex overlay("<drawOrder>50</drawOrder>\\s*<Icon><href>([^<]+)</href></Icon>\\s*"
+                             "<LatLonBox><north>([^<]+)</north><south>([^<]+)</south>"
+                             "<east>([^<]+)</east><west>([^<]+)</west>");
+    struct Tile {
+        DatasetPtr ds;
+        double n, s, e, w;
+    };
+    std::vector<Tile> list;
+    double north = -1e9, west = 1e9, south = 1e9, east = -1e9, px = 0, py = 0;
+    for (auto it = std::sregex_iterator(kml.begin(), kml.end(), overlay);
+         it != std::sregex_iterator(); ++it) {
+        const std::string jpeg = ReadVsi(root + (*it)[1].str());
+        EXPECT_LT(jpeg.size(), 3u * 1024 * 1024);
+        EXPECT_NE(jpeg.find("\xFF\xC0"), std::string::npos) << "baseline frame";
+        EXPECT_EQ(jpeg.find("\xFF\xC2"), std::string::npos) << "progressive frame";
+        Tile t{Open(root + (*it)[1].str()), std::stod((*it)[2]), std::stod((*it)[3]),
+               std::stod((*it)[4]), std::stod((*it)[5])};
+        EXPECT_LE(t.ds->GetRasterXSize(), 1024);
+        EXPECT_LE(t.ds->GetRasterYSize(), 1024);
+        px = (t.e - t.w) / t.ds->GetRasterXSize();
+        py = (t.n - t.s) / t.ds->GetRasterYSize();
+        north = std::max(north, t.n), south = std::min(south, t.s);
+        west = std::min(west, t.w), east = std::max(east, t.e);
+        list.push_back(std::move(t));
+    }
+    tiles = static_cast<int>(list.size());
+    const int width = static_cast<int>(std::lround((east - west) / px));
+    const int height = static_cast<int>(std::lround((north - south) / py));
+    DatasetPtr mosaic(GetGDALDriverManager()->GetDriverByName("MEM")->Create(
+        "", std::max(width, 1), std::max(height, 1), 4, GDT_Byte, nullptr));
+    std::array<double, 6> gt{west, px, 0, north, 0, -py};
+    mosaic->SetGeoTransform(gt.data());
+    OGRSpatialReference wgs84;
+    wgs84.importFromEPSG(4326);
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    mosaic->SetSpatialRef(&wgs84);
+    for (const Tile& t : list) {
+        const int w = t.ds->GetRasterXSize();
+        const int h = t.ds->GetRasterYSize();
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * h * 4, 255);
+        EXPECT_EQ(CE_None, t.ds->RasterIO(GF_Read, 0, 0, w, h, pixels.data(), w, h, GDT_Byte, 3,
+                                          nullptr, 0, 0, 0, nullptr));
+        EXPECT_EQ(CE_None,
+                  mosaic->RasterIO(GF_Write, static_cast<int>(std::lround((t.w - west) / px)),
+                                   static_cast<int>(std::lround((north - t.n) / py)), w, h,
+                                   pixels.data(), w, h, GDT_Byte, 4, nullptr, 0, 0, 0, nullptr));
+    }
+    return mosaic;
+}
+
+TEST_P(DeviceExportTest, kmz_tiles_keep_the_device_limits_and_sit_where_gdal_warps_the_map) {
+    const MapCase& c = GetParam();
+    const fs::path map = Register(c);
+    const fs::path out = dir / "out.kmz";
+    const CliResult r = RunTool(Args("export", map.string(), "--kmz", out.string()));
+    ASSERT_EQ(0, r.code) << r.err;
+    int tiles = 0;
+    const DatasetPtr mosaic = Mosaic(out, tiles);
+    EXPECT_NE(r.out.find("tiles=" + std::to_string(tiles) + "\n"), std::string::npos) << r.out;
+    const Georeferenced reference = Reference(dir / (std::string(c.name) + ".bmp"), c);
+    const DatasetPtr gdal = WarpLike(*reference, *mosaic, c.palette);
+    ExpectPlacedLike(*mosaic, *gdal, c.name);
+    // Where the map does not reach (a JPEG block clear of any pixel it covers), tiles are white.
+    const Grey ours = ReadGrey(*mosaic);
+    const Grey theirs = ReadGrey(*gdal);
+    constexpr int kClear = 8;
+    int dark = 0;
+    for (int y = kClear; y < ours.height - kClear; ++y) {
+        for (int x = kClear; x < ours.width - kClear; ++x) {
+            bool clear = true;
+            for (int j = -kClear; j <= kClear && clear; ++j) {
+                for (int i = -kClear; i <= kClear && clear; ++i) {
+                    clear = !theirs.valid[static_cast<std::size_t>(y + j) * ours.width + x + i];
+                }
+            }
+            dark += clear && ours.value[static_cast<std::size_t>(y) * ours.width + x] < 240.0;
+        }
+    }
+    EXPECT_EQ(0, dark) << c.name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Maps, DeviceExportTest, ::testing::ValuesIn(kMaps));
+
+// A map of 2600 x 1100 pixels needs several tiles; two at most are had at a lower resolution,
+// which the summary reports.
+TEST_F(DeviceExportTest, kmz_lowers_the_resolution_to_keep_within_max_tiles) {
+    const MapCase big{
+        "big",
+        2600,
+        1100,
+        true,
+        "32T",
+        32632,
+        {Mark{0, 0, 500000, 5200000}, {2600, 0, 513000, 5200000}, {2600, 1100, 513000, 5194500}}};
+    const fs::path map = Register(big);
+    std::array<int, 2> tiles{};
+    std::array<double, 2> resolution{};
+    const char* const limits[] = {"100", "2"};
+    for (int i = 0; i < 2; ++i) {
+        const fs::path out = dir / ("big" + std::to_string(i) + ".kmz");
+        const CliResult r =
+            RunTool(Args("export", map.string(), "--kmz", out.string(), "--max-tiles", limits[i]));
+        ASSERT_EQ(0, r.code) << r.err;
+        ASSERT_EQ(2, std::sscanf(r.out.c_str(), "%*[^\n]\ntiles=%d\nresolution_m=%lf", &tiles[i],
+                                 &resolution[i]))
+            << r.out;
+        int mosaicTiles = 0;
+        Mosaic(out, mosaicTiles);
+        EXPECT_EQ(tiles[i], mosaicTiles);
+    }
+    EXPECT_GT(tiles[0], 2);
+    EXPECT_LE(tiles[1], 2);
+    EXPECT_NEAR(5.0, resolution[0], 0.05); // the map's own 5 m pixels
+    EXPECT_GT(resolution[1], 1.2 * resolution[0]);
+}
+
+// The tile plan: the finest even lowering of the resolution that keeps within the device's tile
+// count, and which tiles a diamond-shaped map reaches in a 3 x 3 grid.
+TEST(KmzTilePlan, lowers_the_resolution_just_enough_and_leaves_out_tiles_beyond_the_map) {
+    struct Row {
+        int width, height, maxTiles;
+        int columns, rows, planWidth;
+        double scale;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {1000, 800, 100, 1, 1, 1000, 1.0},
+        {5000, 5000, 500, 5, 5, 5000, 1.0},
+        {3000, 1000, 100, 3, 1, 3000, 1.0},
+        {3000, 1000, 2, 2, 1, 2048, 3000.0 / 2048},
+        {20000, 20000, 100, 10, 10, 10240, 20000.0 / 10240},
+        {20000, 20000, 500, 20, 20, 20000, 1.0},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        const SKmzTilePlan plan =
+            PlanKmzTiles(10.0, 50.0, 1e-4, 1e-4, row.width, row.height, row.maxTiles);
+        EXPECT_LE(plan.columns * plan.rows, row.maxTiles);
+        {
+            EXPECT_EQ((std::array<int, 3>{row.columns, row.rows, row.planWidth}),
+                      (std::array<int, 3>{plan.columns, plan.rows, plan.width}))
+                << row.width << " " << row.maxTiles;
+            EXPECT_NEAR(row.scale, plan.scale, 1e-12);
+            EXPECT_NEAR(1e-4 * row.scale, plan.pixelX, 1e-16);
+        }
+    }
+    const SKmzTilePlan plan = PlanKmzTiles(0.0, 0.0, 1.0, 1.0, 3072, 3072, 100);
+    const std::vector<CDoublePoint> diamond{{1536, 600}, {2472, 1536}, {1536, 2472}, {600, 1536}};
+    std::vector<int> reached;
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            reached.push_back(TileTouchesOutline(plan, column, row, diamond));
+        }
+    }
+    EXPECT_EQ((std::vector<int>{0, 1, 0, 1, 1, 1, 0, 1, 0}), reached);
+}
 
 std::vector<std::string> Listing(const fs::path& folder) {
     std::vector<std::string> names;
@@ -336,7 +535,7 @@ std::vector<std::string> Listing(const fs::path& folder) {
     return names;
 }
 
-const char* const kFormats[] = {"--geotiff", "--mbtiles"};
+const char* const kFormats[] = {"--geotiff", "--mbtiles", "--kmz"};
 
 // Each refusal exits 4 with a message that says why, and leaves the folder as it was.
 TEST_F(DeviceExportTest, refuses_bad_maps_and_targets_leaving_the_folder_as_it_was) {
@@ -389,15 +588,21 @@ TEST_F(DeviceExportTest, cancel_leaves_the_old_target_and_nothing_else) {
     Register(c);
     WriteBytes(dir / "out", "old");
     const std::vector<std::string> before = Listing(dir);
-    CDeviceExport device((dir / (std::string(c.name) + ".bmp")).string(), SolveMarks(c.marks),
-                         "EPSG:32632");
+    OGRSpatialReference srs;
+    srs.importFromEPSG(c.epsg);
+    const std::unique_ptr<CWarpSource> source = CWarpSource::OpenRaster(
+        (dir / (std::string(c.name) + ".bmp")).string(), SolveMarks(c.marks), srs);
+    CDeviceExport device(*source, c.name);
     int calls = 0;
     const auto cancel = [&calls](double) { return ++calls > 1; };
     EXPECT_EQ(CDeviceExport::Status::Cancelled,
-              device.WriteGeoTiff((dir / "out").string(), cancel));
+              device.WriteGeoTiff((dir / "out").string(), true, cancel));
     calls = 0;
     EXPECT_EQ(CDeviceExport::Status::Cancelled,
               device.WriteMbtiles((dir / "out").string(), -1, cancel));
+    calls = 0;
+    EXPECT_EQ(CDeviceExport::Status::Cancelled,
+              device.WriteKmz((dir / "out").string(), 100, 85, cancel));
     EXPECT_EQ(before, Listing(dir));
 }
 
