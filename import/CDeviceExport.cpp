@@ -99,19 +99,31 @@ struct SProgressRange {
     }
 };
 
-// A virtual dataset over the source's picture that carries its georeferencing, for the drivers
-// that take it from their input (COG, MBTiles).
-DatasetPtr Georeferenced(const CWarpSource& source) {
-    GDALDriver* vrt = GetGDALDriverManager()->GetDriverByName("VRT");
-    DatasetPtr map(vrt == nullptr ? nullptr
-                                  : vrt->CreateCopy("", source.GetDataset(), FALSE, nullptr,
-                                                    nullptr, nullptr));
-    if (map) {
-        std::array<double, 6> gt = source.GetGeoTransform();
-        map->SetGeoTransform(gt.data());
-        map->SetSpatialRef(&source.GetSpatialRef());
+// GDAL's driver copies the source's picture with its georeferencing into file (through a virtual
+// dataset that carries the georeferencing); null on failure or cancel, which range tells.
+DatasetPtr CopyWithDriver(const char* driverName, const CWarpSource& source,
+                          const std::string& file, const std::vector<std::string>& options,
+                          SProgressRange& range) {
+    GDALDriverManager* drivers = GetGDALDriverManager();
+    GDALDriver* vrt = drivers->GetDriverByName("VRT");
+    GDALDriver* driver = drivers->GetDriverByName(driverName);
+    const DatasetPtr map(vrt == nullptr ? nullptr
+                                        : vrt->CreateCopy("", source.GetDataset(), FALSE, nullptr,
+                                                          nullptr, nullptr));
+    if (!map || driver == nullptr) {
+        return nullptr;
     }
-    return map;
+    std::array<double, 6> gt = source.GetGeoTransform();
+    map->SetGeoTransform(gt.data());
+    map->SetSpatialRef(&source.GetSpatialRef());
+    std::vector<const char*> list;
+    for (const std::string& option : options) {
+        list.push_back(option.c_str());
+    }
+    list.push_back(nullptr);
+    return DatasetPtr(driver->CreateCopy(file.c_str(), map.get(), FALSE,
+                                         const_cast<char**>(list.data()), SProgressRange::Report,
+                                         &range));
 }
 
 // Closes the dataset, which writes what GDAL still holds; false when that failed.
@@ -239,13 +251,18 @@ CDeviceExport::Status StatusOf(CStraightener::Status status) {
 CDeviceExport::CDeviceExport(const CWarpSource& source, std::string name)
     : m_source(source), m_strName(std::move(name)) {}
 
-CDeviceExport::Status CDeviceExport::Fail(Status status, unsigned messageId,
-                                          const std::string& detail) {
+CDeviceExport::Status CDeviceExport::Fail(Status status, const std::string& path,
+                                          const std::string& why) {
     m_status = status;
-    m_strMessage = messageId != 0 ? FormatString1(messageId, detail) : std::string();
-    const std::string gdal = CGdalSession::LastError();
-    if (status != Status::Cancelled && status != Status::CannotWrite && !gdal.empty()) {
-        m_strMessage += "  " + gdal;
+    m_strMessage.clear();
+    if (status == Status::CannotWrite) {
+        m_strMessage =
+            FormatString1(IDS_DEVICE_CANNOT_WRITE, why.empty() ? path : path + ": " + why);
+    } else if (status == Status::Failed) {
+        m_strMessage = FormatString1(IDS_DEVICE_CANNOT_MAKE, path);
+        if (const std::string gdal = CGdalSession::LastError(); !gdal.empty()) {
+            m_strMessage += "  " + gdal;
+        }
     }
     return m_status;
 }
@@ -255,7 +272,7 @@ CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path, bool 
     m_summary = {};
     CTempFolder temp(path);
     if (!temp.IsOpen()) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
+        return Fail(Status::CannotWrite, path, temp.Error());
     }
     m_summary.resolutionMetres =
         CentrePixelMetres(m_source.GetWidth(), m_source.GetHeight(), m_source.LonLatMapping());
@@ -269,7 +286,7 @@ CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path, bool 
         SProgressRange range{progress, 0.0, 0.7};
         if (const Status status = StatusOf(straightener.Write(bitmap, range.Callback()));
             status != Status::Ok) {
-            Fail(status, status == Status::Cancelled ? 0u : unsigned{IDS_DEVICE_CANNOT_MAKE}, path);
+            Fail(status, path);
             if (!straightener.GetMessage().empty()) {
                 m_strMessage = straightener.GetMessage();
             }
@@ -279,31 +296,24 @@ CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path, bool 
         srs.importFromWkt(straightener.GetGrid().srsWkt.c_str());
         straightened = CWarpSource::OpenRaster(bitmap, straightener.GetGrid().geoTransform, srs);
         if (straightened->GetStatus() != CWarpSource::Status::Ok) {
-            return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+            return Fail(Status::Failed, path);
         }
         source = straightened.get();
         m_summary.resolutionMetres = straightener.GetPixelMetres();
         m_summary.deviceErrorMetres = kWarpErrorPixels * straightener.GetPixelMetres();
         from = 0.7;
     }
-    const DatasetPtr map = Georeferenced(*source);
-    GDALDriver* cog = GetGDALDriverManager()->GetDriverByName("COG");
-    const char* const options[] = {
-        "COMPRESS=DEFLATE",
-        source->GetPalette().empty() ? "RESAMPLING=CUBIC" : "RESAMPLING=NEAREST", nullptr};
     SProgressRange range{progress, from, 1.0};
-    DatasetPtr written(!map || cog == nullptr ? nullptr
-                                              : cog->CreateCopy(temp.File().c_str(), map.get(),
-                                                                FALSE, const_cast<char**>(options),
-                                                                SProgressRange::Report, &range));
-    if (range.cancelled) {
-        return Fail(Status::Cancelled, 0, {});
-    }
+    DatasetPtr written =
+        CopyWithDriver("COG", *source, temp.File(),
+                       {"COMPRESS=DEFLATE",
+                        source->GetPalette().empty() ? "RESAMPLING=CUBIC" : "RESAMPLING=NEAREST"},
+                       range);
     if (!written) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        return Fail(range.cancelled ? Status::Cancelled : Status::Failed, path);
     }
     if (!CloseChecked(written) || !temp.Commit()) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
+        return Fail(Status::CannotWrite, path, temp.Error());
     }
     m_status = Status::Ok;
     return m_status;
@@ -313,32 +323,24 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
                                                   const Progress& progress) {
     m_summary = {};
     std::vector<CDoublePoint> centre{{m_source.GetWidth() / 2.0, m_source.GetHeight() / 2.0}};
-    const DatasetPtr map = Georeferenced(m_source);
-    if (!map || !m_source.LonLatMapping()(centre)) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+    if (!m_source.LonLatMapping()(centre)) {
+        return Fail(Status::Failed, path);
     }
     CTempFolder temp(path);
     if (!temp.IsOpen()) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
+        return Fail(Status::CannotWrite, path, temp.Error());
     }
     const bool paletted = !m_source.GetPalette().empty();
-    const std::string name = "NAME=" + m_strName;
-    const char* const options[] = {paletted ? "TILE_FORMAT=PNG" : "TILE_FORMAT=JPEG",
-                                   paletted ? "RESAMPLING=NEAREST" : "RESAMPLING=CUBIC",
-                                   "ZOOM_LEVEL_STRATEGY=UPPER", name.c_str(), nullptr};
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("MBTiles");
     // The full zoom level takes most of the time; the lower levels each a quarter of the last.
     const double split = 0.75;
     SProgressRange range{progress, 0.0, split};
-    DatasetPtr written(driver == nullptr ? nullptr
-                                         : driver->CreateCopy(temp.File().c_str(), map.get(), FALSE,
-                                                              const_cast<char**>(options),
-                                                              SProgressRange::Report, &range));
-    if (range.cancelled) {
-        return Fail(Status::Cancelled, 0, {});
-    }
+    DatasetPtr written = CopyWithDriver("MBTiles", m_source, temp.File(),
+                                        {paletted ? "TILE_FORMAT=PNG" : "TILE_FORMAT=JPEG",
+                                         paletted ? "RESAMPLING=NEAREST" : "RESAMPLING=CUBIC",
+                                         "ZOOM_LEVEL_STRATEGY=UPPER", "NAME=" + m_strName},
+                                        range);
     if (!written) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        return Fail(range.cancelled ? Status::Cancelled : Status::Failed, path);
     }
     // GDAL chose the first zoom level at least as fine as the map; its pixel size tells which.
     std::array<double, 6> mercatorGt{};
@@ -354,15 +356,14 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
         written->BuildOverviews(paletted ? "NEAREST" : "AVERAGE", static_cast<int>(factors.size()),
                                 factors.data(), 0, nullptr, SProgressRange::Report, &lower,
                                 nullptr) != CE_None) {
-        return lower.cancelled ? Fail(Status::Cancelled, 0, {})
-                               : Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        return Fail(lower.cancelled ? Status::Cancelled : Status::Failed, path);
     }
     if (!CloseChecked(written)) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        return Fail(Status::Failed, path);
     }
     m_summary.tiles = FinishMbtiles(temp.File(), centre[0], minZoom);
     if (!temp.Commit()) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
+        return Fail(Status::CannotWrite, path, temp.Error());
     }
     m_summary.minZoom = minZoom;
     m_summary.maxZoom = maxZoom;
@@ -388,7 +389,7 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
     std::vector<CDoublePoint> outline =
         PictureOutline(m_source.GetWidth(), m_source.GetHeight(), 64);
     if (layout->GetStatus() != CStraightener::Status::Ok || !m_source.LonLatMapping()(outline)) {
-        return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+        return Fail(Status::Failed, path);
     }
     const SWarpGrid& grid = layout->GetGrid();
     const std::array<double, 6>& gt = grid.geoTransform;
@@ -413,11 +414,10 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
     CTempFolder temp(path);
     CKmzArchive archive;
     if (!temp.IsOpen() || !archive.Open(temp.File())) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE,
-                    path + (temp.IsOpen() ? "" : ": " + temp.Error()));
+        return Fail(Status::CannotWrite, path, temp.Error());
     }
     if (!archive.Add("doc.kml", BuildKml(m_strName, overlays), true)) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path);
+        return Fail(Status::CannotWrite, path);
     }
 
     // Red, green and blue, white where the map does not reach. A palette picture is warped by
@@ -468,11 +468,8 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
         std::string message;
         const CRasterWarper::Status warped =
             CRasterWarper::Warp(m_source, tileGrid, options, sink, range.Callback(), message);
-        if (warped == CRasterWarper::Status::Cancelled) {
-            return Fail(Status::Cancelled, 0, {});
-        }
         if (warped != CRasterWarper::Status::Ok) {
-            return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+            return Fail(range.cancelled ? Status::Cancelled : Status::Failed, path);
         }
         // A tile of noise can exceed the device's 3 MB at a high quality: lower it until it fits.
         std::string jpeg;
@@ -483,14 +480,14 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
             }
         }
         if (jpeg.empty() || jpeg.size() >= kMaxTileBytes) {
-            return Fail(Status::Failed, IDS_DEVICE_CANNOT_MAKE, path);
+            return Fail(Status::Failed, path);
         }
         if (!archive.Add(overlays[k].href, jpeg, false)) {
-            return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path);
+            return Fail(Status::CannotWrite, path);
         }
     }
     if (!archive.Close() || !temp.Commit()) {
-        return Fail(Status::CannotWrite, IDS_DEVICE_CANNOT_WRITE, path + ": " + temp.Error());
+        return Fail(Status::CannotWrite, path, temp.Error());
     }
     m_summary.tiles = static_cast<int>(tiles.size());
     m_summary.resolutionMetres = layout->GetPixelMetres() * plan.scale;

@@ -58,7 +58,9 @@ public:
     Status WriteMbtiles(const std::string& path, int minZoom = -1, const Progress& progress = {});
 
 private:
-    Status Fail(Status status, unsigned messageId, const std::string& detail);
+    // Sets the status and its message (none for a cancel; for a failure, GDAL's last error;
+    // for a target that cannot be written, why when known).
+    Status Fail(Status status, const std::string& path, const std::string& why = {});
 
     CGdalSession m_session;
     const CWarpSource& m_source;
