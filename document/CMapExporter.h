@@ -4,7 +4,12 @@
 // decides which exports apply, writes each file atomically and reports every failure through
 // the prompt, naming the file.
 
-#include "MapExportFormats.h"
+#include "AuxXml.h"
+#include "CExportSource.h"
+#include "ExportText.h"
+#include "Gpx.h"
+#include "OziMap.h"
+#include "WorldFile.h"
 
 #include <string>
 #include <vector>

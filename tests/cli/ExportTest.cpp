@@ -295,7 +295,7 @@ TEST_F(ExportFiles, cli_export_writes_beside_the_bitmap_and_exits_2_on_misuse_an
     EXPECT_NE(r.err.find("city.bmp"), std::string::npos) << r.err;
 }
 
-TEST(MapExportFormats, world_file_names_follow_the_bitmap_extension) {
+TEST(ExportFormats, world_file_names_follow_the_bitmap_extension) {
     const std::pair<const char*, const char*> rows[] = {
         {"/maps/city.bmp", "/maps/city.bpw"}, {"/maps/CITY.BMP", "/maps/CITY.BPW"},
         {"/maps/a.tiff", "/maps/a.tfw"},      {"/maps.old/city", "/maps.old/city.wld"},
@@ -306,7 +306,7 @@ TEST(MapExportFormats, world_file_names_follow_the_bitmap_extension) {
     }
 }
 
-TEST(MapExportFormats, ozi_minutes_carry_into_whole_degrees) {
+TEST(ExportFormats, ozi_minutes_carry_into_whole_degrees) {
     CExportSource source;
     source.bitmapPath = "/maps/city.bmp";
     source.width = 100;
@@ -320,6 +320,31 @@ TEST(MapExportFormats, ozi_minutes_carry_into_whole_degrees) {
     EXPECT_NE(text.find("Point01,xy,    0,    0,in, deg,  49,  0.00000000,N,   2,  0.00000000,W,"),
               std::string::npos)
         << text;
+}
+
+// The coordinate system goes into an existing .aux.xml byte for byte around it: the first SRS
+// child of the root is replaced (an SRS in a comment or deeper down is not it), or one is added
+// before the root's end tag; bytes that are not UTF-8 are kept; a file that is no well-formed
+// dataset description is replaced whole.
+TEST(ExportFormats, aux_xml_merge_keeps_every_other_byte) {
+    const std::string srs = "<SRS dataAxisToSRSAxisMapping=\"2,1\">W</SRS>";
+    const std::string fresh = "<PAMDataset>\n  " + srs + "\n</PAMDataset>\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {"", fresh},
+        {"<PAMDataset><SRS/></PAMDataset>", "<PAMDataset>" + srs + "</PAMDataset>"},
+        {"<?xml version=\"1.0\"?>\n<PAMDataset>\n<!-- <SRS>x</SRS> -->\n<B><SRS>deep</SRS></B>\n"
+         "<SRS a='>'>old</SRS><SRS>second</SRS>\n</PAMDataset>\n<!-- tail -->\n",
+         "<?xml version=\"1.0\"?>\n<PAMDataset>\n<!-- <SRS>x</SRS> -->\n<B><SRS>deep</SRS></B>\n" +
+             srs + "<SRS>second</SRS>\n</PAMDataset>\n<!-- tail -->\n"},
+        {"<PAMDataset><D>caf\xe9 \xff</D></PAMDataset>",
+         "<PAMDataset><D>caf\xe9 \xff</D>  " + srs + "\n</PAMDataset>"},
+        {"<Other><SRS>x</SRS></Other>", fresh},
+        {"<PAMDataset><SRS>unclosed</PAMDataset>", fresh},
+        {"<PAMDataset>", fresh},
+    };
+    for (const auto& [existing, merged] : rows) {
+        EXPECT_EQ(BuildAuxXml("W", CoordType::LatLon, existing), merged) << existing;
+    }
 }
 
 } // namespace
