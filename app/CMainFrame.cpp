@@ -11,6 +11,7 @@
 #include "RecentFileNames.h"
 #include "StringTable.h"
 
+#include "CDeviceExportCommand.h"
 #include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
@@ -208,6 +209,9 @@ void CMainFrame::CreateActions() {
         {ID_FILE_EXPORT_WORLD_FILE, IDS_MENU_EXPORT_WORLD_FILE, {}},
         {ID_FILE_EXPORT_GPX, IDS_MENU_EXPORT_GPX, {}},
         {ID_FILE_EXPORT_OZI_MAP, IDS_MENU_EXPORT_OZI_MAP, {}},
+        {ID_FILE_EXPORT_KMZ, IDS_MENU_EXPORT_KMZ, {}},
+        {ID_FILE_EXPORT_MBTILES, IDS_MENU_EXPORT_MBTILES, {}},
+        {ID_FILE_EXPORT_GEOTIFF, IDS_MENU_EXPORT_GEOTIFF, {}},
         {ID_APP_EXIT, IDS_MENU_FILE_EXIT, {QKeySequence(Qt::ALT | Qt::Key_F4)}},
         {ID_MAP_NEW_BITMAP, IDS_MENU_NEW_BITMAP, {QKeySequence(Qt::Key_F2)}},
         {ID_MAP_CALIBRATE, IDS_MENU_CALIBRATE, {QKeySequence(Qt::SHIFT | Qt::Key_F2)}},
@@ -302,6 +306,10 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     pExport->addAction(CommandAction(ID_FILE_EXPORT_WORLD_FILE));
     pExport->addAction(CommandAction(ID_FILE_EXPORT_GPX));
     pExport->addAction(CommandAction(ID_FILE_EXPORT_OZI_MAP));
+    pExport->addSeparator();
+    for (unsigned nId : {ID_FILE_EXPORT_KMZ, ID_FILE_EXPORT_MBTILES, ID_FILE_EXPORT_GEOTIFF}) {
+        pExport->addAction(CommandAction(nId));
+    }
     pFile->addSeparator();
     pFile->addAction(m_pRecentPlaceholder);
     for (QAction* pRecent : m_recentActions) {
@@ -563,6 +571,9 @@ void CMainFrame::UpdateCommandUI() {
         CommandAction(nId)->setEnabled(pDoc != nullptr &&
                                        CMapExporter::IsCommandEnabled(*pDoc, nId));
     }
+    for (unsigned nId : {ID_FILE_EXPORT_KMZ, ID_FILE_EXPORT_MBTILES, ID_FILE_EXPORT_GEOTIFF}) {
+        CommandAction(nId)->setEnabled(pDoc != nullptr && CDeviceExportCommand::IsEnabled(*pDoc));
+    }
     CommandAction(ID_MAP_STRAIGHTEN)->setEnabled(m_app.IsStraightenEnabled());
     const bool bFileCommands = pDoc != nullptr && pDoc->IsCommandEnabled(ID_FILE_OPEN);
     for (QAction* pRecent : m_recentActions) {
@@ -600,6 +611,13 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
     case ID_FILE_EXPORT_OZI_MAP:
         if (CGpsDoc* pDoc = m_app.Document()) {
             CMapExporter::OnCommand(*pDoc, m_app.Prompt(), nCommandId);
+        }
+        break;
+    case ID_FILE_EXPORT_KMZ:
+    case ID_FILE_EXPORT_MBTILES:
+    case ID_FILE_EXPORT_GEOTIFF:
+        if (CGpsDoc* pDoc = m_app.Document()) {
+            CDeviceExportCommand::Run(*pDoc, m_app.Prompt(), this, nCommandId);
         }
         break;
     case ID_APP_EXIT:

@@ -6,6 +6,7 @@
 #include "CRecordingPrompt.h"
 #include "CSidecarFiles.h"
 #include "CWarpSource.h"
+#include "CWorkerProgress.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
 
@@ -44,24 +45,24 @@ std::string Metres(double value) {
     return std::string(buffer, result.ptr);
 }
 
-// Writes a KMZ, MBTiles or GeoTIFF of the map and prints its path and summary; false when it
-// failed (the reasons are in the prompt's messages).
-bool RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
+// Writes a KMZ, MBTiles or GeoTIFF of the map and prints its path and summary; the exit status
+// (the reasons for a failure are in the prompt's messages).
+int RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
     CGpsDoc doc(prompt, context.settings);
     if (!doc.ReadMapFile(args.map)) {
-        return false;
+        return CLI_EXIT_FILE;
     }
     // The bitmap itself is read by GDAL in pieces, never loaded whole.
     CMapExporter exporter(CMapExporter::SourceOf(doc), prompt, args.map);
     if (const unsigned reason = exporter.WhyNot(CMapExporter::Format::WorldFile); reason != 0) {
         prompt.MessageBoxId(reason, MsgIcon::Exclamation);
-        return false;
+        return CLI_EXIT_FILE;
     }
     const std::string& target =
         !args.kmz.empty() ? args.kmz : (!args.mbtiles.empty() ? args.mbtiles : args.geotiff);
     if (CSidecarFiles::WouldReplace(target, doc.GetBitmapPath(), args.map)) {
         prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, target, MsgIcon::Exclamation);
-        return false;
+        return CLI_EXIT_FILE;
     }
     const std::unique_ptr<CWarpSource> source =
         CWarpSource::OpenMap(doc.GetBitmapPath(), doc.GetCalibration());
@@ -71,22 +72,26 @@ bool RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContex
             message += "  " + detail;
         }
         prompt.ShowMessage(0, message, MsgIcon::Stop, MsgButtons::Ok);
-        return false;
+        return CLI_EXIT_FILE;
     }
     CDeviceExport device(*source, std::filesystem::path(doc.GetBitmapPath()).stem().string());
+    const CDeviceExport::Progress progress = CWorkerProgress::Callback(context);
     CDeviceExport::Status status = CDeviceExport::Status::Ok;
     if (!args.kmz.empty()) {
-        status = device.WriteKmz(target, args.maxTiles, args.jpegQuality);
+        status = device.WriteKmz(target, args.maxTiles, args.jpegQuality, progress);
     } else if (!args.mbtiles.empty()) {
-        status = device.WriteMbtiles(target, args.minZoom);
+        status = device.WriteMbtiles(target, args.minZoom, progress);
     } else {
-        status = device.WriteGeoTiff(target, args.straighten);
+        status = device.WriteGeoTiff(target, args.straighten, progress);
+    }
+    if (status == CDeviceExport::Status::Cancelled) {
+        return CLI_EXIT_CANCELLED;
     }
     if (status != CDeviceExport::Status::Ok) {
         if (!device.GetMessage().empty()) {
             prompt.ShowMessage(0, device.GetMessage(), MsgIcon::Stop, MsgButtons::Ok);
         }
-        return false;
+        return CLI_EXIT_FILE;
     }
     const CDeviceExport::Summary& summary = device.GetSummary();
     context.out << target << '\n';
@@ -98,7 +103,7 @@ bool RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContex
     }
     context.out << "resolution_m=" << Metres(summary.resolutionMetres) << '\n'
                 << "device_error_m=" << Metres(summary.deviceErrorMetres) << '\n';
-    return true;
+    return CLI_EXIT_OK;
 }
 
 // Runs the export; false when it failed (the reasons are in the prompt's messages).
@@ -159,16 +164,15 @@ void AddExportCommands(CLI::App& app, CliContext& context) {
         ->needs(mbtiles);
     command->add_flag("--straighten", args->straighten, Text(IDS_CLI_EXPORT_STRAIGHTEN))
         ->needs(geotiff);
+    CWorkerProgress::AddOption(*command, context);
     command->callback([&context, args] {
         CRecordingPrompt prompt;
         const bool device = !args->kmz.empty() || !args->mbtiles.empty() || !args->geotiff.empty();
-        const bool ok =
-            device ? RunDeviceExport(*args, prompt, context) : RunExport(*args, prompt, context);
+        context.exitCode = device
+                               ? RunDeviceExport(*args, prompt, context)
+                               : (RunExport(*args, prompt, context) ? CLI_EXIT_OK : CLI_EXIT_FILE);
         for (const CRecordingPrompt::Message& message : prompt.messages) {
             context.err << message.text << '\n';
-        }
-        if (!ok) {
-            context.exitCode = CLI_EXIT_FILE;
         }
     });
 }

@@ -114,6 +114,14 @@ constexpr Entry kStrings[] = {
     {ID_VIEW_ZOOM_ACTUAL_SIZE,
      TR("Show the map at one picture pixel per screen pixel\nActual Size")},
     {ID_VIEW_ZOOM_FIT, TR("Show the whole map in the window\nFit to Window")},
+    {ID_FILE_EXPORT_KMZ, TR("Save the map as JPEG tiles in a KMZ file, for Garmin outdoor "
+                            "handhelds\nExport Garmin Custom Map")},
+    {ID_FILE_EXPORT_MBTILES,
+     TR("Save the map as Web Mercator tiles in an MBTiles file, for phone map apps\nExport "
+        "MBTiles")},
+    {ID_FILE_EXPORT_GEOTIFF,
+     TR("Save the bitmap with its calibration as a GeoTIFF, for desktop GIS programs\nExport "
+        "GeoTIFF")},
     {AFX_IDS_APP_TITLE, KEEP("Halvoren Map Registration For CE.NET Devices")},
     {AFX_IDS_IDLEMESSAGE, TR("Ready")},
     {ID_FILE_NEW, TR("Create a new map\nNew")},

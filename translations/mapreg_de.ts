@@ -1037,5 +1037,23 @@ Für das Gerät ausrichten</translation>
         <source>Writing %1...</source>
         <translation>%1 wird geschrieben...</translation>
     </message>
+    <message>
+        <source>Save the map as JPEG tiles in a KMZ file, for Garmin outdoor handhelds
+Export Garmin Custom Map</source>
+        <translation>Die Karte als JPEG-Kacheln in einer KMZ-Datei speichern, für Garmin-Outdoor-Handgeräte
+Garmin-Benutzerkarte exportieren</translation>
+    </message>
+    <message>
+        <source>Save the map as Web Mercator tiles in an MBTiles file, for phone map apps
+Export MBTiles</source>
+        <translation>Die Karte als Web-Mercator-Kacheln in einer MBTiles-Datei speichern, für Karten-Apps auf dem Telefon
+MBTiles exportieren</translation>
+    </message>
+    <message>
+        <source>Save the bitmap with its calibration as a GeoTIFF, for desktop GIS programs
+Export GeoTIFF</source>
+        <translation>Die Bitmap mit ihrer Kalibrierung als GeoTIFF speichern, für GIS-Programme
+GeoTIFF exportieren</translation>
+    </message>
 </context>
 </TS>

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <filesystem>
+
 namespace {
 
 class ExportMenu : public AppHarness {
@@ -39,7 +41,8 @@ TEST_F(ExportMenu, items_are_enabled_only_where_the_export_applies) {
     for (QAction* pAction : Frame().menuBar()->findChild<QMenu*>("menuExport")->actions()) {
         texts << pAction->text();
     }
-    EXPECT_EQ(texts, (QStringList{"&World File", "&GPX Waypoints...", "&OziExplorer Map File..."}));
+    EXPECT_EQ(texts, (QStringList{"&World File", "&GPX Waypoints...", "&OziExplorer Map File...",
+                                  "", "Garmin Custom Map (KMZ)…", "MBTiles…", "GeoTIFF…"}));
 
     using E = std::array<bool, 3>;
     EXPECT_EQ(Enabled(), (E{false, false, false})) << "built-in world map, no waypoints";
@@ -80,4 +83,45 @@ TEST_F(ExportMenu, each_item_writes_its_files_and_reports_a_failure_by_name) {
     ASSERT_EQ(prompt.messages.size(), 1u) << "the folder apps does not exist";
     EXPECT_EQ(prompt.messages[0].icon, MsgIcon::Stop);
     EXPECT_NE(prompt.messages[0].text.find(missingFolder), std::string::npos);
+}
+
+// The device formats run mapreg-cli export as a worker: each writes its file under the name the
+// chooser offers; a worker that fails (the bitmap has gone) shows its message and leaves the map
+// as it was.
+TEST_F(ExportMenu, device_exports_write_through_the_worker_or_report_its_message) {
+    Start();
+    LoadPicture({200, 100}, QStringLiteral("city.bmp"));
+    Calibrate();
+    Enabled();
+    struct Row {
+        unsigned nId;
+        const char* file;
+        bool bitmapGone;
+    };
+    const Row rows[] = {
+        {ID_FILE_EXPORT_KMZ, "city.kmz", false},
+        {ID_FILE_EXPORT_MBTILES, "city.mbtiles", false},
+        {ID_FILE_EXPORT_GEOTIFF, "city.tif", false},
+        {ID_FILE_EXPORT_GEOTIFF, "city.tif", true},
+    };
+    for (const Row& row : rows) {
+        const std::string file = TestPath(QString::fromUtf8(row.file)).toStdString();
+        if (row.bitmapGone) {
+            std::filesystem::remove(file);
+            std::filesystem::rename(Doc().GetBitmapPath(), TestPath("elsewhere.bmp").toStdString());
+        }
+        prompt.messages.clear();
+        prompt.chosenFiles.push_back(file);
+        Frame().CommandAction(row.nId)->trigger();
+        EXPECT_EQ(prompt.choosers.back().titleOrPath, file);
+        EXPECT_EQ(std::filesystem::exists(file), !row.bitmapGone) << row.file;
+        EXPECT_EQ(prompt.MessageIds(), row.bitmapGone
+                                           ? std::vector<unsigned>{IDS_DEVICE_CANNOT_MAKE}
+                                           : std::vector<unsigned>{})
+            << row.file;
+    }
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_NE(prompt.messages[0].text.find("Cannot read the map bitmap"), std::string::npos);
+    EXPECT_TRUE(Doc().IsCalibrated());
+    EXPECT_EQ(Doc().GetBitmapPath(), TestPath("city.bmp").toStdString());
 }

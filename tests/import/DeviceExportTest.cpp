@@ -4,8 +4,6 @@
 
 #include "../cli/CliHarness.h"
 
-#include "CDeviceExport.h"
-#include "CWarpSource.h"
 #include "DeviceTiling.h"
 
 #include <gdal_priv.h>
@@ -576,28 +574,32 @@ TEST_F(DeviceExportTest, refuses_bad_maps_and_targets_leaving_the_folder_as_it_w
     }
 }
 
-// Cancel at the first progress step: the old target stays as it was and nothing else appears.
-TEST_F(DeviceExportTest, cancel_leaves_the_old_target_and_nothing_else) {
-    const MapCase& c = kMaps[1];
-    Register(c);
-    WriteBytes(dir / "out", "old");
+// The worker side of Cancel: after its first progress line SIGTERM stops each export, which
+// exits 5 and leaves the old target as it was and nothing else.
+TEST_F(DeviceExportTest, sigterm_leaves_the_old_target_and_nothing_else) {
+    const MapCase big{
+        "big",
+        2000,
+        2000,
+        false,
+        "32T",
+        32632,
+        {Mark{0, 0, 500000, 5200000}, {2000, 0, 502000, 5200000}, {2000, 2000, 502000, 5198000}}};
+    const fs::path map = Register(big);
+    const fs::path out = dir / "out";
+    WriteBytes(out, "old");
     const std::vector<std::string> before = Listing(dir);
-    OGRSpatialReference srs;
-    srs.importFromEPSG(c.epsg);
-    const std::unique_ptr<CWarpSource> source = CWarpSource::OpenRaster(
-        (dir / (std::string(c.name) + ".bmp")).string(), SolveMarks(c.marks), srs);
-    CDeviceExport device(*source, c.name);
-    int calls = 0;
-    const auto cancel = [&calls](double) { return ++calls > 1; };
-    EXPECT_EQ(CDeviceExport::Status::Cancelled,
-              device.WriteGeoTiff((dir / "out").string(), true, cancel));
-    calls = 0;
-    EXPECT_EQ(CDeviceExport::Status::Cancelled,
-              device.WriteMbtiles((dir / "out").string(), -1, cancel));
-    calls = 0;
-    EXPECT_EQ(CDeviceExport::Status::Cancelled,
-              device.WriteKmz((dir / "out").string(), 100, 85, cancel));
-    EXPECT_EQ(before, Listing(dir));
+    // The GeoTIFF straightened, so that its warp is stopped too.
+    const std::array<std::array<const char*, 2>, 3> rows{
+        {{"--geotiff", "--straighten"}, {"--mbtiles", "--"}, {"--kmz", "--"}}};
+    for (const auto& [format, extra] : rows) {
+        EXPECT_EQ(5, TerminateAfterFirstProgress(MAPREG_CLI_PATH,
+                                                 Args("export", "--progress",
+                                                      std::string(format) + "=" + out.string(),
+                                                      extra, map.string())))
+            << format;
+        EXPECT_EQ(before, Listing(dir)) << format;
+    }
 }
 
 } // namespace

@@ -27,7 +27,6 @@
 #include <numbers>
 #include <set>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -500,29 +499,8 @@ TEST_F(ImportTest, the_bitmap_is_no_more_readable_than_its_source) {
 TEST_F(ImportTest, sigterm_stops_the_conversion_and_leaves_no_file) {
     const fs::path source = MakeRaster(dir, {"GTiff", "large.tif", 2000, 2000, 1, GDT_UInt16},
                                        [](int x, int y, int) { return x + y; });
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::dup2(pipeFds[1], 2);
-        ::close(pipeFds[0]);
-        ::execl(MAPREG_CLI_PATH, "mapreg-cli", "import", "--progress", source.c_str(), nullptr);
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    FILE* errors = ::fdopen(pipeFds[0], "r");
-    std::array<char, 256> line{};
-    ASSERT_NE(std::fgets(line.data(), line.size(), errors), nullptr);
-    EXPECT_EQ(std::string_view(line.data()).substr(0, 9), "progress ");
-    ::kill(pid, SIGTERM);
-    while (std::fgets(line.data(), line.size(), errors) != nullptr) {
-    }
-    std::fclose(errors);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 5);
+    EXPECT_EQ(5, TerminateAfterFirstProgress(MAPREG_CLI_PATH,
+                                             Args("import", "--progress", source.string())));
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(dir)) {
         left.insert(entry.path().filename().string());

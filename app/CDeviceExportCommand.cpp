@@ -1,0 +1,89 @@
+#include "CDeviceExportCommand.h"
+
+#include "CAtomicFile.h"
+#include "CGpsDoc.h"
+#include "CMapExporter.h"
+#include "CSidecarFiles.h"
+#include "CUserPrompt.h"
+#include "CWorkerJob.h"
+#include "StringTable.h"
+#include "TextFileFormat.h"
+
+#include <QTemporaryDir>
+
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace {
+
+struct SFormat {
+    unsigned commandId;
+    const char* option;    // of mapreg-cli export
+    const char* extension; // with the dot
+    unsigned filterId;
+};
+constexpr SFormat kFormats[] = {
+    {ID_FILE_EXPORT_KMZ, "--kmz", ".kmz", IDS_KMZ_FILTER},
+    {ID_FILE_EXPORT_MBTILES, "--mbtiles", ".mbtiles", IDS_MBTILES_FILTER},
+    {ID_FILE_EXPORT_GEOTIFF, "--geotiff", ".tif", IDS_GEOTIFF_FILTER},
+};
+
+const SFormat* FormatOf(unsigned commandId) {
+    for (const SFormat& format : kFormats) {
+        if (format.commandId == commandId) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool CDeviceExportCommand::IsEnabled(const CGpsDoc& doc) {
+    // The same map as the world file needs: calibrated, with a bitmap of its own.
+    return CMapExporter::IsCommandEnabled(doc, ID_FILE_EXPORT_WORLD_FILE);
+}
+
+void CDeviceExportCommand::Run(const CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent,
+                               unsigned commandId) {
+    const SFormat* format = FormatOf(commandId);
+    if (format == nullptr || !IsEnabled(doc)) {
+        return;
+    }
+    const std::string& bitmap = doc.GetBitmapPath();
+    const std::optional<std::string> path =
+        prompt.ChooseFileToSave(format->extension + 1, LoadStringId(format->filterId),
+                                DeriveTextFileName(bitmap, format->extension));
+    if (!path) {
+        return;
+    }
+    if (CSidecarFiles::WouldReplace(*path, bitmap, doc.GetPathName())) {
+        prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, *path, MsgIcon::Exclamation);
+        return;
+    }
+    // The worker reads the map as the window holds it now: a copy of its map file in a folder of
+    // our own, named like the bitmap, which names the map in the KMZ and the MBTiles.
+    QTemporaryDir folder;
+    const std::string copy = folder
+                                 .filePath(QString::fromStdString(
+                                     std::filesystem::path(bitmap).stem().string() + ".gpm"))
+                                 .toStdString();
+    bool copied = false;
+    try {
+        copied = folder.isValid() && !CAtomicFile::Write(copy, doc.BuildMapFile()).IsError();
+    } catch (const std::exception&) {
+        // Only a path too long for any length form, or no memory, gets here.
+    }
+    if (!copied) {
+        prompt.MessageBoxId1(IDS_DEVICE_CANNOT_WRITE, copy, MsgIcon::Stop);
+        return;
+    }
+    CWorkerJob job(pParent, FormatString1(IDS_DEVICE_EXPORT_PROGRESS, *path));
+    const CWorkerJob::Result result =
+        job.Run({"export", std::string(format->option) + "=" + *path, "--", copy});
+    if (!result.Succeeded() && result.end != CWorkerJob::End::Cancelled) {
+        prompt.ShowMessage(IDS_DEVICE_CANNOT_MAKE, result.Message(), MsgIcon::Stop, MsgButtons::Ok);
+    }
+}
