@@ -173,7 +173,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
     m_pFrame->setAcceptDrops(true);
     m_bInitialized = true;
     // Desktop requests that came while the program started.
-    if (!m_shellRequests.isEmpty()) {
+    if (!m_shellRequests.empty()) {
         QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
     }
     return true;
@@ -182,6 +182,12 @@ bool CGpsApp::InitInstance(const QStringList& args) {
 void CGpsApp::ExitInstance() {
     m_bInitialized = false;
     m_shellRetry.stop();
+    // The program ends before it could open them: their senders open the maps themselves.
+    for (ShellRequest& request : m_shellRequests) {
+        if (request.pReply) {
+            request.pReply->Refuse();
+        }
+    }
     m_shellRequests.clear();
     m_keptMap.clear();
     if (m_pQtPrompt) {
@@ -281,8 +287,8 @@ void CGpsApp::OpenRecentFile(int nIndex) {
     }
 }
 
-void CGpsApp::OpenFromShell(const QString& path) {
-    m_shellRequests.append(path);
+void CGpsApp::OpenFromShell(const QString& path, std::unique_ptr<IShellReply> pReply) {
+    m_shellRequests.push_back({path, std::move(pReply)});
     if (IsInitialized()) {
         BringToFront();
     }
@@ -290,19 +296,20 @@ void CGpsApp::OpenFromShell(const QString& path) {
 }
 
 void CGpsApp::RequestOpen(const QString& path) {
-    m_shellRequests.append(path);
+    m_shellRequests.push_back({path, nullptr});
     QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
 }
 
 void CGpsApp::EndCommand() {
-    if (--m_nCommands == 0 && !m_shellRequests.isEmpty()) {
+    if (--m_nCommands == 0 && !m_shellRequests.empty()) {
         // Once the command has fully returned to the event loop.
         QMetaObject::invokeMethod(this, &CGpsApp::ProcessShellRequests, Qt::QueuedConnection);
     }
 }
 
 void CGpsApp::BringToFront() {
-    if (!m_pFrame) {
+    // A frame that was closed stays closed: the program is ending.
+    if (!m_pFrame || !m_pFrame->isVisible()) {
         return;
     }
     if (m_pFrame->isMinimized()) {
@@ -322,16 +329,29 @@ void CGpsApp::ProcessShellRequests() {
     if (IsCommandRunning() || !IsInitialized() || !m_pDoc) {
         return;
     }
-    // A map is opened where File Open could be chosen: not over a modal dialog or a menu, and
-    // not while the calibration marks are placed.
-    while (!m_shellRequests.isEmpty()) {
+    // A map is opened where File Open could be chosen: not over a modal dialog or a menu, not
+    // while the calibration marks are placed, and not in a window that has been closed (the
+    // program ends, and refuses the request then).
+    while (!m_shellRequests.empty()) {
+        // A sender that gave up waiting opens the map itself.
+        std::erase_if(m_shellRequests, [](const ShellRequest& request) {
+            return request.pReply && !request.pReply->IsWaiting();
+        });
+        if (m_shellRequests.empty()) {
+            break;
+        }
         if (QApplication::activeModalWidget() != nullptr ||
             QApplication::activePopupWidget() != nullptr ||
-            !m_pDoc->IsCommandEnabled(ID_FILE_OPEN)) {
+            !m_pDoc->IsCommandEnabled(ID_FILE_OPEN) || !m_pFrame || !m_pFrame->isVisible()) {
             m_shellRetry.start();
             return;
         }
-        const QString path = m_shellRequests.takeFirst();
+        const ShellRequest request = std::move(m_shellRequests.front());
+        m_shellRequests.pop_front();
+        if (request.pReply) {
+            request.pReply->Accept();
+        }
+        const QString& path = request.path;
         if (!path.isEmpty()) {
             {
                 const CCommandGuard guard;

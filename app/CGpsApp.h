@@ -2,10 +2,13 @@
 // The application object: profile store, display settings, the one document with its main
 // frame and view, the recent-file list, the command line and the About box.
 
+#include "IShellReply.h"
+
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,8 +70,10 @@ public:
     void OpenRecentFile(int nIndex);
     // A request from the desktop (a later start of the program): brings the window to the
     // front and opens path, or only shows the window when path is empty. Waits while a modal
-    // dialog is open or the calibration marks are placed.
-    void OpenFromShell(const QString& path);
+    // dialog is open, a command runs or the calibration marks are placed. pReply (may be null)
+    // hears Accept just before the request is carried out, and Refuse when the program ends
+    // first; a request whose sender no longer waits is dropped.
+    void OpenFromShell(const QString& path, std::unique_ptr<IShellReply> pReply = nullptr);
     // A dropped file: opened like a desktop request, once the drop has finished and no
     // command runs.
     void RequestOpen(const QString& path);
@@ -115,7 +120,11 @@ private:
     std::unique_ptr<CGpsDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     QStringList m_recentFiles;
-    QStringList m_shellRequests;
+    struct ShellRequest {
+        QString path;
+        std::unique_ptr<IShellReply> pReply; // null for a drop
+    };
+    std::deque<ShellRequest> m_shellRequests;
     QTimer m_shellRetry;
     int m_nCommands = 0;
     // The map file last kept in a recovery file: a close of the same work needs no question.

@@ -726,6 +726,9 @@ void CMainFrame::SaveSettings() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    // The question about unsaved changes is a command: desktop requests wait until it is
+    // answered, and are refused when the program then ends.
+    const CCommandGuard guard;
     SaveSettings();
     if (!m_app.CanCloseDocument()) {
         // Cancel keeps the program and the map as they are.

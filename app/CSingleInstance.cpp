@@ -22,13 +22,19 @@ namespace {
 constexpr qint64 kMaxRequest = 16 * 1024;
 const QByteArray kOpen = QByteArrayLiteral("open ");
 const QByteArray kShow = QByteArrayLiteral("show");
-const QByteArray kAccepted = QByteArrayLiteral("ok\n");
+const QByteArray kAccepted = QByteArrayLiteral("ok");
+const QByteArray kRefused = QByteArrayLiteral("no");
+const QByteArray kWait = QByteArrayLiteral("wait");
 
 // How long a later start waits for the running program. Generous: the running program may be
-// busy for a moment (loading a large picture) before it reads the request.
+// busy for a moment (loading a large picture) before it reads the request. While the request
+// waits there (behind a dialog, or a command that runs) a word comes every beat.
 constexpr int kConnectMs = 2000;
 constexpr int kReplyMs = 10000;
 constexpr int kLockMs = 10000;
+constexpr int kBeatMs = 1000;
+// A running program that refuses is ending; the next try finds its socket gone.
+constexpr int kAttempts = 3;
 
 // A folder that no other user can have put anything into: a real folder (bFollowLink false: not
 // a link to one), owned by us, not writable by group or others.
@@ -41,9 +47,52 @@ bool IsPrivateFolder(const QString& path, bool bFollowLink) {
            (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// The reply to a request read from a socket: one line, then the connection ends.
+class CSocketReply : public IShellReply {
+public:
+    explicit CSocketReply(QLocalSocket* pSocket) : m_pSocket(pSocket) {}
+    ~CSocketReply() override {
+        if (!m_bAnswered) {
+            Answer(kRefused);
+        }
+    }
+    CSocketReply(const CSocketReply&) = delete;
+    CSocketReply& operator=(const CSocketReply&) = delete;
+
+    bool IsWaiting() const override {
+        if (m_pSocket.isNull() || m_pSocket->state() != QLocalSocket::ConnectedState) {
+            return false;
+        }
+        // The sender may have closed its end while this program was busy, before the event
+        // loop noticed: a peek that reads the end of the stream tells.
+        char c = 0;
+        const ssize_t nRead =
+            ::recv(static_cast<int>(m_pSocket->socketDescriptor()), &c, 1, MSG_PEEK | MSG_DONTWAIT);
+        return nRead > 0 || (nRead < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
+    }
+    void Accept() override { Answer(kAccepted); }
+    void Refuse() override { Answer(kRefused); }
+
+private:
+    void Answer(const QByteArray& word) {
+        m_bAnswered = true;
+        if (!m_pSocket.isNull() && m_pSocket->state() == QLocalSocket::ConnectedState) {
+            m_pSocket->write(word + '\n');
+            m_pSocket->flush();
+            m_pSocket->disconnectFromServer();
+        }
+    }
+
+    QPointer<QLocalSocket> m_pSocket;
+    bool m_bAnswered = false;
+};
+
 } // namespace
 
-CSingleInstance::CSingleInstance(QObject* pParent) : QObject(pParent) {}
+CSingleInstance::CSingleInstance(QObject* pParent) : QObject(pParent), m_nReplyMs(kReplyMs) {
+    m_beat.setInterval(kBeatMs);
+    connect(&m_beat, &QTimer::timeout, this, &CSingleInstance::OnBeat);
+}
 
 CSingleInstance::~CSingleInstance() = default;
 
@@ -101,51 +150,85 @@ CSingleInstance::Role CSingleInstance::StartOn(const QString& name, const QStrin
     if (name.isEmpty()) {
         return Role::Standalone;
     }
-    const QString lockPath = name + QStringLiteral(".lock");
-    // Two programs started at once must not both decide to listen and remove each other's socket.
-    // QLockFile takes over the lock of a process that is gone.
-    QLockFile lock(lockPath);
-    const bool bLocked = lock.tryLock(kLockMs);
+    m_handover = Handover::None;
+    for (int nAttempt = 0; nAttempt < kAttempts; ++nAttempt) {
+        // Two programs started at once must not both decide to listen and remove each other's
+        // socket. QLockFile takes over the lock of a process that is gone.
+        QLockFile lock(name + QStringLiteral(".lock"));
+        const bool bLocked = lock.tryLock(kLockMs);
 
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (socket.waitForConnected(kConnectMs)) {
-        // A program of another user gets no map path of ours.
-        if (!m_peerCheck(socket.socketDescriptor())) {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        if (socket.waitForConnected(kConnectMs)) {
+            // The answer may take long (a dialog is open there); others may start meanwhile.
+            lock.unlock();
+            // A program of another user gets no map path of ours.
+            if (!m_peerCheck(socket.socketDescriptor())) {
+                m_handover = Handover::NotOurs;
+                return Role::Standalone;
+            }
+            m_handover = Forward(socket, file);
+            if (m_handover == Handover::Refused) {
+                continue;
+            }
+            return m_handover == Handover::Accepted ? Role::Forwarded : Role::Standalone;
+        }
+        if (!bLocked) {
             return Role::Standalone;
         }
-        return Forward(socket, file) ? Role::Forwarded : Role::Standalone;
+        // Nobody answers: whatever socket file is there was left by a program that ended.
+        QLocalServer::removeServer(name);
+        auto pServer = std::make_unique<QLocalServer>();
+        pServer->setSocketOptions(QLocalServer::UserAccessOption);
+        if (!pServer->listen(name)) {
+            return Role::Standalone;
+        }
+        connect(pServer.get(), &QLocalServer::newConnection, this,
+                &CSingleInstance::OnNewConnection);
+        m_pServer = std::move(pServer);
+        return Role::Primary;
     }
-    if (!bLocked) {
-        return Role::Standalone;
-    }
-    // Nobody answers: whatever socket file is there was left by a program that ended.
-    QLocalServer::removeServer(name);
-    auto pServer = std::make_unique<QLocalServer>();
-    pServer->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!pServer->listen(name)) {
-        return Role::Standalone;
-    }
-    connect(pServer.get(), &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
-    m_pServer = std::move(pServer);
-    return Role::Primary;
+    return Role::Standalone;
 }
 
-bool CSingleInstance::Forward(QLocalSocket& socket, const QString& file) {
+void CSingleInstance::StopListening() {
+    // The socket file goes; connections taken stay until they are answered.
+    if (m_pServer) {
+        m_pServer->close();
+    }
+}
+
+CSingleInstance::Handover CSingleInstance::Forward(QLocalSocket& socket,
+                                                   const QString& file) const {
     const QByteArray request =
         file.isEmpty()
             ? kShow
             : kOpen + QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded();
     socket.write(request + '\n');
-    if (!socket.waitForBytesWritten(kReplyMs)) {
-        return false;
+    if (!socket.waitForBytesWritten(m_nReplyMs)) {
+        socket.abort();
+        return Handover::NoAnswer;
     }
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kReplyMs)) {
-            return false;
+    for (;;) {
+        while (!socket.canReadLine()) {
+            if (!socket.waitForReadyRead(m_nReplyMs)) {
+                // A program that closes the connection without a word has ended. One that
+                // stays silent is stuck: closing our end tells it to drop the request.
+                if (socket.state() != QLocalSocket::ConnectedState) {
+                    return Handover::Refused;
+                }
+                socket.abort();
+                return Handover::NoAnswer;
+            }
+        }
+        const QByteArray word = socket.readLine(kMaxRequest).trimmed();
+        if (word == kAccepted) {
+            return Handover::Accepted;
+        }
+        if (word != kWait) {
+            return Handover::Refused;
         }
     }
-    return socket.readLine(kAccepted.size() + 1) == kAccepted;
 }
 
 void CSingleInstance::OnNewConnection() {
@@ -183,8 +266,27 @@ void CSingleInstance::OnReadyRead(QLocalSocket* pSocket) {
         pSocket->abort();
         return;
     }
-    pSocket->write(kAccepted);
-    pSocket->flush();
-    pSocket->disconnectFromServer();
-    emit OpenRequested(file);
+    // One request per connection; the answer follows when the request is carried out.
+    disconnect(pSocket, &QLocalSocket::readyRead, this, nullptr);
+    m_waiting.emplace_back(pSocket);
+    if (!m_beat.isActive()) {
+        m_beat.start();
+    }
+    auto pReply = std::make_unique<CSocketReply>(pSocket);
+    if (m_handler) {
+        m_handler(file, std::move(pReply));
+    }
+}
+
+void CSingleInstance::OnBeat() {
+    std::erase_if(m_waiting, [](const QPointer<QLocalSocket>& pSocket) {
+        return pSocket.isNull() || pSocket->state() != QLocalSocket::ConnectedState;
+    });
+    for (const QPointer<QLocalSocket>& pSocket : m_waiting) {
+        pSocket->write(kWait + '\n');
+        pSocket->flush();
+    }
+    if (m_waiting.empty()) {
+        m_beat.stop();
+    }
 }

@@ -3,12 +3,22 @@
 // hand their map file to it and end. The socket lives in a folder only this user can write to:
 // XDG_RUNTIME_DIR, else a private folder of ours in the temp folder. Needs the application
 // object; runs on the offscreen platform are always on their own.
+//
+// A later start hears "ok" only when its request is about to be carried out; until then the
+// running program tells it "wait" every second. It hears "no" when the running program ends
+// first, and then takes its place. When no word comes for ten seconds it gives up and runs on its
+// own; the running program drops a request whose sender has gone.
+
+#include "IShellReply.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLocalServer;
 class QLocalSocket;
@@ -17,10 +27,22 @@ class CSingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Role {
-        Primary,   // this process listens; requests arrive through OpenRequested
+        Primary,   // this process listens; requests go to the request handler
         Forwarded, // a running program took the request; this process should end
         Standalone // neither listening nor forwarded (no socket possible); run alone
     };
+
+    // What became of the request handed to a running program.
+    enum class Handover {
+        None,     // no running program was found
+        Accepted, // it will open the map
+        Refused,  // it ended before it could (this start then took its place when it could)
+        NoAnswer, // it did not answer in time; its request is dropped there
+        NotOurs   // its socket belongs to another user: nothing was sent
+    };
+    // Receives each request; the reply answers the later start.
+    using RequestHandler =
+        std::function<void(const QString& file, std::unique_ptr<IShellReply> pReply)>;
 
     explicit CSingleInstance(QObject* pParent = nullptr);
     ~CSingleInstance() override;
@@ -45,20 +67,32 @@ public:
     // The same on the socket path name (tests use a folder of their own).
     Role StartOn(const QString& name, const QString& file);
 
+    Handover LastHandover() const { return m_handover; }
+    // Where requests go (absolute path; empty: only show the window). Without a handler every
+    // request is refused.
+    void SetRequestHandler(RequestHandler handler) { m_handler = std::move(handler); }
+    // Takes no more requests (the program ends); those taken wait for their answer.
+    void StopListening();
+
+    // How long a later start waits for a word from the running program (tests shorten it).
+    void SetReplyTimeout(int nMs) { m_nReplyMs = nMs; }
     // Replaces the check of the running program's user id before a request goes to it (tests:
     // a stand-in that fails, as for a socket of another user).
     void SetPeerCheck(PeerCheck check) { m_peerCheck = std::move(check); }
 
-signals:
-    // A later start asked to open file (absolute path; empty: only show the window).
-    void OpenRequested(const QString& file);
-
 private:
-    // Sends the request over a connected socket; true once the running program took it.
-    static bool Forward(QLocalSocket& socket, const QString& file);
+    // Sends the request over a connected socket and waits for the final answer.
+    Handover Forward(QLocalSocket& socket, const QString& file) const;
     void OnNewConnection();
     void OnReadyRead(QLocalSocket* pSocket);
+    // Tells every later start whose request still waits that it does.
+    void OnBeat();
 
     std::unique_ptr<QLocalServer> m_pServer;
+    RequestHandler m_handler;
     PeerCheck m_peerCheck = &CSingleInstance::IsOwnPeer;
+    std::vector<QPointer<QLocalSocket>> m_waiting;
+    QTimer m_beat;
+    int m_nReplyMs;
+    Handover m_handover = Handover::None;
 };

@@ -44,6 +44,21 @@ private:
     bool m_bSeen = false;
 };
 
+unsigned HandoverMessageId(CSingleInstance::Handover handover) {
+    switch (handover) {
+    case CSingleInstance::Handover::Refused:
+        return IDS_APP_HANDOVER_REFUSED;
+    case CSingleInstance::Handover::NoAnswer:
+        return IDS_APP_HANDOVER_NO_ANSWER;
+    case CSingleInstance::Handover::NotOurs:
+        return IDS_APP_HANDOVER_NOT_OURS;
+    case CSingleInstance::Handover::None:
+    case CSingleInstance::Handover::Accepted:
+        break;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -83,7 +98,13 @@ int main(int argc, char* argv[]) {
     if (instance.Start(line.File()) == CSingleInstance::Role::Forwarded) {
         return 0;
     }
-    QObject::connect(&instance, &CSingleInstance::OpenRequested, &app, &CGpsApp::OpenFromShell);
+    // A running program that did not take the request: say why this one opens a window.
+    if (const unsigned nId = HandoverMessageId(instance.LastHandover()); nId != 0) {
+        std::fprintf(stderr, "%s\n", AppString(nId).toLocal8Bit().constData());
+    }
+    instance.SetRequestHandler([&app](const QString& file, std::unique_ptr<IShellReply> pReply) {
+        app.OpenFromShell(file, std::move(pReply));
+    });
     if (!app.InitInstance(line.File().isEmpty() ? QStringList() : QStringList{line.File()})) {
         return 1;
     }
@@ -92,6 +113,8 @@ int main(int argc, char* argv[]) {
         app.MainFrame()->View()->viewport()->installEventFilter(&firstFrameExit);
     }
     const int nResult = CGpsApp::exec();
+    // Requests still waiting are refused: their senders open the maps themselves.
+    instance.StopListening();
     app.ExitInstance();
     return nResult;
 }

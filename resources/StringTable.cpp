@@ -273,6 +273,12 @@ constexpr Entry kStrings[] = {
         "  -h, --help     print this help and exit\n"
         "  -v, --version  print the version and exit\n")},
     {IDS_APP_UNKNOWN_OPTION, TR("mapreg: unknown option %1 ignored")},
+    {IDS_APP_HANDOVER_REFUSED,
+     TR("mapreg: the running program ended before it opened the map; it opens here")},
+    {IDS_APP_HANDOVER_NO_ANSWER,
+     TR("mapreg: the running program does not answer; this one runs on its own")},
+    {IDS_APP_HANDOVER_NOT_OURS,
+     TR("mapreg: the program's socket belongs to another user; this one runs on its own")},
     {IDS_IMPORT_CANNOT_READ, TR("Cannot read the picture %1.")},
     {IDS_IMPORT_TOO_LARGE,
      TR("The picture %1 is too large for a bitmap file, which holds at most 4 GB.")},

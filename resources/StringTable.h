@@ -205,6 +205,9 @@ enum StringId : unsigned {
     // mapreg, the desktop program: its command line (61450..61459)
     IDS_APP_USAGE = 61450,
     IDS_APP_UNKNOWN_OPTION = 61451,
+    IDS_APP_HANDOVER_REFUSED = 61452,
+    IDS_APP_HANDOVER_NO_ANSWER = 61453,
+    IDS_APP_HANDOVER_NOT_OURS = 61454,
     // Importing pictures of other formats, desktop and mapreg-cli (61460..61479)
     IDS_IMPORT_CANNOT_READ = 61460,
     IDS_IMPORT_TOO_LARGE = 61461,

@@ -1055,5 +1055,17 @@ Export GeoTIFF</source>
         <translation>Die Bitmap mit ihrer Kalibrierung als GeoTIFF speichern, für GIS-Programme
 GeoTIFF exportieren</translation>
     </message>
+    <message>
+        <source>mapreg: the running program ended before it opened the map; it opens here</source>
+        <translation>mapreg: das laufende Programm wurde beendet, bevor es die Karte öffnete; sie wird hier geöffnet</translation>
+    </message>
+    <message>
+        <source>mapreg: the running program does not answer; this one runs on its own</source>
+        <translation>mapreg: das laufende Programm antwortet nicht; dieses läuft für sich</translation>
+    </message>
+    <message>
+        <source>mapreg: the program&apos;s socket belongs to another user; this one runs on its own</source>
+        <translation>mapreg: der Socket des Programms gehört einem anderen Benutzer; dieses läuft für sich</translation>
+    </message>
 </context>
 </TS>

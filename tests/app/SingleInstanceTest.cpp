@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +39,54 @@ unsigned ModeOf(const QString& path) {
     struct stat info {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
+
+using Role = CSingleInstance::Role;
+using Handover = CSingleInstance::Handover;
+
+// A later start of the program in a thread of its own: it blocks while it waits for its answer,
+// as the real one does, while this thread runs the program it hands its map to.
+class LaterStart {
+public:
+    LaterStart(const QString& name, const QString& file, int nReplyMs)
+        : m_pThread(QThread::create([this, name, file, nReplyMs] {
+              CSingleInstance later;
+              later.SetReplyTimeout(nReplyMs);
+              m_role = later.StartOn(name, file);
+              m_handover = later.LastHandover();
+              m_bDone = true;
+          })) {
+        m_pThread->start();
+    }
+    ~LaterStart() { m_pThread->wait(); }
+    LaterStart(const LaterStart&) = delete;
+    LaterStart& operator=(const LaterStart&) = delete;
+
+    bool Done() const { return m_bDone; }
+    // Waits for the end without running this thread's event loop.
+    std::pair<Role, Handover> Result() {
+        m_pThread->wait();
+        return {m_role, m_handover};
+    }
+
+private:
+    std::atomic<bool> m_bDone{false};
+    Role m_role = Role::Standalone;
+    Handover m_handover = Handover::None;
+    std::unique_ptr<QThread> m_pThread;
+};
+
+// The recording prompt, with something to do while the next question is open.
+class HookedPrompt : public CRecordingPrompt {
+public:
+    MsgAnswer ShowMessage(unsigned id, const std::string& text, MsgIcon icon,
+                          MsgButtons buttons) override {
+        if (auto whileOpen = std::exchange(onNextMessage, nullptr)) {
+            whileOpen();
+        }
+        return CRecordingPrompt::ShowMessage(id, text, icon, buttons);
+    }
+    std::function<void()> onNextMessage;
+};
 
 } // namespace
 
@@ -125,7 +176,7 @@ TEST_F(SingleInstance, a_socket_of_another_user_gets_no_request) {
     const QString name = TestPath(QStringLiteral("socket"));
     CSingleInstance server;
     int nRequests = 0;
-    QObject::connect(&server, &CSingleInstance::OpenRequested, [&] { ++nRequests; });
+    server.SetRequestHandler([&](const QString&, std::unique_ptr<IShellReply>) { ++nRequests; });
     ASSERT_EQ(server.StartOn(name, QString()), CSingleInstance::Role::Primary);
 
     // The running program's credentials do not check out: the later start runs on its own and
@@ -142,4 +193,99 @@ TEST_F(SingleInstance, a_socket_of_another_user_gets_no_request) {
     EXPECT_EQ(nChecks, 1);
     QTest::qWait(300);
     EXPECT_EQ(nRequests, 0);
+}
+
+TEST_F(SingleInstance, a_request_is_acknowledged_only_when_it_is_carried_out) {
+    HookedPrompt hooked;
+    App().SetPromptOverride(&hooked);
+    Start();
+    CSingleInstance server;
+    server.SetRequestHandler([](const QString& file, std::unique_ptr<IShellReply> pReply) {
+        App().OpenFromShell(file, std::move(pReply));
+    });
+    const QString name = TestPath(QStringLiteral("socket"));
+    ASSERT_EQ(server.StartOn(name, QString()), Role::Primary);
+    // The harness's helpers answer through its own prompt; this test answers through hooked.
+    const auto loadPicture = [&](const QString& file, QSize size) {
+        hooked.chosenFiles.push_back(WriteBitmap(file, size).toStdString());
+        PressKey(Qt::Key_F2);
+        ASSERT_EQ(Doc().GetMapWidth(), size.width());
+    };
+    loadPicture(QStringLiteral("desk.bmp"), {120, 80});
+    const QString mapPath = TestPath(QStringLiteral("desk.gpm"));
+    hooked.chosenFiles.push_back(mapPath.toStdString());
+    PressKey(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
+    const auto mapIsOpen = [&] { return QString::fromStdString(Doc().GetPathName()) == mapPath; };
+    // Longer than one beat of the running program, shorter than the waits below.
+    constexpr int kReplyMs = 1200;
+    constexpr int kHeldMs = 2500;
+
+    struct Row {
+        const char* name;
+        // Hands the map over in some state of the running program; gives the later start's end.
+        std::function<std::pair<Role, Handover>()> handOver;
+        std::pair<Role, Handover> expected;
+        bool bOpenedHere;
+    };
+    std::optional<LaterStart> later;
+    const Row rows[] = {
+        {"behind an open dialog: held, then taken when it closes",
+         [&] {
+             WithNextDialog(
+                 [&](QDialog&) {
+                     later.emplace(name, mapPath, kReplyMs);
+                     QTest::qWait(kHeldMs);
+                     EXPECT_FALSE(later->Done());
+                     EXPECT_FALSE(mapIsOpen());
+                 },
+                 [] { Frame().CommandAction(ID_SETTINGS_DISPLAY_FORMAT)->trigger(); });
+             EXPECT_TRUE(QTest::qWaitFor([&] { return later->Done(); }, 10000));
+             return later->Result();
+         },
+         {Role::Forwarded, Handover::Accepted},
+         true},
+        {"to a stalled program: the later start gives up, and the program drops it on waking",
+         [&] {
+             later.emplace(name, mapPath, 300);
+             const auto result = later->Result(); // this thread, the program, is stuck meanwhile
+             QTest::qWait(500);
+             return result;
+         },
+         {Role::Standalone, Handover::NoAnswer},
+         false},
+        {"while the close question is open: refused when the program ends, which the later "
+         "start takes over",
+         [&] {
+             loadPicture(QStringLiteral("other.bmp"), {50, 40});
+             hooked.onNextMessage = [&] {
+                 later.emplace(name, mapPath, kReplyMs);
+                 QTest::qWait(kHeldMs);
+                 EXPECT_FALSE(later->Done());
+             };
+             hooked.answers.push_back(MsgAnswer::No);
+             EXPECT_TRUE(Close());
+             QTest::qWait(100);
+             EXPECT_FALSE(later->Done());
+             // The end of the program, as its main function has it.
+             server.StopListening();
+             App().ExitInstance();
+             return later->Result();
+         },
+         {Role::Primary, Handover::Refused},
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Frame().CommandAction(ID_FILE_NEW)->trigger();
+        ASSERT_FALSE(mapIsOpen());
+        hooked.messages.clear();
+        EXPECT_EQ(row.handOver(), row.expected);
+        later.reset();
+        if (!App().IsInitialized()) {
+            break;
+        }
+        EXPECT_EQ(mapIsOpen(), row.bOpenedHere);
+        EXPECT_TRUE(hooked.messages.empty());
+    }
 }
