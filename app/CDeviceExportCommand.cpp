@@ -1,6 +1,5 @@
 #include "CDeviceExportCommand.h"
 
-#include "CAtomicFile.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CSidecarFiles.h"
@@ -11,7 +10,6 @@
 
 #include <QTemporaryDir>
 
-#include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,24 +63,17 @@ void CDeviceExportCommand::Run(const CGpsDoc& doc, CUserPrompt& prompt, QWidget*
     }
     // The worker reads the map as the window holds it now: a copy of its map file in a folder of
     // our own, named like the bitmap, which names the map in the KMZ and the MBTiles.
-    QTemporaryDir folder;
-    const std::string copy = folder
-                                 .filePath(QString::fromStdString(
-                                     std::filesystem::path(bitmap).stem().string() + ".gpm"))
-                                 .toStdString();
-    bool copied = false;
-    try {
-        copied = folder.isValid() && !CAtomicFile::Write(copy, doc.BuildMapFile()).IsError();
-    } catch (const std::exception&) {
-        // Only a path too long for any length form, or no memory, gets here.
-    }
-    if (!copied) {
-        prompt.MessageBoxId1(IDS_DEVICE_CANNOT_WRITE, copy, MsgIcon::Stop);
+    const QTemporaryDir folder;
+    const std::string name = std::filesystem::path(bitmap).stem().string() + ".gpm";
+    const std::optional<std::string> copy =
+        CWorkerJob::WriteInput(folder, name, doc.BuildMapFile());
+    if (!copy) {
+        prompt.MessageBoxId1(IDS_DEVICE_CANNOT_WRITE, name, MsgIcon::Stop);
         return;
     }
     CWorkerJob job(pParent, FormatString1(IDS_DEVICE_EXPORT_PROGRESS, *path));
     const CWorkerJob::Result result =
-        job.Run({"export", std::string(format->option) + "=" + *path, "--", copy});
+        job.Run({"export", std::string(format->option) + "=" + *path, "--", *copy});
     if (!result.Succeeded() && result.end != CWorkerJob::End::Cancelled) {
         prompt.ShowMessage(IDS_DEVICE_CANNOT_MAKE, result.Message(), MsgIcon::Stop, MsgButtons::Ok);
     }

@@ -1,6 +1,5 @@
 #include "CStraightenCommand.h"
 
-#include "CAtomicFile.h"
 #include "CGpsDoc.h"
 #include "CPictureImport.h"
 #include "CUserPrompt.h"
@@ -12,7 +11,6 @@
 #include <QTemporaryDir>
 
 #include <cmath>
-#include <exception>
 #include <filesystem>
 
 CStraightenCommand::CStraightenCommand(const CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent)
@@ -58,21 +56,15 @@ std::optional<std::string> CStraightenCommand::Run() {
     }
     // The worker reads the map as the window holds it now, saved or not: a copy of its map file
     // in a folder of our own, named like the map so that messages name it.
-    QTemporaryDir folder;
-    const std::string copy =
-        folder.filePath(QString::fromStdString(path.stem().string() + ".gpm")).toStdString();
-    bool copied = false;
-    try {
-        copied = folder.isValid() && !CAtomicFile::Write(copy, m_doc.BuildMapFile()).IsError();
-    } catch (const std::exception&) {
-        // Only a path too long for any length form, or no memory, gets here.
-    }
-    if (!copied) {
+    const QTemporaryDir folder;
+    const std::optional<std::string> copy =
+        CWorkerJob::WriteInput(folder, path.stem().string() + ".gpm", m_doc.BuildMapFile());
+    if (!copy) {
         m_prompt.MessageBoxId1(IDS_STRAIGHT_FAILED, source, MsgIcon::Stop);
         return std::nullopt;
     }
     CWorkerJob job(m_pParent, FormatString1(IDS_STRAIGHT_PROGRESS, source));
-    const CWorkerJob::Result result = job.Run({"rectify", "--output=" + *bitmap, "--", copy});
+    const CWorkerJob::Result result = job.Run({"rectify", "--output=" + *bitmap, "--", *copy});
     if (result.end == CWorkerJob::End::Cancelled) {
         return std::nullopt;
     }

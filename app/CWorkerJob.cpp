@@ -1,5 +1,6 @@
 #include "CWorkerJob.h"
 
+#include "CAtomicFile.h"
 #include "CCommandGuard.h"
 #include "StringTable.h"
 
@@ -9,10 +10,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <charconv>
+#include <exception>
 #include <utility>
 
 namespace {
@@ -205,4 +208,21 @@ CWorkerJob::Result CWorkerJob::RunQuiet(const std::vector<std::string>& argument
     QByteArray errors;
     Finish(process, result, errors);
     return result;
+}
+
+std::optional<std::string> CWorkerJob::WriteInput(const QTemporaryDir& folder,
+                                                  const std::string& name,
+                                                  const std::string& bytes) {
+    if (!folder.isValid()) {
+        return std::nullopt;
+    }
+    const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
+    try {
+        if (!CAtomicFile::Write(path, bytes).IsError()) {
+            return path;
+        }
+    } catch (const std::exception&) {
+        // Only a path too long for any length form, or no memory, gets here.
+    }
+    return std::nullopt;
 }

@@ -17,9 +17,11 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+class QTemporaryDir;
 class QWidget;
 
 class CWorkerJob {
@@ -49,6 +51,12 @@ public:
     // Runs mapreg-cli with arguments, the subcommand first (--progress is added after it), and
     // returns how it ended.
     Result Run(const std::vector<std::string>& arguments);
+
+    // Writes bytes as the file name in folder (the caller's, alive while the job runs) for the
+    // worker to read, such as the map as the window holds it; its path, or nothing when it could
+    // not be written.
+    static std::optional<std::string> WriteInput(const QTemporaryDir& folder,
+                                                 const std::string& name, const std::string& bytes);
 
     // Runs a short command with no dialog and no progress, for at most timeoutMs.
     static Result RunQuiet(const std::vector<std::string>& arguments, int timeoutMs);
