@@ -434,6 +434,13 @@ void CGpsView::resizeEvent(QResizeEvent* pEvent) {
     ToolViewMoved();
 }
 
+void CGpsView::moveEvent(QMoveEvent* pEvent) {
+    QAbstractScrollArea::moveEvent(pEvent);
+    // The window laid out anew (a menu bar of another height): another pixel lies under a still
+    // cursor.
+    UpdateStatusText();
+}
+
 void CGpsView::scrollContentsBy(int dx, int dy) {
     if (m_bZooming) {
         // The whole window is painted anew at the new level.

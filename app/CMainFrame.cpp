@@ -87,8 +87,13 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
     const CGpsDoc* pDoc = m_app.Document();
+    // The bar is rebuilt only when the mode changed: a new bar lays the window out anew.
     if (nHint == HINT_CALIBRATION_MODE && pDoc != nullptr) {
-        SwitchMenu(pDoc->IsCalibrationMode());
+        if (pDoc->IsCalibrationMode() != m_bCalibrationMenu) {
+            SwitchMenu(pDoc->IsCalibrationMode());
+        } else {
+            UpdateCommandUI();
+        }
     }
     UpdateDevicePane();
 }

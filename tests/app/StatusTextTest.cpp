@@ -110,6 +110,14 @@ TEST_F(StatusText, follows_the_pixel_under_a_still_cursor) {
          [&] {
              LoadPicture({400, 300});
          }},
+        {"calibration",
+         [] {
+             Doc().Calibrate({CoordType::LatLon,
+                              {CDoublePoint{10, 20}, {11, 20}, {11, 19}},
+                              {CDoublePoint{0, 0}, {400, 0}, {400, 300}}});
+         }},
+        {"calibration mode", [&] { PressKey(Qt::Key_F2, Qt::ShiftModifier); }},
+        {"calibration mode left", [&] { PressKey(Qt::Key_Escape); }},
         {"world map for a missing bitmap",
          [&] {
              prompt.chosenFiles.push_back(map.toStdString());
