@@ -16,12 +16,37 @@
 #include <memory>
 #include <string>
 
+namespace {
+
+// The help's headings over the options and the subcommands are the names of their groups: the
+// default groups take their name from the string table, in the command and every subcommand.
+void NameGroupsInTableLanguage(CLI::App& command) {
+    const std::string options(LoadStringId(IDS_CLI_LABEL_OPTIONS));
+    for (CLI::Option* pOption : command.get_options()) {
+        if (pOption->get_group() == "Options") {
+            pOption->group(options);
+        }
+    }
+    const std::string subcommands(LoadStringId(IDS_CLI_LABEL_SUBCOMMANDS));
+    for (CLI::App* pSub : command.get_subcommands([](CLI::App*) { return true; })) {
+        if (pSub->get_group() == "Subcommands") {
+            pSub->group(subcommands);
+        }
+        NameGroupsInTableLanguage(*pSub);
+    }
+}
+
+} // namespace
+
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CliContext context{out, err};
     try {
         CLI::App app{std::string(LoadStringId(IDS_CLI_DESCRIPTION)), "mapreg-cli"};
         app.require_subcommand(1);
-        app.set_version_flag("--version", "mapreg-cli " MAPREG_VERSION);
+        // The built-in flags in the table's language, like the rest of the help.
+        app.set_help_flag("-h,--help", std::string(LoadStringId(IDS_CLI_HELP_FLAG)));
+        app.set_version_flag("--version", "mapreg-cli " MAPREG_VERSION,
+                             std::string(LoadStringId(IDS_CLI_VERSION_FLAG)));
         app.set_help_all_flag("--help-all", std::string(LoadStringId(IDS_CLI_HELP_ALL)));
         app.formatter(std::make_shared<CHelpFormatter>());
         app.footer(std::string(LoadStringId(IDS_CLI_EXIT_STATUS)));
@@ -32,6 +57,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         AddImportCommands(app, context);
         AddPointCommands(app, context);
         AddRectifyCommands(app, context);
+        NameGroupsInTableLanguage(app);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& e) {

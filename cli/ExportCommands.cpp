@@ -139,7 +139,7 @@ void AddExportCommands(CLI::App& app, CliContext& context) {
     auto* command = app.add_subcommand("export", Text(IDS_CLI_EXPORT));
     auto args = std::make_shared<ExportArgs>();
     command->add_option("MAP", args->map, Text(IDS_CLI_EXPORT_MAP))->required();
-    auto* formats = command->add_option_group("format");
+    auto* formats = command->add_option_group(Text(IDS_CLI_EXPORT_FORMAT_GROUP));
     auto* world =
         formats->add_flag("--world-file", args->worldFile, Text(IDS_CLI_EXPORT_WORLD_FILE));
     formats->add_flag("--ozi-map", args->oziMap, Text(IDS_CLI_EXPORT_OZI_MAP));

@@ -265,6 +265,21 @@ enum StringId : unsigned {
     IDS_UNDO = 61667,
     IDS_REDO = 61668,
     IDS_MENU_EDIT = 61669,
+    // mapreg-cli: the frame of the help around the commands' own texts (61740..61759)
+    IDS_CLI_HELP_FLAG = 61740,
+    IDS_CLI_VERSION_FLAG = 61741,
+    IDS_CLI_LABEL_USAGE = 61742,
+    IDS_CLI_LABEL_OPTIONS = 61743,
+    IDS_CLI_LABEL_POSITIONALS = 61744,
+    IDS_CLI_LABEL_SUBCOMMANDS = 61745,
+    IDS_CLI_LABEL_OPTIONS_ARG = 61746,
+    IDS_CLI_LABEL_SUBCOMMAND_ARG = 61747,
+    IDS_CLI_LABEL_REQUIRED = 61748,
+    IDS_CLI_LABEL_EXCLUDES = 61749,
+    IDS_CLI_LABEL_NEEDS = 61750,
+    IDS_CLI_OPTION_GROUP = 61751,       // "[Option Group: %1]"
+    IDS_CLI_EXACTLY_ONE_OPTION = 61752, // the note over an option group that takes one option
+    IDS_CLI_EXPORT_FORMAT_GROUP = 61753,
     // Device exports: Garmin custom map (KMZ), MBTiles, GeoTIFF (61760..61789)
     IDS_DEVICE_CANNOT_READ = 61760,
     IDS_DEVICE_CANNOT_WRITE = 61761,

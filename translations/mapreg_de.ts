@@ -1067,5 +1067,61 @@ GeoTIFF exportieren</translation>
         <source>mapreg: the program&apos;s socket belongs to another user; this one runs on its own</source>
         <translation>mapreg: der Socket des Programms gehört einem anderen Benutzer; dieses läuft für sich</translation>
     </message>
+    <message>
+        <source>Print this help message and exit</source>
+        <translation>Diese Hilfe ausgeben und beenden</translation>
+    </message>
+    <message>
+        <source>Display program version information and exit</source>
+        <translation>Die Programmversion ausgeben und beenden</translation>
+    </message>
+    <message>
+        <source>Usage</source>
+        <translation>Aufruf</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>Positionals</source>
+        <translation>Argumente</translation>
+    </message>
+    <message>
+        <source>Subcommands</source>
+        <translation>Unterbefehle</translation>
+    </message>
+    <message>
+        <source>OPTIONS</source>
+        <translation>OPTIONEN</translation>
+    </message>
+    <message>
+        <source>SUBCOMMAND</source>
+        <translation>UNTERBEFEHL</translation>
+    </message>
+    <message>
+        <source>REQUIRED</source>
+        <translation>ERFORDERLICH</translation>
+    </message>
+    <message>
+        <source>Excludes</source>
+        <translation>Schließt aus</translation>
+    </message>
+    <message>
+        <source>Needs</source>
+        <translation>Erfordert</translation>
+    </message>
+    <message>
+        <source>[Option Group: %1]</source>
+        <translation>[Optionsgruppe: %1]</translation>
+    </message>
+    <message>
+        <source>[Exactly 1 of the following options is required]</source>
+        <translation>[Genau eine der folgenden Optionen ist anzugeben]</translation>
+    </message>
+    <message>
+        <source>format</source>
+        <translation>Format</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,8 @@
 // mapreg-cli's conversion and calibrate commands: their output, negative numbers as values,
 // and the exit codes 0 (done), 2 (misuse) and 3 (calibration rejected).
+#include "CTranslation.h"
 #include "CliHarness.h"
+#include "StringTableTranslation.h"
 
 namespace {
 
@@ -110,6 +112,39 @@ TEST(Cli, help_lists_the_commands) {
     for (const char* command :
          {"angle", "format", "utm", "latlon", "calibrate", "register", "info", "export"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
+    }
+}
+
+TEST(Cli, the_help_speaks_the_language_of_the_string_table_in_its_own_words_too) {
+    // The words the help puts around the commands' texts, in English and in German.
+    const std::pair<std::string_view, std::string_view> words[] = {
+        {"Usage: mapreg-cli [OPTIONS] SUBCOMMAND", "Aufruf: mapreg-cli [OPTIONEN] UNTERBEFEHL"},
+        {"\nOptions:\n", "\nOptionen:\n"},
+        {"\nSubcommands:\n", "\nUnterbefehle:\n"},
+        {"Positionals:", "Argumente:"},
+        {" REQUIRED ", " ERFORDERLICH "},
+        {"Print this help message and exit", "Diese Hilfe ausgeben und beenden"},
+        {"Display program version information and exit",
+         "Die Programmversion ausgeben und beenden"},
+        {"Excludes: --utm", "Schließt aus: --utm"},
+        {"Needs: --mbtiles", "Erfordert: --mbtiles"},
+        {"[Option Group: format]", "[Optionsgruppe: Format]"},
+        {"[Exactly 1 of the following options is required]",
+         "[Genau eine der folgenden Optionen ist anzugeben]"},
+    };
+    const auto help = [] {
+        return RunTool(Args("--help-all")).out + RunTool(Args("export", "--help")).out;
+    };
+    const std::string english = help();
+    CTranslation german;
+    ASSERT_TRUE(german.Load(QLocale(QLocale::German)));
+    german.ApplyToStringTable();
+    const std::string translated = help();
+    TranslateStringTable([](std::string_view) { return std::string(); });
+    for (const auto& [en, de] : words) {
+        EXPECT_NE(english.find(en), std::string::npos) << en;
+        EXPECT_NE(translated.find(de), std::string::npos) << de;
+        EXPECT_EQ(translated.find(en), std::string::npos) << en;
     }
 }
 
