@@ -424,7 +424,9 @@ void CGpsView::paintEvent(QPaintEvent* pEvent) {
                                       m_zoom,        GetScrollPosition(),
                                       ContentSize(), palette().color(QPalette::Dark)};
     m_painter.Paint(painter, pEvent->region(), scene);
-    ++m_nPaintCount;
+    if (++m_nPaintCount == 1) {
+        emit firstPainted();
+    }
 }
 
 void CGpsView::resizeEvent(QResizeEvent* pEvent) {

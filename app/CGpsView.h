@@ -157,6 +157,8 @@ signals:
     void zoomChanged();
     // The text for the first pane of the status bar.
     void statusTextChanged(const QString& text);
+    // The map has been painted for the first time: the window's first frame is there.
+    void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;

@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
@@ -98,11 +99,24 @@ void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
     UpdateDevicePane();
 }
 
+QLabel* CMainFrame::DevicePane() {
+    if (m_bDevicePaneDue) {
+        m_bFirstPaintDone = true;
+        UpdateDevicePane();
+    }
+    return m_pDevicePane;
+}
+
 void CMainFrame::UpdateDevicePane() {
     const CGpsDoc* pDoc = m_app.Document();
     if (m_pDevicePane == nullptr) {
         return;
     }
+    if (!m_bFirstPaintDone) {
+        m_bDevicePaneDue = true;
+        return;
+    }
+    m_bDevicePaneDue = false;
     const auto error = pDoc != nullptr ? CStraightenCommand::Of(*pDoc)
                                        : CStraightenCommand::DeviceError{std::nan(""), false};
     m_pDevicePane->setVisible(std::isfinite(error.metres));
@@ -474,8 +488,19 @@ void CMainFrame::SetView(CGpsView* pView) {
     if (m_pView != nullptr) {
         connect(m_pView, &CGpsView::zoomChanged, this, &CMainFrame::OnZoomChanged);
         connect(m_pView, &CGpsView::statusTextChanged, this, &CMainFrame::SetStatusText);
+        connect(m_pView, &CGpsView::firstPainted, this, &CMainFrame::OnFirstPaint);
     }
     OnZoomChanged();
+}
+
+void CMainFrame::OnFirstPaint() {
+    // Once the paint has reached the screen.
+    QTimer::singleShot(0, this, [this] {
+        m_bFirstPaintDone = true;
+        if (m_bDevicePaneDue) {
+            UpdateDevicePane();
+        }
+    });
 }
 
 void CMainFrame::OnZoomChanged() {

@@ -51,7 +51,8 @@ public:
     QLabel* ZoomPane() const { return m_pZoomPane; }
     // The pane that shows how far the device puts a calibrated map, e.g. "Device ±178 m", in
     // the warning colour when that is more than a pixel; hidden for an uncalibrated map.
-    QLabel* DevicePane() const { return m_pDevicePane; }
+    // Brought up to date first: the pane's first update waits for the window's first paint.
+    QLabel* DevicePane();
 
     void SwitchToCalibrationMenu();
     void SwitchToNormalMenu();
@@ -93,6 +94,8 @@ private:
     void UpdateDevicePane();
     void OnCommand(unsigned nCommandId);
     void OnRecentFile(int nIndex);
+    // The view's first paint: the device pane's first update follows it.
+    void OnFirstPaint();
     // Shows the view's zoom level and enables the zoom commands that can change it.
     void OnZoomChanged();
     void OnZoomCommand(unsigned nCommandId);
@@ -111,6 +114,10 @@ private:
     std::array<QLabel*, 4> m_panes{};
     QLabel* m_pZoomPane = nullptr;
     QLabel* m_pDevicePane = nullptr;
+    // Computing a device error loads PROJ, which the window's first frame need not wait for:
+    // until the view has painted the map once, updates of the device pane are only noted.
+    bool m_bFirstPaintDone = false;
+    bool m_bDevicePaneDue = false;
     QRect m_rcCreate;
     int m_nShowCommand = kShowNormal;
     bool m_bPlacementRestored = false;

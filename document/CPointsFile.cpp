@@ -1,9 +1,8 @@
 #include "CPointsFile.h"
 
+#include "ProjLibrary.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
-
-#include <proj.h>
 
 #include <array>
 #include <charconv>
@@ -17,21 +16,30 @@ namespace {
 constexpr std::string_view kCrsPrefix = "#CRS:";
 constexpr std::string_view kHeader = "mapX,mapY,sourceX,sourceY,enable,dX,dY,residual";
 
+// PROJ's functions; only called once a context exists, which needs the library loaded.
+const SProjLibrary& Proj() {
+    return *ProjLibrary();
+}
+
 struct SContextDeleter {
-    void operator()(PJ_CONTEXT* ctx) const { proj_context_destroy(ctx); }
+    void operator()(PJ_CONTEXT* ctx) const { Proj().contextDestroy(ctx); }
 };
 struct SObjectDeleter {
-    void operator()(PJ* pj) const { proj_destroy(pj); }
+    void operator()(PJ* pj) const { Proj().destroy(pj); }
 };
 using ContextPtr = std::unique_ptr<PJ_CONTEXT, SContextDeleter>;
 using ObjectPtr = std::unique_ptr<PJ, SObjectDeleter>;
 
 // A PROJ context that stays offline and silent: failures come back as results.
+// Null also when PROJ cannot be loaded.
 ContextPtr MakeContext() {
-    ContextPtr ctx(proj_context_create());
+    if (ProjLibrary() == nullptr) {
+        return nullptr;
+    }
+    ContextPtr ctx(Proj().contextCreate());
     if (ctx) {
-        proj_log_level(ctx.get(), PJ_LOG_NONE);
-        proj_context_set_enable_network(ctx.get(), 0);
+        Proj().logLevel(ctx.get(), PJ_LOG_NONE);
+        Proj().contextSetEnableNetwork(ctx.get(), 0);
     }
     return ctx;
 }
@@ -44,12 +52,11 @@ std::string EpsgCode(const WorldKind& kind) {
 }
 
 ObjectPtr CreateCrs(PJ_CONTEXT* ctx, const WorldKind& kind) {
-    return ObjectPtr(proj_create(ctx, EpsgCode(kind).c_str()));
+    return ObjectPtr(Proj().create(ctx, EpsgCode(kind).c_str()));
 }
 
 bool Equivalent(PJ_CONTEXT* ctx, const PJ* a, const PJ* b) {
-    return proj_is_equivalent_to_with_ctx(ctx, a, b,
-                                          PJ_COMP_EQUIVALENT_EXCEPT_AXIS_ORDER_GEOGCRS) != 0;
+    return Proj().isEquivalentTo(ctx, a, b, PJ_COMP_EQUIVALENT_EXCEPT_AXIS_ORDER_GEOGCRS) != 0;
 }
 
 // The kind a coordinate system is, when it is WGS 84 longitude/latitude or one of its UTM zones.
@@ -58,24 +65,24 @@ std::optional<WorldKind> IdentifyKind(PJ_CONTEXT* ctx, const PJ* crs) {
     if (wgs84 && Equivalent(ctx, crs, wgs84.get())) {
         return WorldKind{};
     }
-    if (proj_get_type(crs) != PJ_TYPE_PROJECTED_CRS) {
+    if (Proj().getType(crs) != PJ_TYPE_PROJECTED_CRS) {
         return std::nullopt;
     }
     int* confidence = nullptr;
-    PJ_OBJ_LIST* list = proj_identify(ctx, crs, "EPSG", nullptr, &confidence);
+    PJ_OBJ_LIST* list = Proj().identify(ctx, crs, "EPSG", nullptr, &confidence);
     std::optional<WorldKind> kind;
-    const int count = list != nullptr ? proj_list_get_count(list) : 0;
+    const int count = list != nullptr ? Proj().listGetCount(list) : 0;
     for (int i = 0; i < count && !kind; ++i) {
-        const ObjectPtr candidate(proj_list_get(ctx, list, i));
-        const char* code = candidate ? proj_get_id_code(candidate.get(), 0) : nullptr;
+        const ObjectPtr candidate(Proj().listGet(ctx, list, i));
+        const char* code = candidate ? Proj().getIdCode(candidate.get(), 0) : nullptr;
         const int epsg = code != nullptr ? std::atoi(code) : 0;
         const bool north = epsg > 32600 && epsg <= 32660;
         if ((north || (epsg > 32700 && epsg <= 32760)) && Equivalent(ctx, crs, candidate.get())) {
             kind = WorldKind{CoordType::Utm, epsg % 100, north};
         }
     }
-    proj_int_list_destroy(confidence);
-    proj_list_destroy(list);
+    Proj().intListDestroy(confidence);
+    Proj().listDestroy(list);
     return kind;
 }
 
@@ -135,16 +142,15 @@ int Convert(PJ_CONTEXT* ctx, const PJ* crs, const WorldKind& target,
     if (!targetCrs) {
         return -1;
     }
-    const ObjectPtr raw(
-        proj_create_crs_to_crs_from_pj(ctx, crs, targetCrs.get(), nullptr, nullptr));
-    const ObjectPtr op(raw ? proj_normalize_for_visualization(ctx, raw.get()) : nullptr);
+    const ObjectPtr raw(Proj().createCrsToCrsFromPj(ctx, crs, targetCrs.get(), nullptr, nullptr));
+    const ObjectPtr op(raw ? Proj().normalizeForVisualization(ctx, raw.get()) : nullptr);
     if (!op) {
         return -1;
     }
     created = true;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const PJ_COORD c =
-            proj_trans(op.get(), PJ_FWD, proj_coord(points[i].world.x, points[i].world.y, 0, 0));
+        const PJ_COORD c = Proj().trans(op.get(), PJ_FWD,
+                                        Proj().coord(points[i].world.x, points[i].world.y, 0, 0));
         if (!std::isfinite(c.xy.x) || !std::isfinite(c.xy.y) || c.xy.x == HUGE_VAL) {
             return static_cast<int>(i);
         }
@@ -202,7 +208,7 @@ CPointsFile::Result CPointsFile::Parse(std::string_view text,
         return result;
     }
     const ContextPtr ctx = MakeContext();
-    const ObjectPtr crs(ctx ? proj_create(ctx.get(), wkt.c_str()) : nullptr);
+    const ObjectPtr crs(ctx ? Proj().create(ctx.get(), wkt.c_str()) : nullptr);
     if (!crs) {
         return {Status::UnknownCrs, 1, {}, std::nullopt, true};
     }
@@ -248,7 +254,7 @@ std::string CPointsFile::Build(const std::vector<ControlPoint>& points, const Wo
     const ObjectPtr crs(ctx ? CreateCrs(ctx.get(), kind) : nullptr);
     const char* const options[] = {"MULTILINE=NO", nullptr};
     if (const char* wkt =
-            crs ? proj_as_wkt(ctx.get(), crs.get(), PJ_WKT2_2019, options) : nullptr) {
+            crs ? Proj().asWkt(ctx.get(), crs.get(), PJ_WKT2_2019, options) : nullptr) {
         text.append(kCrsPrefix).append(" ").append(wkt).append("\n");
     }
     text.append(kHeader).append("\n");

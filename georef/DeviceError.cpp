@@ -1,9 +1,8 @@
 #include "DeviceError.h"
 
 #include "CMapTransform.h"
+#include "ProjLibrary.h"
 #include "UtmProjection.h"
-
-#include <geodesic.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,13 +12,18 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-const geod_geodesic& Wgs84() {
-    static const geod_geodesic geodesic = [] {
-        geod_geodesic g{};
-        geod_init(&g, kWgs84SemiMajorAxis, kWgs84Flattening);
-        return g;
+// The WGS 84 ellipsoid for PROJ's geodesic routines; null when PROJ cannot be loaded.
+const geod_geodesic* Wgs84() {
+    static const geod_geodesic* const pGeodesic = []() -> const geod_geodesic* {
+        const SProjLibrary* pProj = ProjLibrary();
+        if (pProj == nullptr) {
+            return nullptr;
+        }
+        static geod_geodesic g{};
+        pProj->geodInit(&g, kWgs84SemiMajorAxis, kWgs84Flattening);
+        return &g;
     }();
-    return geodesic;
+    return pGeodesic;
 }
 
 } // namespace
@@ -29,8 +33,12 @@ double GeodesicMetres(CDoublePoint a, CDoublePoint b) {
           std::abs(a.y) <= 90.0 && std::abs(b.y) <= 90.0)) {
         return kNaN;
     }
+    const geod_geodesic* pWgs84 = Wgs84();
+    if (pWgs84 == nullptr) {
+        return kNaN;
+    }
     double distance = kNaN;
-    geod_inverse(&Wgs84(), a.y, a.x, b.y, b.x, &distance, nullptr, nullptr);
+    ProjLibrary()->geodInverse(pWgs84, a.y, a.x, b.y, b.x, &distance, nullptr, nullptr);
     return distance;
 }
 
