@@ -35,6 +35,9 @@ constexpr int kLongitudeIds[3] = {IDC_LONGITUDE_1, IDC_LONGITUDE_2, IDC_LONGITUD
 constexpr int kXIds[3] = {IDC_X_1, IDC_X_2, IDC_X_3};
 constexpr int kYIds[3] = {IDC_Y_1, IDC_Y_2, IDC_Y_3};
 constexpr unsigned kRowLabels[3] = {IDS_CALIB_ROW_1, IDS_CALIB_ROW_2, IDS_CALIB_ROW_3};
+constexpr int kReadLatitudeIds[3] = {IDC_READ_LATITUDE_1, IDC_READ_LATITUDE_2, IDC_READ_LATITUDE_3};
+constexpr int kReadLongitudeIds[3] = {IDC_READ_LONGITUDE_1, IDC_READ_LONGITUDE_2,
+                                      IDC_READ_LONGITUDE_3};
 
 // World fields are 70 dialog units wide, the X, Y and zone fields 30. A horizontal dialog unit
 // is a quarter of the font's average character width.
@@ -46,6 +49,22 @@ QLineEdit* MakeEdit(int nControlId, int nWidth, QWidget* pParent) {
     pEdit->setObjectName(ControlName(nControlId));
     pEdit->setFixedWidth(nWidth);
     return pEdit;
+}
+
+QLabel* MakeReadAs(int nControlId, QWidget* pParent) {
+    auto* pLabel = new QLabel(pParent);
+    pLabel->setObjectName(ControlName(nControlId));
+    pLabel->setToolTip(AppString(IDS_CALIB_READ_AS_TIP));
+    return pLabel;
+}
+
+// An angle in decimal degrees with its hemisphere, as OK would take it.
+QString DegreesText(double value, bool bLongitude) {
+    CLatLonFormatter formatter;
+    formatter.SetLatLonFormat(CLatLonFormatter::FORMAT_DEGREES);
+    std::string text;
+    formatter.FormatAngle(text, value, bLongitude);
+    return QString::fromStdString(text);
 }
 
 QString ToQString(const std::string& text) {
@@ -87,11 +106,18 @@ CCalibrationDlg::CCalibrationDlg(CGpsDoc& doc, QWidget* pParent) : QDialog(pPare
         m_pPixel[2 * k + 1] = MakeEdit(kYIds[k], nPixelWidth, pMarkGroup);
         // The row's mnemonic reaches the first field of the row.
         pRow->setBuddy(m_pLatitude[k]);
-        pMarkGrid->addWidget(pRow, k + 1, 0);
-        pMarkGrid->addWidget(m_pLatitude[k], k + 1, 1);
-        pMarkGrid->addWidget(m_pLongitude[k], k + 1, 2);
-        pMarkGrid->addWidget(m_pPixel[2 * k], k + 1, 3);
-        pMarkGrid->addWidget(m_pPixel[2 * k + 1], k + 1, 4);
+        pMarkGrid->addWidget(pRow, 2 * k + 1, 0);
+        pMarkGrid->addWidget(m_pLatitude[k], 2 * k + 1, 1);
+        pMarkGrid->addWidget(m_pLongitude[k], 2 * k + 1, 2);
+        pMarkGrid->addWidget(m_pPixel[2 * k], 2 * k + 1, 3);
+        pMarkGrid->addWidget(m_pPixel[2 * k + 1], 2 * k + 1, 4);
+        m_pReadLatitude[k] = MakeReadAs(kReadLatitudeIds[k], pMarkGroup);
+        m_pReadLongitude[k] = MakeReadAs(kReadLongitudeIds[k], pMarkGroup);
+        pMarkGrid->addWidget(m_pReadLatitude[k], 2 * k + 2, 1);
+        pMarkGrid->addWidget(m_pReadLongitude[k], 2 * k + 2, 2);
+        for (QLineEdit* pEdit : {m_pLatitude[k], m_pLongitude[k]}) {
+            connect(pEdit, &QLineEdit::textChanged, this, &CCalibrationDlg::UpdateReadAs);
+        }
     }
     for (auto* pEdit : m_pPixel) {
         pEdit->installEventFilter(this);
@@ -101,6 +127,7 @@ CCalibrationDlg::CCalibrationDlg(CGpsDoc& doc, QWidget* pParent) : QDialog(pPare
     m_pZoneLabel->setObjectName(ControlName(IDC_ZONE_LABEL));
     m_pZone = MakeEdit(IDC_ZONE, nPixelWidth, this);
     m_pZoneLabel->setBuddy(m_pZone);
+    connect(m_pZone, &QLineEdit::textChanged, this, &CCalibrationDlg::UpdateReadAs);
     auto* pZoneRow = new QHBoxLayout;
     pZoneRow->addWidget(m_pZoneLabel);
     pZoneRow->addWidget(m_pZone);
@@ -265,6 +292,7 @@ void CCalibrationDlg::ApplyLatLonMode() {
         SwapWorldTexts();
     }
     m_coordMode = CoordType::LatLon;
+    UpdateReadAs();
 }
 
 void CCalibrationDlg::ApplyUtmMode() {
@@ -276,6 +304,7 @@ void CCalibrationDlg::ApplyUtmMode() {
         SwapWorldTexts();
     }
     m_coordMode = CoordType::Utm;
+    UpdateReadAs();
 }
 
 void CCalibrationDlg::UpdateRadioTabStop() {
@@ -294,6 +323,30 @@ void CCalibrationDlg::SwapWorldTexts() {
         m_pLatitude[k]->setText(m_strOtherLatitude[k]);
         m_strOtherLongitude[k] = strLongitude;
         m_strOtherLatitude[k] = strLatitude;
+    }
+}
+
+void CCalibrationDlg::UpdateReadAs() {
+    // A mode switch swaps the texts before it sets the mode, then comes here once more.
+    const bool bUtm = m_coordMode == CoordType::Utm;
+    int nZone = 0;
+    char cLetter = 0;
+    ParseUtmZoneText(ToStd(m_pZone), nZone, cLetter);
+    const bool bZoneValid = nZone >= 1 && nZone <= 60 && IsValidUtmLetter(cLetter);
+    for (int k = 0; k < 3; ++k) {
+        double latitude = std::nan("");
+        double longitude = std::nan("");
+        if (!bUtm) {
+            latitude = ParseAngle(ToStd(m_pLatitude[k]));
+            longitude = ParseAngle(ToStd(m_pLongitude[k]));
+        } else if (bZoneValid) {
+            CUtmConverter utm;
+            utm.SetUtm(nZone, cLetter, ReadDoubleField(ToStd(m_pLongitude[k])),
+                       ReadDoubleField(ToStd(m_pLatitude[k])));
+            utm.GetLatLon(latitude, longitude);
+        }
+        m_pReadLatitude[k]->setText(DegreesText(latitude, false));
+        m_pReadLongitude[k]->setText(DegreesText(longitude, true));
     }
 }
 

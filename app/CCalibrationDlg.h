@@ -3,7 +3,9 @@
 // or UTM easting/northing with a zone) and the picture position of each of the three marks.
 // OK hands them to the document's Calibrate and closes only when the calibration was accepted
 // and committed; a rejection names the field to correct. While the dialog is open, a changed X
-// or Y field moves its mark on the map; Cancel puts the marks back.
+// or Y field moves its mark on the map; Cancel puts the marks back. Beneath each world field
+// the dialog shows, as the user types, what OK would read it as: decimal degrees with the
+// hemisphere, for UTM the latitude and longitude that the mark's easting, northing and zone give.
 
 #include "CCalibration.h"
 #include "CDoublePoint.h"
@@ -62,6 +64,8 @@ private:
     void ApplyUtmMode();
     void SwapWorldTexts();
     void UpdateRadioTabStop();
+    // Shows beneath each world field what the field is read as.
+    void UpdateReadAs();
     // The field lost the focus: when it was edited, clamp, write back and move the mark.
     void OnPixelFieldLeft(int nField);
     // Reads the field as a whole number held to the picture and writes it back as read.
@@ -75,6 +79,8 @@ private:
     QLineEdit* m_pLatitude[3] = {};  // latitude or northing
     QLineEdit* m_pLongitude[3] = {}; // longitude or easting
     QLineEdit* m_pPixel[kPixelFields] = {};
+    QLabel* m_pReadLatitude[3] = {};
+    QLabel* m_pReadLongitude[3] = {};
     QLineEdit* m_pZone = nullptr;
     QLabel* m_pZoneLabel = nullptr;
     QLabel* m_pHeadingLatitude = nullptr;

@@ -17,6 +17,7 @@
 #include "CMapExporter.h"
 #include "CMapZoom.h"
 #include "CUserPrompt.h"
+#include "PixelGround.h"
 #include "ProfileEntry.h"
 
 #include <QAction>
@@ -99,12 +100,44 @@ void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
     UpdateDevicePane();
 }
 
+void CMainFrame::UpdateGroundPane() {
+    const CGpsDoc* pDoc = m_app.Document();
+    if (m_pGroundPane == nullptr) {
+        return;
+    }
+    const SPixelGround ground =
+        pDoc != nullptr && pDoc->IsCalibrated()
+            ? PixelGroundAt(pDoc->GetCalibration(),
+                            {pDoc->GetMapWidth() / 2.0, pDoc->GetMapHeight() / 2.0})
+            : SPixelGround{std::nan(""), std::nan(""), std::nan("")};
+    const bool bShown = std::isfinite(ground.xMetres) && std::isfinite(ground.yMetres) &&
+                        std::isfinite(ground.rotationDegrees);
+    m_pGroundPane->setVisible(bShown);
+    if (!bShown) {
+        return;
+    }
+    // Three significant digits for the usual sizes; whole metres from 100 m on.
+    const auto metres = [](double value) {
+        return QString::number(value, 'f', value < 10.0 ? 2 : (value < 100.0 ? 1 : 0));
+    };
+    // A turn that rounds to zero shows as 0.0, never as -0.0.
+    const double rotation = std::abs(ground.rotationDegrees) < 0.05 ? 0.0 : ground.rotationDegrees;
+    m_pGroundPane->setText(AppString(IDS_PANE_GROUND)
+                               .arg(metres(ground.xMetres), metres(ground.yMetres),
+                                    QString::number(rotation, 'f', 1)));
+}
+
 QLabel* CMainFrame::DevicePane() {
     if (m_bDevicePaneDue) {
         m_bFirstPaintDone = true;
         UpdateDevicePane();
     }
     return m_pDevicePane;
+}
+
+QLabel* CMainFrame::GroundPane() {
+    DevicePane();
+    return m_pGroundPane;
 }
 
 void CMainFrame::UpdateDevicePane() {
@@ -117,6 +150,8 @@ void CMainFrame::UpdateDevicePane() {
         return;
     }
     m_bDevicePaneDue = false;
+    // The ground pane needs the same geodesics: it waits and follows with the device pane.
+    UpdateGroundPane();
     const auto error = pDoc != nullptr ? CStraightenCommand::Of(*pDoc)
                                        : CStraightenCommand::DeviceError{std::nan(""), false};
     m_pDevicePane->setVisible(std::isfinite(error.metres));
@@ -471,6 +506,13 @@ void CMainFrame::CreateStatusBar() {
         m_pZoomPane->fontMetrics().horizontalAdvance(AppString(IDS_PANE_ZOOM)) +
         2 * m_pZoomPane->frameWidth() + nCharWidth);
     pBar->addPermanentWidget(m_pZoomPane);
+
+    m_pGroundPane = new QLabel;
+    m_pGroundPane->setObjectName(QStringLiteral("paneGround"));
+    m_pGroundPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pGroundPane->setToolTip(AppString(IDS_PANE_GROUND_TIP));
+    pBar->addPermanentWidget(m_pGroundPane);
+    m_pGroundPane->hide();
 
     m_pDevicePane = new QLabel;
     m_pDevicePane->setObjectName(QStringLiteral("paneDevice"));

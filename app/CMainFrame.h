@@ -53,6 +53,10 @@ public:
     // the warning colour when that is more than a pixel; hidden for an uncalibrated map.
     // Brought up to date first: the pane's first update waits for the window's first paint.
     QLabel* DevicePane();
+    // The pane before it with the ground of one pixel at the map's centre and the turn of the
+    // picture's rows, e.g. "Pixel 2.50 × 2.50 m, turned 6.0°"; hidden for an uncalibrated map.
+    // Updated with the device pane.
+    QLabel* GroundPane();
 
     void SwitchToCalibrationMenu();
     void SwitchToNormalMenu();
@@ -92,6 +96,7 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void UpdateDevicePane();
+    void UpdateGroundPane();
     void OnCommand(unsigned nCommandId);
     void OnRecentFile(int nIndex);
     // The view's first paint: the device pane's first update follows it.
@@ -118,6 +123,7 @@ private:
     // until the view has painted the map once, updates of the device pane are only noted.
     bool m_bFirstPaintDone = false;
     bool m_bDevicePaneDue = false;
+    QLabel* m_pGroundPane = nullptr;
     QRect m_rcCreate;
     int m_nShowCommand = kShowNormal;
     bool m_bPlacementRestored = false;

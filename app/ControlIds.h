@@ -22,6 +22,13 @@ enum ControlId : int {
     IDC_Y_3 = 1016,
     IDC_ZONE_LABEL = 1028,
     IDC_ZONE = 1019,
+    // ... and beneath each world field what it is read as (latitude, longitude of marks 1 to 3)
+    IDC_READ_LATITUDE_1 = 1050,
+    IDC_READ_LONGITUDE_1 = 1051,
+    IDC_READ_LATITUDE_2 = 1052,
+    IDC_READ_LONGITUDE_2 = 1053,
+    IDC_READ_LATITUDE_3 = 1054,
+    IDC_READ_LONGITUDE_3 = 1055,
     // The coordinate type, in Calibration Mark Coordinates and in Display Format
     IDC_LATLON = 1022,
     IDC_UTM = 1023,

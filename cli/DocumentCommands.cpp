@@ -9,6 +9,7 @@
 #include "CalibrationInput.h"
 #include "DeviceError.h"
 #include "NumberText.h"
+#include "PixelGround.h"
 #include "PointCommands.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
@@ -192,6 +193,23 @@ double InfoDeviceError(const CMapFile::Contents& contents) {
     return std::round(metres * 1000.0) / 1000.0;
 }
 
+// The ground of one pixel at the bitmap's centre (to the millimetre) and the turn of its rows
+// (to 1e-4 degrees); NaN as for the device error.
+SPixelGround InfoPixelGround(const CMapFile::Contents& contents) {
+    const QSize size = QImageReader(QString::fromStdString(contents.bitmapPath)).size();
+    if (!contents.calibrated || size.isEmpty()) {
+        return {std::nan(""), std::nan(""), std::nan("")};
+    }
+    const SPixelGround ground =
+        PixelGroundAt(contents.calibration, {size.width() / 2.0, size.height() / 2.0});
+    // Adding zero turns a rounded -0 into 0.
+    const auto round = [](double value, double scale) {
+        return std::round(value * scale) / scale + 0.0;
+    };
+    return {round(ground.xMetres, 1e3), round(ground.yMetres, 1e3),
+            round(ground.rotationDegrees, 1e4)};
+}
+
 void AddInfoCommand(CLI::App& app, CliContext& context) {
     auto* command = app.add_subcommand("info", Text(IDS_CLI_INFO));
     auto path = std::make_shared<std::string>();
@@ -225,7 +243,11 @@ void AddInfoCommand(CLI::App& app, CliContext& context) {
                     ",\"worldX\":" + JsonNumber(calibration.world[i].x) +
                     ",\"worldY\":" + JsonNumber(calibration.world[i].y) + "}";
         }
-        json += "],\"deviceErrorM\":" + JsonNumber(InfoDeviceError(contents)) + "}";
+        const SPixelGround ground = InfoPixelGround(contents);
+        json += "],\"deviceErrorM\":" + JsonNumber(InfoDeviceError(contents)) +
+                ",\"pixelSizeXM\":" + JsonNumber(ground.xMetres) +
+                ",\"pixelSizeYM\":" + JsonNumber(ground.yMetres) +
+                ",\"rotationDeg\":" + JsonNumber(ground.rotationDegrees) + "}";
         context.out << json << '\n';
     });
 }

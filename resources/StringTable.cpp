@@ -429,6 +429,12 @@ constexpr Entry kStrings[] = {
     {IDS_STRAIGHT_OFFER, TR("Straighten the map for the device now?")},
     {IDS_STRAIGHT_PROGRESS, TR("Straightening %1 ...")},
     {IDS_STRAIGHT_FAILED, TR("The map of %1 could not be straightened.")},
+    {IDS_CALIB_READ_AS_TIP, TR("How OK reads the field above: decimal degrees with the "
+                               "hemisphere, for UTM those of the mark's easting, northing and "
+                               "zone")},
+    {IDS_PANE_GROUND, TR("Pixel %1 \u00D7 %2 m, turned %3\u00B0")},
+    {IDS_PANE_GROUND_TIP, TR("The ground one pixel covers across and down at the centre of the "
+                             "map, and how far its rows are turned from east (clockwise)")},
 };
 
 constexpr bool IsSorted() {

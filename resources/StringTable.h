@@ -314,6 +314,10 @@ enum StringId : unsigned {
     IDS_STRAIGHT_OFFER = 62215,
     IDS_STRAIGHT_PROGRESS = 62216,
     IDS_STRAIGHT_FAILED = 62217,
+    // What a calibration reads: typed coordinates and the ground of a pixel (62230..62239)
+    IDS_CALIB_READ_AS_TIP = 62230, // beneath a world field of the calibration dialog
+    IDS_PANE_GROUND = 62231,       // the ground pane: "Pixel %1 x %2 m, turned %3°"
+    IDS_PANE_GROUND_TIP = 62232,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

@@ -1123,5 +1123,17 @@ GeoTIFF exportieren</translation>
         <source>format</source>
         <translation>Format</translation>
     </message>
+    <message>
+        <source>How OK reads the field above: decimal degrees with the hemisphere, for UTM those of the mark&apos;s easting, northing and zone</source>
+        <translation>So liest OK das Feld darüber: Dezimalgrad mit Halbkugel, bei UTM die aus Rechtswert, Hochwert und Zone der Marke</translation>
+    </message>
+    <message>
+        <source>Pixel %1 × %2 m, turned %3°</source>
+        <translation>Pixel %1 × %2 m, gedreht %3°</translation>
+    </message>
+    <message>
+        <source>The ground one pixel covers across and down at the centre of the map, and how far its rows are turned from east (clockwise)</source>
+        <translation>Die Bodenfläche eines Pixels quer und abwärts in der Kartenmitte, und wie weit seine Zeilen gegen Osten gedreht sind (im Uhrzeigersinn)</translation>
+    </message>
 </context>
 </TS>

@@ -333,3 +333,38 @@ TEST_F(CalibDialog, zone_text_gives_number_and_last_letter_and_is_ignored_for_la
     EXPECT_EQ(pDoc->GetUtmZone(), 10) << "the document's zone stays as it was";
     EXPECT_EQ(pDoc->GetUtmLetter(), 'U');
 }
+
+// Beneath each world field, as the user types: what OK reads it as, in decimal degrees as the
+// status bar shows them ('*' is the degree mark). A decimal comma is a
+// separator ("39 38,2" is 39 degrees 38 minutes 2 seconds); a zone without its letter is band X,
+// north. UTM is symmetric about the equator: the same northing in a southern band reads as the
+// same latitude south.
+TEST_F(CalibDialog, each_world_field_shows_what_it_is_read_as_while_typing) {
+    const auto readAs = [this] {
+        return std::pair{Label(IDC_READ_LATITUDE_1), Label(IDC_READ_LONGITUDE_1)};
+    };
+    Open(0);
+    TypeWorld({"39 38,2", "-12.5", nullptr, nullptr, "S 33 52 30", nullptr});
+    EXPECT_EQ(readAs(), std::pair(QStringLiteral("N 39.63389*"), QStringLiteral("W 012.50000*")));
+    EXPECT_EQ(Label(IDC_READ_LATITUDE_3), QStringLiteral("S 33.87500*"));
+    // Each key counts: half a field typed is read as it stands.
+    Type(IDC_LATITUDE_1, "4");
+    EXPECT_EQ(readAs().first, QStringLiteral("N 04.00000*"));
+
+    ClickRadio(IDC_UTM);
+    TypeWorld({"5000000", "500000", nullptr, nullptr, nullptr, nullptr});
+    Type(IDC_ZONE, "33");
+    const auto north = readAs();
+    EXPECT_TRUE(north.first.startsWith(QStringLiteral("N 45."))) << north.first.toStdString();
+    EXPECT_EQ(north.second, QStringLiteral("E 015.00000*"));
+    Type(IDC_ZONE, "33H");
+    QString south = north.first;
+    south[0] = QLatin1Char('S');
+    EXPECT_EQ(readAs(), std::pair(south, north.second));
+    // A zone OK would refuse gives no position.
+    Type(IDC_ZONE, "61N");
+    EXPECT_FALSE(readAs().first.contains(QLatin1Char('.'))) << readAs().first.toStdString();
+    // Back to latitudes: the texts typed there, read as such.
+    ClickRadio(IDC_LATLON);
+    EXPECT_EQ(readAs().first, QStringLiteral("N 04.00000*"));
+}

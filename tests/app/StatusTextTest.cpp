@@ -152,14 +152,19 @@ TEST_F(StatusText, follows_the_pixel_under_a_still_cursor) {
 
 // The device pane: the built-in world map is exact on the device; a map calibrated turned by 90
 // degrees is stretched by the device over the same box, so its corners land 1281 m away (the
-// closed form of the device error tests), far more than its 1 m pixels: warning colour.
-TEST_F(StatusText, device_pane_shows_the_device_error_and_warns_above_a_pixel) {
+// closed form of the device error tests), far more than its 1 m pixels: warning colour. The
+// ground pane beside it shows those pixels: 1 m of grid (1.0003 m of ground 100 km off the
+// central meridian), rows running south, a quarter turn clockwise.
+TEST_F(StatusText, device_and_ground_panes_show_what_the_calibration_makes_of_the_map) {
     Start();
     QLabel* pane = Frame().DevicePane();
+    QLabel* ground = Frame().GroundPane();
+    EXPECT_FALSE(ground->isHidden());
     EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B10 m"));
     const QColor normal = pane->palette().color(QPalette::WindowText);
     LoadPicture({1000, 800});
     EXPECT_TRUE(pane->isHidden());
+    EXPECT_TRUE(ground->isHidden());
     const CCalibration turned{CoordType::Utm,
                               {CDoublePoint{400000, 5300000}, {400000, 5299000}, {399200, 5300000}},
                               {CDoublePoint{0, 0}, {1000, 0}, {0, 800}},
@@ -170,4 +175,6 @@ TEST_F(StatusText, device_pane_shows_the_device_error_and_warns_above_a_pixel) {
     EXPECT_FALSE(pane->isHidden());
     EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B11281 m"));
     EXPECT_NE(pane->palette().color(QPalette::WindowText), normal);
+    EXPECT_FALSE(ground->isHidden());
+    EXPECT_EQ(ground->text(), QStringLiteral("Pixel 1.00 \u00D7 1.00 m, turned 90.0\u00B0"));
 }

@@ -39,7 +39,8 @@ TEST_F(CliDocument, register_writes_map_file_and_registration_file_that_info_rea
                             "\"marks\":[{\"x\":0,\"y\":0,\"worldX\":-123.6,\"worldY\":48.4},"
                             "{\"x\":1000,\"y\":0,\"worldX\":-123.4,\"worldY\":48.4},"
                             "{\"x\":1000,\"y\":800,\"worldX\":-123.4,\"worldY\":48.2}],"
-                            "\"deviceErrorM\":0}\n");
+                            "\"deviceErrorM\":0,\"pixelSizeXM\":14.838,\"pixelSizeYM\":27.799,"
+                            "\"rotationDeg\":0}\n");
 }
 
 TEST_F(CliDocument, register_stores_the_absolute_bitmap_path_and_honours_output) {
