@@ -217,9 +217,10 @@ TEST_F(SingleInstance, a_request_is_acknowledged_only_when_it_is_carried_out) {
     PressKey(Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(QString::fromStdString(Doc().GetPathName()), mapPath);
     const auto mapIsOpen = [&] { return QString::fromStdString(Doc().GetPathName()) == mapPath; };
-    // Longer than one beat of the running program, shorter than the waits below.
-    constexpr int kReplyMs = 1200;
-    constexpr int kHeldMs = 2500;
+    // Two and a half beats of the running program (room for a slow sanitizer build), shorter
+    // than the waits below.
+    constexpr int kReplyMs = 2500;
+    constexpr int kHeldMs = 3500;
 
     struct Row {
         const char* name;
