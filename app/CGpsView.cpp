@@ -1,6 +1,7 @@
 #include "CGpsView.h"
 
 #include "AppStrings.h"
+#include "CControlPointTool.h"
 #include "CMarkTool.h"
 #include "CWaypointTool.h"
 #include "StringTable.h"
@@ -40,6 +41,7 @@ CGpsView::CGpsView(CGpsDoc& doc, CDisplaySettings& settings, CUserPrompt& prompt
     CreateFigures();
     m_pMarkTool = std::make_unique<CMarkTool>(*this);
     m_pWaypointTool = std::make_unique<CWaypointTool>(*this);
+    m_pPointTool = std::make_unique<CControlPointTool>(*this);
 
     // A scroll-bar action ends a smooth scroll before the bar moves.
     for (QScrollBar* pBar : {horizontalScrollBar(), verticalScrollBar()}) {
@@ -59,6 +61,7 @@ CGpsView::~CGpsView() {
     // The engine detaches the sprites it still lists; then the figures go.
     m_pEngine.reset();
     m_painter.ClearFigures();
+    m_pPointTool->DropFigures();
     m_figures.Delete();
 }
 
@@ -108,6 +111,9 @@ CMapTool* CGpsView::ActiveTool() const {
     if (m_doc.IsCalibrationMode()) {
         return m_pMarkTool.get();
     }
+    if (m_bControlPointMode) {
+        return m_pPointTool.get();
+    }
     return m_doc.IsWaypointMode() ? m_pWaypointTool.get() : nullptr;
 }
 
@@ -140,12 +146,38 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
     case HINT_CALIBRATION_MODE:
         // The frame's menu; the marks come and go with the hints that follow.
         break;
+    case HINT_CONTROL_POINTS:
+        // Only the point figures change; the engine repaints where they were and are.
+        break;
     default:
         viewport()->update();
         break;
     }
+    // Points may have come, gone or moved; a new calibration may make another one the worst.
+    if (nHint != HINT_SET_MARK_COORDINATES) {
+        m_pPointTool->SyncFigures();
+        if (m_nSelectedPoint >= static_cast<int>(m_doc.GetControlPoints().size())) {
+            SelectControlPoint(static_cast<int>(m_doc.GetControlPoints().size()) - 1);
+        }
+    }
     // A new picture or calibration changes what lies under the cursor without a mouse move.
     UpdateStatusText();
+}
+
+void CGpsView::SetControlPointMode(bool bOn) {
+    m_bControlPointMode = bOn;
+}
+
+void CGpsView::SelectControlPoint(int nPoint) {
+    nPoint = std::max(nPoint, -1);
+    if (nPoint != m_nSelectedPoint) {
+        m_nSelectedPoint = nPoint;
+        emit selectedPointChanged(nPoint);
+    }
+}
+
+bool CGpsView::DeleteSelectedControlPoint() {
+    return m_pPointTool->DeleteSelected();
 }
 
 void CGpsView::RebuildComposition() {
@@ -153,6 +185,7 @@ void CGpsView::RebuildComposition() {
     // previous picture and must not be written into the new one.
     m_pEngine.reset();
     m_painter.ClearFigures();
+    m_pPointTool->DropFigures();
     CreateFigures();
 
     // A new picture starts at 100 %, with no reduced copies yet.

@@ -6,7 +6,8 @@
 // the scroll position and dividing by the zoom factor, rounding down. At 100 % the engine
 // composes the figures into the picture itself; at other levels the picture is shown from its
 // reduced copies or enlarged pixel by pixel, and the view draws the figures over it at their
-// own size. The mouse work belongs to one tool per document mode (CMarkTool, CWaypointTool).
+// own size. The mouse work belongs to one tool per mode (CMarkTool, CWaypointTool,
+// CControlPointTool).
 
 #include "CMapFigures.h"
 #include "CMapZoom.h"
@@ -29,6 +30,7 @@ class CDisplaySettings;
 class CGpsDoc;
 class CLabelSprite;
 class CMapPyramid;
+class CControlPointTool;
 class CMapTool;
 class CMarkSprite;
 class CMarkTool;
@@ -146,6 +148,16 @@ public:
     QSize SpriteSize() const { return m_figures.Size(); }
     CMarkTool& MarkTool() const { return *m_pMarkTool; }
     CWaypointTool& WaypointTool() const { return *m_pWaypointTool; }
+    CControlPointTool& PointTool() const { return *m_pPointTool; }
+    // Control point mode: outside calibration mode the mouse places and moves control points
+    // (CControlPointTool) instead of waypoints. The frame turns it on with the points' table.
+    void SetControlPointMode(bool bOn);
+    bool IsControlPointMode() const { return m_bControlPointMode; }
+    // The selected control point (-1: none); selecting tells selectedPointChanged.
+    int SelectedControlPoint() const { return m_nSelectedPoint; }
+    void SelectControlPoint(int nPoint);
+    // Removes the selected control point as one undo step; false when none is selected.
+    bool DeleteSelectedControlPoint();
     const QTimer& Timer(int nTimer) const {
         return nTimer == 1 ? m_timer1 : nTimer == 2 ? m_timer2 : m_timer3;
     }
@@ -159,6 +171,8 @@ signals:
     void statusTextChanged(const QString& text);
     // The map has been painted for the first time: the window's first frame is there.
     void firstPainted();
+    // Another control point was selected on the map or by SelectControlPoint (-1: none).
+    void selectedPointChanged(int nPoint);
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
@@ -173,8 +187,8 @@ protected:
     void wheelEvent(QWheelEvent* pEvent) override;
 
 private:
-    // The tool of the document's mode: marks in calibration mode, else waypoints in waypoint
-    // mode; null in neither.
+    // The tool of the document's mode: marks in calibration mode, else control points in
+    // control point mode, else waypoints in waypoint mode; null in none.
     CMapTool* ActiveTool() const;
     // The active tool's ViewMoved, after a scroll, resize or zoom.
     void ToolViewMoved();
@@ -194,6 +208,9 @@ private:
     std::unique_ptr<CSpriteEngine> m_pEngine;
     std::unique_ptr<CMarkTool> m_pMarkTool;
     std::unique_ptr<CWaypointTool> m_pWaypointTool;
+    std::unique_ptr<CControlPointTool> m_pPointTool;
+    bool m_bControlPointMode = false;
+    int m_nSelectedPoint = -1;
     CMapTool* m_pDragTool = nullptr; // the tool whose drag is under way
     bool m_bMouseInside = false;
     bool m_bSmoothScroll = true;

@@ -4,6 +4,7 @@
 
 #include "AppStrings.h"
 #include "CCommandGuard.h"
+#include "CControlPointsDock.h"
 #include "CDisplayFormatDlg.h"
 #include "CGpsApp.h"
 #include "CGpsView.h"
@@ -16,8 +17,10 @@
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CMapZoom.h"
+#include "CPointFit.h"
 #include "CUserPrompt.h"
 #include "PixelGround.h"
+#include "CalibrationCheck.h"
 #include "ProfileEntry.h"
 
 #include <QAction>
@@ -96,6 +99,11 @@ void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
         } else {
             UpdateCommandUI();
         }
+    }
+    // Apply and Delete Point follow the points wherever they were changed.
+    if ((nHint == HINT_CONTROL_POINTS || nHint == HINT_REFRESH) &&
+        CommandAction(ID_MAP_APPLY_POINTS) != nullptr) {
+        UpdateCommandUI();
     }
     UpdateDevicePane();
 }
@@ -287,6 +295,9 @@ void CMainFrame::CreateActions() {
         {ID_VIEW_FIND_POSITION, 0, {QKeySequence(Qt::CTRL | Qt::Key_F)}},
         {ID_ENTER_WAYPOINTS, 0, {}},
         {ID_SAVE_WAYPOINTS, 0, {}},
+        {ID_MAP_CONTROL_POINTS, IDS_MENU_CONTROL_POINTS, {}},
+        {ID_MAP_APPLY_POINTS, IDS_MENU_APPLY_POINTS, {}},
+        {ID_EDIT_DELETE_POINT, IDS_MENU_DELETE_POINT, {QKeySequence(Qt::Key_Delete)}},
     };
     for (const Command& command : commands) {
         const QString text =
@@ -300,10 +311,11 @@ void CMainFrame::CreateActions() {
     }
     CommandAction(ID_VIEW_TOOLBAR)->setCheckable(true);
     CommandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);
+    CommandAction(ID_MAP_CONTROL_POINTS)->setCheckable(true);
     CommandAction(ID_VIEW_TOOLBAR)->setChecked(true);
     CommandAction(ID_VIEW_STATUS_BAR)->setChecked(true);
     // Toggles report their new state through OnCommand like every other command.
-    for (unsigned nId : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    for (unsigned nId : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_MAP_CONTROL_POINTS}) {
         QAction* pToggle = CommandAction(nId);
         disconnect(pToggle, &QAction::triggered, this, nullptr);
         connect(pToggle, &QAction::toggled, this, [this, nId] { OnCommand(nId); });
@@ -376,6 +388,9 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
         QMenu* pEdit = pBar->addMenu(AppString(IDS_MENU_EDIT));
         pEdit->addAction(m_pUndo);
         pEdit->addAction(m_pRedo);
+        pEdit->addSeparator();
+        pEdit->addAction(CommandAction(ID_EDIT_DELETE_POINT));
+        connect(pEdit, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     }
 
     QMenu* pMap = pBar->addMenu(AppString(IDS_MENU_MAP));
@@ -383,6 +398,9 @@ QMenuBar* CMainFrame::BuildNormalMenu() {
     pMap->addAction(CommandAction(ID_MAP_CALIBRATE));
     pMap->addSeparator();
     pMap->addAction(CommandAction(ID_MAP_STRAIGHTEN));
+    pMap->addSeparator();
+    pMap->addAction(CommandAction(ID_MAP_CONTROL_POINTS));
+    pMap->addAction(CommandAction(ID_MAP_APPLY_POINTS));
 
     QMenu* pView = pBar->addMenu(AppString(IDS_MENU_VIEW));
     AddViewItems(pView);
@@ -531,6 +549,24 @@ void CMainFrame::SetView(CGpsView* pView) {
         connect(m_pView, &CGpsView::zoomChanged, this, &CMainFrame::OnZoomChanged);
         connect(m_pView, &CGpsView::statusTextChanged, this, &CMainFrame::SetStatusText);
         connect(m_pView, &CGpsView::firstPainted, this, &CMainFrame::OnFirstPaint);
+        connect(m_pView, &CGpsView::selectedPointChanged, this, &CMainFrame::UpdateCommandUI);
+    }
+    delete m_pPointsDock;
+    m_pPointsDock = nullptr;
+    CGpsDoc* pDoc = m_app.Document();
+    if (m_pView != nullptr && pDoc != nullptr && CommandAction(ID_MAP_APPLY_POINTS) != nullptr) {
+        m_pPointsDock =
+            new CControlPointsDock(*pDoc, *m_pView, CommandAction(ID_MAP_APPLY_POINTS), this);
+        m_pPointsDock->toggleViewAction()->setVisible(false);
+        addDockWidget(Qt::RightDockWidgetArea, m_pPointsDock);
+        m_pPointsDock->hide();
+        // While the table is shown, the mouse places control points.
+        connect(m_pPointsDock, &QDockWidget::visibilityChanged, this, [this] {
+            const bool bShown = !m_pPointsDock->isHidden();
+            m_pView->SetControlPointMode(bShown);
+            const QSignalBlocker block(CommandAction(ID_MAP_CONTROL_POINTS));
+            CommandAction(ID_MAP_CONTROL_POINTS)->setChecked(bShown);
+        });
     }
     OnZoomChanged();
 }
@@ -653,6 +689,12 @@ void CMainFrame::UpdateCommandUI() {
     }
     CommandAction(ID_VIEW_FIND_POSITION)
         ->setEnabled(pDoc != nullptr && !pDoc->IsCalibrationMode() && pDoc->IsCalibrated());
+    const bool bPointCommands = pDoc != nullptr && !pDoc->IsCalibrationMode();
+    CommandAction(ID_MAP_CONTROL_POINTS)->setEnabled(bPointCommands && m_pPointsDock != nullptr);
+    CommandAction(ID_MAP_APPLY_POINTS)
+        ->setEnabled(bPointCommands && pDoc->GetControlPoints().size() >= CPointFit::kMinPoints);
+    CommandAction(ID_EDIT_DELETE_POINT)
+        ->setEnabled(bPointCommands && m_pView != nullptr && m_pView->SelectedControlPoint() >= 0);
     {
         const QSignalBlocker blockToolbar(CommandAction(ID_VIEW_TOOLBAR));
         CommandAction(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
@@ -706,6 +748,22 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
         break;
     case ID_SETTINGS_DISPLAY_FORMAT:
         OnDisplayFormat();
+        break;
+    case ID_MAP_CONTROL_POINTS:
+        if (m_pPointsDock != nullptr) {
+            m_pPointsDock->setVisible(CommandAction(ID_MAP_CONTROL_POINTS)->isChecked());
+            // Wide enough for every column, up to half the window.
+            resizeDocks({m_pPointsDock}, {std::min(width() / 2, m_pPointsDock->PreferredWidth())},
+                        Qt::Horizontal);
+        }
+        break;
+    case ID_MAP_APPLY_POINTS:
+        OnApplyControlPoints();
+        break;
+    case ID_EDIT_DELETE_POINT:
+        if (m_pView != nullptr) {
+            m_pView->DeleteSelectedControlPoint();
+        }
         break;
     case ID_VIEW_FIND_POSITION:
         if (m_pView != nullptr) {
@@ -765,6 +823,30 @@ void CMainFrame::OnDisplayFormat() {
     settings.SetLatLonFormat(nLatLonFormat);
     settings.SetCoordType(coordType);
     settings.SetUnitType(nUnitType);
+}
+
+void CMainFrame::OnApplyControlPoints() {
+    CGpsDoc* pDoc = m_app.Document();
+    if (pDoc == nullptr || pDoc->IsCalibrationMode()) {
+        return;
+    }
+    CUserPrompt& prompt = m_app.Prompt();
+    const CPointFit fit = CPointFit::Fit(pDoc->GetControlPoints(), !pDoc->GetCalibration().IsUtm());
+    if (!fit.IsOk()) {
+        prompt.MessageBoxId(fit.GetStatus() == CPointFit::Status::TooFewPoints
+                                ? IDS_POINTS_TOO_FEW
+                                : IDS_POINTS_DEGENERATE,
+                            MsgIcon::Exclamation);
+        return;
+    }
+    if (pDoc->IsCalibrated() && prompt.MessageBoxId(IDS_POINTS_APPLY_REPLACE, MsgIcon::Question,
+                                                    MsgButtons::YesNo) != MsgAnswer::Yes) {
+        return;
+    }
+    const int nCode = pDoc->ApplyControlPoints();
+    if (nCode > 0 && CalibrationMessageId(nCode) != 0) {
+        prompt.MessageBoxId(CalibrationMessageId(nCode), MsgIcon::Exclamation);
+    }
 }
 
 void CMainFrame::SaveSettings() {

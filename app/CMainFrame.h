@@ -11,6 +11,7 @@
 #include <array>
 #include <map>
 
+class CControlPointsDock;
 class CGpsApp;
 class CGpsView;
 class QAction;
@@ -68,7 +69,9 @@ public:
     QAction* CommandAction(unsigned nCommandId) const;
     QToolBar* ToolBar() const { return m_pToolBar; }
     CGpsView* View() const { return m_pView; }
+    // The view, and with it the control points table docked beside it (hidden at first).
     void SetView(CGpsView* pView);
+    CControlPointsDock* PointsDock() const { return m_pPointsDock; }
 
     // Writes the window placement, the display settings and the toolbar state.
     void SaveSettings();
@@ -80,6 +83,9 @@ public:
     void UpdateTitle();
 
     void OnDisplayFormat();
+    // Map > Apply Control Points: the fit of the control points as the calibration, after a
+    // question when the map is calibrated already; failures are reported.
+    void OnApplyControlPoints();
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -109,6 +115,7 @@ private:
 
     CGpsApp& m_app;
     CGpsView* m_pView = nullptr;
+    CControlPointsDock* m_pPointsDock = nullptr;
     std::map<unsigned, QAction*> m_actions;
     QAction* m_pAboutShort = nullptr; // "&About" of the calibration menu
     QAction* m_pUndo = nullptr;       // the document's undo and redo, named after their step

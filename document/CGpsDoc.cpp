@@ -58,6 +58,9 @@ bool CGpsDoc::OnNewDocument() {
 }
 
 void CGpsDoc::DeleteContents() {
+    // A new map starts without the points of the one before.
+    m_controlPoints.clear();
+    m_strOwnPointsFile.clear();
     ShowDefaultMap();
     CDocument::DeleteContents();
 }
@@ -574,6 +577,7 @@ bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
 void CGpsDoc::SetControlPointList(std::vector<ControlPoint> points) {
     m_controlPoints = std::move(points);
     SetModifiedFlag(true);
+    UpdateAllViews(HINT_CONTROL_POINTS);
 }
 
 WorldKind CGpsDoc::GetWorldKind() const {

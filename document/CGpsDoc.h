@@ -36,7 +36,8 @@ enum UpdateHint : int {
     HINT_CALIBRATION_MODE = 2,      // calibration mode entered or left: the frame's menu follows
     HINT_CALIBRATION_STARTED = 3,   // calibration mode entered: show the marks
     HINT_CALIBRATION_CANCELLED = 4, // calibration mode left without a new calibration
-    HINT_SET_MARK_COORDINATES = 5   // run the calibration coordinates dialog
+    HINT_SET_MARK_COORDINATES = 5,  // run the calibration coordinates dialog
+    HINT_CONTROL_POINTS = 6         // the control points changed
 };
 
 class CGpsDoc : public CDocument {
@@ -179,7 +180,7 @@ public:
     // Picture pixels and world points in the map's coordinate kind (GetWorldKind), kept in
     // NAME.points beside the map file NAME.gpm.
     const std::vector<ControlPoint>& GetControlPoints() const { return m_controlPoints; }
-    // Replaces the points and marks the document modified.
+    // Replaces the points, marks the document modified and sends HINT_CONTROL_POINTS.
     void SetControlPointList(std::vector<ControlPoint> points);
     // The coordinate kind of the calibration (its UTM hemisphere from the zone letter).
     WorldKind GetWorldKind() const;

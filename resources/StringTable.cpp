@@ -114,6 +114,13 @@ constexpr Entry kStrings[] = {
     {ID_VIEW_ZOOM_ACTUAL_SIZE,
      TR("Show the map at one picture pixel per screen pixel\nActual Size")},
     {ID_VIEW_ZOOM_FIT, TR("Show the whole map in the window\nFit to Window")},
+    {ID_MAP_CONTROL_POINTS,
+     TR("Show the control points table; clicks on the map place and move control "
+        "points\nControl Points")},
+    {ID_MAP_APPLY_POINTS,
+     TR("Calibrate the map from the least-squares fit of the control points\nApply Control "
+        "Points")},
+    {ID_EDIT_DELETE_POINT, TR("Delete the selected control point\nDelete Point")},
     {ID_FILE_EXPORT_KMZ, TR("Save the map as JPEG tiles in a KMZ file, for Garmin outdoor "
                             "handhelds\nExport Garmin Custom Map")},
     {ID_FILE_EXPORT_MBTILES,
@@ -435,6 +442,20 @@ constexpr Entry kStrings[] = {
     {IDS_PANE_GROUND, TR("Pixel %1 \u00D7 %2 m, turned %3\u00B0")},
     {IDS_PANE_GROUND_TIP, TR("The ground one pixel covers across and down at the centre of the "
                              "map, and how far its rows are turned from east (clockwise)")},
+    {IDS_MENU_CONTROL_POINTS, TR("Control &Points")},
+    {IDS_MENU_APPLY_POINTS, TR("&Apply Control Points")},
+    {IDS_MENU_DELETE_POINT, TR("&Delete Point\tDel")},
+    {IDS_POINTS_DOCK_TITLE, TR("Control Points")},
+    {IDS_POINTS_COLUMN_NUMBER, KEEP("#")},
+    {IDS_POINTS_COLUMN_ENABLED, TR("Enabled")},
+    {IDS_POINTS_COLUMN_RESIDUAL, TR("Residual (m)")},
+    {IDS_POINTS_COLUMN_LEAVE_ONE_OUT, TR("Leave-one-out (m)")},
+    {IDS_POINTS_SUMMARY, TR("RMS %1 m\nWorst point: %2\nDevice error: %3 m")},
+    {IDS_POINTS_NONE, TR("none")},
+    {IDS_POINTS_APPLY_REPLACE,
+     TR("The map is already calibrated.  Replace its calibration by the fit of the control "
+        "points?")},
+    {IDS_UNDO_DISABLE_POINT, TR("Disable Point %1")},
 };
 
 constexpr bool IsSorted() {

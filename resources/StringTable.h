@@ -94,6 +94,9 @@ enum StringId : unsigned {
     ID_VIEW_ZOOM_OUT = 32851,
     ID_VIEW_ZOOM_ACTUAL_SIZE = 32852,
     ID_VIEW_ZOOM_FIT = 32853,
+    ID_MAP_CONTROL_POINTS = 32860,
+    ID_MAP_APPLY_POINTS = 32861,
+    ID_EDIT_DELETE_POINT = 32862,
     AFX_IDS_APP_TITLE = 57344,   // application title
     AFX_IDS_IDLEMESSAGE = 57345, // "Ready"
     ID_FILE_NEW = 57600,
@@ -318,6 +321,19 @@ enum StringId : unsigned {
     IDS_CALIB_READ_AS_TIP = 62230, // beneath a world field of the calibration dialog
     IDS_PANE_GROUND = 62231,       // the ground pane: "Pixel %1 x %2 m, turned %3°"
     IDS_PANE_GROUND_TIP = 62232,
+    // Control points in the window: menu items, the points' table, Apply (62300..62329)
+    IDS_MENU_CONTROL_POINTS = 62300,
+    IDS_MENU_APPLY_POINTS = 62301,
+    IDS_MENU_DELETE_POINT = 62302,
+    IDS_POINTS_DOCK_TITLE = 62303,
+    IDS_POINTS_COLUMN_NUMBER = 62304,
+    IDS_POINTS_COLUMN_ENABLED = 62305,
+    IDS_POINTS_COLUMN_RESIDUAL = 62306,
+    IDS_POINTS_COLUMN_LEAVE_ONE_OUT = 62307,
+    IDS_POINTS_SUMMARY = 62308,
+    IDS_POINTS_NONE = 62309,
+    IDS_POINTS_APPLY_REPLACE = 62310,
+    IDS_UNDO_DISABLE_POINT = 62311,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

@@ -1135,5 +1135,71 @@ GeoTIFF exportieren</translation>
         <source>The ground one pixel covers across and down at the centre of the map, and how far its rows are turned from east (clockwise)</source>
         <translation>Die Bodenfläche eines Pixels quer und abwärts in der Kartenmitte, und wie weit seine Zeilen gegen Osten gedreht sind (im Uhrzeigersinn)</translation>
     </message>
+    <message>
+        <source>Show the control points table; clicks on the map place and move control points
+Control Points</source>
+        <translation>Die Passpunkttabelle zeigen; Klicks auf die Karte setzen und verschieben Passpunkte
+Passpunkte</translation>
+    </message>
+    <message>
+        <source>Calibrate the map from the least-squares fit of the control points
+Apply Control Points</source>
+        <translation>Die Karte aus der Ausgleichung der Passpunkte kalibrieren
+Passpunkte anwenden</translation>
+    </message>
+    <message>
+        <source>Delete the selected control point
+Delete Point</source>
+        <translation>Den ausgewählten Passpunkt löschen
+Passpunkt löschen</translation>
+    </message>
+    <message>
+        <source>Control &amp;Points</source>
+        <translation>&amp;Passpunkte</translation>
+    </message>
+    <message>
+        <source>&amp;Apply Control Points</source>
+        <translation>Passpunkte an&amp;wenden</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Point	Del</source>
+        <translation>Passpunkt &amp;löschen	Entf</translation>
+    </message>
+    <message>
+        <source>Control Points</source>
+        <translation>Passpunkte</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Residual (m)</source>
+        <translation>Restfehler (m)</translation>
+    </message>
+    <message>
+        <source>Leave-one-out (m)</source>
+        <translation>Ohne den Punkt (m)</translation>
+    </message>
+    <message>
+        <source>RMS %1 m
+Worst point: %2
+Device error: %3 m</source>
+        <translation>RMS %1 m
+Schlechtester Punkt: %2
+Gerätefehler: %3 m</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>The map is already calibrated.  Replace its calibration by the fit of the control points?</source>
+        <translation>Die Karte ist bereits kalibriert.  Ihre Kalibrierung durch die Ausgleichung der Passpunkte ersetzen?</translation>
+    </message>
+    <message>
+        <source>Disable Point %1</source>
+        <translation>Passpunkt %1 deaktivieren</translation>
+    </message>
 </context>
 </TS>

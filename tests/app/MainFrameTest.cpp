@@ -30,9 +30,10 @@ TEST_F(MainFrame, starts_on_the_default_map_with_title_and_the_normal_menu_in_fu
     EXPECT_EQ(MenuItems(0),
               (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                            "Ex&port", "-", "Recent File", "-", "E&xit\tAlt+F4"}));
-    EXPECT_EQ(MenuItems(1), (QStringList{"&Undo", "&Redo"}));
+    EXPECT_EQ(MenuItems(1), (QStringList{"&Undo", "&Redo", "-", "&Delete Point\tDel"}));
     EXPECT_EQ(MenuItems(2), (QStringList{"&New Bitmap...\tF2", "Calibrate\tShift+F2", "-",
-                                         "&Straighten for Device..."}));
+                                         "&Straighten for Device...", "-", "Control &Points",
+                                         "&Apply Control Points"}));
     EXPECT_EQ(MenuItems(3).mid(0, 3), (QStringList{"&Toolbar", "&Status Bar", "-"}));
     EXPECT_EQ(MenuItems(4), (QStringList{"Display &Format..."}));
     EXPECT_EQ(MenuItems(5), (QStringList{"&About..."}));
@@ -208,11 +209,11 @@ TEST_F(MainFrame, about_box_shows_the_version) {
 TEST_F(MainFrame, edit_menu_names_the_step_and_its_keys_undo_and_redo_it) {
     Start();
     Doc().ChangeControlPoints({{{1, 2}, {3, 4}, true}}, "Add Point 1");
-    EXPECT_EQ(MenuItems(1), (QStringList{"&Undo Add Point 1", "&Redo"}));
+    EXPECT_EQ(MenuItems(1), (QStringList{"&Undo Add Point 1", "&Redo", "-", "&Delete Point\tDel"}));
     PressKey(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(Doc().GetControlPoints().empty());
     EXPECT_FALSE(Doc().IsModified());
-    EXPECT_EQ(MenuItems(1), (QStringList{"&Undo", "&Redo Add Point 1"}));
+    EXPECT_EQ(MenuItems(1), (QStringList{"&Undo", "&Redo Add Point 1", "-", "&Delete Point\tDel"}));
     for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
         PressKey(key.key(), key.keyboardModifiers());
         EXPECT_EQ(Doc().GetControlPoints().size(), 1u);

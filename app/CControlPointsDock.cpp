@@ -1,0 +1,225 @@
+#include "CControlPointsDock.h"
+
+#include "AppStrings.h"
+#include "CGpsView.h"
+
+#include "AngleParser.h"
+#include "CGpsDoc.h"
+#include "CPointFit.h"
+#include "DeviceError.h"
+#include "NumberText.h"
+#include "StringTable.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QString Metres(double value, int nDecimals) {
+    return std::isfinite(value) ? QString::number(value, 'f', nDecimals) : QStringLiteral("\u2014");
+}
+
+// A world coordinate as the table shows it: degrees to about a centimetre, metres to one.
+QString WorldText(double value, bool bUtm) {
+    return QString::number(value, 'f', bUtm ? 2 : 7);
+}
+
+} // namespace
+
+CControlPointsDock::CControlPointsDock(CGpsDoc& doc, CGpsView& view, QAction* pApply,
+                                       QWidget* pParent)
+    : QDockWidget(AppString(IDS_POINTS_DOCK_TITLE), pParent), m_doc(doc), m_view(view) {
+    // The name under which the window's saved state knows the dock.
+    setObjectName(QStringLiteral("controlPointsDock"));
+    auto* pBody = new QWidget(this);
+    auto* pLayout = new QVBoxLayout(pBody);
+    pLayout->setContentsMargins(4, 4, 4, 4);
+    m_pTable = new QTableWidget(0, kColumns, pBody);
+    m_pTable->setObjectName(QStringLiteral("controlPointsTable"));
+    m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pTable->verticalHeader()->hide();
+    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    pLayout->addWidget(m_pTable);
+    m_pSummary = new QLabel(pBody);
+    m_pSummary->setObjectName(QStringLiteral("controlPointsSummary"));
+    m_pSummary->setTextFormat(Qt::PlainText);
+    m_pSummary->setWordWrap(true);
+    pLayout->addWidget(m_pSummary);
+    m_pApply = new QToolButton(pBody);
+    m_pApply->setObjectName(QStringLiteral("controlPointsApply"));
+    m_pApply->setDefaultAction(pApply);
+    m_pApply->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    pLayout->addWidget(m_pApply, 0, Qt::AlignRight);
+    setWidget(pBody);
+
+    connect(m_pTable, &QTableWidget::itemChanged, this, &CControlPointsDock::OnItemChanged);
+    connect(m_pTable, &QTableWidget::currentCellChanged, this, [this](int nRow) {
+        if (!m_bFilling) {
+            m_view.SelectControlPoint(nRow);
+        }
+    });
+    connect(&m_view, &CGpsView::selectedPointChanged, this, [this](int nPoint) {
+        if (nPoint != m_pTable->currentRow() && nPoint < m_pTable->rowCount()) {
+            m_bFilling = true;
+            m_pTable->setCurrentCell(nPoint, nPoint < 0 ? -1 : kColumnNumber);
+            m_bFilling = false;
+        }
+    });
+    m_doc.AddView(this);
+    Refresh();
+}
+
+CControlPointsDock::~CControlPointsDock() {
+    m_doc.RemoveView(this);
+}
+
+int CControlPointsDock::PreferredWidth() const {
+    // The columns, the table's frame and scroll bar, and the margins around it.
+    return m_pTable->horizontalHeader()->length() + 2 * m_pTable->frameWidth() +
+           m_pTable->verticalScrollBar()->sizeHint().width() + 16;
+}
+
+void CControlPointsDock::OnUpdate(CDocument* /*pSender*/, int nHint) {
+    if (nHint != HINT_SET_MARK_COORDINATES && nHint != HINT_CALIBRATION_STARTED) {
+        Refresh();
+    }
+}
+
+void CControlPointsDock::SetCell(int nRow, int nColumn, const QString& text, bool bEditable) {
+    QTableWidgetItem* pItem = m_pTable->item(nRow, nColumn);
+    if (pItem == nullptr) {
+        pItem = new QTableWidgetItem;
+        m_pTable->setItem(nRow, nColumn, pItem);
+    }
+    pItem->setText(text);
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (bEditable) {
+        flags |= Qt::ItemIsEditable;
+    }
+    pItem->setFlags(flags);
+    pItem->setTextAlignment(nColumn == kColumnNumber ? Qt::AlignCenter
+                                                     : Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void CControlPointsDock::Refresh() {
+    m_bFilling = true;
+    const std::vector<ControlPoint>& points = m_doc.GetControlPoints();
+    const bool bUtm = m_doc.GetCalibration().IsUtm();
+    const CPointFit fit = CPointFit::Fit(points, !bUtm);
+    const int nRows = static_cast<int>(points.size());
+    m_pTable->setHorizontalHeaderLabels(
+        {AppString(IDS_POINTS_COLUMN_NUMBER), AppString(IDS_CALIB_COLUMN_X),
+         AppString(IDS_CALIB_COLUMN_Y), AppString(bUtm ? IDS_EASTING : IDS_LATITUDE),
+         AppString(bUtm ? IDS_NORTHING : IDS_LONGITUDE), AppString(IDS_POINTS_COLUMN_ENABLED),
+         AppString(IDS_POINTS_COLUMN_RESIDUAL), AppString(IDS_POINTS_COLUMN_LEAVE_ONE_OUT)});
+    m_pTable->setRowCount(nRows);
+    for (int nRow = 0; nRow < nRows; ++nRow) {
+        const ControlPoint& p = points[static_cast<std::size_t>(nRow)];
+        SetCell(nRow, kColumnNumber, QString::number(nRow + 1), false);
+        SetCell(nRow, kColumnX, QString::number(p.picture.x, 'g', 10), true);
+        SetCell(nRow, kColumnY, QString::number(p.picture.y, 'g', 10), true);
+        SetCell(nRow, kColumnWorld1, WorldText(bUtm ? p.world.x : p.world.y, bUtm), true);
+        SetCell(nRow, kColumnWorld2, WorldText(bUtm ? p.world.y : p.world.x, bUtm), true);
+        SetCell(nRow, kColumnEnabled, QString(), false);
+        QTableWidgetItem* pEnabled = m_pTable->item(nRow, kColumnEnabled);
+        pEnabled->setFlags(pEnabled->flags() | Qt::ItemIsUserCheckable);
+        pEnabled->setCheckState(p.enabled ? Qt::Checked : Qt::Unchecked);
+        const bool bFitted = fit.IsOk();
+        const PointResidual residual =
+            bFitted ? fit.GetResiduals()[static_cast<std::size_t>(nRow)] : PointResidual{};
+        SetCell(nRow, kColumnResidual, bFitted ? Metres(residual.lengthM, 3) : QString(), false);
+        SetCell(nRow, kColumnLeaveOneOut, bFitted ? Metres(residual.leaveOneOutM, 3) : QString(),
+                false);
+        const bool bWorst = fit.GetWorst() == nRow;
+        for (int nColumn = 0; nColumn < kColumns; ++nColumn) {
+            QTableWidgetItem* pItem = m_pTable->item(nRow, nColumn);
+            pItem->setBackground(bWorst ? QBrush(QColor(QRgb(kWorstRowColor))) : QBrush());
+            QFont font = pItem->font();
+            font.setBold(bWorst);
+            pItem->setFont(font);
+        }
+    }
+    if (m_view.SelectedControlPoint() < nRows) {
+        m_pTable->setCurrentCell(m_view.SelectedControlPoint(),
+                                 m_view.SelectedControlPoint() < 0 ? -1 : kColumnNumber);
+    }
+
+    if (fit.IsOk()) {
+        const int nWidth = m_doc.GetMapWidth();
+        const int nHeight = m_doc.GetMapHeight();
+        const CCalibration& current = m_doc.GetCalibration();
+        const double deviceError =
+            CalibrationDeviceError(CalibrationOfFit(fit.GetTransform(), current.coordType,
+                                                    current.zone, current.letter, nWidth, nHeight),
+                                   nWidth, nHeight);
+        m_pSummary->setText(AppString(IDS_POINTS_SUMMARY)
+                                .arg(Metres(fit.GetRmsM(), 3),
+                                     fit.GetWorst() < 0 ? AppString(IDS_POINTS_NONE)
+                                                        : QString::number(fit.GetWorst() + 1),
+                                     Metres(deviceError, 1)));
+    } else {
+        m_pSummary->setText(AppString(fit.GetStatus() == CPointFit::Status::TooFewPoints
+                                          ? IDS_POINTS_TOO_FEW
+                                          : IDS_POINTS_DEGENERATE));
+    }
+    m_bFilling = false;
+}
+
+void CControlPointsDock::OnItemChanged(QTableWidgetItem* pItem) {
+    if (m_bFilling || pItem == nullptr) {
+        return;
+    }
+    const int nRow = pItem->row();
+    std::vector<ControlPoint> points = m_doc.GetControlPoints();
+    if (nRow < 0 || nRow >= static_cast<int>(points.size())) {
+        return;
+    }
+    ControlPoint& point = points[static_cast<std::size_t>(nRow)];
+    const bool bUtm = m_doc.GetCalibration().IsUtm();
+    const std::string text = pItem->text().trimmed().toStdString();
+    unsigned nStep = 0;
+    bool bValid = true;
+    switch (pItem->column()) {
+    case kColumnX:
+    case kColumnY: {
+        const double value = ReadDoubleField(text);
+        const int nLimit = pItem->column() == kColumnX ? m_doc.GetMapWidth() : m_doc.GetMapHeight();
+        bValid = value >= 0.0 && value < nLimit; // NaN fails too
+        (pItem->column() == kColumnX ? point.picture.x : point.picture.y) = value;
+        nStep = IDS_UNDO_MOVE_POINT;
+        break;
+    }
+    case kColumnWorld1:
+    case kColumnWorld2: {
+        const bool bFirst = pItem->column() == kColumnWorld1;
+        const double value = bUtm ? ReadDoubleField(text) : ParseAngle(text);
+        // Latitude in the first column, longitude in the second.
+        const double limit = bUtm ? 1e8 : bFirst ? 90.0 : 180.0;
+        bValid = std::abs(value) <= limit;
+        double& target = bFirst == bUtm ? point.world.x : point.world.y;
+        target = value;
+        nStep = IDS_UNDO_EDIT_POINT;
+        break;
+    }
+    case kColumnEnabled:
+        point.enabled = pItem->checkState() == Qt::Checked;
+        nStep = point.enabled ? IDS_UNDO_ENABLE_POINT : IDS_UNDO_DISABLE_POINT;
+        break;
+    default:
+        return;
+    }
+    if (!bValid || points == m_doc.GetControlPoints()) {
+        // Back to the value the document holds.
+        Refresh();
+        return;
+    }
+    m_doc.ChangeControlPoints(std::move(points), FormatString1(nStep, std::to_string(nRow + 1)));
+}
