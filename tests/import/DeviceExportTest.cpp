@@ -11,11 +11,12 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <regex>
 
 namespace {
 
@@ -364,23 +365,27 @@ std::string ReadVsi(const std::string& path) {
 DatasetPtr Mosaic(const fs::path& kmz, int& tiles) {
     const std::string root = "/vsizip/" + kmz.string() + "/";
     const std::string kml = ReadVsi(root + "doc.kml");
-    const std::regex overlay("<drawOrder>50</drawOrder>\\s*<Icon><href>([^<]+)</href></Icon>\\s*"
-                             "<LatLonBox><north>([^<]+)</north><south>([^<]+)</south>"
-                             "<east>([^<]+)</east><west>([^<]+)</west>");
+    // QRegularExpression rather than std::regex: GCC 12's <regex> trips -Wmaybe-uninitialized
+    // in the sanitizer build.
+    const QRegularExpression overlay(
+        "<drawOrder>50</drawOrder>\\s*<Icon><href>([^<]+)</href></Icon>\\s*"
+        "<LatLonBox><north>([^<]+)</north><south>([^<]+)</south>"
+        "<east>([^<]+)</east><west>([^<]+)</west>");
     struct Tile {
         DatasetPtr ds;
         double n, s, e, w;
     };
     std::vector<Tile> list;
     double north = -1e9, west = 1e9, south = 1e9, east = -1e9, px = 0, py = 0;
-    for (auto it = std::sregex_iterator(kml.begin(), kml.end(), overlay);
-         it != std::sregex_iterator(); ++it) {
-        const std::string jpeg = ReadVsi(root + (*it)[1].str());
+    for (auto it = overlay.globalMatch(QString::fromStdString(kml)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const auto field = [&m](int i) { return m.captured(i).toStdString(); };
+        const std::string jpeg = ReadVsi(root + field(1));
         EXPECT_LT(jpeg.size(), 3u * 1024 * 1024);
         EXPECT_NE(jpeg.find("\xFF\xC0"), std::string::npos) << "baseline frame";
         EXPECT_EQ(jpeg.find("\xFF\xC2"), std::string::npos) << "progressive frame";
-        Tile t{Open(root + (*it)[1].str()), std::stod((*it)[2]), std::stod((*it)[3]),
-               std::stod((*it)[4]), std::stod((*it)[5])};
+        Tile t{Open(root + field(1)), std::stod(field(2)), std::stod(field(3)), std::stod(field(4)),
+               std::stod(field(5))};
         EXPECT_LE(t.ds->GetRasterXSize(), 1024);
         EXPECT_LE(t.ds->GetRasterYSize(), 1024);
         px = (t.e - t.w) / t.ds->GetRasterXSize();
