@@ -88,7 +88,9 @@ int CControlPointsDock::PreferredWidth() const {
 }
 
 void CControlPointsDock::OnUpdate(CDocument* /*pSender*/, int nHint) {
-    if (nHint != HINT_SET_MARK_COORDINATES && nHint != HINT_CALIBRATION_STARTED) {
+    const auto hint = static_cast<UpdateHint>(nHint);
+    if (hint != UpdateHint::HINT_SET_MARK_COORDINATES &&
+        hint != UpdateHint::HINT_CALIBRATION_STARTED) {
         Refresh();
     }
 }

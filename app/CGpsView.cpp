@@ -85,7 +85,7 @@ bool CGpsView::OnCreate() {
 }
 
 void CGpsView::OnInitialUpdate() {
-    OnUpdate(nullptr, HINT_REFRESH);
+    OnUpdate(nullptr, static_cast<int>(UpdateHint::HINT_REFRESH));
     m_bInitialUpdateDone = true;
     SetScrollSizes();
 }
@@ -130,23 +130,24 @@ void CGpsView::UpdateEngine() {
 }
 
 void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
-    switch (nHint) {
-    case HINT_NEW_BITMAP:
+    const auto hint = static_cast<UpdateHint>(nHint);
+    switch (hint) {
+    case UpdateHint::HINT_NEW_BITMAP:
         RebuildComposition();
         break;
-    case HINT_CALIBRATION_STARTED:
+    case UpdateHint::HINT_CALIBRATION_STARTED:
         m_pMarkTool->Activate();
         break;
-    case HINT_CALIBRATION_CANCELLED:
+    case UpdateHint::HINT_CALIBRATION_CANCELLED:
         m_pMarkTool->Deactivate();
         break;
-    case HINT_SET_MARK_COORDINATES:
+    case UpdateHint::HINT_SET_MARK_COORDINATES:
         m_pMarkTool->RunCalibrationDialog();
         break;
-    case HINT_CALIBRATION_MODE:
+    case UpdateHint::HINT_CALIBRATION_MODE:
         // The frame's menu; the marks come and go with the hints that follow.
         break;
-    case HINT_CONTROL_POINTS:
+    case UpdateHint::HINT_CONTROL_POINTS:
         // Only the point figures change; the engine repaints where they were and are.
         break;
     default:
@@ -154,7 +155,7 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
         break;
     }
     // Points may have come, gone or moved; a new calibration may make another one the worst.
-    if (nHint != HINT_SET_MARK_COORDINATES) {
+    if (hint != UpdateHint::HINT_SET_MARK_COORDINATES) {
         m_pPointTool->SyncFigures();
         if (m_nSelectedPoint >= static_cast<int>(m_doc.GetControlPoints().size())) {
             SelectControlPoint(static_cast<int>(m_doc.GetControlPoints().size()) - 1);

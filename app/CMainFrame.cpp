@@ -19,8 +19,8 @@
 #include "CMapZoom.h"
 #include "CPointFit.h"
 #include "CUserPrompt.h"
-#include "PixelGround.h"
 #include "CalibrationCheck.h"
+#include "PixelGround.h"
 #include "ProfileEntry.h"
 
 #include <QAction>
@@ -91,9 +91,10 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
+    const auto hint = static_cast<UpdateHint>(nHint);
     const CGpsDoc* pDoc = m_app.Document();
     // The bar is rebuilt only when the mode changed: a new bar lays the window out anew.
-    if (nHint == HINT_CALIBRATION_MODE && pDoc != nullptr) {
+    if (hint == UpdateHint::HINT_CALIBRATION_MODE && pDoc != nullptr) {
         if (pDoc->IsCalibrationMode() != m_bCalibrationMenu) {
             SwitchMenu(pDoc->IsCalibrationMode());
         } else {
@@ -101,7 +102,7 @@ void CMainFrame::OnUpdate(CDocument* /*pSender*/, int nHint) {
         }
     }
     // Apply and Delete Point follow the points wherever they were changed.
-    if ((nHint == HINT_CONTROL_POINTS || nHint == HINT_REFRESH) &&
+    if ((hint == UpdateHint::HINT_CONTROL_POINTS || hint == UpdateHint::HINT_REFRESH) &&
         CommandAction(ID_MAP_APPLY_POINTS) != nullptr) {
         UpdateCommandUI();
     }
@@ -897,7 +898,7 @@ void CMainFrame::changeEvent(QEvent* pEvent) {
     if (pEvent->type() == QEvent::PaletteChange) {
         // The colours of the system changed: let the view repaint the map.
         if (CGpsDoc* pDoc = m_app.Document()) {
-            pDoc->UpdateAllViews(HINT_REFRESH);
+            pDoc->UpdateAllViews(UpdateHint::HINT_REFRESH);
         }
     }
     QMainWindow::changeEvent(pEvent);

@@ -61,7 +61,7 @@ void CMarkTool::Activate() {
         // Calibration mode and its menu go together: without marks there is nothing to
         // calibrate with, so both return to normal.
         doc.LeaveCalibrationMode();
-        doc.UpdateAllViews(HINT_CALIBRATION_MODE, &View());
+        doc.UpdateAllViews(UpdateHint::HINT_CALIBRATION_MODE, &View());
         return;
     }
 

@@ -185,7 +185,7 @@ bool CPictureImport::Open(const std::string& path) {
                              MsgIcon::Exclamation, MsgButtons::Ok);
         return false;
     }
-    m_doc.UpdateAllViews(HINT_REFRESH);
+    m_doc.UpdateAllViews(UpdateHint::HINT_REFRESH);
     const std::string deviation = FormatFixed(calibration->deviation, 0, 2);
     if (!calibration->deviceErrorVisible) {
         m_prompt.MessageBoxId1(IDS_IMPORT_CALIBRATED, deviation, MsgIcon::Information);

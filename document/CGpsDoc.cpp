@@ -93,7 +93,7 @@ bool CGpsDoc::OnOpenDocument(const std::string& path) {
         }
     }
     ResetUndo();
-    UpdateAllViews(HINT_REFRESH);
+    UpdateAllViews(UpdateHint::HINT_REFRESH);
     return true;
 }
 
@@ -164,8 +164,8 @@ void CGpsDoc::OnCalibrate() {
         return;
     }
     m_bCalibrationMode = true;
-    UpdateAllViews(HINT_CALIBRATION_MODE);
-    UpdateAllViews(HINT_CALIBRATION_STARTED);
+    UpdateAllViews(UpdateHint::HINT_CALIBRATION_MODE);
+    UpdateAllViews(UpdateHint::HINT_CALIBRATION_STARTED);
 }
 
 void CGpsDoc::OnCancelCalibration() {
@@ -173,13 +173,13 @@ void CGpsDoc::OnCancelCalibration() {
         return;
     }
     m_bCalibrationMode = false;
-    UpdateAllViews(HINT_CALIBRATION_MODE);
-    UpdateAllViews(HINT_CALIBRATION_CANCELLED);
+    UpdateAllViews(UpdateHint::HINT_CALIBRATION_MODE);
+    UpdateAllViews(UpdateHint::HINT_CALIBRATION_CANCELLED);
 }
 
 void CGpsDoc::OnSetMarkCoordinates() {
     if (m_bCalibrationMode) {
-        UpdateAllViews(HINT_SET_MARK_COORDINATES);
+        UpdateAllViews(UpdateHint::HINT_SET_MARK_COORDINATES);
     }
 }
 
@@ -285,7 +285,7 @@ void CGpsDoc::CommitCalibration(const CCalibration& calibration) {
     }
     m_bCalibrationMode = false;
     m_bCalibrated = true;
-    UpdateAllViews(HINT_CALIBRATION_MODE);
+    UpdateAllViews(UpdateHint::HINT_CALIBRATION_MODE);
     SetModifiedFlag(true);
 }
 
@@ -319,7 +319,7 @@ void CGpsDoc::PictureReplaced() {
     // The pointers of the placed waypoints went with the old picture; the table keeps its
     // values.
     m_nPlacedWaypoints = 0;
-    UpdateAllViews(HINT_NEW_BITMAP);
+    UpdateAllViews(UpdateHint::HINT_NEW_BITMAP);
 }
 
 // --- Positions --------------------------------------------------------------------------
@@ -577,7 +577,7 @@ bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
 void CGpsDoc::SetControlPointList(std::vector<ControlPoint> points) {
     m_controlPoints = std::move(points);
     SetModifiedFlag(true);
-    UpdateAllViews(HINT_CONTROL_POINTS);
+    UpdateAllViews(UpdateHint::HINT_CONTROL_POINTS);
 }
 
 WorldKind CGpsDoc::GetWorldKind() const {
@@ -646,7 +646,7 @@ void CGpsDoc::RestoreUndoState(const UndoState& state) {
     m_controlPoints = state.points;
     m_transform.SetControlPoints(m_calibration.world, m_calibration.picture);
     SetCoordType(m_calibration.coordType);
-    UpdateAllViews(HINT_REFRESH);
+    UpdateAllViews(UpdateHint::HINT_REFRESH);
 }
 
 void CGpsDoc::ChangeControlPoints(std::vector<ControlPoint> points, const std::string& name) {

@@ -29,8 +29,9 @@ class CMapBitmap;
 class CPalette;
 class QImage;
 
-// Update hints, the argument of UpdateAllViews.
-enum UpdateHint : int {
+// Update hints: what changed, told to every view. They cross the framework's CView::OnUpdate as
+// their int values.
+enum class UpdateHint : int {
     HINT_REFRESH = 0,               // everything may have changed: repaint all
     HINT_NEW_BITMAP = 1,            // new picture and size
     HINT_CALIBRATION_MODE = 2,      // calibration mode entered or left: the frame's menu follows
@@ -68,6 +69,11 @@ public:
     void DeleteContents() override;
     std::string GetDefaultExtension() const override { return ".gpm"; }
     std::string GetFileFilter() const override;
+
+    // Calls OnUpdate of every view except sender with the hint's value.
+    void UpdateAllViews(UpdateHint hint, CView* sender = nullptr) {
+        CDocument::UpdateAllViews(static_cast<int>(hint), sender);
+    }
 
     // --- Commands ---------------------------------------------------------------------------
     void OnNewBitmap();

@@ -171,7 +171,7 @@ TEST_F(StatusText, device_and_ground_panes_show_what_the_calibration_makes_of_th
                               10,
                               'U'};
     ASSERT_EQ(Doc().Calibrate(turned).code, CALIBRATION_OK);
-    Doc().UpdateAllViews(HINT_CALIBRATION_MODE);
+    Doc().UpdateAllViews(UpdateHint::HINT_CALIBRATION_MODE);
     EXPECT_FALSE(pane->isHidden());
     EXPECT_EQ(pane->text(), QStringLiteral("Device \u00B11281 m"));
     EXPECT_NE(pane->palette().color(QPalette::WindowText), normal);

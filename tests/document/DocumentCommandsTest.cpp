@@ -15,8 +15,9 @@ TEST_F(DocumentTest, calibration_mode_commands_switch_menus_send_hints_and_disab
     doc->OnSetMarkCoordinates();
     doc->OnCancelCalibration();
     EXPECT_FALSE(doc->IsCalibrationMode());
-    EXPECT_EQ(view.hints, (std::vector<int>{HINT_CALIBRATION_STARTED, HINT_SET_MARK_COORDINATES,
-                                            HINT_CALIBRATION_CANCELLED}));
+    EXPECT_EQ(view.hints, (std::vector<UpdateHint>{UpdateHint::HINT_CALIBRATION_STARTED,
+                                                   UpdateHint::HINT_SET_MARK_COORDINATES,
+                                                   UpdateHint::HINT_CALIBRATION_CANCELLED}));
     EXPECT_EQ(frame.calls, (std::vector<std::string>{"calibration", "normal"}));
     EXPECT_TRUE(doc->IsCalibrated()) << "cancelling keeps the calibration";
     EXPECT_FALSE(doc->IsModified());
@@ -121,7 +122,7 @@ TEST_F(DocumentTest, new_bitmap_loads_and_leaves_the_map_uncalibrated) {
     EXPECT_EQ(QSize(doc->GetMapWidth(), doc->GetMapHeight()), QSize(64, 48));
     EXPECT_EQ(doc->GetBitmapPath(), bitmap);
     EXPECT_EQ(doc->GetMarkPixelPoints()[1].x, marksBefore[1].x) << "marks keep their values";
-    EXPECT_EQ(view.hints, (std::vector<int>{HINT_NEW_BITMAP}));
+    EXPECT_EQ(view.hints, (std::vector<UpdateHint>{UpdateHint::HINT_NEW_BITMAP}));
     EXPECT_TRUE(prompt.messages.empty());
 }
 

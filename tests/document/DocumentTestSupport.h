@@ -24,11 +24,11 @@ namespace fs = std::filesystem;
 // The hints a map view acts on; the calibration-mode hint is the frame's.
 struct HintView : CView {
     void OnUpdate(CDocument*, int hint) override {
-        if (hint != HINT_CALIBRATION_MODE) {
-            hints.push_back(hint);
+        if (static_cast<UpdateHint>(hint) != UpdateHint::HINT_CALIBRATION_MODE) {
+            hints.push_back(static_cast<UpdateHint>(hint));
         }
     }
-    std::vector<int> hints;
+    std::vector<UpdateHint> hints;
 };
 
 // Hex text of bytes, for readable golden comparisons.

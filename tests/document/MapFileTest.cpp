@@ -73,7 +73,7 @@ TEST_F(DocumentTest, saved_map_reopens_with_its_bitmap_and_calibration) {
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(doc->GetTitle(), "harbour.gpm");
     ASSERT_FALSE(view.hints.empty());
-    EXPECT_EQ(view.hints.back(), HINT_REFRESH);
+    EXPECT_EQ(view.hints.back(), UpdateHint::HINT_REFRESH);
     EXPECT_EQ(prompt.waitCursorDepth, 0);
 }
 
@@ -145,7 +145,7 @@ TEST_F(DocumentTest, missing_bitmap_question_and_its_answers) {
             EXPECT_EQ(doc->GetMapWidth(), 998) << c.name;
             EXPECT_EQ(doc->GetMarkPixelPoints()[1].x, 998.0) << c.name;
         }
-        EXPECT_EQ(view.hints.back(), HINT_REFRESH) << c.name;
+        EXPECT_EQ(view.hints.back(), UpdateHint::HINT_REFRESH) << c.name;
     }
 }
 

@@ -11,7 +11,7 @@
 class CRecordingFrame : public CView {
 public:
     void OnUpdate(CDocument* sender, int hint) override {
-        if (hint == HINT_CALIBRATION_MODE) {
+        if (static_cast<UpdateHint>(hint) == UpdateHint::HINT_CALIBRATION_MODE) {
             calibrationMenu = static_cast<CGpsDoc*>(sender)->IsCalibrationMode();
             calls.emplace_back(calibrationMenu ? "calibration" : "normal");
         }
