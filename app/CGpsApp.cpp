@@ -132,7 +132,7 @@ bool CGpsApp::InitInstance(const QStringList& args) {
     LoadRecentFileList();
 
     // The document with its frame and view.
-    m_pDoc = std::make_unique<CGpsDoc>(Prompt(), *m_pSettings);
+    m_pDoc = std::make_unique<CGpsDoc>(Prompt());
     m_pFrame = std::make_unique<CMainFrame>(*this);
     if (m_pQtPrompt) {
         m_pQtPrompt->SetParent(m_pFrame.get());

@@ -7,7 +7,6 @@
 #include "StringTable.h"
 
 #include "CDisplaySettings.h"
-#include "CGeoPosition.h"
 #include "CGpsDoc.h"
 #include "CMapPyramid.h"
 #include "CSpriteEngine.h"
@@ -399,7 +398,7 @@ void CGpsView::UpdateStatusText() {
         } else if (!m_doc.IsCalibrated()) {
             ShowStatusText(AppString(IDS_UNCALIBRATED_PROMPT));
         } else {
-            CGeoPosition& position = m_doc.PictureToPosition(
+            const SMapPosition position = m_doc.PictureToPosition(
                 CDoublePoint{static_cast<double>(ptMap.x()), static_cast<double>(ptMap.y())});
             std::string text;
             m_settings.ConvertPosition(position).Format(text);

@@ -1,6 +1,5 @@
 #include "CWaypointTool.h"
 
-#include "CGeoPosition.h"
 #include "CGpsDoc.h"
 #include "CGpsView.h"
 #include "CMapFigures.h"
@@ -36,7 +35,7 @@ void CWaypointTool::AddWaypoint(QPoint ptMap) {
     }
     pPointer->SetPosition(ptMap);
     if (pEngine->AddSprite(pPointer)) {
-        CGeoPosition& position = doc.PictureToPosition(
+        const SMapPosition position = doc.PictureToPosition(
             CDoublePoint{static_cast<double>(ptMap.x()), static_cast<double>(ptMap.y())});
         double dLatitude = 0.0;
         double dLongitude = 0.0;

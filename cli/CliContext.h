@@ -1,8 +1,6 @@
 #pragma once
-// What every mapreg-cli command works with: the output and error streams, the display settings
-// its documents show positions in, and the exit status the run ends with.
-
-#include "CDisplaySettings.h"
+// What every mapreg-cli command works with: the output and error streams and the exit status the
+// run ends with.
 
 #include <ostream>
 
@@ -19,8 +17,6 @@ enum CliExit : int {
 struct CliContext {
     std::ostream& out;
     std::ostream& err;
-    // The defaults: the command line reads no profile.
-    const CDisplaySettings settings{};
     int exitCode = CLI_EXIT_OK;
     // --progress: long commands report their progress on the error stream.
     bool progress = false;

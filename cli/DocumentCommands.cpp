@@ -106,7 +106,7 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
         std::error_code ec;
         const std::string bitmap = std::filesystem::absolute(args->bitmap, ec).string();
         CStreamPrompt prompt(context.err);
-        CGpsDoc doc(prompt, context.settings);
+        CGpsDoc doc(prompt);
         if (doc.LoadBitmapFile(ec ? args->bitmap : bitmap) != CGpsDoc::kLoadOk) {
             context.err << LoadStringId(IDS_CANNOT_OPEN_FILE) << '\n';
             context.exitCode = CLI_EXIT_FILE;
@@ -220,7 +220,7 @@ void AddInfoCommand(CLI::App& app, CliContext& context) {
         if (result.status == CMapFile::Status::Empty) {
             // Open takes an empty file as the calibrated default map; so does info.
             CStreamPrompt prompt(context.err);
-            CGpsDoc doc(prompt, context.settings);
+            CGpsDoc doc(prompt);
             doc.SetDefaultCalibration();
             contents.calibrated = true;
             contents.calibration = doc.GetCalibration();

@@ -48,7 +48,7 @@ std::string Metres(double value) {
 // Writes a KMZ, MBTiles or GeoTIFF of the map and prints its path and summary; the exit status
 // (the reasons for a failure are in the prompt's messages).
 int RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
-    CGpsDoc doc(prompt, context.settings);
+    CGpsDoc doc(prompt);
     if (!doc.ReadMapFile(args.map)) {
         return CLI_EXIT_FILE;
     }
@@ -108,7 +108,7 @@ int RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext
 
 // Runs the export; false when it failed (the reasons are in the prompt's messages).
 bool RunExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
-    CGpsDoc doc(prompt, context.settings);
+    CGpsDoc doc(prompt);
     if (!doc.ReadMapFile(args.map)) {
         return false;
     }

@@ -198,7 +198,7 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
 
     // Everything that can refuse the import is settled before the bitmap is written.
     CRecordingPrompt prompt;
-    CGpsDoc doc(prompt, context.settings);
+    CGpsDoc doc(prompt);
     doc.SetBitmapFile(bitmap, importer.GetWidth(), importer.GetHeight());
     std::optional<CRasterCalibration> calibration;
     if (importer.HasTooFewGcps()) {

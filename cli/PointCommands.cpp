@@ -253,7 +253,7 @@ void RunRegisterFromPoints(const std::string& bitmap, const std::string& pointsP
     std::error_code ec;
     const std::string absolute = std::filesystem::absolute(bitmap, ec).string();
     CRecordingPrompt prompt;
-    CGpsDoc doc(prompt, context.settings);
+    CGpsDoc doc(prompt);
     const auto fail = [&] {
         for (const CRecordingPrompt::Message& message : prompt.messages) {
             context.err << message.text << '\n';

@@ -128,7 +128,7 @@ void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& ta
     choice.zone = target.zone;
     const CRasterCalibration calibration(grid.geoTransform, &srs, grid.width, grid.height, choice);
     CRecordingPrompt prompt;
-    CGpsDoc doc(prompt, context.settings);
+    CGpsDoc doc(prompt);
     doc.SetBitmapFile(bitmap, grid.width, grid.height);
     if (calibration.GetOutcome() != CRasterCalibration::Outcome::Ready ||
         doc.Calibrate(calibration.GetCalibration()).code != CALIBRATION_OK) {

@@ -120,7 +120,7 @@ void CDisplaySettings::SetCoordType(CoordType coordType) {
     m_pLocation->SetLatLon(latitude, longitude);
 }
 
-CGeoPosition& CDisplaySettings::ConvertPosition(CGeoPosition& position) {
+CGeoPosition& CDisplaySettings::ConvertPosition(const SMapPosition& position) {
     double latitude = 0.0;
     double longitude = 0.0;
     position.GetLatLon(latitude, longitude);

@@ -2,11 +2,12 @@
 // How positions and figures are shown: coordinate type, latitude/longitude format, unit
 // system, figure size and six colours, with the position objects through which a position
 // is shown in the chosen coordinate type. The application owns one and hands it to the
-// document, frame and view; its values persist in the profile section "Settings".
+// frame and view; its values persist in the profile section "Settings".
 
 #include "CCalibration.h"
 #include "CLatLonFormatter.h"
 #include "CUtmConverter.h"
+#include "SMapPosition.h"
 
 #include <array>
 #include <cstdint>
@@ -86,8 +87,9 @@ public:
     CGeoPosition& GetLocation() { return *m_pLocation; }
 
     // Sets the current conversion object to position's latitude and longitude and returns
-    // it, so that any position shows in the current coordinate type.
-    CGeoPosition& ConvertPosition(CGeoPosition& position);
+    // it, so that any map position shows in the current coordinate type. The object is reused
+    // by the next call.
+    CGeoPosition& ConvertPosition(const SMapPosition& position);
 
     // Profile reads; each answers false and sets nothing (or, for ReadFormats, stops at the
     // first invalid value) when a key is missing or out of range.

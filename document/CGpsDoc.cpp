@@ -1,7 +1,6 @@
 #include "CGpsDoc.h"
 
 #include "CAtomicFile.h"
-#include "CDisplaySettings.h"
 #include "CMapBitmap.h"
 #include "CMapFile.h"
 #include "CSidecarFiles.h"
@@ -33,8 +32,8 @@ int ToPixelInt(double value) {
 
 } // namespace
 
-CGpsDoc::CGpsDoc(CUserPrompt& prompt, const CDisplaySettings& settings)
-    : CDocument(prompt), m_settings(settings), m_pBitmap(std::make_unique<CMapBitmap>()) {
+CGpsDoc::CGpsDoc(CUserPrompt& prompt)
+    : CDocument(prompt), m_pBitmap(std::make_unique<CMapBitmap>()) {
     // Undo and redo reaching the saved state, or leaving it, set the flag itself.
     QObject::connect(&m_undoStack, &QUndoStack::cleanChanged,
                      [this](bool clean) { CDocument::SetModifiedFlag(!clean); });
@@ -273,7 +272,7 @@ CalibrationCheckResult CGpsDoc::Calibrate(const CCalibration& calibration) {
 
 void CGpsDoc::CommitCalibration(const CCalibration& calibration) {
     m_transform.SetControlPoints(calibration.world, calibration.picture);
-    SetCoordType(calibration.coordType);
+    m_calibration.coordType = calibration.coordType;
     m_calibration.world = calibration.world;
     for (std::size_t i = 0; i < 3; ++i) {
         const CDoublePoint p = calibration.picture[i];
@@ -287,19 +286,6 @@ void CGpsDoc::CommitCalibration(const CCalibration& calibration) {
     m_bCalibrated = true;
     UpdateAllViews(UpdateHint::HINT_CALIBRATION_MODE);
     SetModifiedFlag(true);
-}
-
-void CGpsDoc::SetCoordType(CoordType coordType) {
-    m_calibration.coordType = coordType;
-    switch (coordType) {
-    case CoordType::LatLon:
-        m_pActivePos = &m_latLonPos;
-        m_latLonPos.SetLatLonFormat(m_settings.GetLatLonFormat());
-        break;
-    case CoordType::Utm:
-        m_pActivePos = &m_utmPos;
-        break;
-    }
 }
 
 // --- Waypoints --------------------------------------------------------------------------
@@ -332,17 +318,9 @@ CDoublePoint CGpsDoc::PictureToWorld(CDoublePoint picture) const {
     return m_transform.PictureToWorld(picture);
 }
 
-CGeoPosition& CGpsDoc::PictureToPosition(CDoublePoint picture) {
-    const CDoublePoint w = PictureToWorld(picture);
-    switch (m_calibration.coordType) {
-    case CoordType::LatLon:
-        m_latLonPos.SetLatLon(w.y, w.x);
-        break;
-    case CoordType::Utm:
-        m_utmPos.SetUtm(m_calibration.zone, m_calibration.letter, w.x, w.y);
-        break;
-    }
-    return *m_pActivePos;
+SMapPosition CGpsDoc::PictureToPosition(CDoublePoint picture) const {
+    return {m_calibration.coordType, PictureToWorld(picture), m_calibration.zone,
+            m_calibration.letter};
 }
 
 std::array<QPoint, 3> CGpsDoc::GetMarkPixels() const {
@@ -443,7 +421,7 @@ void CGpsDoc::SetDefaultCalibration() {
                              CDoublePoint{kDefaultMapWidth, kDefaultMapHeight}};
     m_transform.SetControlPoints(m_calibration.world, m_calibration.picture);
     m_bCalibrated = true;
-    SetCoordType(CoordType::LatLon);
+    m_calibration.coordType = CoordType::LatLon;
 }
 
 BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
@@ -645,7 +623,6 @@ void CGpsDoc::RestoreUndoState(const UndoState& state) {
     m_bCalibrated = state.calibrated;
     m_controlPoints = state.points;
     m_transform.SetControlPoints(m_calibration.world, m_calibration.picture);
-    SetCoordType(m_calibration.coordType);
     UpdateAllViews(UpdateHint::HINT_REFRESH);
 }
 

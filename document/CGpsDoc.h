@@ -1,7 +1,7 @@
 #pragma once
 // The map document: the map picture and its size, the bitmap's path, the three calibration
 // marks with their picture and world points, the coordinate type and UTM zone, the transform
-// built from them and the position objects through which picture points are shown. It runs
+// built from them and the world position of any picture point. It runs
 // the map commands, saves and opens ".gpm" map files and writes the registration and waypoint
 // files beside the bitmap. It never draws: views learn of changes through update hints.
 
@@ -9,12 +9,11 @@
 #include "CCalibration.h"
 #include "CDocument.h"
 #include "CDoublePoint.h"
-#include "CLatLonFormatter.h"
 #include "CMapTransform.h"
 #include "CPointFit.h"
 #include "CPointsFile.h"
-#include "CUtmConverter.h"
 #include "CalibrationCheck.h"
+#include "SMapPosition.h"
 
 #include <QPoint>
 #include <QUndoStack>
@@ -24,7 +23,6 @@
 #include <string>
 #include <vector>
 
-class CDisplaySettings;
 class CMapBitmap;
 class CPalette;
 class QImage;
@@ -53,9 +51,8 @@ public:
     static constexpr int kLoadCancelled = -2;
     static constexpr int kLoadOutOfMemory = -3;
 
-    // The document starts empty; OnNewDocument shows the calibrated default map. Latitudes
-    // and longitudes take their format from settings, which must outlive the document.
-    CGpsDoc(CUserPrompt& prompt, const CDisplaySettings& settings);
+    // The document starts empty; OnNewDocument shows the calibrated default map.
+    explicit CGpsDoc(CUserPrompt& prompt);
     ~CGpsDoc() override;
 
     // --- Framework overridables ---------------------------------------------------------
@@ -98,9 +95,6 @@ public:
     // nothing changes unless its code is 0. A calibration committed in calibration mode is
     // an undo step ("Calibrate").
     CalibrationCheckResult Calibrate(const CCalibration& calibration);
-    // Selects the position object for the type; LatLon also takes the display setting
-    // latLonFormat.
-    void SetCoordType(CoordType coordType);
     // The flag alone; the commands and Calibrate also send HINT_CALIBRATION_MODE.
     void EnterCalibrationMode() { m_bCalibrationMode = true; }
     void LeaveCalibrationMode() { m_bCalibrationMode = false; }
@@ -124,9 +118,8 @@ public:
     // --- Positions -------------------------------------------------------------------------
     CDoublePoint PictureToWorld(int x, int y) const;
     CDoublePoint PictureToWorld(CDoublePoint picture) const;
-    // The world position of a picture point in the document's position object of the
-    // calibration's coordinate type. The object is reused by the next call.
-    CGeoPosition& PictureToPosition(CDoublePoint picture);
+    // The world position of a picture point in the calibration's coordinate type and zone.
+    SMapPosition PictureToPosition(CDoublePoint picture) const;
 
     // Marks in whole pixels (clamped to the int range), and their world points.
     std::array<QPoint, 3> GetMarkPixels() const;
@@ -235,7 +228,6 @@ public:
     int GetMapHeight() const { return m_nMapHeight; }
     const std::string& GetBitmapPath() const { return m_strBitmapPath; }
     const CMapTransform& GetTransform() const { return m_transform; }
-    const CGeoPosition& GetActivePosition() const { return *m_pActivePos; }
 
 private:
     // Commits an accepted calibration.
@@ -261,7 +253,6 @@ private:
     // is also reported: out of memory by its own message, any other reason by failedMessageId.
     int LoadOutcome(BitmapLoadResult r, unsigned failedMessageId = 0);
 
-    const CDisplaySettings& m_settings;
     CMapTransform m_transform;
     bool m_bCalibrated = false;
     bool m_bCalibrationMode = false;
@@ -272,9 +263,6 @@ private:
     int m_nMapWidth = 0;
     int m_nMapHeight = 0;
     std::string m_strBitmapPath;
-    CLatLonFormatter m_latLonPos;
-    CUtmConverter m_utmPos;
-    CGeoPosition* m_pActivePos = &m_latLonPos;
     std::array<CDoublePoint, kMaxWaypoints> m_waypoints{};
     int m_nLastWaypoint = 0;
     int m_nPlacedWaypoints = 0;

@@ -55,7 +55,6 @@ struct DocumentSnapshot {
         add("picture", picture, picture != nullptr ? picture->cacheKey() : 0);
         add("transform", doc.PictureToWorld(0, 0), doc.PictureToWorld(w, 0),
             doc.PictureToWorld(0, h), doc.PictureToWorld(w, h));
-        add("active position", doc.GetActivePosition().IsUtm());
         return s;
     }
 

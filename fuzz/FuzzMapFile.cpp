@@ -91,7 +91,7 @@ void CheckSavedFileReadsBack(const CGpsDoc& doc) {
     }
 }
 
-void CheckTextsAreFinite(CGpsDoc& doc) {
+void CheckTextsAreFinite(const CGpsDoc& doc, CDisplaySettings& settings) {
     if (!doc.IsCalibrated()) {
         return;
     }
@@ -99,13 +99,16 @@ void CheckTextsAreFinite(CGpsDoc& doc) {
     const double w = doc.GetMapWidth();
     const double h = doc.GetMapHeight();
     for (const CDoublePoint p : {CDoublePoint{0, 0}, {w, 0}, {0, h}, {w, h}, {w / 2, h / 2}}) {
-        std::string text;
-        std::string x;
-        std::string y;
-        CGeoPosition& position = doc.PictureToPosition(p);
-        position.Format(text);
-        position.FormatXY(x, y);
-        texts += "\n" + text + "\n" + x + "\n" + y;
+        for (const CoordType type : {CoordType::LatLon, CoordType::Utm}) {
+            std::string text;
+            std::string x;
+            std::string y;
+            settings.SetCoordType(type);
+            CGeoPosition& shown = settings.ConvertPosition(doc.PictureToPosition(p));
+            shown.Format(text);
+            shown.FormatXY(x, y);
+            texts += "\n" + text + "\n" + x + "\n" + y;
+        }
     }
     if (fuzz::ShowsNonFinite(texts)) {
         fuzz::Fail("the registration text or a position text shows NaN or infinity");
@@ -119,7 +122,7 @@ void CheckTextsAreFinite(CGpsDoc& doc) {
 struct FuzzDocument {
     CRecordingPrompt prompt;
     CDisplaySettings settings;
-    CGpsDoc doc{prompt, settings};
+    CGpsDoc doc{prompt};
     DocumentSnapshot start;
 
     void Reset() {
@@ -176,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Fail("the wait cursor was not restored");
     }
     CheckSavedFileReadsBack(doc);
-    CheckTextsAreFinite(doc);
+    CheckTextsAreFinite(doc, state->settings);
     state->Reset();
     return 0;
 }

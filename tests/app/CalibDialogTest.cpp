@@ -4,7 +4,6 @@
 
 #include "AppStrings.h"
 #include "CCalibrationDlg.h"
-#include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CRecordingFrame.h"
 #include "CRecordingPrompt.h"
@@ -51,7 +50,7 @@ class CalibDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         pDlg.reset();
-        pDoc = std::make_unique<CGpsDoc>(prompt, settings);
+        pDoc = std::make_unique<CGpsDoc>(prompt);
         pDoc->AddView(&frame);
         ASSERT_TRUE(pDoc->OnNewDocument());
         pDoc->OnCalibrate();
@@ -122,7 +121,6 @@ protected:
     }
 
     CRecordingPrompt prompt;
-    CDisplaySettings settings;
     CRecordingFrame frame;
     std::unique_ptr<CGpsDoc> pDoc;
     RecordingView view;

@@ -1,7 +1,6 @@
 // The exports for other programs, read back by GDAL's own tools (gdalinfo, gdaltransform,
 // ogr2ogr) on real files in a temporary folder, and mapreg-cli export.
 #include "CAtomicFile.h"
-#include "CDisplaySettings.h"
 #include "CGpsDoc.h"
 #include "CMapExporter.h"
 #include "CRecordingPrompt.h"
@@ -102,8 +101,7 @@ protected:
 
     std::string bitmap;
     CRecordingPrompt prompt;
-    CDisplaySettings settings;
-    CGpsDoc doc{prompt, settings};
+    CGpsDoc doc{prompt};
 };
 
 class ExportTest : public ExportFiles, public ::testing::WithParamInterface<CalibrationCase> {};
@@ -255,7 +253,7 @@ TEST_F(ExportFiles, cli_export_writes_beside_the_bitmap_and_exits_2_on_misuse_an
     LoadCase(kCases[0]);
     const std::string map = (dir / "city.gpm").string();
     ASSERT_TRUE(doc.DoSave(map));
-    CGpsDoc uncalibrated(prompt, settings);
+    CGpsDoc uncalibrated(prompt);
     ASSERT_EQ(uncalibrated.LoadBitmapFile(bitmap), 0);
     ASSERT_TRUE(uncalibrated.DoSave((dir / "plain.gpm").string()));
     WriteBytes(dir / "default.gpm", ""); // an empty map file is the built-in world map

@@ -20,8 +20,7 @@ TEST(DisplaySettings, switching_to_lat_lon_reapplies_the_format_chosen_under_utm
     CDisplaySettings s;
     s.SetCoordType(CoordType::Utm);
     s.SetLatLonFormat(0);
-    CLatLonFormatter probe;
-    probe.SetLatLon(48.2625, -123.50208);
+    const SMapPosition probe{CoordType::LatLon, {-123.50208, 48.2625}};
     std::string text;
     s.ConvertPosition(probe).Format(text);
     EXPECT_EQ(text.substr(0, 3), "10U") << "UTM shown while the type is UTM";

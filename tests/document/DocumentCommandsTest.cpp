@@ -51,7 +51,7 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
     EXPECT_FALSE(doc->IsCalibrationMode());
     EXPECT_TRUE(doc->IsCalibrated());
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_TRUE(doc->GetActivePosition().IsUtm());
+    EXPECT_EQ(doc->GetCoordType(), CoordType::Utm);
     EXPECT_EQ(std::pair(doc->GetUtmZone(), doc->GetUtmLetter()), std::pair(11, 'u'));
     EXPECT_EQ(frame.calls, (std::vector<std::string>{"normal"}));
     EXPECT_EQ(doc->GetMarkPixelPoints()[0].x, 12.0);
@@ -73,7 +73,7 @@ TEST_F(DocumentTest, calibrate_commits_everything_on_success) {
               std::tuple(CoordType::LatLon, 11, 'u'));
 }
 
-TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
+TEST_F(DocumentTest, latitude_longitude_position_shows_in_the_display_format) {
     settings.SetLatLonFormat(0);
     doc->RemoveView(&frame); // without a main window there is no menu to switch
     ASSERT_EQ(doc->Calibrate({CoordType::LatLon,
@@ -88,7 +88,7 @@ TEST_F(DocumentTest, latitude_longitude_calibration_takes_the_display_format) {
     EXPECT_TRUE(doc->IsCalibrationMode());
     EXPECT_TRUE(frame.calls.empty());
     std::string text;
-    doc->PictureToPosition({50, 50}).Format(text);
+    settings.ConvertPosition(doc->PictureToPosition({50, 50})).Format(text);
     EXPECT_EQ(text, "N 00.00000*, E 000.00000*");
 }
 

@@ -50,7 +50,7 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
-        doc = std::make_unique<CGpsDoc>(prompt, settings);
+        doc = std::make_unique<CGpsDoc>(prompt);
         doc->AddView(&frame);
         doc->AddView(&view);
         ASSERT_TRUE(doc->OnNewDocument());

@@ -134,7 +134,7 @@ TEST_F(DocumentTest, keeps_control_points_beside_the_map_file) {
     doc->SetControlPointList(kPoints);
     ASSERT_TRUE(doc->DoSave(map.string()));
     const std::string saved = ReadBytes(points);
-    CGpsDoc reopened(prompt, settings);
+    CGpsDoc reopened(prompt);
     ASSERT_TRUE(reopened.OnOpenDocument(map.string()));
     EXPECT_EQ(reopened.GetControlPoints(), kPoints);
     ASSERT_TRUE(reopened.DoSave(map.string()));

@@ -24,9 +24,16 @@ TEST_F(DocumentTest, harbour_registration_file_to_the_byte) {
 
 TEST_F(DocumentTest, utm_registration_file_and_positions_give_metres_in_the_zone) {
     LoadUtm();
-    std::string position;
-    doc->PictureToPosition({100, 50}).Format(position);
-    EXPECT_EQ(position, "10U 401000 5299500");
+    const SMapPosition position = doc->PictureToPosition({100, 50});
+    EXPECT_EQ(std::tuple(position.coordType, position.zone, position.letter),
+              std::tuple(CoordType::Utm, 10, 'U'));
+    EXPECT_NEAR(position.world.x, 401000.0, 1e-6);
+    EXPECT_NEAR(position.world.y, 5299500.0, 1e-6);
+    std::string shown;
+    settings.SetCoordType(CoordType::Utm);
+    settings.ConvertPosition(position).Format(shown);
+    // Shown with the band of the point's own latitude (47.8 N), not the calibration's letter.
+    EXPECT_EQ(shown, "10T 401000 5299500");
     ASSERT_TRUE(doc->DoSave((dir / "utm.gpm").string()));
     const std::string text = ReadBytes(dir / "utm.txt");
     EXPECT_NE(text.find("COORD UTM\r\n"), std::string::npos);
