@@ -27,7 +27,8 @@
 #include <new>
 
 CGpsView::CGpsView(CGpsDoc& doc, CDisplaySettings& settings, CUserPrompt& prompt, QWidget* pParent)
-    : QAbstractScrollArea(pParent), m_doc(doc), m_settings(settings), m_prompt(prompt) {
+    : QAbstractScrollArea(pParent), m_doc(doc), m_settings(settings), m_prompt(prompt),
+      m_tools(*this) {
     setObjectName(QStringLiteral("mapView"));
     viewport()->setObjectName(QStringLiteral("mapViewport"));
     viewport()->setMouseTracking(true);
@@ -38,9 +39,6 @@ CGpsView::CGpsView(CGpsDoc& doc, CDisplaySettings& settings, CUserPrompt& prompt
     setFrameShape(QFrame::StyledPanel);
 
     CreateFigures();
-    m_pMarkTool = std::make_unique<CMarkTool>(*this);
-    m_pWaypointTool = std::make_unique<CWaypointTool>(*this);
-    m_pPointTool = std::make_unique<CControlPointTool>(*this);
 
     // A scroll-bar action ends a smooth scroll before the bar moves.
     for (QScrollBar* pBar : {horizontalScrollBar(), verticalScrollBar()}) {
@@ -57,10 +55,7 @@ CGpsView::~CGpsView() {
     m_timer2.stop();
     m_timer1.stop();
     m_timer3.stop();
-    // The engine detaches the sprites it still lists; then the figures go.
-    m_pEngine.reset();
-    m_painter.ClearFigures();
-    m_pPointTool->DropFigures();
+    DropFigures();
     m_figures.Delete();
 }
 
@@ -89,6 +84,13 @@ void CGpsView::OnInitialUpdate() {
     SetScrollSizes();
 }
 
+void CGpsView::DropFigures() {
+    // The engine detaches the sprites it still lists; its saved backgrounds are not drawn back.
+    m_pEngine.reset();
+    m_painter.ClearFigures();
+    m_tools.Points().DropFigures();
+}
+
 void CGpsView::CreateFigures() {
     try {
         m_figures.Create(m_settings.GetSpriteSize(), m_settings.GetLocationSpriteColor());
@@ -106,22 +108,6 @@ QSize CGpsView::MapSize() const {
     return {m_doc.GetMapWidth(), m_doc.GetMapHeight()};
 }
 
-CMapTool* CGpsView::ActiveTool() const {
-    if (m_doc.IsCalibrationMode()) {
-        return m_pMarkTool.get();
-    }
-    if (m_bControlPointMode) {
-        return m_pPointTool.get();
-    }
-    return m_doc.IsWaypointMode() ? m_pWaypointTool.get() : nullptr;
-}
-
-void CGpsView::ToolViewMoved() {
-    if (CMapTool* pTool = ActiveTool()) {
-        pTool->ViewMoved();
-    }
-}
-
 void CGpsView::UpdateEngine() {
     if (m_pEngine != nullptr) {
         m_pEngine->Update();
@@ -135,13 +121,13 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
         RebuildComposition();
         break;
     case UpdateHint::HINT_CALIBRATION_STARTED:
-        m_pMarkTool->Activate();
+        m_tools.Marks().Activate();
         break;
     case UpdateHint::HINT_CALIBRATION_CANCELLED:
-        m_pMarkTool->Deactivate();
+        m_tools.Marks().Deactivate();
         break;
     case UpdateHint::HINT_SET_MARK_COORDINATES:
-        m_pMarkTool->RunCalibrationDialog();
+        m_tools.Marks().RunCalibrationDialog();
         break;
     case UpdateHint::HINT_CALIBRATION_MODE:
         // The frame's menu; the marks come and go with the hints that follow.
@@ -155,17 +141,13 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
     }
     // Points may have come, gone or moved; a new calibration may make another one the worst.
     if (hint != UpdateHint::HINT_SET_MARK_COORDINATES) {
-        m_pPointTool->SyncFigures();
+        m_tools.Points().SyncFigures();
         if (m_nSelectedPoint >= static_cast<int>(m_doc.GetControlPoints().size())) {
             SelectControlPoint(static_cast<int>(m_doc.GetControlPoints().size()) - 1);
         }
     }
     // A new picture or calibration changes what lies under the cursor without a mouse move.
     UpdateStatusText();
-}
-
-void CGpsView::SetControlPointMode(bool bOn) {
-    m_bControlPointMode = bOn;
 }
 
 void CGpsView::SelectControlPoint(int nPoint) {
@@ -177,15 +159,13 @@ void CGpsView::SelectControlPoint(int nPoint) {
 }
 
 bool CGpsView::DeleteSelectedControlPoint() {
-    return m_pPointTool->DeleteSelected();
+    return m_tools.Points().DeleteSelected();
 }
 
 void CGpsView::RebuildComposition() {
     // The old engine goes without a last update: its sprites' saved backgrounds belong to the
     // previous picture and must not be written into the new one.
-    m_pEngine.reset();
-    m_painter.ClearFigures();
-    m_pPointTool->DropFigures();
+    DropFigures();
     CreateFigures();
 
     // A new picture starts at 100 %, with no reduced copies yet.
@@ -260,11 +240,7 @@ void CGpsView::SetZoom(CMapZoom zoom, QPoint ptAnchor) {
         return;
     }
     StopSmoothScroll();
-    // The map point in the middle of the zoomed pixel under the anchor, in map pixels.
-    const QPoint ptContent = ptAnchor + GetScrollPosition();
-    const double dMapX = (ptContent.x() + 0.5) / m_zoom.Factor();
-    const double dMapY = (ptContent.y() + 0.5) / m_zoom.Factor();
-    const QPoint ptMapUnder = m_zoom.MapFromContent(ptContent);
+    const QPoint ptScroll = zoom.ScrollKeepingAnchor(m_zoom, GetScrollPosition(), ptAnchor);
     // Away from 100 % the picture must show without figures: the engine takes them off and the
     // view draws them itself.
     if (m_zoom.IsActual() && m_pEngine != nullptr) {
@@ -275,15 +251,14 @@ void CGpsView::SetZoom(CMapZoom zoom, QPoint ptAnchor) {
     // Scroll bars that come or go resize the window once more.
     for (int i = 0; i < 2; ++i) {
         SetScrollSizes();
-        ScrollToPosition(QPoint(m_zoom.AnchoredScroll(dMapX, ptMapUnder.x(), ptAnchor.x()),
-                                m_zoom.AnchoredScroll(dMapY, ptMapUnder.y(), ptAnchor.y())));
+        ScrollToPosition(ptScroll);
     }
     m_bZooming = false;
     StopSmoothScroll();
     if (m_zoom.IsActual() && m_pEngine != nullptr) {
         m_pEngine->ResumeDrawing();
     }
-    ToolViewMoved();
+    m_tools.ViewMoved();
     UpdateEngine();
     viewport()->update();
     UpdateStatusText();
@@ -337,7 +312,7 @@ void CGpsView::ScrollTo(int x, int y) {
 void CGpsView::SmoothScrollStep() {
     if (const std::optional<QPoint> pt = m_smoothScroll.Step()) {
         ScrollToPosition(*pt);
-        ToolViewMoved();
+        m_tools.ViewMoved();
     }
     if (m_smoothScroll.IsLastStep()) {
         StopSmoothScroll();
@@ -411,9 +386,7 @@ void CGpsView::UpdateStatusText() {
 }
 
 void CGpsView::OnTimer1() {
-    if (CMapTool* pTool = ActiveTool()) {
-        pTool->TimerTick();
-    }
+    m_tools.TimerTick();
     SmoothScrollStep();
 }
 
@@ -435,7 +408,7 @@ void CGpsView::ScrollToCentre(QPoint ptMap) {
 }
 
 void CGpsView::OnFindCurrentPosition() {
-    if (!m_pWaypointTool->FindCurrentPosition()) {
+    if (!m_tools.Waypoints().FindCurrentPosition()) {
         m_prompt.MessageBoxId(IDS_POSITION_NOT_FOUND, MsgIcon::Exclamation);
     }
 }
@@ -466,7 +439,7 @@ void CGpsView::resizeEvent(QResizeEvent* pEvent) {
     StopSmoothScroll();
     QAbstractScrollArea::resizeEvent(pEvent);
     SetScrollSizes();
-    ToolViewMoved();
+    m_tools.ViewMoved();
 }
 
 void CGpsView::moveEvent(QMoveEvent* pEvent) {
@@ -483,15 +456,13 @@ void CGpsView::scrollContentsBy(int dx, int dy) {
     }
     // Moves the pixels already on screen and repaints only the strip that comes into view.
     viewport()->scroll(dx, dy);
-    ToolViewMoved();
+    m_tools.ViewMoved();
     // Another pixel now lies under the cursor.
     UpdateStatusText();
 }
 
 void CGpsView::mouseMoveEvent(QMouseEvent* pEvent) {
-    if (m_pDragTool != nullptr && m_pDragTool->IsDragging()) {
-        m_pDragTool->DragMoved(pEvent->position().toPoint());
-    } else {
+    if (!m_tools.DragMoved(pEvent->position().toPoint())) {
         m_bMouseInside = true;
     }
     UpdateStatusText();
@@ -499,35 +470,25 @@ void CGpsView::mouseMoveEvent(QMouseEvent* pEvent) {
 }
 
 void CGpsView::mousePressEvent(QMouseEvent* pEvent) {
-    const QPoint ptClient = pEvent->position().toPoint();
-    CMapTool* pTool = ActiveTool();
     if (pEvent->button() == Qt::LeftButton) {
-        if (pTool != nullptr) {
-            pTool->LeftPressed(ptClient);
-            // The drag goes on with this tool wherever the mode goes meanwhile.
-            m_pDragTool = pTool->IsDragging() ? pTool : nullptr;
-        }
+        m_tools.LeftPressed(pEvent->position().toPoint());
     } else if (pEvent->button() == Qt::RightButton) {
-        if (pTool != nullptr) {
-            pTool->RightPressed(ptClient);
-        }
+        m_tools.RightPressed(pEvent->position().toPoint());
         return;
     }
     QAbstractScrollArea::mousePressEvent(pEvent);
 }
 
 void CGpsView::mouseReleaseEvent(QMouseEvent* pEvent) {
-    if (pEvent->button() == Qt::LeftButton && m_pDragTool != nullptr) {
-        m_pDragTool->LeftReleased(pEvent->position().toPoint());
-        m_pDragTool = nullptr;
+    if (pEvent->button() == Qt::LeftButton) {
+        m_tools.LeftReleased(pEvent->position().toPoint());
     }
     QAbstractScrollArea::mouseReleaseEvent(pEvent);
 }
 
 void CGpsView::mouseDoubleClickEvent(QMouseEvent* pEvent) {
-    CMapTool* pTool = ActiveTool();
-    if (pEvent->button() == Qt::LeftButton && pTool != nullptr) {
-        pTool->LeftDoubleClicked(pEvent->position().toPoint());
+    if (pEvent->button() == Qt::LeftButton) {
+        m_tools.LeftDoubleClicked(pEvent->position().toPoint());
     }
     QAbstractScrollArea::mouseDoubleClickEvent(pEvent);
 }

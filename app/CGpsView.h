@@ -6,10 +6,10 @@
 // the scroll position and dividing by the zoom factor, rounding down. At 100 % the engine
 // composes the figures into the picture itself; at other levels the picture is shown from its
 // reduced copies or enlarged pixel by pixel, and the view draws the figures over it at their
-// own size. The mouse work belongs to one tool per mode (CMarkTool, CWaypointTool,
-// CControlPointTool).
+// own size. The mouse work belongs to one tool per mode (CMapTools).
 
 #include "CMapFigures.h"
+#include "CMapTools.h"
 #include "CMapZoom.h"
 #include "CSmoothScroll.h"
 #include "CView.h"
@@ -30,15 +30,11 @@ class CDisplaySettings;
 class CGpsDoc;
 class CLabelSprite;
 class CMapPyramid;
-class CControlPointTool;
-class CMapTool;
 class CMarkSprite;
-class CMarkTool;
 class CPointerSprite;
 class CSprite;
 class CSpriteEngine;
 class CUserPrompt;
-class CWaypointTool;
 class QImage;
 
 class CGpsView : public QAbstractScrollArea, public CView, public ISpriteHost {
@@ -146,13 +142,12 @@ public:
     CLabelSprite* Label(int k) const { return m_figures.Label(k); }
     CPointerSprite* Pointer(int i) const { return m_figures.Pointer(i); }
     QSize SpriteSize() const { return m_figures.Size(); }
-    CMarkTool& MarkTool() const { return *m_pMarkTool; }
-    CWaypointTool& WaypointTool() const { return *m_pWaypointTool; }
-    CControlPointTool& PointTool() const { return *m_pPointTool; }
-    // Control point mode: outside calibration mode the mouse places and moves control points
-    // (CControlPointTool) instead of waypoints. The frame turns it on with the points' table.
-    void SetControlPointMode(bool bOn);
-    bool IsControlPointMode() const { return m_bControlPointMode; }
+    CMarkTool& MarkTool() const { return m_tools.Marks(); }
+    CWaypointTool& WaypointTool() const { return m_tools.Waypoints(); }
+    CControlPointTool& PointTool() const { return m_tools.Points(); }
+    // Control point mode (CMapTools): the frame turns it on with the points' table.
+    void SetControlPointMode(bool bOn) { m_tools.SetControlPointMode(bOn); }
+    bool IsControlPointMode() const { return m_tools.IsControlPointMode(); }
     // The selected control point (-1: none); selecting tells selectedPointChanged.
     int SelectedControlPoint() const { return m_nSelectedPoint; }
     void SelectControlPoint(int nPoint);
@@ -187,11 +182,9 @@ protected:
     void wheelEvent(QWheelEvent* pEvent) override;
 
 private:
-    // The tool of the document's mode: marks in calibration mode, else control points in
-    // control point mode, else waypoints in waypoint mode; null in none.
-    CMapTool* ActiveTool() const;
-    // The active tool's ViewMoved, after a scroll, resize or zoom.
-    void ToolViewMoved();
+    // Forgets the engine and every figure over the picture without drawing; then CreateFigures
+    // or the end.
+    void DropFigures();
     void CreateFigures();
     void SetScrollSizes();
     void OnTimer1();
@@ -206,12 +199,8 @@ private:
     bool m_bInitialUpdateDone = false;
     CMapFigures m_figures;
     std::unique_ptr<CSpriteEngine> m_pEngine;
-    std::unique_ptr<CMarkTool> m_pMarkTool;
-    std::unique_ptr<CWaypointTool> m_pWaypointTool;
-    std::unique_ptr<CControlPointTool> m_pPointTool;
-    bool m_bControlPointMode = false;
+    CMapTools m_tools;
     int m_nSelectedPoint = -1;
-    CMapTool* m_pDragTool = nullptr; // the tool whose drag is under way
     bool m_bMouseInside = false;
     bool m_bSmoothScroll = true;
     QImage* m_pSurface = nullptr; // the document's picture, composed into by the engine

@@ -1,6 +1,6 @@
 #pragma once
-// One mouse mode of the map view. The view hands the mouse and timer events to the tool of the
-// document's mode (calibration marks, waypoints); each tool keeps its own drag state and works
+// One mouse mode of the map view. The view hands the mouse and timer events to CMapTools, which
+// passes them to the tool of the document's mode; each tool keeps its own drag state and works
 // on the view through its public interface. Points are viewport coordinates.
 
 #include <QPoint>

@@ -124,6 +124,15 @@ int CMapZoom::AnchoredScroll(double dMap, int nMap, int nAnchor) const {
     return std::max(0, c - nAnchor);
 }
 
+QPoint CMapZoom::ScrollKeepingAnchor(const CMapZoom& from, QPoint ptScroll, QPoint ptAnchor) const {
+    const QPoint ptContent = ptAnchor + ptScroll;
+    const double dMapX = (ptContent.x() + 0.5) / from.Factor();
+    const double dMapY = (ptContent.y() + 0.5) / from.Factor();
+    const QPoint ptMapUnder = from.MapFromContent(ptContent);
+    return {AnchoredScroll(dMapX, ptMapUnder.x(), ptAnchor.x()),
+            AnchoredScroll(dMapY, ptMapUnder.y(), ptAnchor.y())};
+}
+
 QRect CMapZoom::VisibleContentRect(QSize sizeMap, QSize sizeView, QPoint ptScroll) const {
     const QSize sizeContent = ContentSize(sizeMap);
     int nLeft = 0;

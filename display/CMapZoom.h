@@ -59,6 +59,10 @@ public:
     // dMap (in map pixels, fractional) at viewport offset nAnchor: the zoomed pixel under dMap,
     // or the nearest one that shows map pixel nMap.
     int AnchoredScroll(double dMap, int nMap, int nAnchor) const;
+    // Zooming from level from, with the window scrolled to ptScroll: the scroll position at this
+    // level that keeps the map point under viewport point ptAnchor there (the middle of the
+    // zoomed pixel under the anchor, through AnchoredScroll on each axis).
+    QPoint ScrollKeepingAnchor(const CMapZoom& from, QPoint ptScroll, QPoint ptAnchor) const;
     // What a window of sizeView scrolled to ptScroll shows of a picture of sizeMap: all of an
     // axis the window is wider or taller than, else the window's part; in content pixels, and in
     // map pixels held within the picture.
