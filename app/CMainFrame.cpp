@@ -85,6 +85,11 @@ CMainFrame::CMainFrame(CGpsApp& app) : m_app(app) {
 }
 
 CMainFrame::~CMainFrame() {
+    // The dock would report being hidden while QWidget's destructor closes the window, when this
+    // frame is no longer one.
+    if (m_pPointsDock != nullptr) {
+        disconnect(m_pPointsDock, nullptr, this, nullptr);
+    }
     if (CGpsDoc* pDoc = m_app.Document()) {
         pDoc->RemoveView(this);
     }

@@ -13,6 +13,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <unistd.h>
@@ -164,11 +165,13 @@ bool CPictureImport::Open(const std::string& path) {
     if (m_doc.OpenNewBitmap(bitmap) != CGpsDoc::kLoadOk || converted.lines[1] == "uncalibrated") {
         return false;
     }
-    if (converted.lines[1] == "unknown-system" || converted.lines[1] == "outside-projection") {
-        m_prompt.MessageBoxId1(converted.lines[1] == "outside-projection"
-                                   ? IDS_IMPORT_OUTSIDE_PROJECTION
-                                   : IDS_IMPORT_UNKNOWN_SYSTEM,
-                               path, MsgIcon::Exclamation);
+    // Why the worker found no calibration in a georeferenced picture.
+    static const std::map<std::string, unsigned> kUncalibrated{
+        {"unknown-system", IDS_IMPORT_UNKNOWN_SYSTEM},
+        {"outside-projection", IDS_IMPORT_OUTSIDE_PROJECTION},
+        {"crosses-antimeridian", IDS_IMPORT_ANTIMERIDIAN}};
+    if (const auto why = kUncalibrated.find(converted.lines[1]); why != kUncalibrated.end()) {
+        m_prompt.MessageBoxId1(why->second, path, MsgIcon::Exclamation);
         return false;
     }
     const auto calibration = ReadCalibration(converted.lines);

@@ -54,7 +54,7 @@ std::string Exact(double value) {
 // The desktop program's import: the bitmap alone, then the calibration found, for the window
 // to apply to its own document (exact numbers, one item per line):
 //   BITMAP
-//   uncalibrated | unknown-system | outside-projection |
+//   uncalibrated | unknown-system | outside-projection | crosses-antimeridian |
 //   calibration TYPE ZONE LETTER DEVIATION DEVICE_ERROR VISIBLE
 //   mark PX PY WX WY   (three lines after "calibration")
 void WriteBitmapOnly(CRasterImporter& importer, const std::string& bitmap,
@@ -78,6 +78,8 @@ void WriteBitmapOnly(CRasterImporter& importer, const std::string& bitmap,
     if (!calibration) {
         context.out << (outcome == CRasterCalibration::Outcome::OutsideProjection
                             ? "outside-projection\n"
+                        : outcome == CRasterCalibration::Outcome::CrossesAntimeridian
+                            ? "crosses-antimeridian\n"
                             : "unknown-system\n");
         return;
     }
@@ -215,6 +217,12 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         case CRasterCalibration::Outcome::OutsideProjection:
             if (!args.bitmapOnly) {
                 context.err << FormatString1(IDS_IMPORT_OUTSIDE_PROJECTION, args.source) << '\n';
+            }
+            calibration.reset();
+            break;
+        case CRasterCalibration::Outcome::CrossesAntimeridian:
+            if (!args.bitmapOnly) {
+                context.err << FormatString1(IDS_IMPORT_ANTIMERIDIAN, args.source) << '\n';
             }
             calibration.reset();
             break;

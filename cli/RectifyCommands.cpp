@@ -104,10 +104,17 @@ void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& ta
                       const std::string& name, const std::string& bitmap, CliContext& context) {
     CStraightener straightener(source, target);
     if (straightener.GetStatus() != CStraightener::Status::Ok) {
-        context.err << (straightener.GetStatus() == CStraightener::Status::NoGrid
-                            ? FormatString1(IDS_STRAIGHT_NO_GRID, name)
-                            : straightener.GetMessage())
-                    << '\n';
+        switch (straightener.GetStatus()) {
+        case CStraightener::Status::NoGrid:
+            context.err << FormatString1(IDS_STRAIGHT_NO_GRID, name) << '\n';
+            break;
+        case CStraightener::Status::CrossesAntimeridian:
+            context.err << FormatString1(IDS_STRAIGHT_ANTIMERIDIAN, name) << '\n';
+            context.exitCode = CLI_EXIT_REJECTED;
+            return;
+        default:
+            context.err << straightener.GetMessage() << '\n';
+        }
         context.exitCode = CLI_EXIT_FILE;
         return;
     }

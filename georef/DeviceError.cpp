@@ -126,3 +126,11 @@ double CentrePixelMetres(int width, int height, const PictureToLonLat& trueMappi
     }
     return std::min(GeodesicMetres(pixel[0], pixel[1]), GeodesicMetres(pixel[0], pixel[2]));
 }
+
+bool CrossesAntimeridian(const std::vector<CDoublePoint>& lonLat, double centreLon) {
+    constexpr double kSlack = 1e-9;
+    return std::any_of(lonLat.begin(), lonLat.end(), [centreLon](CDoublePoint p) {
+        const double lon = centreLon + std::remainder(p.x - centreLon, 360.0);
+        return lon > 180.0 + kSlack || lon < -180.0 - kSlack;
+    });
+}

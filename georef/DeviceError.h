@@ -57,3 +57,10 @@ double CentrePixelMetres(int width, int height, const PictureToLonLat& trueMappi
 
 // Geodesic distance in metres between two longitude/latitude points in degrees.
 double GeodesicMetres(CDoublePoint a, CDoublePoint b);
+
+// Whether a picture whose points (any of them, in any order) lie at these longitudes and latitudes
+// in degrees reaches across the 180° meridian: longitudes are taken continuous around the
+// picture's centre longitude. A latitude/longitude grid on the device ends there, so such a map
+// cannot be put on the device in latitude/longitude. A picture from -180° to 180° exactly does not
+// cross it.
+bool CrossesAntimeridian(const std::vector<CDoublePoint>& lonLat, double centreLon);

@@ -218,11 +218,22 @@ std::vector<CDoublePoint> PictureOutline(int width, int height, int n) {
     return outline;
 }
 
+// A tile's LatLonBox (north, south, east, west) with its west edge in [-180°, 180°): a grid
+// across the 180° meridian runs on past it, and a tile over the meridian itself keeps its east
+// edge beyond 180°, as KML has it for overlays there.
+std::array<double, 4> WrappedBox(std::array<double, 4> box) {
+    const double shift = 360.0 * std::floor((box[3] + 180.0) / 360.0);
+    box[2] -= shift;
+    box[3] -= shift;
+    return box;
+}
+
 // The straightener's target: the north-up grid of the source's own coordinate system.
 CStraightener::Target OwnGrid(const OGRSpatialReference& srs) {
     CStraightener::Target target;
     if (srs.IsGeographic()) {
         target.coordType = CoordType::LatLon;
+        target.acrossAntimeridian = true; // a GeoTIFF holds longitudes past 180°
     } else {
         int north = TRUE;
         target.zone = srs.GetUTMZone(&north);
@@ -241,6 +252,7 @@ CDeviceExport::Status StatusOf(CStraightener::Status status) {
         return CDeviceExport::Status::CannotWrite;
     case CStraightener::Status::NoGrid:
     case CStraightener::Status::TooLarge:
+    case CStraightener::Status::CrossesAntimeridian:
         break;
     }
     return CDeviceExport::Status::Failed;
@@ -323,8 +335,16 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
                                                   const Progress& progress) {
     m_summary = {};
     std::vector<CDoublePoint> centre{{m_source.GetWidth() / 2.0, m_source.GetHeight() / 2.0}};
-    if (!m_source.LonLatMapping()(centre)) {
+    std::vector<CDoublePoint> outline =
+        PictureOutline(m_source.GetWidth(), m_source.GetHeight(), 64);
+    if (!m_source.LonLatMapping()(centre) || !m_source.LonLatMapping()(outline)) {
         return Fail(Status::Failed, path);
+    }
+    // Web Mercator ends at 180°: GDAL would lay such a map over the whole world.
+    if (CrossesAntimeridian(outline, centre[0].x)) {
+        m_status = Status::Failed;
+        m_strMessage = FormatString1(IDS_DEVICE_ANTIMERIDIAN, path);
+        return m_status;
     }
     CTempFolder temp(path);
     if (!temp.IsOpen()) {
@@ -381,6 +401,7 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
     // hold far fewer pixels than that anyway).
     CStraightener::Target target;
     target.coordType = CoordType::LatLon;
+    target.acrossAntimeridian = true; // each tile is placed on its own
     auto layout = std::make_unique<CStraightener>(m_source, target);
     for (int i = 0; i < 8 && layout->GetStatus() == CStraightener::Status::TooLarge; ++i) {
         target.pixelMetres = 2.0 * layout->GetPixelMetres();
@@ -395,8 +416,11 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
     const std::array<double, 6>& gt = grid.geoTransform;
     const SKmzTilePlan plan =
         PlanKmzTiles(gt[0], gt[3], gt[1], -gt[5], grid.width, grid.height, maxTiles);
+    // The outline in the plan's pixels, its longitudes continuous like the grid's.
+    const double middle = plan.west + plan.width * plan.pixelX / 2.0;
     for (CDoublePoint& p : outline) {
-        p = {(p.x - plan.west) / plan.pixelX, (plan.north - p.y) / plan.pixelY};
+        const double lon = middle + std::remainder(p.x - middle, 360.0);
+        p = {(lon - plan.west) / plan.pixelX, (plan.north - p.y) / plan.pixelY};
     }
     std::vector<std::array<int, 2>> tiles;
     std::vector<SKmlOverlay> overlays;
@@ -406,7 +430,7 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
                 tiles.push_back({column, row});
                 overlays.push_back(
                     {"files/r" + std::to_string(row) + "c" + std::to_string(column) + ".jpg",
-                     plan.TileBox(column, row)});
+                     WrappedBox(plan.TileBox(column, row))});
             }
         }
     }

@@ -129,14 +129,30 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     }
     const double centreLon = centre[0].x;
     const double centreLat = centre[0].y;
+    std::vector<CDoublePoint> grid;
+    grid.reserve(kGridPoints * kGridPoints);
+    for (int j = 0; j < kGridPoints; ++j) {
+        for (int i = 0; i < kGridPoints; ++i) {
+            grid.push_back({width * static_cast<double>(i) / (kGridPoints - 1),
+                            height * static_cast<double>(j) / (kGridPoints - 1)});
+        }
+    }
+    std::vector<CDoublePoint> lonLatGrid = grid;
+    if (!CTrueMapping(gt, toWgs84.get()).Map(lonLatGrid)) {
+        m_outcome = Outcome::OutsideProjection;
+        return;
+    }
+    const bool acrossAntimeridian = CrossesAntimeridian(lonLatGrid, centreLon);
+    const bool utmLatitude = centreLat >= -80.0 && centreLat < 84.0;
 
     using System = Choice::System;
     System system = choice.system;
     if (system == System::Auto) {
-        if (wgsGeographic || srs->IsGeographic()) {
+        if (acrossAntimeridian && utmLatitude) {
+            system = System::Utm; // latitude/longitude ends at 180 degrees on the device
+        } else if (wgsGeographic || srs->IsGeographic()) {
             system = System::LatLon;
-        } else if (sourceZone != 0 ||
-                   (srs->IsProjected() && centreLat >= -80.0 && centreLat < 84.0)) {
+        } else if (sourceZone != 0 || (srs->IsProjected() && utmLatitude)) {
             system = System::Utm;
         } else if (srs->IsProjected()) {
             system = System::LatLon; // polar pictures have no UTM zone
@@ -147,6 +163,10 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
 
     bool identity = false;
     OGRSpatialReference target = wgs84;
+    if (system == System::LatLon && acrossAntimeridian) {
+        m_outcome = Outcome::CrossesAntimeridian;
+        return;
+    }
     if (system == System::LatLon) {
         m_calibration.coordType = CoordType::LatLon;
         m_calibration.zone = UtmZoneOfLongitude(centreLon);
@@ -184,14 +204,6 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
     const double cx = width / 2.0;
     const double cy = height / 2.0;
     std::vector<CDoublePoint> pixel{{cx, cy}, {cx + 1.0, cy}, {cx, cy + 1.0}};
-    std::vector<CDoublePoint> grid;
-    grid.reserve(kGridPoints * kGridPoints);
-    for (int j = 0; j < kGridPoints; ++j) {
-        for (int i = 0; i < kGridPoints; ++i) {
-            grid.push_back({width * static_cast<double>(i) / (kGridPoints - 1),
-                            height * static_cast<double>(j) / (kGridPoints - 1)});
-        }
-    }
     std::vector<CDoublePoint> trueGrid = grid;
     if (!mapping.Map(marks) || !mapping.Map(pixel) || !mapping.Map(trueGrid)) {
         m_outcome = Outcome::OutsideProjection;

@@ -15,9 +15,10 @@ class OGRSpatialReference;
 class CRasterCalibration {
 public:
     enum class Outcome {
-        Ready,             // marks, world points and deviation are set
-        UnknownSystem,     // no coordinate system, or one that cannot be converted
-        OutsideProjection, // a known system, but the picture lies outside the area it maps
+        Ready,               // marks, world points and deviation are set
+        UnknownSystem,       // no coordinate system, or one that cannot be converted
+        OutsideProjection,   // a known system, but the picture lies outside the area it maps
+        CrossesAntimeridian, // latitude/longitude chosen for a picture across 180 degrees
     };
     // The coordinate system of the calibration: the source's own choice, or the user's.
     struct Choice {

@@ -1,6 +1,7 @@
 #include "CStraightener.h"
 
 #include "CWarpSource.h"
+#include "DeviceError.h"
 #include "StringTable.h"
 
 #include <ogr_spatialref.h>
@@ -53,16 +54,6 @@ CStraightener::CStraightener(const CWarpSource& source, const Target& target)
         return;
     }
 
-    OGRSpatialReference srs;
-    srs.importFromEPSG(target.coordType == CoordType::LatLon
-                           ? 4326
-                           : (target.north ? 32600 : 32700) + target.zone);
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    char* wkt = nullptr;
-    srs.exportToWkt(&wkt);
-    m_grid.srsWkt = wkt != nullptr ? wkt : "";
-    CPLFree(wkt);
-
     // Pixel size in the target's units: metres, or degrees of latitude for that many metres.
     double step = m_dPixelMetres;
     if (target.coordType == CoordType::LatLon) {
@@ -81,6 +72,24 @@ CStraightener::CStraightener(const CWarpSource& source, const Target& target)
         Fail(Status::NoGrid, "");
         return;
     }
+    OGRSpatialReference srs;
+    if (target.coordType == CoordType::Utm) {
+        srs.importFromEPSG((target.north ? 32600 : 32700) + target.zone);
+    } else if (!CrossesAntimeridian(outline, centre[0].x)) {
+        srs.importFromEPSG(4326);
+    } else if (target.acrossAntimeridian) {
+        // Longitudes continuous around the picture's centre, past 180°.
+        srs.SetFromUserInput(
+            ("+proj=longlat +datum=WGS84 +no_defs +lon_wrap=" + Fixed(centre[0].x, 9)).c_str());
+    } else {
+        Fail(Status::CrossesAntimeridian, "");
+        return;
+    }
+    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    char* wkt = nullptr;
+    srs.exportToWkt(&wkt);
+    m_grid.srsWkt = wkt != nullptr ? wkt : "";
+    CPLFree(wkt);
     OGRSpatialReference wgs84;
     wgs84.importFromEPSG(4326);
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);

@@ -20,9 +20,10 @@ class CStraightener {
 public:
     enum class Status {
         Ok,
-        NoGrid,      // the picture's corners cannot be placed in the target system
-        TooLarge,    // wider or taller than a map file holds
-        CannotWrite, // the bitmap could not be written
+        NoGrid,              // the picture's corners cannot be placed in the target system
+        TooLarge,            // wider or taller than a map file holds
+        CrossesAntimeridian, // a latitude/longitude grid across 180 degrees, not asked for
+        CannotWrite,         // the bitmap could not be written
         Cancelled,
     };
     // The largest width and height a map file's 16-bit pixel fields hold.
@@ -33,6 +34,10 @@ public:
         int zone = 0;             // UTM zone 1..60
         bool north = true;        // UTM hemisphere
         double pixelMetres = 0.0; // ground size of a pixel; 0: the source's at its centre
+        // A latitude/longitude grid across the 180° meridian continues past it (longitudes
+        // beyond 180° east or west) instead of being refused: for formats that place their
+        // pieces one by one, not for the device's grid, which ends there.
+        bool acrossAntimeridian = false;
     };
 
     // Lays out the grid; GetStatus says whether it can be written.

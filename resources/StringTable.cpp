@@ -400,6 +400,9 @@ constexpr Entry kStrings[] = {
     {IDS_MBTILES_FILTER, TR("MBTiles (*.mbtiles)|*.mbtiles|All Files (*.*)|*.*||")},
     {IDS_GEOTIFF_FILTER, TR("GeoTIFF (*.tif)|*.tif;*.tiff|All Files (*.*)|*.*||")},
     {IDS_DEVICE_EXPORT_PROGRESS, TR("Writing %1...")},
+    {IDS_DEVICE_ANTIMERIDIAN,
+     TR("The map reaches across the 180\u00B0 meridian, where a Web Mercator tile set ends, so %1 "
+        "cannot hold it.  Export it as a Garmin custom map (KMZ) or a GeoTIFF instead.")},
     {IDS_STRAIGHT_TOO_LARGE,
      TR("The straightened map would be %1 pixels, more than a map file holds (65535 by 65535).  "
         "A pixel size of %2 m or more fits (--pixel-size).")},
@@ -436,6 +439,12 @@ constexpr Entry kStrings[] = {
     {IDS_STRAIGHT_OFFER, TR("Straighten the map for the device now?")},
     {IDS_STRAIGHT_PROGRESS, TR("Straightening %1 ...")},
     {IDS_STRAIGHT_FAILED, TR("The map of %1 could not be straightened.")},
+    {IDS_IMPORT_ANTIMERIDIAN,
+     TR("The picture %1 reaches across the 180\u00B0 meridian, where a latitude/longitude map "
+        "ends on the device, so the map is not calibrated.  Import it in UTM instead.")},
+    {IDS_STRAIGHT_ANTIMERIDIAN,
+     TR("%1 reaches across the 180\u00B0 meridian, where a latitude/longitude map ends on the "
+        "device.  Straighten it into UTM instead.")},
     {IDS_CALIB_READ_AS_TIP, TR("How OK reads the field above: decimal degrees with the "
                                "hemisphere, for UTM those of the mark's easting, northing and "
                                "zone")},

@@ -298,6 +298,7 @@ enum StringId : unsigned {
     IDS_MBTILES_FILTER = 61771,
     IDS_GEOTIFF_FILTER = 61772,
     IDS_DEVICE_EXPORT_PROGRESS = 61773,
+    IDS_DEVICE_ANTIMERIDIAN = 61780, // MBTiles of a map across 180 degrees
     // The device error and straightening maps for the device (62200..62239)
     IDS_STRAIGHT_TOO_LARGE = 62200,
     IDS_STRAIGHT_NO_GRID = 62201,
@@ -317,6 +318,8 @@ enum StringId : unsigned {
     IDS_STRAIGHT_OFFER = 62215,
     IDS_STRAIGHT_PROGRESS = 62216,
     IDS_STRAIGHT_FAILED = 62217,
+    IDS_IMPORT_ANTIMERIDIAN = 62225,   // latitude/longitude for a picture across 180 degrees
+    IDS_STRAIGHT_ANTIMERIDIAN = 62226, // the same for straightening
     // What a calibration reads: typed coordinates and the ground of a pixel (62230..62239)
     IDS_CALIB_READ_AS_TIP = 62230, // beneath a world field of the calibration dialog
     IDS_PANE_GROUND = 62231,       // the ground pane: "Pixel %1 x %2 m, turned %3°"

@@ -1201,5 +1201,17 @@ Gerätefehler: %3 m</translation>
         <source>Disable Point %1</source>
         <translation>Passpunkt %1 deaktivieren</translation>
     </message>
+    <message>
+        <source>The map reaches across the 180° meridian, where a Web Mercator tile set ends, so %1 cannot hold it.  Export it as a Garmin custom map (KMZ) or a GeoTIFF instead.</source>
+        <translation>Die Karte reicht über den 180. Längengrad, an dem ein Web-Mercator-Kachelsatz endet, daher kann %1 sie nicht aufnehmen.  Exportieren Sie sie stattdessen als Garmin-Custom-Map (KMZ) oder als GeoTIFF.</translation>
+    </message>
+    <message>
+        <source>The picture %1 reaches across the 180° meridian, where a latitude/longitude map ends on the device, so the map is not calibrated.  Import it in UTM instead.</source>
+        <translation>Das Bild %1 reicht über den 180. Längengrad, an dem eine Karte in geographischer Breite/Länge auf dem Gerät endet, daher ist die Karte nicht kalibriert.  Importieren Sie sie stattdessen in UTM.</translation>
+    </message>
+    <message>
+        <source>%1 reaches across the 180° meridian, where a latitude/longitude map ends on the device.  Straighten it into UTM instead.</source>
+        <translation>%1 reicht über den 180. Längengrad, an dem eine Karte in geographischer Breite/Länge auf dem Gerät endet.  Richten Sie sie stattdessen in UTM aus.</translation>
+    </message>
 </context>
 </TS>

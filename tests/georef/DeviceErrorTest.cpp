@@ -102,4 +102,25 @@ TEST(DeviceError, unmappable_input_gives_nan) {
     EXPECT_TRUE(std::isnan(GeodesicMetres({0, 91}, {0, 0})));
 }
 
+// Longitudes as PROJ gives them (in -180..180) around the picture's centre.
+TEST(DeviceError, pictures_across_180_degrees_are_told_apart_from_whole_world_ones) {
+    struct Row {
+        std::vector<CDoublePoint> lonLat;
+        double centreLon;
+        bool crosses;
+    };
+    const Row rows[] = {
+        {{{-180, 90}, {180, -90}, {0, 0}}, 0.0, false}, // the whole world, edge to edge
+        {{{170, 10}, {179.9, 9}}, 175.0, false},        // up to 180 degrees east
+        {{{179.4, -16}, {-179.6, -17}}, 179.9, true},   // Fiji, centre west of 180
+        {{{179.4, -16}, {-179.6, -17}}, -179.95, true}, // centre east of it
+        {{{-179.9, 65}, {-170, 66}}, -175.0, false},    // up to 180 degrees west
+        {{{std::nextafter(180.0, 0.0), 0}, {180, 0}}, 179.0, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.crosses, CrossesAntimeridian(row.lonLat, row.centreLon))
+            << row.lonLat[0].x << " .. " << row.lonLat[1].x;
+    }
+}
+
 } // namespace

@@ -386,6 +386,11 @@ DatasetPtr Mosaic(const fs::path& kmz, int& tiles) {
         EXPECT_EQ(jpeg.find("\xFF\xC2"), std::string::npos) << "progressive frame";
         Tile t{Open(root + field(1)), std::stod(field(2)), std::stod(field(3)), std::stod(field(4)),
                std::stod(field(5))};
+        EXPECT_TRUE(t.w >= -180.0 && t.w < 180.0) << "west " << t.w;
+        // Past 180 degrees east, as the first tile's longitudes run on.
+        if (!list.empty() && t.w < list.front().w - 180.0) {
+            t.w += 360.0, t.e += 360.0;
+        }
         EXPECT_LE(t.ds->GetRasterXSize(), 1024);
         EXPECT_LE(t.ds->GetRasterYSize(), 1024);
         px = (t.e - t.w) / t.ds->GetRasterXSize();
@@ -608,3 +613,53 @@ TEST_F(DeviceExportTest, sigterm_leaves_the_old_target_and_nothing_else) {
 }
 
 } // namespace
+
+// A map across the 180° meridian (UTM zone 60 south, Fiji): its KMZ runs on past 180°, tile by
+// tile, and sits where GDAL warps it. A Web Mercator tile set and the device's latitude/longitude
+// grid end at 180°: they are refused, leaving nothing; the default import of the map's GeoTIFF
+// takes UTM.
+TEST_F(DeviceExportTest, map_across_180_degrees_goes_to_kmz_but_not_where_the_grid_ends_there) {
+    const MapCase c{
+        "fiji",
+        1300,
+        300,
+        false,
+        "60K",
+        32760,
+        {Mark{0, 0, 760000, 8180000}, {1300, 0, 864000, 8180000}, {1300, 300, 864000, 8156000}}};
+    const fs::path map = Register(c);
+    const fs::path kmz = dir / "fiji.kmz";
+    ASSERT_EQ(0, RunTool(Args("export", map.string(), "--kmz", kmz.string())).code);
+    int tiles = 0;
+    const DatasetPtr mosaic = Mosaic(kmz, tiles);
+    EXPECT_EQ(2, tiles);
+    ExpectPlacedLike(*mosaic, *WarpLike(*Reference(dir / "fiji.bmp", c), *mosaic, false), "kmz");
+
+    const fs::path tif = dir / "fiji.tif";
+    ASSERT_EQ(0, RunTool(Args("export", map.string(), "--geotiff", tif.string())).code);
+    struct Row {
+        std::vector<std::string> args;
+        int code;
+        const char* message;
+    };
+    const Row rows[] = {
+        {Args("export", map.string(), "--mbtiles", (dir / "fiji.mbtiles").string()), 4,
+         "where a Web Mercator tile set ends"},
+        {Args("rectify", map.string(), "--latlon"), 3, "Straighten it into UTM"},
+        {Args("import", tif.string(), "--latlon", "-o", (dir / "ll.bmp").string()), 0,
+         "Import it in UTM"},
+    };
+    for (const Row& row : rows) {
+        const std::vector<std::string> before = Listing(dir);
+        const CliResult r = RunTool(row.args);
+        EXPECT_EQ(row.code, r.code) << row.args[0] << r.err;
+        EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+        if (row.code != 0) {
+            EXPECT_EQ(before, Listing(dir)) << row.args[0];
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "ll.txt")); // imported, but not calibrated
+    const CliResult utm = RunTool(Args("import", tif.string(), "-o", (dir / "u.bmp").string()));
+    EXPECT_EQ(0, utm.code) << utm.err;
+    EXPECT_NE(ReadBytes(dir / "u.txt").find("COORD UTM"), std::string::npos);
+}
