@@ -8,6 +8,7 @@
 #include "CPictureImport.h"
 #include "CStraightenCommand.h"
 #include "CToolbarArt.h"
+#include "ShowFileResult.h"
 #include "StringTable.h"
 
 #include "CAtomicFile.h"
@@ -133,6 +134,10 @@ bool CGpsApp::InitInstance(const QStringList& args) {
 
     // The document with its frame and view.
     m_pDoc = std::make_unique<CGpsDoc>(Prompt());
+    // Through the prompt the document has at the time: none while saving without questions.
+    m_pDoc->SetResultReporter([pDoc = m_pDoc.get()](const FileResult& result) {
+        ShowFileResult(pDoc->Prompt(), result);
+    });
     m_pFrame = std::make_unique<CMainFrame>(*this);
     if (m_pQtPrompt) {
         m_pQtPrompt->SetParent(m_pFrame.get());

@@ -6,6 +6,7 @@
 #include "CUserPrompt.h"
 #include "CWorkerJob.h"
 #include "CalibrationCheck.h"
+#include "ShowFileResult.h"
 #include "StringTable.h"
 #include "TextFileFormat.h"
 
@@ -117,7 +118,7 @@ bool CPictureImport::OnNewBitmap() {
 
 bool CPictureImport::Open(const std::string& path) {
     if (IsBmpName(path)) {
-        m_doc.OpenNewBitmap(path);
+        ShowFileResult(m_prompt, m_doc.OpenNewBitmap(path));
         return false;
     }
     // The worker reads the picture; this window never holds a decoder.
@@ -162,7 +163,9 @@ bool CPictureImport::Open(const std::string& path) {
                              MsgIcon::Stop, MsgButtons::Ok);
         return false;
     }
-    if (m_doc.OpenNewBitmap(bitmap) != CGpsDoc::kLoadOk || converted.lines[1] == "uncalibrated") {
+    const FileResult opened = m_doc.OpenNewBitmap(bitmap);
+    ShowFileResult(m_prompt, opened);
+    if (!opened.done || converted.lines[1] == "uncalibrated") {
         return false;
     }
     // Why the worker found no calibration in a georeferenced picture.

@@ -2,6 +2,8 @@
 // What every mapreg-cli command works with: the output and error streams and the exit status the
 // run ends with.
 
+#include "FileResult.h"
+
 #include <ostream>
 
 // Exit statuses of mapreg-cli.
@@ -20,4 +22,11 @@ struct CliContext {
     int exitCode = CLI_EXIT_OK;
     // --progress: long commands report their progress on the error stream.
     bool progress = false;
+
+    // The notices of a document's load or save, one line each on the error stream.
+    void PrintNotices(const FileResult& result) const {
+        for (const FileResult::Notice& notice : result.notices) {
+            err << notice.text << '\n';
+        }
+    }
 };

@@ -43,7 +43,6 @@ public:
     MsgAnswer ShowMessage(unsigned /*id*/, const std::string& text, MsgIcon /*icon*/,
                           MsgButtons buttons) override {
         m_err << text << '\n';
-        ++messageCount;
         return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
                : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                               : MsgAnswer::Cancel;
@@ -58,8 +57,6 @@ public:
     }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-
-    int messageCount = 0;
 
 private:
     std::ostream& m_err;
@@ -107,6 +104,11 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
         const std::string bitmap = std::filesystem::absolute(args->bitmap, ec).string();
         CStreamPrompt prompt(context.err);
         CGpsDoc doc(prompt);
+        std::size_t notices = 0;
+        doc.SetResultReporter([&context, &notices](const FileResult& result) {
+            context.PrintNotices(result);
+            notices += result.notices.size();
+        });
         if (doc.LoadBitmapFile(ec ? args->bitmap : bitmap) != CGpsDoc::kLoadOk) {
             context.err << LoadStringId(IDS_CANNOT_OPEN_FILE) << '\n';
             context.exitCode = CLI_EXIT_FILE;
@@ -132,7 +134,7 @@ void AddRegisterCommand(CLI::App& app, CliContext& context) {
         }
         const std::string mapFile =
             args->output.empty() ? DeriveTextFileName(doc.GetBitmapPath(), ".gpm") : args->output;
-        if (!doc.DoSave(mapFile) || prompt.messageCount > 0) {
+        if (!doc.DoSave(mapFile) || notices > 0) {
             // The document has said what went wrong on the error stream.
             context.exitCode = CLI_EXIT_FILE;
             return;

@@ -49,7 +49,8 @@ std::string Metres(double value) {
 // (the reasons for a failure are in the prompt's messages).
 int RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
     CGpsDoc doc(prompt);
-    if (!doc.ReadMapFile(args.map)) {
+    if (const FileResult read = doc.ReadMapFile(args.map); !read.done) {
+        context.PrintNotices(read);
         return CLI_EXIT_FILE;
     }
     // The bitmap itself is read by GDAL in pieces, never loaded whole.
@@ -109,7 +110,8 @@ int RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext
 // Runs the export; false when it failed (the reasons are in the prompt's messages).
 bool RunExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& context) {
     CGpsDoc doc(prompt);
-    if (!doc.ReadMapFile(args.map)) {
+    if (const FileResult read = doc.ReadMapFile(args.map); !read.done) {
+        context.PrintNotices(read);
         return false;
     }
     const std::string bitmap = doc.GetBitmapPath();

@@ -271,14 +271,12 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
             calibration.reset();
         }
     }
-    const auto fail = [&] {
-        for (const CRecordingPrompt::Message& message : prompt.messages) {
-            context.err << message.text << '\n';
-        }
+    const auto fail = [&context](const FileResult& result) {
+        context.PrintNotices(result);
         context.exitCode = CLI_EXIT_FILE;
     };
-    if (!doc.CheckMarksFitMapFile()) {
-        fail();
+    if (const FileResult fits = doc.CheckMarksFitMapFile(); !fits.done) {
+        fail(fits);
         return;
     }
     if (!sameFile) {
@@ -294,11 +292,10 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         }
     }
     if (const CFileError error = CAtomicFile::Write(mapFile, doc.BuildMapFile()); error.IsError()) {
-        prompt.ShowMessage(IDS_SAVE_MAP_FAILED,
-                           FormatString1(IDS_SAVE_MAP_FAILED, mapFile) + "  " +
-                               std::string(LoadStringId(error.ReasonId(true))),
-                           MsgIcon::Stop, MsgButtons::Ok);
-        fail();
+        fail(FileResult::Failed({IDS_SAVE_MAP_FAILED,
+                                 FormatString1(IDS_SAVE_MAP_FAILED, mapFile) + "  " +
+                                     std::string(LoadStringId(error.ReasonId(true))),
+                                 MsgIcon::Stop}));
         return;
     }
     context.out << bitmap << '\n' << mapFile << '\n';
@@ -306,8 +303,8 @@ void RunImport(const ImportArgs& args, bool utm, CliContext& context) {
         context.out << "uncalibrated\n";
         return;
     }
-    if (!doc.WriteRegistrationFile(mapFile)) {
-        fail();
+    if (const FileResult written = doc.WriteRegistrationFile(mapFile); !written.done) {
+        fail(written);
         return;
     }
     context.out << doc.GetRegistrationFileName() << '\n'

@@ -254,12 +254,8 @@ void RunRegisterFromPoints(const std::string& bitmap, const std::string& pointsP
     const std::string absolute = std::filesystem::absolute(bitmap, ec).string();
     CRecordingPrompt prompt;
     CGpsDoc doc(prompt);
-    const auto fail = [&] {
-        for (const CRecordingPrompt::Message& message : prompt.messages) {
-            context.err << message.text << '\n';
-        }
-        context.exitCode = CLI_EXIT_FILE;
-    };
+    FileResult reported;
+    doc.SetResultReporter([&reported](const FileResult& result) { reported.Append(result); });
     if (doc.LoadBitmapFile(ec ? bitmap : absolute) != CGpsDoc::kLoadOk) {
         context.err << LoadStringId(IDS_CANNOT_OPEN_FILE) << '\n';
         context.exitCode = CLI_EXIT_FILE;
@@ -288,8 +284,9 @@ void RunRegisterFromPoints(const std::string& bitmap, const std::string& pointsP
     doc.SetControlPointList(read->points);
     const std::string mapFile =
         output.empty() ? DeriveTextFileName(doc.GetBitmapPath(), ".gpm") : output;
-    if (!doc.DoSave(mapFile) || !prompt.messages.empty()) {
-        fail();
+    if (!doc.DoSave(mapFile) || !reported.notices.empty()) {
+        context.PrintNotices(reported);
+        context.exitCode = CLI_EXIT_FILE;
         return;
     }
     context.out << mapFile << '\n'

@@ -143,14 +143,12 @@ void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& ta
         context.exitCode = CLI_EXIT_REJECTED;
         return;
     }
-    const auto fail = [&] {
-        for (const CRecordingPrompt::Message& message : prompt.messages) {
-            context.err << message.text << '\n';
-        }
+    const auto fail = [&context](const FileResult& result) {
+        context.PrintNotices(result);
         context.exitCode = CLI_EXIT_FILE;
     };
-    if (!doc.CheckMarksFitMapFile()) {
-        fail();
+    if (const FileResult fits = doc.CheckMarksFitMapFile(); !fits.done) {
+        fail(fits);
         return;
     }
     const CStraightener::Status written =
@@ -171,8 +169,8 @@ void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& ta
         context.exitCode = CLI_EXIT_FILE;
         return;
     }
-    if (!doc.WriteRegistrationFile(mapFile)) {
-        fail();
+    if (const FileResult registration = doc.WriteRegistrationFile(mapFile); !registration.done) {
+        fail(registration);
         return;
     }
     context.out << bitmap << '\n'

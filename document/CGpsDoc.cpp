@@ -60,102 +60,121 @@ void CGpsDoc::DeleteContents() {
     // A new map starts without the points of the one before.
     m_controlPoints.clear();
     m_strOwnPointsFile.clear();
-    ShowDefaultMap();
+    Report(ShowDefaultMap());
     CDocument::DeleteContents();
 }
 
+void CGpsDoc::Report(const FileResult& result) const {
+    if (m_reportResult) {
+        m_reportResult(result);
+    }
+}
+
 bool CGpsDoc::OnOpenDocument(const std::string& path) {
-    if (!ReadMapFile(path)) {
+    if (const FileResult read = ReadMapFile(path); !read.done) {
+        Report(read);
         return false;
     }
-    ReadControlPoints(path);
-    const std::string bitmapPath = m_strBitmapPath;
-    if (bitmapPath.empty()) {
-        ShowDefaultMap();
-    } else if (const BitmapLoadResult r = LoadPicture(bitmapPath); r != BitmapLoadResult::Ok) {
-        // The file's calibration and path now stand over a picture they do not describe: the
-        // bitmap the user finds, or the default map.
-        BitmapLoadResult shown = r;
-        if (r == BitmapLoadResult::NotFound) {
-            const MsgAnswer answer = Prompt().MessageBoxId1(IDS_FIND_BITMAP_QUESTION, bitmapPath,
-                                                            MsgIcon::Question, MsgButtons::YesNo);
-            shown = answer == MsgAnswer::Yes ? BrowseForBitmap() : BitmapLoadResult::Cancelled;
-        }
-        if (shown == BitmapLoadResult::Ok) {
-            // The file's calibration stays, now with the chosen bitmap.
-            SetModifiedFlag(true);
-        } else {
-            // The default map is not what the map file holds: saving must not replace it.
-            ResetToDefaultMap();
-            DetachFromOpenedFile();
-            LoadOutcome(shown, IDS_CANNOT_OPEN_FILE);
-        }
-    }
+    // The points' notice comes before any question about the picture.
+    Report(ReadControlPoints(path));
+    Report(OpenMapPicture());
     ResetUndo();
     UpdateAllViews(UpdateHint::HINT_REFRESH);
     return true;
 }
 
+FileResult CGpsDoc::OpenMapPicture() {
+    const std::string bitmapPath = m_strBitmapPath;
+    if (bitmapPath.empty()) {
+        return ShowDefaultMap();
+    }
+    const BitmapLoadResult r = LoadPicture(bitmapPath);
+    if (r == BitmapLoadResult::Ok) {
+        return {};
+    }
+    // The file's calibration and path now stand over a picture they do not describe: the
+    // bitmap the user finds, or the default map.
+    BitmapLoadResult shown = r;
+    if (r == BitmapLoadResult::NotFound) {
+        const MsgAnswer answer = Prompt().MessageBoxId1(IDS_FIND_BITMAP_QUESTION, bitmapPath,
+                                                        MsgIcon::Question, MsgButtons::YesNo);
+        shown = answer == MsgAnswer::Yes ? BrowseForBitmap() : BitmapLoadResult::Cancelled;
+    }
+    if (shown == BitmapLoadResult::Ok) {
+        // The file's calibration stays, now with the chosen bitmap.
+        SetModifiedFlag(true);
+        return {};
+    }
+    // The default map is not what the map file holds: saving must not replace it.
+    ResetToDefaultMap();
+    DetachFromOpenedFile();
+    return LoadResultOf(shown, IDS_CANNOT_OPEN_FILE);
+}
+
 bool CGpsDoc::OnSaveDocument(const std::string& path) {
+    const FileResult saved = SaveMapFile(path);
+    Report(saved);
+    return saved.done;
+}
+
+FileResult CGpsDoc::SaveMapFile(const std::string& path) {
     // A map file saved under the bitmap's own name would destroy the picture it names.
     // Nor may the registration file written after it replace the map file just saved: both
     // refusals come before anything is written.
     if (!m_strBitmapPath.empty() &&
         (CSidecarFiles::WouldReplace(path, m_strBitmapPath, {}) ||
          CSidecarFiles::WouldReplace(GetRegistrationFileName(), {}, path))) {
-        Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
-        return false;
+        return FileResult::Failed(
+            FileResult::Notice::Of1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation));
     }
-    if (!CheckMarksFitMapFile()) {
-        return false;
+    if (FileResult fits = CheckMarksFitMapFile(); !fits.done) {
+        return fits;
     }
     std::string bytes;
     try {
         bytes = BuildMapFile();
     } catch (const std::exception&) {
         // Only a path too long for any length form, or no memory, gets here.
-        Prompt().ShowMessage(IDS_SAVE_MAP_FAILED,
-                             FormatString1(IDS_SAVE_MAP_FAILED, path) + "  " +
-                                 std::string(LoadStringId(IDS_REASON_WRITE_ERROR)),
-                             MsgIcon::Stop, MsgButtons::Ok);
-        return false;
+        return FileResult::Failed({IDS_SAVE_MAP_FAILED,
+                                   FormatString1(IDS_SAVE_MAP_FAILED, path) + "  " +
+                                       std::string(LoadStringId(IDS_REASON_WRITE_ERROR)),
+                                   MsgIcon::Stop});
     }
     const CFileError error = [&] {
         CWaitCursor wait(Prompt());
         return CAtomicFile::Write(path, bytes);
     }();
     if (error.IsError()) {
-        Prompt().ShowMessage(IDS_SAVE_MAP_FAILED,
-                             FormatString1(IDS_SAVE_MAP_FAILED, path) + "  " +
-                                 std::string(LoadStringId(error.ReasonId(true))),
-                             MsgIcon::Stop, MsgButtons::Ok);
-        return false;
+        return FileResult::Failed({IDS_SAVE_MAP_FAILED,
+                                   FormatString1(IDS_SAVE_MAP_FAILED, path) + "  " +
+                                       std::string(LoadStringId(error.ReasonId(true))),
+                                   MsgIcon::Stop});
     }
-    // The map file is saved; a registration file that cannot be written is reported, but
-    // does not undo the save.
-    WriteRegistrationFile(path);
-    WriteControlPoints(path);
-    return true;
+    // The map file is saved; a text file beside it that cannot be written says so, but does
+    // not undo the save.
+    FileResult saved;
+    saved.Append(WriteRegistrationFile(path));
+    saved.Append(WriteControlPoints(path));
+    return saved;
 }
 
 // --- Commands -------------------------------------------------------------------------------
 
 void CGpsDoc::OnNewBitmap() {
-    AfterNewBitmap(BrowseForBitmap(PictureCalibration::Drop));
+    Report(AfterNewBitmap(BrowseForBitmap(PictureCalibration::Drop)));
 }
 
-int CGpsDoc::OpenNewBitmap(const std::string& path) {
+FileResult CGpsDoc::OpenNewBitmap(const std::string& path) {
     return AfterNewBitmap(LoadPicture(path, PictureCalibration::Drop));
 }
 
-int CGpsDoc::AfterNewBitmap(BitmapLoadResult r) {
-    const int code = LoadOutcome(r, IDS_CANNOT_OPEN_FILE);
-    if (code == kLoadOk) {
+FileResult CGpsDoc::AfterNewBitmap(BitmapLoadResult r) {
+    if (r == BitmapLoadResult::Ok) {
         SetModifiedFlag(true);
         // Earlier steps belong to the previous picture.
         ResetUndo();
     }
-    return code;
+    return LoadResultOf(r, IDS_CANNOT_OPEN_FILE);
 }
 
 void CGpsDoc::OnCalibrate() {
@@ -187,14 +206,18 @@ void CGpsDoc::OnEnterWaypoints() {
 }
 
 void CGpsDoc::OnSaveWaypoints() {
+    Report(SaveWaypoints());
+}
+
+FileResult CGpsDoc::SaveWaypoints() {
     if (m_bWaypointMode) {
-        return;
+        return {};
     }
     if (m_strBitmapPath.empty()) {
-        Prompt().MessageBoxId(IDS_WAYPOINTS_NEED_BITMAP, MsgIcon::Exclamation);
-        return;
+        return FileResult::Failed(
+            FileResult::Notice::Of(IDS_WAYPOINTS_NEED_BITMAP, MsgIcon::Exclamation));
     }
-    WriteTextFile(GetWaypointFileName(), BuildWaypointText(), GetPathName());
+    return WriteTextFile(GetWaypointFileName(), BuildWaypointText(), GetPathName());
 }
 
 bool CGpsDoc::IsCommandEnabled(unsigned commandId) const {
@@ -363,7 +386,7 @@ BitmapLoadResult CGpsDoc::BrowseForBitmap(PictureCalibration calibration) {
 }
 
 int CGpsDoc::LoadBitmapFile(const std::string& path) {
-    return LoadOutcome(LoadPicture(path));
+    return LoadCode(LoadPicture(path));
 }
 
 BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path, PictureCalibration calibration) {
@@ -382,16 +405,13 @@ BitmapLoadResult CGpsDoc::LoadPicture(const std::string& path, PictureCalibratio
     return r;
 }
 
-int CGpsDoc::LoadOutcome(BitmapLoadResult r, unsigned failedMessageId) {
+int CGpsDoc::LoadCode(BitmapLoadResult r) {
     switch (r) {
     case BitmapLoadResult::Ok:
         return kLoadOk;
     case BitmapLoadResult::Cancelled:
         return kLoadCancelled;
     case BitmapLoadResult::OutOfMemory:
-        if (failedMessageId != 0) {
-            Prompt().MessageBoxId(IDS_OUT_OF_MEMORY, MsgIcon::Stop);
-        }
         return kLoadOutOfMemory;
     case BitmapLoadResult::NotFound:
     case BitmapLoadResult::AccessDenied:
@@ -400,10 +420,20 @@ int CGpsDoc::LoadOutcome(BitmapLoadResult r, unsigned failedMessageId) {
     case BitmapLoadResult::ReadFault:
         break;
     }
-    if (failedMessageId != 0) {
-        Prompt().MessageBoxId(failedMessageId, MsgIcon::Stop);
-    }
     return kLoadFailed;
+}
+
+FileResult CGpsDoc::LoadResultOf(BitmapLoadResult r, unsigned failedMessageId) {
+    switch (LoadCode(r)) {
+    case kLoadOk:
+        return {};
+    case kLoadCancelled:
+        return FileResult::Failed();
+    case kLoadOutOfMemory:
+        return FileResult::Failed(FileResult::Notice::Of(IDS_OUT_OF_MEMORY, MsgIcon::Stop));
+    default:
+        return FileResult::Failed(FileResult::Notice::Of(failedMessageId, MsgIcon::Stop));
+    }
 }
 
 BitmapLoadResult CGpsDoc::LoadDefaultBitmap() {
@@ -440,13 +470,13 @@ BitmapLoadResult CGpsDoc::ResetToDefaultMap() {
     return r;
 }
 
-int CGpsDoc::ShowDefaultMap() {
-    return LoadOutcome(ResetToDefaultMap(), IDS_CANNOT_LOAD_DEFAULT);
+FileResult CGpsDoc::ShowDefaultMap() {
+    return LoadResultOf(ResetToDefaultMap(), IDS_CANNOT_LOAD_DEFAULT);
 }
 
 // --- Files ------------------------------------------------------------------------------
 
-bool CGpsDoc::ReadMapFile(const std::string& path) {
+FileResult CGpsDoc::ReadMapFile(const std::string& path) {
     CMapFile::Contents contents;
     CMapFile::LoadResult result;
     {
@@ -457,26 +487,24 @@ bool CGpsDoc::ReadMapFile(const std::string& path) {
     case CMapFile::Status::Empty:
         m_strBitmapPath.clear();
         SetModifiedFlag(false);
-        return true;
+        return {};
     case CMapFile::Status::Ok:
         break;
     default:
-        Prompt().ShowMessage(CMapFile::MessageId(result.status), CMapFile::Message(result, path),
-                             MsgIcon::Stop, MsgButtons::Ok);
-        return false;
+        return FileResult::Failed(
+            {CMapFile::MessageId(result.status), CMapFile::Message(result, path), MsgIcon::Stop});
     }
     if (contents.calibrated) {
         if (Calibrate(contents.calibration).code != CALIBRATION_OK) {
             // Already checked while reading; nothing has been changed.
-            Prompt().MessageBoxId(IDS_BAD_DATA, MsgIcon::Stop);
-            return false;
+            return FileResult::Failed(FileResult::Notice::Of(IDS_BAD_DATA, MsgIcon::Stop));
         }
     } else {
         m_bCalibrated = false;
     }
     m_strBitmapPath = contents.bitmapPath;
     SetModifiedFlag(false);
-    return true;
+    return {};
 }
 
 std::string CGpsDoc::BuildMapFile() const {
@@ -487,18 +515,18 @@ std::string CGpsDoc::BuildMapFile() const {
     return CMapFile::WriteToBytes(contents);
 }
 
-bool CGpsDoc::CheckMarksFitMapFile() {
+FileResult CGpsDoc::CheckMarksFitMapFile() const {
     if (!m_bCalibrated) {
         // Marks of an uncalibrated map are not read back; they cannot lose anything.
-        return true;
+        return {};
     }
     for (const CDoublePoint& p : m_calibration.picture) {
         if (!CMapFile::FitsPixelField(p.x) || !CMapFile::FitsPixelField(p.y)) {
-            Prompt().MessageBoxId(IDS_MARK_OUTSIDE_FILE_RANGE, MsgIcon::Stop);
-            return false;
+            return FileResult::Failed(
+                FileResult::Notice::Of(IDS_MARK_OUTSIDE_FILE_RANGE, MsgIcon::Stop));
         }
     }
-    return true;
+    return {};
 }
 
 std::string CGpsDoc::GetRegistrationFileName() const {
@@ -519,35 +547,34 @@ std::string CGpsDoc::BuildWaypointText() const {
         std::span(m_waypoints).first(static_cast<std::size_t>(m_nPlacedWaypoints)));
 }
 
-bool CGpsDoc::WriteRegistrationFile(const std::string& mapFilePath) {
+FileResult CGpsDoc::WriteRegistrationFile(const std::string& mapFilePath) {
     if (m_strBitmapPath.empty()) {
-        return false;
+        return FileResult::Failed();
     }
     return WriteTextFile(GetRegistrationFileName(), BuildRegistrationText(), mapFilePath);
 }
 
-bool CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
-                            const std::string& mapFilePath) {
+FileResult CGpsDoc::WriteTextFile(const std::string& name, const std::string& text,
+                                  const std::string& mapFilePath) {
     if (CSidecarFiles::WouldReplace(name, m_strBitmapPath, mapFilePath)) {
-        Prompt().MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, name, MsgIcon::Exclamation);
-        return false;
+        return FileResult::Failed(
+            FileResult::Notice::Of1(IDS_TEXT_FILE_WOULD_REPLACE, name, MsgIcon::Exclamation));
     }
     // A registration or waypoint file replaces only a file of either kind.
     const bool deviceFile =
         text.starts_with(kRegistrationHeader) || text.starts_with(kWaypointHeader);
     if (deviceFile && !IsReplaceableTextFile(name)) {
-        Prompt().MessageBoxId1(IDS_TEXT_FILE_FOREIGN, name, MsgIcon::Exclamation);
-        return false;
+        return FileResult::Failed(
+            FileResult::Notice::Of1(IDS_TEXT_FILE_FOREIGN, name, MsgIcon::Exclamation));
     }
     const CFileError error = CAtomicFile::Write(name, text);
     if (error.IsError()) {
-        Prompt().ShowMessage(IDS_WRITE_TEXT_FILE_FAILED,
-                             FormatString1(IDS_WRITE_TEXT_FILE_FAILED, name) + "  " +
-                                 std::string(LoadStringId(error.ReasonId(true))),
-                             MsgIcon::Exclamation, MsgButtons::Ok);
-        return false;
+        return FileResult::Failed({IDS_WRITE_TEXT_FILE_FAILED,
+                                   FormatString1(IDS_WRITE_TEXT_FILE_FAILED, name) + "  " +
+                                       std::string(LoadStringId(error.ReasonId(true))),
+                                   MsgIcon::Exclamation});
     }
-    return true;
+    return {};
 }
 
 // --- Control points -----------------------------------------------------------------------
@@ -572,25 +599,25 @@ int CGpsDoc::CalibrateFromFit(const AffineTransform& fit, CoordType coordType, i
         .code;
 }
 
-void CGpsDoc::ReadControlPoints(const std::string& mapFilePath) {
+FileResult CGpsDoc::ReadControlPoints(const std::string& mapFilePath) {
     m_controlPoints.clear();
     m_strOwnPointsFile.clear();
     const std::string path = CPointsFile::PathForMapFile(mapFilePath);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
-        return;
+        return {};
     }
     CPointsFile::Result result = CPointsFile::Read(path, GetWorldKind());
     if (result.status != CPointsFile::Status::Ok) {
-        Prompt().ShowMessage(IDS_POINTS_MALFORMED, CPointsFile::Message(result, path),
-                             MsgIcon::Exclamation, MsgButtons::Ok);
-        return;
+        return FileResult::Failed(
+            {IDS_POINTS_MALFORMED, CPointsFile::Message(result, path), MsgIcon::Exclamation});
     }
     m_controlPoints = std::move(result.points);
     m_strOwnPointsFile = path;
+    return {};
 }
 
-bool CGpsDoc::WriteControlPoints(const std::string& mapFilePath) {
+FileResult CGpsDoc::WriteControlPoints(const std::string& mapFilePath) {
     const std::string path = CPointsFile::PathForMapFile(mapFilePath);
     if (m_controlPoints.empty()) {
         std::error_code ec;
@@ -598,13 +625,13 @@ bool CGpsDoc::WriteControlPoints(const std::string& mapFilePath) {
             std::filesystem::remove(path, ec);
             m_strOwnPointsFile.clear();
         }
-        return !ec;
+        return ec ? FileResult::Failed() : FileResult{};
     }
-    if (!WriteTextFile(path, BuildControlPointsText(), mapFilePath)) {
-        return false;
+    FileResult written = WriteTextFile(path, BuildControlPointsText(), mapFilePath);
+    if (written.done) {
+        m_strOwnPointsFile = path;
     }
-    m_strOwnPointsFile = path;
-    return true;
+    return written;
 }
 
 std::string CGpsDoc::BuildControlPointsText() const {

@@ -3,7 +3,8 @@
 // marks with their picture and world points, the coordinate type and UTM zone, the transform
 // built from them and the world position of any picture point. It runs
 // the map commands, saves and opens ".gpm" map files and writes the registration and waypoint
-// files beside the bitmap. It never draws: views learn of changes through update hints.
+// files beside the bitmap. It never draws: views learn of changes through update hints. Its loads
+// and saves return a FileResult; the prompt only asks questions and chooses files.
 
 #include "BitmapLoadResult.h"
 #include "CCalibration.h"
@@ -13,12 +14,14 @@
 #include "CPointFit.h"
 #include "CPointsFile.h"
 #include "CalibrationCheck.h"
+#include "FileResult.h"
 #include "SMapPosition.h"
 
 #include <QPoint>
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,14 +58,21 @@ public:
     explicit CGpsDoc(CUserPrompt& prompt);
     ~CGpsDoc() override;
 
+    // Where the framework overridables and the commands hand the results of their loads and
+    // saves, in the order they arise; the owner shows or prints them. Unset, they go nowhere.
+    using ResultReporter = std::function<void(const FileResult&)>;
+    void SetResultReporter(ResultReporter reporter) { m_reportResult = std::move(reporter); }
+
     // --- Framework overridables ---------------------------------------------------------
     // File New: the default map, calibrated to the whole globe, not modified, no bitmap path.
     bool OnNewDocument() override;
     // Reads a map file, applies its calibration and loads its bitmap (asking the user to
-    // find it when it has moved). A file that cannot be used leaves the document unchanged.
+    // find it when it has moved), reporting what failed. A file that cannot be used leaves the
+    // document unchanged.
     bool OnOpenDocument(const std::string& path) override;
-    // Writes the map file, then the registration file beside the bitmap.
+    // SaveMapFile, reported.
     bool OnSaveDocument(const std::string& path) override;
+    // The default map (ShowDefaultMap, reported).
     void DeleteContents() override;
     std::string GetDefaultExtension() const override { return ".gpm"; }
     std::string GetFileFilter() const override;
@@ -72,7 +82,7 @@ public:
         CDocument::UpdateAllViews(static_cast<int>(hint), sender);
     }
 
-    // --- Commands ---------------------------------------------------------------------------
+    // --- Commands (their results reported) -------------------------------------------------
     void OnNewBitmap();
     void OnCalibrate();
     void OnSetMarkCoordinates();
@@ -86,6 +96,8 @@ public:
     // Runs one of the six document commands when it is enabled. Returns false for ids the
     // document does not handle.
     bool OnCommand(unsigned commandId);
+    // The waypoint file beside the bitmap. In waypoint mode nothing is written (done).
+    FileResult SaveWaypoints();
 
     // --- Calibration ------------------------------------------------------------------------
     // Checks a calibration and, when every check passes, commits it: transform, marks (picture
@@ -143,9 +155,9 @@ public:
     // Loads path as the map picture: on 0 takes its size and path and sends HINT_NEW_BITMAP.
     // A failed load keeps the previous picture, size and path. 0, -1 or -3.
     int LoadBitmapFile(const std::string& path);
-    // Map > New Bitmap with a file already chosen: LoadBitmapFile, a message when it fails,
-    // and on success an uncalibrated, modified map. 0, -1 or -3.
-    int OpenNewBitmap(const std::string& path);
+    // Map > New Bitmap with a file already chosen: LoadBitmapFile and on success an
+    // uncalibrated, modified map; done when the picture loaded.
+    FileResult OpenNewBitmap(const std::string& path);
     // Names path as the map's bitmap of the given size without loading the picture, so that
     // map and registration files can be written for pictures of any size (command line).
     void SetBitmapFile(const std::string& path, int width, int height);
@@ -155,21 +167,25 @@ public:
     void SetDefaultCalibration();
     // Default picture and calibration, no bitmap path, not modified.
     BitmapLoadResult ResetToDefaultMap();
-    // ResetToDefaultMap with its messages, then HINT_NEW_BITMAP. 0, -1 or -3.
-    int ShowDefaultMap();
+    // ResetToDefaultMap, with its failure as a result.
+    FileResult ShowDefaultMap();
 
     // --- Files -----------------------------------------------------------------------------
-    // Reads a map file into the document, with the messages of a failed open. Returns false,
-    // with the document unchanged, when the file is not used.
-    bool ReadMapFile(const std::string& path);
+    // Reads a map file into the document. Not done, with the document unchanged, when the file
+    // is not used.
+    FileResult ReadMapFile(const std::string& path);
+    // Writes the map file, then the registration file beside the bitmap and the control points
+    // file. Not done when the map file was refused or not written; a text file beside it that
+    // fails adds its notice to a done result.
+    FileResult SaveMapFile(const std::string& path);
     // The map file's bytes for the document as it is.
     std::string BuildMapFile() const;
-    // False, after a message, when a calibrated mark lies outside what the file can store.
-    bool CheckMarksFitMapFile();
-    // The registration file beside the bitmap (nothing for the default map). mapFilePath is
-    // the map file being saved: the text file never replaces it or the bitmap. Failures are
-    // reported in a message box; returns whether the file was written.
-    bool WriteRegistrationFile(const std::string& mapFilePath);
+    // Not done when a calibrated mark lies outside what the file can store.
+    FileResult CheckMarksFitMapFile() const;
+    // The registration file beside the bitmap (not done, without a notice, for the default
+    // map). mapFilePath is the map file being saved: the text file never replaces it or the
+    // bitmap.
+    FileResult WriteRegistrationFile(const std::string& mapFilePath);
     std::string BuildRegistrationText() const;
     std::string BuildWaypointText() const;
     std::string GetRegistrationFileName() const;
@@ -187,11 +203,11 @@ public:
     // (0,H-1) with the fit's world points there, committed through Calibrate; its code.
     int CalibrateFromFit(const AffineTransform& fit, CoordType coordType, int zone, char letter);
     // Reads the points file of the map file at mapFilePath in the map's kind. No file means no
-    // points; an unusable one is reported, leaves no points and is not removed by a save.
-    void ReadControlPoints(const std::string& mapFilePath);
+    // points; an unusable one is not done, leaves no points and is not removed by a save.
+    FileResult ReadControlPoints(const std::string& mapFilePath);
     // Writes the points file beside the map file atomically, or, with no points left, removes
-    // the one this document read or wrote there. Failures are reported; returns success.
-    bool WriteControlPoints(const std::string& mapFilePath);
+    // the one this document read or wrote there.
+    FileResult WriteControlPoints(const std::string& mapFilePath);
 
     // --- Undo ------------------------------------------------------------------------------
     // What an undo step puts back: the calibration and the control points.
@@ -237,21 +253,28 @@ private:
     // An empty history whose clean state is the document's saved state.
     void ResetUndo();
     // Writes a text file beside the bitmap atomically, refusing names that would replace
-    // the bitmap or the map file; reports failures.
-    bool WriteTextFile(const std::string& name, const std::string& text,
-                       const std::string& mapFilePath);
+    // the bitmap or the map file.
+    FileResult WriteTextFile(const std::string& name, const std::string& text,
+                             const std::string& mapFilePath);
+    // Hands result to the reporter, if there is one.
+    void Report(const FileResult& result) const;
+    // The picture of a map file just read: its bitmap, else the bitmap the user finds, else
+    // the default map (the document then no longer stands for the file).
+    FileResult OpenMapPicture();
     void TakeBitmapSize();
     // A new picture is shown: no waypoint is placed on it yet; HINT_NEW_BITMAP.
     void PictureReplaced();
     // LoadBitmapFile with the reason of a failure.
     BitmapLoadResult LoadPicture(const std::string& path,
                                  PictureCalibration calibration = PictureCalibration::Keep);
-    // The messages and state of Map > New Bitmap after a load that ended with r; its code.
-    int AfterNewBitmap(BitmapLoadResult r);
-    // What a picture load means to the document: its code, kLoadOk, kLoadCancelled,
-    // kLoadOutOfMemory or, for every other reason, kLoadFailed. Given a message id, a failure
-    // is also reported: out of memory by its own message, any other reason by failedMessageId.
-    int LoadOutcome(BitmapLoadResult r, unsigned failedMessageId = 0);
+    // The state of Map > New Bitmap after a load that ended with r, and its result.
+    FileResult AfterNewBitmap(BitmapLoadResult r);
+    // What a picture load means to the document: kLoadOk, kLoadCancelled, kLoadOutOfMemory
+    // or, for every other reason, kLoadFailed.
+    static int LoadCode(BitmapLoadResult r);
+    // The result of a picture load: done on Ok; a failure says so by its own notice for out of
+    // memory and by failedMessageId for any other reason; a cancel says nothing.
+    static FileResult LoadResultOf(BitmapLoadResult r, unsigned failedMessageId);
 
     CMapTransform m_transform;
     bool m_bCalibrated = false;
@@ -271,4 +294,5 @@ private:
     int m_nUndoScope = 0; // > 0 while a change that becomes an undo step is made
     // The points file this document read or wrote: the only one a save may remove.
     std::string m_strOwnPointsFile;
+    ResultReporter m_reportResult;
 };

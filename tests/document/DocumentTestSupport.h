@@ -8,6 +8,7 @@
 #include "CRecordingFrame.h"
 #include "CRecordingPrompt.h"
 #include "CView.h"
+#include "ReportToPrompt.h"
 #include "TestFiles.h"
 
 #include <QImage>
@@ -51,6 +52,7 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir);
         doc = std::make_unique<CGpsDoc>(prompt);
+        ReportToPrompt(*doc, prompt);
         doc->AddView(&frame);
         doc->AddView(&view);
         ASSERT_TRUE(doc->OnNewDocument());

@@ -135,6 +135,7 @@ TEST_F(DocumentTest, keeps_control_points_beside_the_map_file) {
     ASSERT_TRUE(doc->DoSave(map.string()));
     const std::string saved = ReadBytes(points);
     CGpsDoc reopened(prompt);
+    ReportToPrompt(reopened, prompt);
     ASSERT_TRUE(reopened.OnOpenDocument(map.string()));
     EXPECT_EQ(reopened.GetControlPoints(), kPoints);
     ASSERT_TRUE(reopened.DoSave(map.string()));

@@ -1,0 +1,9 @@
+#include "ShowFileResult.h"
+
+#include "CUserPrompt.h"
+
+void ShowFileResult(CUserPrompt& prompt, const FileResult& result) {
+    for (const FileResult::Notice& notice : result.notices) {
+        prompt.ShowMessage(notice.id, notice.text, notice.icon, MsgButtons::Ok);
+    }
+}
