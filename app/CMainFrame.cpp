@@ -10,6 +10,7 @@
 #include "CGpsView.h"
 #include "CToolbarArt.h"
 #include "RecentFileNames.h"
+#include "ShowFileResult.h"
 #include "StringTable.h"
 
 #include "CDeviceExportCommand.h"
@@ -730,7 +731,8 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
     case ID_FILE_EXPORT_GPX:
     case ID_FILE_EXPORT_OZI_MAP:
         if (CGpsDoc* pDoc = m_app.Document()) {
-            CMapExporter::OnCommand(*pDoc, m_app.Prompt(), nCommandId);
+            ShowFileResult(m_app.Prompt(),
+                           CMapExporter::OnCommand(*pDoc, m_app.Prompt(), nCommandId));
         }
         break;
     case ID_FILE_EXPORT_KMZ:

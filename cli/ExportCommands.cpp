@@ -54,7 +54,7 @@ int RunDeviceExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext
         return CLI_EXIT_FILE;
     }
     // The bitmap itself is read by GDAL in pieces, never loaded whole.
-    CMapExporter exporter(CMapExporter::SourceOf(doc), prompt, args.map);
+    CMapExporter exporter(CMapExporter::SourceOf(doc), args.map);
     if (const unsigned reason = exporter.WhyNot(CMapExporter::Format::WorldFile); reason != 0) {
         prompt.MessageBoxId(reason, MsgIcon::Exclamation);
         return CLI_EXIT_FILE;
@@ -124,15 +124,16 @@ bool RunExport(const ExportArgs& args, CRecordingPrompt& prompt, CliContext& con
         prompt.MessageBoxId1(IDS_CLI_EXPORT_NO_BITMAP, bitmap, MsgIcon::Stop);
         return false;
     }
-    CMapExporter exporter(CMapExporter::SourceOf(doc), prompt, args.map);
-    const bool written =
+    CMapExporter exporter(CMapExporter::SourceOf(doc), args.map);
+    const FileResult written =
         args.worldFile ? exporter.ExportWorldFile()
                        : exporter.ExportOziMap(args.output.empty() ? exporter.DefaultOziMapPath()
                                                                    : args.output);
     for (const std::string& file : exporter.WrittenFiles()) {
         context.out << file << '\n';
     }
-    return written;
+    context.PrintNotices(written);
+    return written.done;
 }
 
 } // namespace

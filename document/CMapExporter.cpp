@@ -35,8 +35,8 @@ std::string AbsolutePath(const std::string& path) {
 
 } // namespace
 
-CMapExporter::CMapExporter(CExportSource source, CUserPrompt& prompt, std::string mapFilePath)
-    : m_source(std::move(source)), m_prompt(prompt), m_mapFilePath(std::move(mapFilePath)) {}
+CMapExporter::CMapExporter(CExportSource source, std::string mapFilePath)
+    : m_source(std::move(source)), m_mapFilePath(std::move(mapFilePath)) {}
 
 CExportSource CMapExporter::SourceOf(const CGpsDoc& doc) {
     CExportSource source;
@@ -73,70 +73,65 @@ unsigned CMapExporter::WhyNot(Format format) const {
     return 0;
 }
 
-bool CMapExporter::Refuse(Format format) {
-    const unsigned reason = WhyNot(format);
-    if (reason == 0) {
-        return false;
-    }
-    m_prompt.MessageBoxId(reason, MsgIcon::Exclamation);
-    return true;
-}
-
-bool CMapExporter::WriteFile(const std::string& path, const std::string& bytes) {
+FileResult CMapExporter::WriteFile(const std::string& path, const std::string& bytes) {
     if (CSidecarFiles::WouldReplace(path, m_source.bitmapPath, m_mapFilePath)) {
-        m_prompt.MessageBoxId1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation);
-        return false;
+        return FileResult::Failed(
+            FileResult::Notice::Of1(IDS_TEXT_FILE_WOULD_REPLACE, path, MsgIcon::Exclamation));
     }
     const CFileError error = CAtomicFile::Write(path, bytes);
     if (error.IsError()) {
-        m_prompt.ShowMessage(IDS_WRITE_TEXT_FILE_FAILED,
-                             FormatString1(IDS_WRITE_TEXT_FILE_FAILED, path) + "  " +
-                                 std::string(LoadStringId(error.ReasonId(true))),
-                             MsgIcon::Stop, MsgButtons::Ok);
-        return false;
+        return FileResult::Failed({IDS_WRITE_TEXT_FILE_FAILED,
+                                   FormatString1(IDS_WRITE_TEXT_FILE_FAILED, path) + "  " +
+                                       std::string(LoadStringId(error.ReasonId(true))),
+                                   MsgIcon::Stop});
     }
     m_written.push_back(path);
-    return true;
+    return {};
 }
 
-bool CMapExporter::ExportWorldFile() {
-    if (Refuse(Format::WorldFile)) {
-        return false;
+FileResult CMapExporter::ExportWorldFile() {
+    if (const unsigned reason = WhyNot(Format::WorldFile); reason != 0) {
+        return FileResult::Failed(FileResult::Notice::Of(reason, MsgIcon::Exclamation));
     }
     const CAffine affine = *AffineOfTransform(m_source.transform);
     const CCalibration& calibration = m_source.calibration;
     const std::string wkt =
         *CoordinateSystemWkt(calibration.coordType, calibration.zone, calibration.letter);
     const std::string auxName = AuxXmlFileName(m_source.bitmapPath);
-    return WriteFile(WorldFileName(m_source.bitmapPath), BuildWorldFileText(affine)) &&
-           WriteFile(auxName, BuildAuxXml(wkt, calibration.coordType, ReadExisting(auxName)));
+    if (FileResult world =
+            WriteFile(WorldFileName(m_source.bitmapPath), BuildWorldFileText(affine));
+        !world.done) {
+        return world;
+    }
+    return WriteFile(auxName, BuildAuxXml(wkt, calibration.coordType, ReadExisting(auxName)));
 }
 
-bool CMapExporter::ExportGpx(const std::string& path) {
-    if (Refuse(Format::Gpx)) {
-        return false;
+FileResult CMapExporter::ExportGpx(const std::string& path) {
+    if (const unsigned reason = WhyNot(Format::Gpx); reason != 0) {
+        return FileResult::Failed(FileResult::Notice::Of(reason, MsgIcon::Exclamation));
     }
     const std::string name = m_source.bitmapPath.empty()
                                  ? std::string()
                                  : std::filesystem::path(m_source.bitmapPath).stem().string();
-    if (!WriteFile(path, BuildGpx(m_source.waypoints, name))) {
-        return false;
+    FileResult written = WriteFile(path, BuildGpx(m_source.waypoints, name));
+    if (!written.done) {
+        return written;
     }
     if (const int leftOut = CountUnwritableWaypoints(m_source.waypoints); leftOut > 0) {
-        m_prompt.MessageBoxId1(IDS_EXPORT_WAYPOINTS_LEFT_OUT, std::to_string(leftOut),
-                               MsgIcon::Exclamation);
+        written.notices.push_back(FileResult::Notice::Of1(
+            IDS_EXPORT_WAYPOINTS_LEFT_OUT, std::to_string(leftOut), MsgIcon::Exclamation));
     }
-    return true;
+    return written;
 }
 
-bool CMapExporter::ExportOziMap(const std::string& path) {
-    if (Refuse(Format::OziMap)) {
-        return false;
+FileResult CMapExporter::ExportOziMap(const std::string& path) {
+    if (const unsigned reason = WhyNot(Format::OziMap); reason != 0) {
+        return FileResult::Failed(FileResult::Notice::Of(reason, MsgIcon::Exclamation));
     }
     // Map apps find the picture by the full path first, then beside the .map file.
     const std::optional<std::string> text =
         BuildOziMap(m_source, AbsolutePath(m_source.bitmapPath));
-    return text && WriteFile(path, *text);
+    return text ? WriteFile(path, *text) : FileResult::Failed();
 }
 
 std::string CMapExporter::DefaultGpxPath() const {
@@ -154,7 +149,7 @@ bool CMapExporter::IsCommandEnabled(const CGpsDoc& doc, unsigned commandId) {
     if (doc.IsCalibrationMode()) {
         return false;
     }
-    const CMapExporter exporter(SourceOf(doc), doc.Prompt(), doc.GetPathName());
+    const CMapExporter exporter(SourceOf(doc), doc.GetPathName());
     switch (commandId) {
     case ID_FILE_EXPORT_WORLD_FILE:
         return exporter.CanExport(Format::WorldFile);
@@ -167,29 +162,20 @@ bool CMapExporter::IsCommandEnabled(const CGpsDoc& doc, unsigned commandId) {
     }
 }
 
-bool CMapExporter::OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsigned commandId) {
-    if (commandId != ID_FILE_EXPORT_WORLD_FILE && commandId != ID_FILE_EXPORT_GPX &&
-        commandId != ID_FILE_EXPORT_OZI_MAP) {
-        return false;
-    }
+FileResult CMapExporter::OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsigned commandId) {
     if (!IsCommandEnabled(doc, commandId)) {
-        return true;
+        return {};
     }
-    CMapExporter exporter(SourceOf(doc), prompt, doc.GetPathName());
+    CMapExporter exporter(SourceOf(doc), doc.GetPathName());
     if (commandId == ID_FILE_EXPORT_WORLD_FILE) {
-        exporter.ExportWorldFile();
-        return true;
+        return exporter.ExportWorldFile();
     }
     const bool gpx = commandId == ID_FILE_EXPORT_GPX;
     const std::optional<std::string> path = prompt.ChooseFileToSave(
         gpx ? "gpx" : "map", LoadStringId(gpx ? IDS_GPX_FILTER : IDS_OZI_MAP_FILTER),
         gpx ? exporter.DefaultGpxPath() : exporter.DefaultOziMapPath());
-    if (path) {
-        if (gpx) {
-            exporter.ExportGpx(*path);
-        } else {
-            exporter.ExportOziMap(*path);
-        }
+    if (!path) {
+        return FileResult::Failed();
     }
-    return true;
+    return gpx ? exporter.ExportGpx(*path) : exporter.ExportOziMap(*path);
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Exports a registered map for other programs: the world file and its coordinate system beside
 // the bitmap, the waypoints as GPX 1.1 and the calibration as an OziExplorer ".map" file. It
-// decides which exports apply, writes each file atomically and reports every failure through
-// the prompt, naming the file.
+// decides which exports apply, writes each file atomically and returns every failure as a
+// FileResult whose notice names the file.
 
 #include "AuxXml.h"
 #include "CExportSource.h"
 #include "ExportText.h"
+#include "FileResult.h"
 #include "Gpx.h"
 #include "OziMap.h"
 #include "WorldFile.h"
@@ -23,7 +24,7 @@ public:
 
     // mapFilePath is the map file the source belongs to ("" when none): no export replaces it
     // or the bitmap.
-    CMapExporter(CExportSource source, CUserPrompt& prompt, std::string mapFilePath = {});
+    explicit CMapExporter(CExportSource source, std::string mapFilePath = {});
 
     // The document as it is now, with the placed waypoints of the waypoint table.
     static CExportSource SourceOf(const CGpsDoc& doc);
@@ -33,13 +34,14 @@ public:
     unsigned WhyNot(Format format) const;
     bool CanExport(Format format) const { return WhyNot(format) == 0; }
 
-    // Each export shows the reason in a message when the format does not apply, and a message
-    // naming the file when one cannot be written; it returns true only when every file was
-    // written. The world file goes beside the bitmap, with "<bitmap>.aux.xml" for its
-    // coordinate system (the other contents of an existing .aux.xml are kept).
-    bool ExportWorldFile();
-    bool ExportGpx(const std::string& path);
-    bool ExportOziMap(const std::string& path);
+    // Each export is done only when every file was written; otherwise its notice gives the
+    // reason the format does not apply, or names the file that cannot be written. A GPX file
+    // that leaves waypoints out says how many. The world file goes beside the bitmap, with
+    // "<bitmap>.aux.xml" for its coordinate system (the other contents of an existing .aux.xml
+    // are kept).
+    FileResult ExportWorldFile();
+    FileResult ExportGpx(const std::string& path);
+    FileResult ExportOziMap(const std::string& path);
 
     // The files the exports have written so far, in order.
     const std::vector<std::string>& WrittenFiles() const { return m_written; }
@@ -50,16 +52,15 @@ public:
 
     // The File > Export commands (ID_FILE_EXPORT_WORLD_FILE, ID_FILE_EXPORT_GPX,
     // ID_FILE_EXPORT_OZI_MAP): whether one is enabled for the document now, and running one
-    // (GPX and .map ask for the file first). OnCommand returns false for other ids.
+    // (GPX and .map ask prompt for the file first; not done when none is chosen). A disabled
+    // command or another id does nothing and is done.
     static bool IsCommandEnabled(const CGpsDoc& doc, unsigned commandId);
-    static bool OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsigned commandId);
+    static FileResult OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsigned commandId);
 
 private:
-    bool Refuse(Format format);
-    bool WriteFile(const std::string& path, const std::string& bytes);
+    FileResult WriteFile(const std::string& path, const std::string& bytes);
 
     CExportSource m_source;
-    CUserPrompt& m_prompt;
     std::string m_mapFilePath;
     std::vector<std::string> m_written;
 };

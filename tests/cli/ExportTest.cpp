@@ -97,7 +97,7 @@ protected:
                   0);
     }
 
-    CMapExporter Exporter() { return CMapExporter(CMapExporter::SourceOf(doc), prompt); }
+    CMapExporter Exporter() { return CMapExporter(CMapExporter::SourceOf(doc)); }
 
     std::string bitmap;
     CRecordingPrompt prompt;
@@ -113,7 +113,7 @@ TEST_P(ExportTest, gdal_reads_world_file_and_ozi_map_agreeing_with_the_transform
     const CalibrationCase& c = GetParam();
     LoadCase(c);
     CMapExporter exporter = Exporter();
-    ASSERT_TRUE(exporter.ExportWorldFile()) << prompt.messages.size();
+    ASSERT_TRUE(exporter.ExportWorldFile().done);
     EXPECT_EQ(exporter.WrittenFiles(),
               Args((dir / "city.bpw").string(), (dir / "city.bmp.aux.xml").string()));
     const std::string wkt =
@@ -123,7 +123,7 @@ TEST_P(ExportTest, gdal_reads_world_file_and_ozi_map_agreeing_with_the_transform
     // In another folder: the .map names the picture by its full path.
     fs::create_directories(dir / "apps");
     const fs::path map = dir / "apps" / "city.map";
-    ASSERT_TRUE(Exporter().ExportOziMap(map.string()));
+    ASSERT_TRUE(Exporter().ExportOziMap(map.string()).done);
     const QJsonObject info = GdalInfo(map);
     ASSERT_EQ(info["driverShortName"].toString().toStdString(), "MAP");
     EXPECT_EQ(info["size"].toArray()[0].toInt(), c.width);
@@ -181,9 +181,11 @@ TEST_F(ExportFiles, ogr_reads_back_gpx_waypoint_names_and_coordinates) {
                         {1e-7, 179.999999999},
                         {90.5, 10.0}};
     const fs::path gpx = dir / "waypoints.gpx";
-    ASSERT_TRUE(CMapExporter(source, prompt).ExportGpx(gpx.string()));
-    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_EXPORT_WAYPOINTS_LEFT_OUT});
-    EXPECT_EQ(prompt.messages.front().text.substr(0, 2), "2 ");
+    const FileResult written = CMapExporter(source).ExportGpx(gpx.string());
+    ASSERT_TRUE(written.done);
+    ASSERT_EQ(written.notices.size(), 1u);
+    EXPECT_EQ(written.notices[0].id, IDS_EXPORT_WAYPOINTS_LEFT_OUT);
+    EXPECT_EQ(written.notices[0].text.substr(0, 2), "2 ");
 
     // Longitude, latitude and name of each waypoint read back, one line each after the header.
     const std::string csv = Shell("ogr2ogr -f CSV /vsistdout/ " + Quoted(gpx) +
@@ -203,7 +205,7 @@ TEST_F(ExportFiles, aux_xml_keeps_other_gdal_contents_and_replaces_the_coordinat
         "  <PAMRasterBand band=\"1\"><Description>a > b</Description></PAMRasterBand>\n"
         "</PAMDataset>\n";
     WriteBytes(aux, "<PAMDataset>\n  <SRS>LOCAL_CS[\"old\"]</SRS>\n" + kept);
-    ASSERT_TRUE(Exporter().ExportWorldFile());
+    ASSERT_TRUE(Exporter().ExportWorldFile().done);
     EXPECT_EQ(ReadBytes(aux), "<PAMDataset>\n  <SRS dataAxisToSRSAxisMapping=\"1,2\">" +
                                   *CoordinateSystemWkt(CoordType::Utm, 10, 'U') + "</SRS>\n" +
                                   kept);
@@ -224,21 +226,21 @@ TEST_F(ExportFiles, failed_exports_name_the_file_say_why_and_keep_previous_conte
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.string());
-        prompt.messages.clear();
         const std::string before = fs::is_regular_file(row.file) ? ReadBytes(row.file) : "";
         if (row.bDiskFull) {
             CAtomicFile::SetFailureHookForTesting([](const std::string&) { return ENOSPC; });
         }
         CMapExporter exporter = Exporter();
-        const bool ok = row.file.extension() == ".bpw" ? exporter.ExportWorldFile()
-                                                       : exporter.ExportOziMap(row.file.string());
+        const FileResult result = row.file.extension() == ".bpw"
+                                      ? exporter.ExportWorldFile()
+                                      : exporter.ExportOziMap(row.file.string());
         CAtomicFile::SetFailureHookForTesting(nullptr);
-        EXPECT_FALSE(ok);
-        ASSERT_EQ(prompt.messages.size(), 1u);
-        const std::string& text = prompt.messages[0].text;
+        EXPECT_FALSE(result.done);
+        ASSERT_EQ(result.notices.size(), 1u);
+        const std::string& text = result.notices[0].text;
         EXPECT_NE(text.find(row.file.string()), std::string::npos) << text;
         if (row.reason == IDS_TEXT_FILE_WOULD_REPLACE) {
-            EXPECT_EQ(prompt.messages[0].id, row.reason);
+            EXPECT_EQ(result.notices[0].id, row.reason);
         } else {
             EXPECT_NE(text.find(LoadStringId(row.reason)), std::string::npos) << text;
         }
