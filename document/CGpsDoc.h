@@ -1,10 +1,10 @@
 #pragma once
 // The map document: the map picture and its size, the bitmap's path, the three calibration
 // marks with their picture and world points, the coordinate type and UTM zone, the transform
-// built from them and the world position of any picture point. It runs
-// the map commands, saves and opens ".gpm" map files and writes the registration and waypoint
-// files beside the bitmap. It never draws: views learn of changes through update hints. Its loads
-// and saves return a FileResult; the prompt only asks questions and chooses files.
+// built from them and the world position of any picture point. It runs the map commands, saves
+// and opens ".gpm" map files and writes the registration and waypoint files beside the bitmap.
+// It never draws: views learn of changes through update hints. Its loads and saves return a
+// FileResult; the prompt only asks questions and chooses files.
 
 #include "BitmapLoadResult.h"
 #include "CCalibration.h"
