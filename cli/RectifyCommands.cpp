@@ -3,6 +3,7 @@
 #include "CAtomicFile.h"
 #include "CGpsDoc.h"
 #include "CMapFile.h"
+#include "CPointsFile.h"
 #include "CRasterCalibration.h"
 #include "CRecordingPrompt.h"
 #include "CWarpSource.h"
@@ -12,6 +13,7 @@
 #include "TextFileFormat.h"
 #include "UtmProjection.h"
 #include "UtmZoneText.h"
+#include "WarpFit.h"
 #include "ZoneOption.h"
 
 #include <CLI/CLI.hpp>
@@ -19,6 +21,7 @@
 #include <ogr_spatialref.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <memory>
@@ -35,7 +38,68 @@ struct RectifyArgs {
     bool latLon = false;
     std::string zoneText;
     double pixelSize = 0.0;
+    int order = 0;    // through the control points with a polynomial of this order
+    bool tps = false; // through the control points with a thin-plate spline
 };
+
+// The name of a fit through control points, for messages.
+std::string FitName(WarpFit fit) {
+    switch (fit) {
+    case WarpFit::Order1:
+        return Text(IDS_STRAIGHT_FIT_ORDER1);
+    case WarpFit::Order2:
+        return Text(IDS_STRAIGHT_FIT_ORDER2);
+    case WarpFit::Order3:
+        return Text(IDS_STRAIGHT_FIT_ORDER3);
+    case WarpFit::ThinPlateSpline:
+        return Text(IDS_STRAIGHT_FIT_TPS);
+    case WarpFit::Calibration:
+        break;
+    }
+    return Text(IDS_STRAIGHT_FIT_AFFINE);
+}
+
+// Maps source through the control points beside the map file with fit. False after the message
+// and exit code when the points are missing, unreadable or too few, or cannot be fitted.
+bool UseMapPoints(CWarpSource& source, const std::string& map, const CCalibration& calibration,
+                  WarpFit fit, CliContext& context) {
+    const std::string path = CPointsFile::PathForMapFile(map);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        context.err << FormatString1(IDS_STRAIGHT_NO_POINTS, path) << '\n';
+        context.exitCode = CLI_EXIT_REJECTED;
+        return false;
+    }
+    const WorldKind kind = calibration.IsUtm() ? WorldKind{CoordType::Utm, calibration.zone,
+                                                           !UtmIsSouthernLetter(calibration.letter)}
+                                               : WorldKind{};
+    const CPointsFile::Result read = CPointsFile::Read(path, kind);
+    if (read.status != CPointsFile::Status::Ok) {
+        context.err << CPointsFile::Message(read, path) << '\n';
+        context.exitCode = CLI_EXIT_FILE;
+        return false;
+    }
+    switch (source.UsePoints(read.points, fit)) {
+    case CWarpSource::Status::Ok:
+        return true;
+    case CWarpSource::Status::TooFewPoints: {
+        std::string message = FormatString1(IDS_STRAIGHT_TOO_FEW_POINTS, FitName(fit));
+        for (const auto& [mark, value] :
+             {std::pair{"%2", MinimumPoints(fit)}, {"%3", EnabledPoints(read.points)}}) {
+            if (const std::size_t at = message.find(mark); at != std::string::npos) {
+                message.replace(at, 2, std::to_string(value));
+            }
+        }
+        context.err << message << '\n';
+        break;
+    }
+    default:
+        context.err << FormatString1(IDS_STRAIGHT_POINTS_NO_FIT, FitName(fit)) << '\n';
+        break;
+    }
+    context.exitCode = CLI_EXIT_REJECTED;
+    return false;
+}
 
 // The default output: the bitmap's name with -straight.bmp, beside it.
 std::string StraightName(const std::string& bitmap) {
@@ -77,6 +141,14 @@ void RunRectify(const RectifyArgs& args, bool utm, CliContext& context) {
     if (source->GetStatus() != CWarpSource::Status::Ok) {
         context.err << FormatString1(IDS_STRAIGHT_NO_BITMAP, contents.bitmapPath) << '\n';
         context.exitCode = CLI_EXIT_FILE;
+        return;
+    }
+    constexpr std::array orders{WarpFit::Order1, WarpFit::Order2, WarpFit::Order3};
+    const WarpFit fit = args.tps         ? WarpFit::ThinPlateSpline
+                        : args.order > 0 ? orders[std::size_t(args.order) - 1]
+                                         : WarpFit::Calibration;
+    if (fit != WarpFit::Calibration &&
+        !UseMapPoints(*source, args.map, calibration, fit, context)) {
         return;
     }
     // A lat/lon map goes to the zone of its centre unless the user named one.
@@ -192,6 +264,9 @@ void AddRectifyCommands(CLI::App& app, CliContext& context) {
     latLon->excludes(utm);
     command->add_option("--pixel-size", args->pixelSize, Text(IDS_CLI_RECTIFY_PIXEL_SIZE))
         ->check(CLI::PositiveNumber);
+    auto* order = command->add_option("--order", args->order, Text(IDS_CLI_RECTIFY_ORDER))
+                      ->check(CLI::Range(1, 3));
+    command->add_flag("--tps", args->tps, Text(IDS_CLI_RECTIFY_TPS))->excludes(order);
     CWorkerProgress::AddOption(*command, context);
     command->callback([&context, args, utm] { RunRectify(*args, utm->count() > 0, context); });
 }

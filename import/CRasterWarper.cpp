@@ -105,10 +105,14 @@ CRasterWarper::Status CRasterWarper::Warp(const CWarpSource& source, const SWarp
         return fail("unknown target coordinate system");
     }
     target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    TransformerPtr exact(GDALCreateGenImgProjTransformer4(
-        OGRSpatialReference::ToHandle(const_cast<OGRSpatialReference*>(&source.GetSpatialRef())),
-        source.GetGeoTransform().data(), OGRSpatialReference::ToHandle(&target),
-        grid.geoTransform.data(), nullptr));
+    TransformerPtr exact(source.HasPoints()
+                             ? source.CreatePointsTransformer(target)
+                             : GDALCreateGenImgProjTransformer4(
+                                   OGRSpatialReference::ToHandle(
+                                       const_cast<OGRSpatialReference*>(&source.GetSpatialRef())),
+                                   source.GetGeoTransform().data(),
+                                   OGRSpatialReference::ToHandle(&target), grid.geoTransform.data(),
+                                   nullptr));
     if (!exact) {
         return fail("");
     }

@@ -1,10 +1,10 @@
 #pragma once
 // Warps a picture into a target grid with GDAL's warper (GDALWarpOperation::ChunkAndWarpImage
-// over a GDALCreateGenImgProjTransformer4 transform, approximated to an eighth of a pixel as
-// gdalwarp does), and hands the result to a sink in strips of whole rows from the top, so that
-// memory depends on the warper's working memory and the grid's width, never on its height. The
-// grid is a geotransform into a coordinate system, in GDAL's convention (pixel (0,0) spans 0..1);
-// any grid works, north-up or not, a whole map or one tile of it.
+// over a GenImgProj transform from the source's geotransform or its control points, approximated
+// to an eighth of a pixel as gdalwarp does), and hands the result to a sink in strips of whole
+// rows from the top, so that memory depends on the warper's working memory and the grid's width,
+// never on its height. The grid is a geotransform into a coordinate system, in GDAL's convention
+// (pixel (0,0) spans 0..1); any grid works, north-up or not, a whole map or one tile of it.
 
 #include <array>
 #include <cstddef>

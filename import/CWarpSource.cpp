@@ -7,10 +7,12 @@
 #include "StringTable.h"
 #include "UtmProjection.h"
 
+#include <gdal_alg.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -79,6 +81,9 @@ std::unique_ptr<CWarpSource> CWarpSource::OpenRaster(const std::string& path,
 }
 
 CWarpSource::~CWarpSource() {
+    if (m_pPoints != nullptr) {
+        GDALClose(GDALDataset::ToHandle(m_pPoints));
+    }
     if (m_pDataset != nullptr) {
         GDALClose(GDALDataset::ToHandle(m_pDataset));
     }
@@ -112,10 +117,104 @@ void CWarpSource::DescribeBands() {
     }
 }
 
+CWarpSource::Status CWarpSource::UsePoints(const std::vector<ControlPoint>& points, WarpFit fit) {
+    if (fit == WarpFit::Calibration || EnabledPoints(points) < MinimumPoints(fit)) {
+        return Status::TooFewPoints;
+    }
+    std::vector<GDAL_GCP> gcps(EnabledPoints(points));
+    GDALInitGCPs(static_cast<int>(gcps.size()), gcps.data());
+    std::size_t i = 0;
+    for (const ControlPoint& p : points) {
+        if (p.enabled) {
+            gcps[i].dfGCPPixel = p.picture.x;
+            gcps[i].dfGCPLine = p.picture.y;
+            gcps[i].dfGCPX = p.world.x;
+            gcps[i].dfGCPY = p.world.y;
+            ++i;
+        }
+    }
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    GDALDataset* carrier =
+        mem != nullptr ? mem->Create("", GetWidth(), GetHeight(), 0, GDT_Byte, nullptr) : nullptr;
+    const bool set = carrier != nullptr && carrier->SetGCPs(static_cast<int>(gcps.size()),
+                                                            gcps.data(), m_pSrs.get()) == CE_None;
+    GDALDeinitGCPs(static_cast<int>(gcps.size()), gcps.data());
+    std::swap(carrier, m_pPoints);
+    const WarpFit previous = std::exchange(m_fit, fit);
+    // GDAL fits the points when it makes the transformer: one that cannot be made cannot warp.
+    void* transformer = set ? CreatePointsTransformer(*m_pSrs) : nullptr;
+    if (transformer == nullptr) {
+        std::swap(carrier, m_pPoints);
+        m_fit = previous;
+    } else {
+        GDALDestroyGenImgProjTransformer(transformer);
+    }
+    if (carrier != nullptr) {
+        GDALClose(GDALDataset::ToHandle(carrier));
+    }
+    return transformer != nullptr ? Status::Ok : Status::NoFit;
+}
+
+void* CWarpSource::CreatePointsTransformer(const OGRSpatialReference& target) const {
+    if (m_pPoints == nullptr) {
+        return nullptr;
+    }
+    const auto wkt = [](const OGRSpatialReference& srs) {
+        char* text = nullptr;
+        srs.exportToWkt(&text);
+        std::string result = text != nullptr ? text : "";
+        CPLFree(text);
+        return result;
+    };
+    CPLStringList options;
+    options.SetNameValue("SRC_SRS", wkt(*m_pSrs).c_str());
+    options.SetNameValue("DST_SRS", wkt(target).c_str());
+    if (m_fit == WarpFit::ThinPlateSpline) {
+        options.SetNameValue("METHOD", "GCP_TPS");
+    } else {
+        options.SetNameValue("METHOD", "GCP_POLYNOMIAL");
+        options.SetNameValue("MAX_GCP_ORDER", std::to_string(PolynomialOrder(m_fit)).c_str());
+    }
+    return GDALCreateGenImgProjTransformer2(GDALDataset::ToHandle(m_pPoints), nullptr,
+                                            options.List());
+}
+
 PictureToLonLat CWarpSource::LonLatMapping() const {
     OGRSpatialReference wgs84;
     wgs84.importFromEPSG(4326);
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    if (m_pPoints != nullptr) {
+        std::shared_ptr<void> transformer(CreatePointsTransformer(wgs84), [](void* t) {
+            if (t != nullptr) {
+                GDALDestroyGenImgProjTransformer(t);
+            }
+        });
+        return [transformer](std::vector<CDoublePoint>& points) {
+            if (!transformer) {
+                return false;
+            }
+            std::vector<double> x(points.size());
+            std::vector<double> y(points.size());
+            std::vector<double> z(points.size(), 0.0);
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                x[i] = points[i].x;
+                y[i] = points[i].y;
+            }
+            std::vector<int> ok(points.size(), FALSE);
+            if (!points.empty() &&
+                !GDALGenImgProjTransform(transformer.get(), FALSE, static_cast<int>(points.size()),
+                                         x.data(), y.data(), z.data(), ok.data())) {
+                return false;
+            }
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                if (!ok[i] || !std::isfinite(x[i]) || !std::isfinite(y[i])) {
+                    return false;
+                }
+                points[i] = {x[i], y[i]};
+            }
+            return true;
+        };
+    }
     std::shared_ptr<OGRCoordinateTransformation> ct(
         OGRCreateCoordinateTransformation(m_pSrs.get(), &wgs84), STransformDeleter{});
     const std::array<double, 6> gt = m_geoTransform;

@@ -5,11 +5,13 @@
 // three-mark calibration as the geotransform in WGS 84 latitude/longitude or WGS 84 / UTM zone
 // N/S. Picture points follow GDAL's convention, which the map file and the registration file
 // share: pixel (0,0) spans 0..1, a mark on pixel (x,y) stands for the point (x,y), the device's
-// top-left corner is (0,0) and its bottom-right corner (width, height).
+// top-left corner is (0,0) and its bottom-right corner (width, height). A map's picture may
+// instead be mapped through its control points (UsePoints), as GDAL's GCP transformers do.
 
 #include "CBmpStreamWriter.h"
 #include "CGdalSession.h"
 #include "DeviceError.h"
+#include "WarpFit.h"
 
 #include <array>
 #include <memory>
@@ -24,7 +26,9 @@ class CWarpSource {
 public:
     enum class Status {
         Ok,
-        CannotRead, // GDAL cannot open the picture
+        CannotRead,   // GDAL cannot open the picture
+        TooFewPoints, // fewer enabled control points than the fit needs
+        NoFit,        // GDAL cannot fit the enabled control points (on one line, say)
     };
 
     // A calibrated map's bitmap with its calibration.
@@ -36,6 +40,17 @@ public:
                                                    const std::array<double, 6>& geoTransform,
                                                    const OGRSpatialReference& srs);
     ~CWarpSource();
+
+    // Maps the picture through the enabled points (world points in GetSpatialRef's system) with
+    // fit, which is not WarpFit::Calibration, instead of the geotransform. On TooFewPoints or
+    // NoFit the source stays as it was.
+    Status UsePoints(const std::vector<ControlPoint>& points, WarpFit fit);
+    bool HasPoints() const { return m_pPoints != nullptr; }
+    // A GenImgProj transformer from picture points through the control points into target (its
+    // destination geotransform the identity until set), or null when GDAL cannot make it or the
+    // picture has no points. Destroy it with GDALDestroyGenImgProjTransformer.
+    void* CreatePointsTransformer(const OGRSpatialReference& target) const;
+
     CWarpSource(const CWarpSource&) = delete;
     CWarpSource& operator=(const CWarpSource&) = delete;
 
@@ -58,7 +73,7 @@ public:
     const std::vector<int>& GetColourBands() const { return m_colourBands; }
     int GetAlphaBand() const { return m_nAlphaBand; }
 
-    // Picture points to WGS 84 longitude/latitude through the georeferencing.
+    // Picture points to WGS 84 longitude/latitude through the georeferencing or the points.
     PictureToLonLat LonLatMapping() const;
 
 private:
@@ -75,4 +90,7 @@ private:
     std::vector<CBmpStreamWriter::Rgb> m_palette;
     std::vector<int> m_colourBands;
     int m_nAlphaBand = 0;
+    // A picture-sized dataset without bands that carries the control points as GCPs.
+    GDALDataset* m_pPoints = nullptr;
+    WarpFit m_fit = WarpFit::Calibration;
 };

@@ -445,6 +445,27 @@ constexpr Entry kStrings[] = {
     {IDS_STRAIGHT_ANTIMERIDIAN,
      TR("%1 reaches across the 180\u00B0 meridian, where a latitude/longitude map ends on the "
         "device.  Straighten it into UTM instead.")},
+    {IDS_CLI_RECTIFY_ORDER,
+     TR("Warp through the map's enabled control points with a polynomial of this order: 1, 2 "
+        "(6 points or more) or 3 (10 or more). The new map is still exact on the device.")},
+    {IDS_CLI_RECTIFY_TPS, TR("Warp through the map's enabled control points with a thin-plate "
+                             "spline (10 points or more).")},
+    {IDS_STRAIGHT_NO_POINTS,
+     TR("The map has no control points (%1 is missing), so it cannot be straightened through "
+        "them.")},
+    {IDS_STRAIGHT_TOO_FEW_POINTS,
+     TR("A %1 needs at least %2 enabled control points; the map has %3.")},
+    {IDS_STRAIGHT_POINTS_NO_FIT, TR("No %1 can be fitted through the map's enabled control "
+                                    "points: they lie too close to a line in the picture.")},
+    {IDS_STRAIGHT_CHOOSE_FIT,
+     TR("Straighten through which fit?\nThe map file and the device hold only the calibration's "
+        "affine fit; a polynomial or a thin-plate spline through the control points bends the "
+        "picture itself.")},
+    {IDS_STRAIGHT_FIT_AFFINE, TR("Affine, from the calibration")},
+    {IDS_STRAIGHT_FIT_ORDER1, TR("first-order polynomial")},
+    {IDS_STRAIGHT_FIT_ORDER2, TR("second-order polynomial")},
+    {IDS_STRAIGHT_FIT_ORDER3, TR("third-order polynomial")},
+    {IDS_STRAIGHT_FIT_TPS, TR("thin-plate spline")},
     {IDS_CALIB_READ_AS_TIP, TR("How OK reads the field above: decimal degrees with the "
                                "hemisphere, for UTM those of the mark's easting, northing and "
                                "zone")},

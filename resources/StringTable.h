@@ -337,6 +337,19 @@ enum StringId : unsigned {
     IDS_POINTS_NONE = 62309,
     IDS_POINTS_APPLY_REPLACE = 62310,
     IDS_UNDO_DISABLE_POINT = 62311,
+    // Straightening through control points: mapreg-cli options and messages, the desktop's
+    // choice of fit (62330..62349)
+    IDS_CLI_RECTIFY_ORDER = 62330,
+    IDS_CLI_RECTIFY_TPS = 62331,
+    IDS_STRAIGHT_NO_POINTS = 62332,
+    IDS_STRAIGHT_TOO_FEW_POINTS = 62333, // %1 the fit, %2 the points it needs, %3 those enabled
+    IDS_STRAIGHT_POINTS_NO_FIT = 62334,
+    IDS_STRAIGHT_CHOOSE_FIT = 62335,
+    IDS_STRAIGHT_FIT_AFFINE = 62336,
+    IDS_STRAIGHT_FIT_ORDER1 = 62337,
+    IDS_STRAIGHT_FIT_ORDER2 = 62338,
+    IDS_STRAIGHT_FIT_ORDER3 = 62339,
+    IDS_STRAIGHT_FIT_TPS = 62340,
 };
 
 // The text of a string id; an empty text for an id the table does not hold.

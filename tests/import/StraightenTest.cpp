@@ -1,6 +1,7 @@
 // Straightening for the device, judged against GDAL's own warp: each source is warped by
-// GDALReprojectImage into the grid that our registration file describes (what the device will
-// assume), and our bitmap must match it: best whole-pixel shift (0,0), high correlation.
+// GDALWarp (with the same GCPs and fit for a map straightened through its control points) into
+// the grid that our registration file describes (what the device will assume), and our bitmap
+// must match it: best whole-pixel shift (0,0), high correlation.
 
 #include "RasterMaker.h"
 
@@ -9,11 +10,12 @@
 #include "CWarpSource.h"
 #include "UtmProjection.h"
 
-#include <gdalwarper.h>
+#include <gdal_utils.h>
 
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <numbers>
@@ -37,6 +39,37 @@ std::vector<double> Turned(double x0, double y0, double s, double thetaDegrees) 
     const double c = std::cos(thetaDegrees * kDegree);
     const double n = std::sin(thetaDegrees * kDegree);
     return {x0, s * c, s * n, y0, s * n, -s * c};
+}
+
+// A bent picture's world point at a pixel: easting/northing in metres or longitude/latitude.
+using World = std::function<std::array<double, 2>(double x, double y)>;
+
+// Nearly 10 m pixels bent by up to some 60 m (UTM zone 33 north), and about the same in
+// latitude/longitude near 15 E 47 N: far from any affine, so a fit that ignored the bend or a
+// point would show in the picture.
+std::array<double, 2> BentUtm(double x, double y) {
+    return {500000 + 10 * x + 1.5 * y + 0.02 * x * x - 0.01 * x * y,
+            5400000 + x - 10 * y + 0.015 * y * y + 0.008 * x * x};
+}
+std::array<double, 2> BentLatLon(double x, double y) {
+    return {15 + 1.4e-4 * x + 2e-5 * y + 3e-7 * x * x,
+            47 + 1e-5 * x - 0.9e-4 * y + 2e-7 * y * y - 1.5e-7 * x * y};
+}
+
+// Sixteen control points on a 4 x 4 lattice over a w x h picture, then a disabled one 500 m (or
+// the like in degrees) off, which a fit must leave out.
+std::vector<GDAL_GCP> LatticePoints(int w, int h, const World& world) {
+    std::vector<GDAL_GCP> gcps(17);
+    GDALInitGCPs(17, gcps.data());
+    for (int i = 0; i < 17; ++i) {
+        gcps[i].dfGCPPixel = i == 16 ? w / 2.0 : (i % 4) * (w - 1) / 3.0;
+        gcps[i].dfGCPLine = i == 16 ? h / 2.0 : (i / 4) * (h - 1) / 3.0;
+        const auto [x, y] = world(gcps[i].dfGCPPixel, gcps[i].dfGCPLine);
+        const double off = i == 16 ? (std::abs(x) > 1000 ? 500.0 : 5e-3) : 0.0;
+        gcps[i].dfGCPX = x + off;
+        gcps[i].dfGCPY = y - off;
+    }
+    return gcps;
 }
 
 // The registration file as the device reads it.
@@ -112,6 +145,8 @@ TEST_F(StraightenTest, matches_gdal_warp_into_the_grid_the_device_reads) {
         std::vector<std::string> options;
         int bitCount;
         std::string srsOfGeoref = {}; // for GCPs and the hand calibration
+        World bent = {};              // control points beside a registered bitmap, then rectify
+        std::vector<std::string> fit = {}; // gdalwarp's options for the control points
     };
     const std::vector<double> handGt = Turned(400000, 5300000, 4.0, -3.0);
     // clang-format off
@@ -121,6 +156,9 @@ TEST_F(StraightenTest, matches_gdal_warp_into_the_grid_the_device_reads) {
         {"palette", {"GTiff", "palette.tif", 120, 100, 1, GDT_Byte, Turned(500000, 6000000, 10, -8), "EPSG:32733", true}, Blocks, {}, false, {}, 8},
         {"GCPs", {"GTiff", "gcps.tif", 140, 110, 3}, Smooth, {{0, 0, 10.0, 50.0}, {140, 0, 10.21, 50.03}, {0, 110, 10.02, 49.88}, {140, 110, 10.23, 49.91}}, false, {}, 24, "EPSG:4326"},
         {"hand-calibrated, to lat/lon", {"BMP", "hand.bmp", 130, 90, 3}, Smooth, {}, true, Args("--latlon"), 24, "EPSG:32610"},
+        {"second order", {"BMP", "order2.bmp", 160, 120, 3}, Smooth, {}, false, Args("--order", "2"), 24, "EPSG:32633", BentUtm, Args("-order", "2")},
+        {"third order, to lat/lon", {"BMP", "order3.bmp", 150, 110, 1, GDT_Byte, {}, {}, true}, Blocks, {}, false, Args("--order", "3", "--latlon"), 8, "EPSG:32633", BentUtm, Args("-order", "3")},
+        {"thin-plate spline, lat/lon to UTM", {"BMP", "tps.bmp", 140, 120, 3}, Smooth, {}, false, Args("--tps", "--utm"), 24, "EPSG:4326", BentLatLon, Args("-tps")},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -143,7 +181,26 @@ TEST_F(StraightenTest, matches_gdal_warp_into_the_grid_the_device_reads) {
             GDALDeinitGCPs(int(gcps.size()), gcps.data());
             GDALClose(ds);
         }
-        if (row.byHand) {
+        std::vector<GDAL_GCP> points;
+        if (row.bent) {
+            points = LatticePoints(row.raster.width, row.raster.height, row.bent);
+            std::string text = "mapX,mapY,sourceX,sourceY,enable,dX,dY,residual\n";
+            for (const GDAL_GCP& p : points) {
+                text += std::to_string(p.dfGCPX) + "," + std::to_string(p.dfGCPY) + "," +
+                        std::to_string(p.dfGCPPixel) + "," + std::to_string(-p.dfGCPLine) +
+                        (&p == &points.back() ? ",0" : ",1") + ",0,0,0\n";
+            }
+            WriteBytes(dir / "bent.csv", text);
+            std::vector<std::string> reg =
+                Args("register", source.string(), "--points", (dir / "bent.csv").string());
+            if (row.srsOfGeoref != "EPSG:4326") {
+                reg.insert(reg.end(), {"--utm", "33T"});
+            }
+            const CliResult registered = RunTool(reg);
+            ASSERT_EQ(registered.code, 0) << registered.err;
+            args = Args("rectify", fs::path(source).replace_extension(".gpm").string(), "-o",
+                        (dir / ("out-" + std::string(row.raster.name))).string());
+        } else if (row.byHand) {
             // Marks on three corners of a picture turned by 3 degrees, in UTM zone 10.
             const auto world = [&](double px, double py) {
                 return std::to_string(handGt[0] + px * handGt[1] + py * handGt[2]) + " " +
@@ -191,16 +248,22 @@ TEST_F(StraightenTest, matches_gdal_warp_into_the_grid_the_device_reads) {
         EXPECT_EQ(ours->GetRasterYSize(), reg.height);
         EXPECT_EQ(ours->GetRasterCount() == 1 ? 8 : 24, row.bitCount);
         GDALDataset* src = GDALDataset::Open(source.c_str(), GDAL_OF_RASTER);
-        if (row.byHand) { // the bitmap carries no georeferencing: give it the calibration's
+        if (row.byHand || row.bent) { // the bitmap carries no georeferencing: give it ours
             GDALDataset* copy = GetGDALDriverManager()->GetDriverByName("MEM")->CreateCopy(
                 "", src, FALSE, nullptr, nullptr, nullptr);
             GDALClose(src);
             src = copy;
-            src->SetGeoTransform(const_cast<double*>(handGt.data()));
-            OGRSpatialReference utm10;
-            utm10.SetFromUserInput(row.srsOfGeoref.c_str());
-            src->SetSpatialRef(&utm10);
+            OGRSpatialReference georef;
+            georef.SetFromUserInput(row.srsOfGeoref.c_str());
+            georef.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+            if (row.bent) { // the enabled points only
+                src->SetGCPs(int(points.size()) - 1, points.data(), &georef);
+            } else {
+                src->SetGeoTransform(const_cast<double*>(handGt.data()));
+                src->SetSpatialRef(&georef);
+            }
         }
+        GDALDeinitGCPs(int(points.size()), points.data());
         GDALDataset* theirs = GetGDALDriverManager()->GetDriverByName("MEM")->Create(
             "", reg.width, reg.height, ours->GetRasterCount(), GDT_Byte, nullptr);
         double gt[6] = {reg.tlx, (reg.brx - reg.tlx) / reg.width, 0, reg.tly,
@@ -213,12 +276,19 @@ TEST_F(StraightenTest, matches_gdal_warp_into_the_grid_the_device_reads) {
         for (int k = 1; k <= theirs->GetRasterCount(); ++k) {
             theirs->GetRasterBand(k)->Fill(b[std::size_t(k) - 1][0]);
         }
-        char* wkt = nullptr;
-        target.exportToWkt(&wkt);
-        ASSERT_EQ(CE_None, GDALReprojectImage(src, nullptr, theirs, wkt,
-                                              row.bitCount == 8 ? GRA_NearestNeighbour : GRA_Cubic,
-                                              0, 0.125, nullptr, nullptr, nullptr));
-        CPLFree(wkt);
+        std::vector<std::string> warp =
+            Args("-r", row.bitCount == 8 ? "near" : "cubic", "-et", "0.125");
+        warp.insert(warp.end(), row.fit.begin(), row.fit.end());
+        std::vector<char*> argv;
+        for (std::string& a : warp) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        GDALWarpAppOptions* options = GDALWarpAppOptionsNew(argv.data(), nullptr);
+        GDALDatasetH srcHandle = GDALDataset::ToHandle(src);
+        EXPECT_NE(GDALWarp(nullptr, GDALDataset::ToHandle(theirs), 1, &srcHandle, options, nullptr),
+                  nullptr);
+        GDALWarpAppOptionsFree(options);
         const Bands a = ReadBands(theirs);
         GDALClose(theirs);
         GDALClose(src);
@@ -258,6 +328,22 @@ TEST_F(StraightenTest, refuses_bad_inputs_and_leaves_nothing_behind) {
     lost.replace(lost.find(bitmap), bitmap.size(), (dir / "bog.bmp").string()); // same length
     WriteBytes(dir / "lost.gpm", lost);
     WriteBytes(dir / "file", "");
+    // The same map with five enabled control points and a disabled one, and with six on a line.
+    const std::string few = (dir / "few.gpm").string();
+    const std::string line = (dir / "line.gpm").string();
+    fs::copy_file(map, few);
+    fs::copy_file(map, line);
+    std::string fewPoints = "mapX,mapY,sourceX,sourceY,enable,dX,dY,residual\n";
+    std::string linePoints = fewPoints;
+    for (int i = 0; i < 6; ++i) {
+        const std::string x = std::to_string(500000 + 300 * i);
+        fewPoints += x + "," + std::to_string(4999000 + 90 * i * i) + "," + std::to_string(30 * i) +
+                     "," + std::to_string(-20 * (i % 3)) + (i == 5 ? ",0\n" : ",1\n");
+        linePoints +=
+            x + ",4999000," + std::to_string(30 * i) + ",-" + std::to_string(20 * i) + ",1\n";
+    }
+    WriteBytes(dir / "few.points", fewPoints);
+    WriteBytes(dir / "line.points", linePoints);
     const auto before = [&] {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir)) {
@@ -285,6 +371,13 @@ TEST_F(StraightenTest, refuses_bad_inputs_and_leaves_nothing_behind) {
         {Args("import", (dir / "plain.bmp").string(), "--rectify", "-o", "x.bmp"), 4,
          "cannot be straightened"},
         {Args("import", tif.string(), "--pixel-size", "3"), 2, "requires --rectify"},
+        {Args("rectify", map, "--order", "2"), 3, "has no control points"},
+        {Args("rectify", few, "--order", "2"), 3,
+         "A second-order polynomial needs at least 6 enabled control points; the map has 5."},
+        {Args("rectify", few, "--tps"), 3, "spline needs at least 10 enabled"},
+        {Args("rectify", line, "--order", "2"), 3, "No second-order polynomial can be fitted"},
+        {Args("rectify", few, "--order", "1", "--tps"), 2, "excludes"},
+        {Args("rectify", few, "--order", "4"), 2, "--order"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
