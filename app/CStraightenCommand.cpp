@@ -2,6 +2,7 @@
 
 #include "CGpsDoc.h"
 #include "CPictureImport.h"
+#include "CPointsFile.h"
 #include "CUserPrompt.h"
 #include "CWorkerJob.h"
 #include "DeviceError.h"
@@ -10,6 +11,7 @@
 
 #include <QTemporaryDir>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -25,6 +27,37 @@ CStraightenCommand::DeviceError CStraightenCommand::Of(const CGpsDoc& doc) {
     const double error = CalibrationDeviceError(doc.GetCalibration(), width, height);
     const double pixel = CentrePixelMetres(width, height, CalibrationMapping(doc.GetCalibration()));
     return {error, error > pixel};
+}
+
+std::vector<WarpFit> CStraightenCommand::FitsOf(const CGpsDoc& doc) {
+    std::vector<WarpFit> fits{WarpFit::Calibration};
+    const std::size_t enabled = EnabledPoints(doc.GetControlPoints());
+    for (WarpFit fit : {WarpFit::Order2, WarpFit::Order3, WarpFit::ThinPlateSpline}) {
+        if (enabled >= MinimumPoints(fit)) {
+            fits.push_back(fit);
+        }
+    }
+    return fits;
+}
+
+std::optional<WarpFit> CStraightenCommand::ChooseFit() {
+    const std::vector<WarpFit> fits = FitsOf(m_doc);
+    if (fits.size() == 1) {
+        return fits[0];
+    }
+    std::vector<std::string> items;
+    for (WarpFit fit : fits) {
+        constexpr std::array ids{IDS_STRAIGHT_FIT_AFFINE, IDS_STRAIGHT_FIT_ORDER1,
+                                 IDS_STRAIGHT_FIT_ORDER2, IDS_STRAIGHT_FIT_ORDER3,
+                                 IDS_STRAIGHT_FIT_TPS};
+        items.emplace_back(LoadStringId(ids[static_cast<std::size_t>(fit)]));
+    }
+    const std::optional<int> chosen = m_prompt.ChooseItem(
+        IDS_STRAIGHT_CHOOSE_FIT, std::string(LoadStringId(IDS_STRAIGHT_CHOOSE_FIT)), items);
+    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= fits.size()) {
+        return std::nullopt;
+    }
+    return fits[static_cast<std::size_t>(*chosen)];
 }
 
 bool CStraightenCommand::OfferAfterCalibration() {
@@ -44,6 +77,10 @@ std::optional<std::string> CStraightenCommand::Run() {
     if (!m_doc.IsCalibrated() || source.empty()) {
         return std::nullopt;
     }
+    const std::optional<WarpFit> fit = ChooseFit();
+    if (!fit) {
+        return std::nullopt;
+    }
     const std::filesystem::path path(source);
     const auto bitmap = CPictureImport::ChooseBitmapName(
         m_prompt, (path.parent_path() / (path.stem().string() + "-straight.bmp")).string());
@@ -55,16 +92,31 @@ std::optional<std::string> CStraightenCommand::Run() {
         return std::nullopt;
     }
     // The worker reads the map as the window holds it now, saved or not: a copy of its map file
-    // in a folder of our own, named like the map so that messages name it.
+    // (and of its control points when they are warped through) in a folder of our own, named
+    // like the map so that messages name it.
     const QTemporaryDir folder;
     const std::optional<std::string> copy =
         CWorkerJob::WriteInput(folder, path.stem().string() + ".gpm", m_doc.BuildMapFile());
-    if (!copy) {
+    std::vector<std::string> arguments{"rectify", "--output=" + *bitmap};
+    switch (*fit) {
+    case WarpFit::Calibration:
+        break;
+    case WarpFit::ThinPlateSpline:
+        arguments.emplace_back("--tps");
+        break;
+    default:
+        arguments.push_back("--order=" + std::to_string(PolynomialOrder(*fit)));
+        break;
+    }
+    if (!copy || (*fit != WarpFit::Calibration &&
+                  !CWorkerJob::WriteInput(folder, path.stem().string() + ".points",
+                                          m_doc.BuildControlPointsText()))) {
         m_prompt.MessageBoxId1(IDS_STRAIGHT_FAILED, source, MsgIcon::Stop);
         return std::nullopt;
     }
     CWorkerJob job(m_pParent, FormatString1(IDS_STRAIGHT_PROGRESS, source));
-    const CWorkerJob::Result result = job.Run({"rectify", "--output=" + *bitmap, "--", *copy});
+    arguments.insert(arguments.end(), {"--", *copy});
+    const CWorkerJob::Result result = job.Run(arguments);
     if (result.end == CWorkerJob::End::Cancelled) {
         return std::nullopt;
     }

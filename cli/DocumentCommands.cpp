@@ -55,6 +55,10 @@ public:
                                                 std::string_view) override {
         return std::nullopt;
     }
+    std::optional<int> ChooseItem(unsigned, const std::string&,
+                                  const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
 

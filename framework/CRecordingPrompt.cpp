@@ -44,6 +44,17 @@ std::optional<std::string> CRecordingPrompt::ChooseFileToSave(std::string_view d
     return chosen;
 }
 
+std::optional<int> CRecordingPrompt::ChooseItem(unsigned id, const std::string& /*text*/,
+                                                const std::vector<std::string>& items) {
+    itemChoices.push_back({id, items});
+    if (chosenItems.empty()) {
+        return std::nullopt;
+    }
+    const std::optional<int> chosen = chosenItems.front();
+    chosenItems.pop_front();
+    return chosen;
+}
+
 void CRecordingPrompt::BeginWaitCursor() {
     ++waitCursorDepth;
     ++waitCursorCount;

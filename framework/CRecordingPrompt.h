@@ -32,16 +32,24 @@ public:
     std::optional<std::string> ChooseFileToSave(std::string_view defaultExt,
                                                 std::string_view filter,
                                                 std::string_view initialPath) override;
+    std::optional<int> ChooseItem(unsigned id, const std::string& text,
+                                  const std::vector<std::string>& items) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
     // Queued answers, used first in first out.
     std::deque<MsgAnswer> answers;
     std::deque<std::optional<std::string>> chosenFiles;
+    std::deque<std::optional<int>> chosenItems;
 
     // What was asked, in order.
     std::vector<Message> messages;
     std::vector<Chooser> choosers;
+    struct ItemChoice {
+        unsigned id;
+        std::vector<std::string> items;
+    };
+    std::vector<ItemChoice> itemChoices;
     int waitCursorDepth = 0;
     int waitCursorCount = 0;
 

@@ -15,6 +15,10 @@ public:
     std::optional<std::string> ChooseFileToSave(std::string_view defaultExt,
                                                 std::string_view filter,
                                                 std::string_view initialPath) override;
+    std::optional<int> ChooseItem(unsigned /*id*/, const std::string& /*text*/,
+                                  const std::vector<std::string>& /*items*/) override {
+        return std::nullopt;
+    }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
 

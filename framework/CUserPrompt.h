@@ -1,11 +1,12 @@
 #pragma once
 // The questions and notices the document puts to the user: message boxes with a text of
-// the string table, the file choosers and the wait cursor. The desktop application
-// answers them with dialogs; tests answer them with CRecordingPrompt.
+// the string table, a choice among a few items, the file choosers and the wait cursor. The desktop
+// application answers them with dialogs; tests answer them with CRecordingPrompt.
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class MsgIcon { Stop, Exclamation, Question, Information };
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
@@ -29,6 +30,11 @@ public:
     virtual std::optional<std::string> ChooseFileToSave(std::string_view defaultExt,
                                                         std::string_view filter,
                                                         std::string_view initialPath) = 0;
+
+    // Asks for one of items (at least one) under text; id is the string-table id of text. Returns
+    // the index of the chosen item, or nothing when cancelled.
+    virtual std::optional<int> ChooseItem(unsigned id, const std::string& text,
+                                          const std::vector<std::string>& items) = 0;
 
     // Nested calls are counted; the cursor returns when every Begin has its End.
     virtual void BeginWaitCursor() = 0;

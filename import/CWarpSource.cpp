@@ -12,7 +12,7 @@
 #include <ogr_spatialref.h>
 
 #include <cmath>
-#include <utility>
+#include <functional>
 
 namespace {
 
@@ -21,6 +21,65 @@ struct STransformDeleter {
         OGRCoordinateTransformation::DestroyCT(ct);
     }
 };
+
+struct STransformerDeleter {
+    void operator()(void* transformer) const {
+        if (transformer != nullptr) {
+            GDALDestroyGenImgProjTransformer(transformer);
+        }
+    }
+};
+
+// Maps points in place through transform (point count, x, y, per-point success); false unless
+// every point came through finite. No points map trivially.
+bool MapPoints(std::vector<CDoublePoint>& points,
+               const std::function<bool(int, double*, double*, int*)>& transform) {
+    if (points.empty()) {
+        return true;
+    }
+    std::vector<double> x(points.size());
+    std::vector<double> y(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        x[i] = points[i].x;
+        y[i] = points[i].y;
+    }
+    std::vector<int> ok(points.size(), FALSE);
+    if (!transform(static_cast<int>(points.size()), x.data(), y.data(), ok.data())) {
+        return false;
+    }
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!ok[i] || !std::isfinite(x[i]) || !std::isfinite(y[i])) {
+            return false;
+        }
+        points[i] = {x[i], y[i]};
+    }
+    return true;
+}
+
+std::string Wkt(const OGRSpatialReference& srs) {
+    char* text = nullptr;
+    srs.exportToWkt(&text);
+    std::string wkt = text != nullptr ? text : "";
+    CPLFree(text);
+    return wkt;
+}
+
+// A GenImgProj transformer from the pixels of carrier through its GCPs (world points in srs)
+// with fit into target, as gdalwarp makes it with -order N or -tps; null when GDAL cannot fit.
+void* PointsTransformer(GDALDataset& carrier, WarpFit fit, const OGRSpatialReference& srs,
+                        const OGRSpatialReference& target) {
+    CPLStringList options;
+    options.SetNameValue("SRC_SRS", Wkt(srs).c_str());
+    options.SetNameValue("DST_SRS", Wkt(target).c_str());
+    if (fit == WarpFit::ThinPlateSpline) {
+        options.SetNameValue("METHOD", "GCP_TPS");
+    } else {
+        options.SetNameValue("METHOD", "GCP_POLYNOMIAL");
+        options.SetNameValue("MAX_GCP_ORDER", std::to_string(PolynomialOrder(fit)).c_str());
+    }
+    return GDALCreateGenImgProjTransformer2(GDALDataset::ToHandle(&carrier), nullptr,
+                                            options.List());
+}
 
 // A colour component c (0..255) seen through opacity a (0..255) against white.
 std::uint8_t OnWhite(short c, short a) {
@@ -123,14 +182,14 @@ CWarpSource::Status CWarpSource::UsePoints(const std::vector<ControlPoint>& poin
     }
     std::vector<GDAL_GCP> gcps(EnabledPoints(points));
     GDALInitGCPs(static_cast<int>(gcps.size()), gcps.data());
-    std::size_t i = 0;
+    auto gcp = gcps.begin();
     for (const ControlPoint& p : points) {
         if (p.enabled) {
-            gcps[i].dfGCPPixel = p.picture.x;
-            gcps[i].dfGCPLine = p.picture.y;
-            gcps[i].dfGCPX = p.world.x;
-            gcps[i].dfGCPY = p.world.y;
-            ++i;
+            gcp->dfGCPPixel = p.picture.x;
+            gcp->dfGCPLine = p.picture.y;
+            gcp->dfGCPX = p.world.x;
+            gcp->dfGCPY = p.world.y;
+            ++gcp;
         }
     }
     GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
@@ -139,44 +198,25 @@ CWarpSource::Status CWarpSource::UsePoints(const std::vector<ControlPoint>& poin
     const bool set = carrier != nullptr && carrier->SetGCPs(static_cast<int>(gcps.size()),
                                                             gcps.data(), m_pSrs.get()) == CE_None;
     GDALDeinitGCPs(static_cast<int>(gcps.size()), gcps.data());
-    std::swap(carrier, m_pPoints);
-    const WarpFit previous = std::exchange(m_fit, fit);
-    // GDAL fits the points when it makes the transformer: one that cannot be made cannot warp.
-    void* transformer = set ? CreatePointsTransformer(*m_pSrs) : nullptr;
+    // GDAL fits the points when it makes the transformer: points it cannot fit cannot warp.
+    void* transformer = set ? PointsTransformer(*carrier, fit, *m_pSrs, *m_pSrs) : nullptr;
     if (transformer == nullptr) {
-        std::swap(carrier, m_pPoints);
-        m_fit = previous;
-    } else {
-        GDALDestroyGenImgProjTransformer(transformer);
+        if (carrier != nullptr) {
+            GDALClose(GDALDataset::ToHandle(carrier));
+        }
+        return Status::NoFit;
     }
-    if (carrier != nullptr) {
-        GDALClose(GDALDataset::ToHandle(carrier));
+    GDALDestroyGenImgProjTransformer(transformer);
+    if (m_pPoints != nullptr) {
+        GDALClose(GDALDataset::ToHandle(m_pPoints));
     }
-    return transformer != nullptr ? Status::Ok : Status::NoFit;
+    m_pPoints = carrier;
+    m_fit = fit;
+    return Status::Ok;
 }
 
 void* CWarpSource::CreatePointsTransformer(const OGRSpatialReference& target) const {
-    if (m_pPoints == nullptr) {
-        return nullptr;
-    }
-    const auto wkt = [](const OGRSpatialReference& srs) {
-        char* text = nullptr;
-        srs.exportToWkt(&text);
-        std::string result = text != nullptr ? text : "";
-        CPLFree(text);
-        return result;
-    };
-    CPLStringList options;
-    options.SetNameValue("SRC_SRS", wkt(*m_pSrs).c_str());
-    options.SetNameValue("DST_SRS", wkt(target).c_str());
-    if (m_fit == WarpFit::ThinPlateSpline) {
-        options.SetNameValue("METHOD", "GCP_TPS");
-    } else {
-        options.SetNameValue("METHOD", "GCP_POLYNOMIAL");
-        options.SetNameValue("MAX_GCP_ORDER", std::to_string(PolynomialOrder(m_fit)).c_str());
-    }
-    return GDALCreateGenImgProjTransformer2(GDALDataset::ToHandle(m_pPoints), nullptr,
-                                            options.List());
+    return m_pPoints != nullptr ? PointsTransformer(*m_pPoints, m_fit, *m_pSrs, target) : nullptr;
 }
 
 PictureToLonLat CWarpSource::LonLatMapping() const {
@@ -184,35 +224,13 @@ PictureToLonLat CWarpSource::LonLatMapping() const {
     wgs84.importFromEPSG(4326);
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     if (m_pPoints != nullptr) {
-        std::shared_ptr<void> transformer(CreatePointsTransformer(wgs84), [](void* t) {
-            if (t != nullptr) {
-                GDALDestroyGenImgProjTransformer(t);
-            }
-        });
+        std::shared_ptr<void> transformer(CreatePointsTransformer(wgs84), STransformerDeleter{});
         return [transformer](std::vector<CDoublePoint>& points) {
-            if (!transformer) {
-                return false;
-            }
-            std::vector<double> x(points.size());
-            std::vector<double> y(points.size());
-            std::vector<double> z(points.size(), 0.0);
-            for (std::size_t i = 0; i < points.size(); ++i) {
-                x[i] = points[i].x;
-                y[i] = points[i].y;
-            }
-            std::vector<int> ok(points.size(), FALSE);
-            if (!points.empty() &&
-                !GDALGenImgProjTransform(transformer.get(), FALSE, static_cast<int>(points.size()),
-                                         x.data(), y.data(), z.data(), ok.data())) {
-                return false;
-            }
-            for (std::size_t i = 0; i < points.size(); ++i) {
-                if (!ok[i] || !std::isfinite(x[i]) || !std::isfinite(y[i])) {
-                    return false;
-                }
-                points[i] = {x[i], y[i]};
-            }
-            return true;
+            return transformer && MapPoints(points, [&](int n, double* x, double* y, int* ok) {
+                       std::vector<double> z(static_cast<std::size_t>(n), 0.0);
+                       return GDALGenImgProjTransform(transformer.get(), FALSE, n, x, y, z.data(),
+                                                      ok) != FALSE;
+                   });
         };
     }
     std::shared_ptr<OGRCoordinateTransformation> ct(
@@ -222,23 +240,11 @@ PictureToLonLat CWarpSource::LonLatMapping() const {
         if (!ct) {
             return false;
         }
-        std::vector<double> x(points.size());
-        std::vector<double> y(points.size());
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            x[i] = gt[0] + points[i].x * gt[1] + points[i].y * gt[2];
-            y[i] = gt[3] + points[i].x * gt[4] + points[i].y * gt[5];
+        for (CDoublePoint& p : points) {
+            p = {gt[0] + p.x * gt[1] + p.y * gt[2], gt[3] + p.x * gt[4] + p.y * gt[5]};
         }
-        std::vector<int> ok(points.size(), FALSE);
-        if (!points.empty() && !ct->Transform(static_cast<int>(points.size()), x.data(), y.data(),
-                                              nullptr, ok.data())) {
-            return false;
-        }
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            if (!ok[i] || !std::isfinite(x[i]) || !std::isfinite(y[i])) {
-                return false;
-            }
-            points[i] = {x[i], y[i]};
-        }
-        return true;
+        return MapPoints(points, [&](int n, double* x, double* y, int* ok) {
+            return ct->Transform(n, x, y, nullptr, ok) != FALSE;
+        });
     };
 }

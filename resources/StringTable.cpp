@@ -454,18 +454,18 @@ constexpr Entry kStrings[] = {
      TR("The map has no control points (%1 is missing), so it cannot be straightened through "
         "them.")},
     {IDS_STRAIGHT_TOO_FEW_POINTS,
-     TR("A %1 needs at least %2 enabled control points; the map has %3.")},
-    {IDS_STRAIGHT_POINTS_NO_FIT, TR("No %1 can be fitted through the map's enabled control "
-                                    "points: they lie too close to a line in the picture.")},
+     TR("%1: at least %2 enabled control points are needed; the map has %3.")},
+    {IDS_STRAIGHT_POINTS_NO_FIT, TR("%1: no fit can be made through the map's enabled control "
+                                    "points; they lie too close to a line in the picture.")},
     {IDS_STRAIGHT_CHOOSE_FIT,
      TR("Straighten through which fit?\nThe map file and the device hold only the calibration's "
         "affine fit; a polynomial or a thin-plate spline through the control points bends the "
         "picture itself.")},
     {IDS_STRAIGHT_FIT_AFFINE, TR("Affine, from the calibration")},
-    {IDS_STRAIGHT_FIT_ORDER1, TR("first-order polynomial")},
-    {IDS_STRAIGHT_FIT_ORDER2, TR("second-order polynomial")},
-    {IDS_STRAIGHT_FIT_ORDER3, TR("third-order polynomial")},
-    {IDS_STRAIGHT_FIT_TPS, TR("thin-plate spline")},
+    {IDS_STRAIGHT_FIT_ORDER1, TR("First-order polynomial")},
+    {IDS_STRAIGHT_FIT_ORDER2, TR("Second-order polynomial")},
+    {IDS_STRAIGHT_FIT_ORDER3, TR("Third-order polynomial")},
+    {IDS_STRAIGHT_FIT_TPS, TR("Thin-plate spline")},
     {IDS_CALIB_READ_AS_TIP, TR("How OK reads the field above: decimal degrees with the "
                                "hemisphere, for UTM those of the mark's easting, northing and "
                                "zone")},

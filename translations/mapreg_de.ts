@@ -1213,5 +1213,51 @@ Gerätefehler: %3 m</translation>
         <source>%1 reaches across the 180° meridian, where a latitude/longitude map ends on the device.  Straighten it into UTM instead.</source>
         <translation>%1 reicht über den 180. Längengrad, an dem eine Karte in geographischer Breite/Länge auf dem Gerät endet.  Richten Sie sie stattdessen in UTM aus.</translation>
     </message>
+    <message>
+        <source>Warp through the map&apos;s enabled control points with a polynomial of this order: 1, 2 (6 points or more) or 3 (10 or more). The new map is still exact on the device.</source>
+        <translation>Durch die aktiven Passpunkte der Karte mit einem Polynom dieser Ordnung entzerren: 1, 2 (ab 6 Punkten) oder 3 (ab 10). Die neue Karte ist auf dem Gerät weiterhin genau.</translation>
+    </message>
+    <message>
+        <source>Warp through the map&apos;s enabled control points with a thin-plate spline (10 points or more).</source>
+        <translation>Durch die aktiven Passpunkte der Karte mit einem Thin-Plate-Spline entzerren (ab 10 Punkten).</translation>
+    </message>
+    <message>
+        <source>The map has no control points (%1 is missing), so it cannot be straightened through them.</source>
+        <translation>Die Karte hat keine Passpunkte (%1 fehlt), daher kann sie nicht durch sie ausgerichtet werden.</translation>
+    </message>
+    <message>
+        <source>%1: at least %2 enabled control points are needed; the map has %3.</source>
+        <translation>%1: mindestens %2 aktive Passpunkte sind nötig; die Karte hat %3.</translation>
+    </message>
+    <message>
+        <source>%1: no fit can be made through the map&apos;s enabled control points; they lie too close to a line in the picture.</source>
+        <translation>%1: durch die aktiven Passpunkte der Karte lässt sich keine Ausgleichung legen; sie liegen im Bild zu nahe an einer Linie.</translation>
+    </message>
+    <message>
+        <source>Straighten through which fit?
+The map file and the device hold only the calibration&apos;s affine fit; a polynomial or a thin-plate spline through the control points bends the picture itself.</source>
+        <translation>Mit welcher Ausgleichung ausrichten?
+Kartendatei und Gerät kennen nur die affine Ausgleichung der Kalibrierung; ein Polynom oder ein Thin-Plate-Spline durch die Passpunkte verbiegt das Bild selbst.</translation>
+    </message>
+    <message>
+        <source>Affine, from the calibration</source>
+        <translation>Affin, aus der Kalibrierung</translation>
+    </message>
+    <message>
+        <source>First-order polynomial</source>
+        <translation>Polynom erster Ordnung</translation>
+    </message>
+    <message>
+        <source>Second-order polynomial</source>
+        <translation>Polynom zweiter Ordnung</translation>
+    </message>
+    <message>
+        <source>Third-order polynomial</source>
+        <translation>Polynom dritter Ordnung</translation>
+    </message>
+    <message>
+        <source>Thin-plate spline</source>
+        <translation>Thin-Plate-Spline</translation>
+    </message>
 </context>
 </TS>

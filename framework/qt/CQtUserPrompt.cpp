@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QString>
 
@@ -153,6 +154,23 @@ std::optional<std::string> CQtUserPrompt::ChooseFileToSave(std::string_view defa
         return std::nullopt;
     }
     return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<int> CQtUserPrompt::ChooseItem(unsigned /*id*/, const std::string& text,
+                                             const std::vector<std::string>& items) {
+    QStringList labels;
+    for (const std::string& item : items) {
+        labels.append(QString::fromStdString(item));
+    }
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(m_pParent, ToQString(LoadStringId(AFX_IDS_APP_TITLE)),
+                              QString::fromStdString(text), labels, 0, false, &ok);
+    const qsizetype index = labels.indexOf(chosen);
+    if (!ok || index < 0) {
+        return std::nullopt;
+    }
+    return static_cast<int>(index);
 }
 
 void CQtUserPrompt::BeginWaitCursor() {

@@ -1,5 +1,5 @@
 #pragma once
-// The desktop application's CUserPrompt: QMessageBox, QFileDialog and the override
+// The desktop application's CUserPrompt: QMessageBox, QInputDialog, QFileDialog and the override
 // cursor. Message boxes carry the application title as their window title.
 
 #include "CUserPrompt.h"
@@ -20,6 +20,9 @@ public:
     std::optional<std::string> ChooseFileToSave(std::string_view defaultExt,
                                                 std::string_view filter,
                                                 std::string_view initialPath) override;
+    // A list of the items with OK and Cancel, the first item selected.
+    std::optional<int> ChooseItem(unsigned id, const std::string& text,
+                                  const std::vector<std::string>& items) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 

@@ -3,6 +3,7 @@
 #include "AppHarness.h"
 
 #include "CBmpDecoder.h"
+#include "CPointFit.h"
 #include "CStraightenCommand.h"
 
 #include <gdal_priv.h>
@@ -10,10 +11,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -244,6 +248,62 @@ TEST_F(ImportMenuTest, straighten_for_device_offers_writes_and_opens_the_new_map
     EXPECT_EQ(Doc().GetPathName(), straight);
     EXPECT_FALSE(std::filesystem::exists(
         TestPath(QStringLiteral("scan-straight-straight.bmp")).toStdString()));
+}
+
+// With twelve enabled control points Straighten for Device asks which fit to warp through;
+// cancelling writes nothing. The points are bent far from any affine (the calibration's misses
+// the picture's centre by some 15 pixels), so only a second-order fit through them puts the
+// picture's dot on its ground in the new map.
+TEST_F(ImportMenuTest, straighten_for_device_warps_through_the_chosen_fit_of_the_points) {
+    Start();
+    const auto bent = [](double x, double y) {
+        return CDoublePoint{500000 + 10 * x + 0.02 * x * x,
+                            5400000 - 10 * y + 0.03 * y * y + 0.01 * x * y};
+    };
+    QImage image(200, 100, QImage::Format_RGB888);
+    image.fill(Qt::white);
+    image.setPixelColor(100, 50, Qt::black);
+    for (const QPoint p : {QPoint(99, 49), QPoint(101, 51), QPoint(99, 51), QPoint(101, 49)}) {
+        image.setPixelColor(p, Qt::black);
+    }
+    ASSERT_TRUE(image.save(TestPath(QStringLiteral("bent.bmp")), "BMP"));
+    OpenPicture(TestPath(QStringLiteral("bent.bmp")), QSize(200, 100));
+    std::vector<ControlPoint> points;
+    for (int i = 0; i < 12; ++i) {
+        const CDoublePoint picture{(i % 4) * 66.0, (i / 4) * 49.5};
+        points.push_back({picture, bent(picture.x, picture.y), true});
+    }
+    ASSERT_EQ(Doc().CalibrateFromFit(CPointFit::Fit(points, false).GetTransform(), CoordType::Utm,
+                                     32, 'U'),
+              CALIBRATION_OK);
+    Doc().SetControlPointList(points);
+    const std::string straight = TestPath(QStringLiteral("bent-straight.bmp")).toStdString();
+
+    prompt.chosenItems = {std::nullopt};
+    Frame().CommandAction(ID_MAP_STRAIGHTEN)->trigger();
+    ASSERT_EQ(prompt.itemChoices.size(), 1u);
+    EXPECT_EQ(prompt.itemChoices[0].id, unsigned(IDS_STRAIGHT_CHOOSE_FIT));
+    EXPECT_EQ(prompt.itemChoices[0].items,
+              (std::vector<std::string>{"Affine, from the calibration", "Second-order polynomial",
+                                        "Third-order polynomial", "Thin-plate spline"}));
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(straight));
+
+    prompt.chosenItems = {1};
+    prompt.answers = {MsgAnswer::No}; // keep the changes of the window's map? No
+    Frame().CommandAction(ID_MAP_STRAIGHTEN)->trigger();
+    EXPECT_EQ(prompt.MessageIds(), std::vector<unsigned>{IDS_SAVE_CHANGES});
+    ASSERT_EQ(Doc().GetBitmapPath(), straight);
+    const QImage result(QString::fromStdString(straight));
+    const CDoublePoint dot = Doc().GetTransform().WorldToPicture(bent(100, 50));
+    int darkest = 255;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            darkest = std::min(darkest, qGray(result.pixel(int(std::lround(dot.x)) + dx,
+                                                           int(std::lround(dot.y)) + dy)));
+        }
+    }
+    EXPECT_LT(darkest, 100) << dot.x << " " << dot.y;
 }
 
 } // namespace

@@ -373,9 +373,9 @@ TEST_F(StraightenTest, refuses_bad_inputs_and_leaves_nothing_behind) {
         {Args("import", tif.string(), "--pixel-size", "3"), 2, "requires --rectify"},
         {Args("rectify", map, "--order", "2"), 3, "has no control points"},
         {Args("rectify", few, "--order", "2"), 3,
-         "A second-order polynomial needs at least 6 enabled control points; the map has 5."},
-        {Args("rectify", few, "--tps"), 3, "spline needs at least 10 enabled"},
-        {Args("rectify", line, "--order", "2"), 3, "No second-order polynomial can be fitted"},
+         "Second-order polynomial: at least 6 enabled control points are needed; the map has 5."},
+        {Args("rectify", few, "--tps"), 3, "Thin-plate spline: at least 10 enabled"},
+        {Args("rectify", line, "--order", "2"), 3, "Second-order polynomial: no fit can be made"},
         {Args("rectify", few, "--order", "1", "--tps"), 2, "excludes"},
         {Args("rectify", few, "--order", "4"), 2, "--order"},
     };
