@@ -445,6 +445,26 @@ constexpr Entry kStrings[] = {
     {IDS_STRAIGHT_ANTIMERIDIAN,
      TR("%1 reaches across the 180\u00B0 meridian, where a latitude/longitude map ends on the "
         "device.  Straighten it into UTM instead.")},
+    {IDS_CALIB_READ_AS_TIP, TR("How OK reads the field above: decimal degrees with the "
+                               "hemisphere, for UTM those of the mark's easting, northing and "
+                               "zone")},
+    {IDS_PANE_GROUND, TR("Pixel %1 \u00D7 %2 m, turned %3\u00B0")},
+    {IDS_PANE_GROUND_TIP, TR("The ground one pixel covers across and down at the centre of the "
+                             "map, and how far its rows are turned from east (clockwise)")},
+    {IDS_MENU_CONTROL_POINTS, TR("Control &Points")},
+    {IDS_MENU_APPLY_POINTS, TR("&Apply Control Points")},
+    {IDS_MENU_DELETE_POINT, TR("&Delete Point\tDel")},
+    {IDS_POINTS_DOCK_TITLE, TR("Control Points")},
+    {IDS_POINTS_COLUMN_NUMBER, KEEP("#")},
+    {IDS_POINTS_COLUMN_ENABLED, TR("Enabled")},
+    {IDS_POINTS_COLUMN_RESIDUAL, TR("Residual (m)")},
+    {IDS_POINTS_COLUMN_LEAVE_ONE_OUT, TR("Leave-one-out (m)")},
+    {IDS_POINTS_SUMMARY, TR("RMS %1 m\nWorst point: %2\nDevice error: %3 m")},
+    {IDS_POINTS_NONE, TR("none")},
+    {IDS_POINTS_APPLY_REPLACE,
+     TR("The map is already calibrated.  Replace its calibration by the fit of the control "
+        "points?")},
+    {IDS_UNDO_DISABLE_POINT, TR("Disable Point %1")},
     {IDS_CLI_RECTIFY_ORDER,
      TR("Warp through the map's enabled control points with a polynomial of this order: 1, 2 "
         "(6 points or more) or 3 (10 or more). The new map is still exact on the device.")},
@@ -466,26 +486,6 @@ constexpr Entry kStrings[] = {
     {IDS_STRAIGHT_FIT_ORDER2, TR("Second-order polynomial")},
     {IDS_STRAIGHT_FIT_ORDER3, TR("Third-order polynomial")},
     {IDS_STRAIGHT_FIT_TPS, TR("Thin-plate spline")},
-    {IDS_CALIB_READ_AS_TIP, TR("How OK reads the field above: decimal degrees with the "
-                               "hemisphere, for UTM those of the mark's easting, northing and "
-                               "zone")},
-    {IDS_PANE_GROUND, TR("Pixel %1 \u00D7 %2 m, turned %3\u00B0")},
-    {IDS_PANE_GROUND_TIP, TR("The ground one pixel covers across and down at the centre of the "
-                             "map, and how far its rows are turned from east (clockwise)")},
-    {IDS_MENU_CONTROL_POINTS, TR("Control &Points")},
-    {IDS_MENU_APPLY_POINTS, TR("&Apply Control Points")},
-    {IDS_MENU_DELETE_POINT, TR("&Delete Point\tDel")},
-    {IDS_POINTS_DOCK_TITLE, TR("Control Points")},
-    {IDS_POINTS_COLUMN_NUMBER, KEEP("#")},
-    {IDS_POINTS_COLUMN_ENABLED, TR("Enabled")},
-    {IDS_POINTS_COLUMN_RESIDUAL, TR("Residual (m)")},
-    {IDS_POINTS_COLUMN_LEAVE_ONE_OUT, TR("Leave-one-out (m)")},
-    {IDS_POINTS_SUMMARY, TR("RMS %1 m\nWorst point: %2\nDevice error: %3 m")},
-    {IDS_POINTS_NONE, TR("none")},
-    {IDS_POINTS_APPLY_REPLACE,
-     TR("The map is already calibrated.  Replace its calibration by the fit of the control "
-        "points?")},
-    {IDS_UNDO_DISABLE_POINT, TR("Disable Point %1")},
 };
 
 constexpr bool IsSorted() {
