@@ -122,6 +122,10 @@ void CControlPointsDock::Refresh() {
          AppString(IDS_CALIB_COLUMN_Y), AppString(bUtm ? IDS_EASTING : IDS_LATITUDE),
          AppString(bUtm ? IDS_NORTHING : IDS_LONGITUDE), AppString(IDS_POINTS_COLUMN_ENABLED),
          AppString(IDS_POINTS_COLUMN_RESIDUAL), AppString(IDS_POINTS_COLUMN_LEAVE_ONE_OUT)});
+    // Columns sized to their contents would measure the whole column again for every cell
+    // written (a drop among 100 points took seconds): they are measured once, after the fill.
+    QHeaderView* pHeader = m_pTable->horizontalHeader();
+    pHeader->setSectionResizeMode(QHeaderView::Interactive);
     m_pTable->setRowCount(nRows);
     for (int nRow = 0; nRow < nRows; ++nRow) {
         const ControlPoint& p = points[static_cast<std::size_t>(nRow)];
@@ -149,6 +153,7 @@ void CControlPointsDock::Refresh() {
             pItem->setFont(font);
         }
     }
+    pHeader->setSectionResizeMode(QHeaderView::ResizeToContents);
     if (m_view.SelectedControlPoint() < nRows) {
         m_pTable->setCurrentCell(m_view.SelectedControlPoint(),
                                  m_view.SelectedControlPoint() < 0 ? -1 : kColumnNumber);
