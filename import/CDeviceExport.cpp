@@ -402,6 +402,7 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
     CStraightener::Target target;
     target.coordType = CoordType::LatLon;
     target.acrossAntimeridian = true; // each tile is placed on its own
+    target.squareOnGround = true;     // a LatLonBox stretches a tile to any shape
     auto layout = std::make_unique<CStraightener>(m_source, target);
     for (int i = 0; i < 8 && layout->GetStatus() == CStraightener::Status::TooLarge; ++i) {
         target.pixelMetres = 2.0 * layout->GetPixelMetres();

@@ -54,11 +54,15 @@ CStraightener::CStraightener(const CWarpSource& source, const Target& target)
         return;
     }
 
-    // Pixel size in the target's units: metres, or degrees of latitude for that many metres.
+    // Pixel size in the target's units: metres, or degrees of latitude for that many metres
+    // (across as well, unless the pixels are to be square on the ground at the centre).
     double step = m_dPixelMetres;
+    double stepX = step;
     if (target.coordType == CoordType::LatLon) {
         const double lat = std::clamp(centre[0].y, -89.0, 89.0);
         step = m_dPixelMetres / GeodesicMetres({0.0, lat - 0.5}, {0.0, lat + 0.5});
+        stepX =
+            target.squareOnGround ? m_dPixelMetres / GeodesicMetres({-0.5, lat}, {0.5, lat}) : step;
     }
 
     // The outline of the picture in lon/lat, then in the target system.
@@ -107,7 +111,7 @@ CStraightener::CStraightener(const CWarpSource& source, const Target& target)
     }
     const auto [minX, maxX] = std::minmax_element(xs.begin(), xs.end());
     const auto [minY, maxY] = std::minmax_element(ys.begin(), ys.end());
-    const double width = std::ceil((*maxX - *minX) / step - 1e-9);
+    const double width = std::ceil((*maxX - *minX) / stepX - 1e-9);
     const double height = std::ceil((*maxY - *minY) / step - 1e-9);
     if (!(width >= 1.0 && height >= 1.0)) {
         Fail(Status::NoGrid, "");
@@ -128,7 +132,7 @@ CStraightener::CStraightener(const CWarpSource& source, const Target& target)
     }
     m_grid.width = static_cast<int>(width);
     m_grid.height = static_cast<int>(height);
-    m_grid.geoTransform = {*minX, step, 0.0, *maxY, 0.0, -step};
+    m_grid.geoTransform = {*minX, stepX, 0.0, *maxY, 0.0, -step};
     m_nBitCount = source.GetPalette().empty() ? 24 : 8;
     if (CBmpStreamWriter::FileSize(m_grid.width, m_grid.height, m_nBitCount,
                                    source.GetPalette().size()) == 0) {

@@ -38,6 +38,10 @@ public:
         // beyond 180° east or west) instead of being refused: for formats that place their
         // pieces one by one, not for the device's grid, which ends there.
         bool acrossAntimeridian = false;
+        // A latitude/longitude grid whose pixels are as wide on the ground as they are tall at
+        // the picture's centre, not square in degrees (which, away from the equator, spends
+        // pixels on longitude the map does not have).
+        bool squareOnGround = false;
     };
 
     // Lays out the grid; GetStatus says whether it can be written.

@@ -436,6 +436,11 @@ TEST_P(DeviceExportTest, kmz_tiles_keep_the_device_limits_and_sit_where_gdal_war
     const Georeferenced reference = Reference(dir / (std::string(c.name) + ".bmp"), c);
     const DatasetPtr gdal = WarpLike(*reference, *mosaic, c.palette);
     ExpectPlacedLike(*mosaic, *gdal, c.name);
+    // Pixels square on the ground at the map's latitude (47 degrees), not in degrees.
+    std::array<double, 6> gt{};
+    mosaic->GetGeoTransform(gt.data());
+    const double latitude = (gt[3] + gt[5] * mosaic->GetRasterYSize() / 2.0) * M_PI / 180.0;
+    EXPECT_NEAR(gt[1] * std::cos(latitude), -gt[5], 0.01 * -gt[5]) << c.name;
     // Where the map does not reach (a JPEG block clear of any pixel it covers), tiles are white.
     const Grey ours = ReadGrey(*mosaic);
     const Grey theirs = ReadGrey(*gdal);
