@@ -145,12 +145,18 @@ void CControlPointsDock::Refresh() {
         SetCell(nRow, kColumnLeaveOneOut, bFitted ? Metres(residual.leaveOneOutM, 3) : QString(),
                 false);
         const bool bWorst = fit.GetWorst() == nRow;
+        // Only the worst row carries a background and a font of its own.
         for (int nColumn = 0; nColumn < kColumns; ++nColumn) {
             QTableWidgetItem* pItem = m_pTable->item(nRow, nColumn);
-            pItem->setBackground(bWorst ? QBrush(QColor(QRgb(kWorstRowColor))) : QBrush());
-            QFont font = pItem->font();
-            font.setBold(bWorst);
-            pItem->setFont(font);
+            if (bWorst) {
+                pItem->setBackground(QBrush(QColor(QRgb(kWorstRowColor))));
+                QFont font = pItem->font();
+                font.setBold(true);
+                pItem->setFont(font);
+            } else if (pItem->data(Qt::FontRole).isValid()) {
+                pItem->setData(Qt::BackgroundRole, QVariant());
+                pItem->setData(Qt::FontRole, QVariant());
+            }
         }
     }
     pHeader->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -84,29 +84,43 @@ QString PictureFile(int nSide) {
     return path;
 }
 
+// Starts the program on a picture of side x side pixels in an 800 x 600 view (with the control
+// points' table docked beside it when asked), scrolling without animation; null, with the
+// benchmark skipped, when it cannot.
+CGpsView* StartWithPicture(benchmark::State& state, CGpsApp& app, int nSide, bool bPointsDock) {
+    UseFreshProfile();
+    if (!app.InitInstance({})) {
+        state.SkipWithError("the program did not start");
+        return nullptr;
+    }
+    if (app.Document()->LoadBitmapFile(PictureFile(nSide).toStdString()) != 0) {
+        state.SkipWithError("the picture did not load");
+        app.ExitInstance();
+        return nullptr;
+    }
+    CGpsView& view = *app.MainFrame()->View();
+    if (bPointsDock) {
+        app.MainFrame()->CommandAction(ID_MAP_CONTROL_POINTS)->trigger();
+    }
+    for (int i = 0; i < 2; ++i) {
+        app.MainFrame()->resize(app.MainFrame()->size() + QSize(800, 600) -
+                                view.viewport()->size());
+        QCoreApplication::processEvents();
+    }
+    view.SetSmoothScroll(false);
+    return &view;
+}
+
 void BM_ScrollStepPaint(benchmark::State& state) {
     const int nSide = static_cast<int>(state.range(0));
     auto& app = *CGpsApp::Instance();
     CRecordingPrompt prompt;
     app.SetPromptOverride(&prompt);
-    UseFreshProfile();
-    if (!app.InitInstance({})) {
-        state.SkipWithError("the program did not start");
+    CGpsView* pView = StartWithPicture(state, app, nSide, false);
+    if (pView == nullptr) {
         return;
     }
-    CGpsDoc& doc = *app.Document();
-    if (doc.LoadBitmapFile(PictureFile(nSide).toStdString()) != 0) {
-        state.SkipWithError("the picture did not load");
-        app.ExitInstance();
-        return;
-    }
-    CGpsView& view = *app.MainFrame()->View();
-    // An 800 x 600 viewport.
-    app.MainFrame()->resize(app.MainFrame()->size() + QSize(800, 600) - view.viewport()->size());
-    QCoreApplication::processEvents();
-    app.MainFrame()->resize(app.MainFrame()->size() + QSize(800, 600) - view.viewport()->size());
-    QCoreApplication::processEvents();
-    view.SetSmoothScroll(false);
+    CGpsView& view = *pView;
     view.ScrollTo(nSide / 2, nSide / 2);
     WaitForFirstPaint(app);
     QCoreApplication::processEvents();
@@ -150,25 +164,12 @@ void BM_ControlPointDrag(benchmark::State& state) {
     auto& app = *CGpsApp::Instance();
     CRecordingPrompt prompt;
     app.SetPromptOverride(&prompt);
-    UseFreshProfile();
-    if (!app.InitInstance({})) {
-        state.SkipWithError("the program did not start");
+    CGpsView* pView = StartWithPicture(state, app, kSide, true);
+    if (pView == nullptr) {
         return;
     }
+    CGpsView& view = *pView;
     CGpsDoc& doc = *app.Document();
-    if (doc.LoadBitmapFile(PictureFile(kSide).toStdString()) != 0) {
-        state.SkipWithError("the picture did not load");
-        app.ExitInstance();
-        return;
-    }
-    CGpsView& view = *app.MainFrame()->View();
-    app.MainFrame()->CommandAction(ID_MAP_CONTROL_POINTS)->trigger();
-    for (int i = 0; i < 2; ++i) {
-        app.MainFrame()->resize(app.MainFrame()->size() + QSize(800, 600) -
-                                view.viewport()->size());
-        QCoreApplication::processEvents();
-    }
-    view.SetSmoothScroll(false);
     view.ScrollTo(0, 0);
     // A 10 x 10 grid of points in view, on a map of 1e-5 degrees per pixel with a little noise.
     std::vector<ControlPoint> points;
