@@ -9,10 +9,14 @@
 #include "DeviceError.h"
 #include "NumberText.h"
 #include "StringTable.h"
+#include "UtmZoneText.h"
 
 #include <QAction>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QToolButton>
@@ -41,6 +45,25 @@ CControlPointsDock::CControlPointsDock(CGpsDoc& doc, CGpsView& view, QAction* pA
     auto* pBody = new QWidget(this);
     auto* pLayout = new QVBoxLayout(pBody);
     pLayout->setContentsMargins(4, 4, 4, 4);
+    m_pUnits = new QWidget(pBody);
+    m_pUnits->setObjectName(QStringLiteral("controlPointsUnits"));
+    auto* pUnitsLayout = new QHBoxLayout(m_pUnits);
+    pUnitsLayout->setContentsMargins(0, 0, 0, 0);
+    m_pLatLon = new QRadioButton(AppString(IDS_CALIB_LATLON), m_pUnits);
+    m_pUtm = new QRadioButton(AppString(IDS_CALIB_UTM), m_pUnits);
+    auto* pZoneLabel = new QLabel(AppString(IDS_CALIB_ZONE), m_pUnits);
+    m_pZone = new QLineEdit(m_pUnits);
+    m_pZone->setMaxLength(4);
+    m_pZone->setFixedWidth(m_pZone->fontMetrics().horizontalAdvance(QStringLiteral("000W")) + 12);
+    pZoneLabel->setBuddy(m_pZone);
+    for (QWidget* pWidget :
+         std::initializer_list<QWidget*>{m_pLatLon, m_pUtm, pZoneLabel, m_pZone}) {
+        pUnitsLayout->addWidget(pWidget);
+    }
+    pUnitsLayout->addStretch();
+    pLayout->addWidget(m_pUnits);
+    connect(m_pUtm, &QRadioButton::toggled, this, &CControlPointsDock::OnUnitsChanged);
+    connect(m_pZone, &QLineEdit::editingFinished, this, &CControlPointsDock::OnUnitsChanged);
     m_pTable = new QTableWidget(0, kColumns, pBody);
     m_pTable->setObjectName(QStringLiteral("controlPointsTable"));
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -114,7 +137,12 @@ void CControlPointsDock::SetCell(int nRow, int nColumn, const QString& text, boo
 void CControlPointsDock::Refresh() {
     m_bFilling = true;
     const std::vector<ControlPoint>& points = m_doc.GetControlPoints();
-    const bool bUtm = m_doc.GetCalibration().IsUtm();
+    const CCalibration& kind = m_doc.GetCalibration();
+    const bool bUtm = kind.IsUtm();
+    m_pUnits->setVisible(!m_doc.IsCalibrated());
+    (bUtm ? m_pUtm : m_pLatLon)->setChecked(true);
+    m_pZone->setEnabled(bUtm);
+    m_pZone->setText(bUtm ? QString::number(kind.zone) + QChar(kind.letter) : QString());
     const CPointFit fit = CPointFit::Fit(points, !bUtm);
     const int nRows = static_cast<int>(points.size());
     m_pTable->setHorizontalHeaderLabels(
@@ -184,6 +212,25 @@ void CControlPointsDock::Refresh() {
                                           : IDS_POINTS_DEGENERATE));
     }
     m_bFilling = false;
+}
+
+void CControlPointsDock::OnUnitsChanged() {
+    if (m_bFilling) {
+        return;
+    }
+    int nZone = 0;
+    char letter = 0;
+    ParseUtmZoneText(m_pZone->text().trimmed().toUpper().toStdString(), nZone, letter);
+    const bool bUtm = m_pUtm->isChecked();
+    if (bUtm && m_pZone->text().trimmed().isEmpty()) {
+        // UTM just chosen: the zone is typed next.
+        m_pZone->setEnabled(true);
+        m_pZone->setFocus();
+        return;
+    }
+    if (!m_doc.ChangePointsKind(bUtm ? CoordType::Utm : CoordType::LatLon, nZone, letter)) {
+        Refresh();
+    }
 }
 
 void CControlPointsDock::OnItemChanged(QTableWidgetItem* pItem) {

@@ -4,6 +4,8 @@
 // leave-one-out residual in metres; below it the fit's RMS, worst point and device error. The
 // worst point's row is highlighted. Every edit is one undo step of the document; the table
 // follows the document through its update hints and shares the selection with the map view.
+// On a map not yet calibrated a row above the table chooses the points' units: latitude/
+// longitude, or UTM in a zone typed like the calibration dialog's ("33U").
 
 #include "CView.h"
 
@@ -13,6 +15,8 @@ class CGpsDoc;
 class CGpsView;
 class QAction;
 class QLabel;
+class QLineEdit;
+class QRadioButton;
 class QTableWidget;
 class QTableWidgetItem;
 class QToolButton;
@@ -48,6 +52,8 @@ public:
     int PreferredWidth() const;
 
     QTableWidget* Table() const { return m_pTable; }
+    // The units of an uncalibrated map's points, shown only while the map is uncalibrated.
+    QWidget* Units() const { return m_pUnits; }
     QLabel* Summary() const { return m_pSummary; }
 
 private:
@@ -55,11 +61,18 @@ private:
     // cannot be read.
     void OnItemChanged(QTableWidgetItem* pItem);
     void SetCell(int nRow, int nColumn, const QString& text, bool bEditable);
+    // The units chosen above the table: the document's, or the row as it was when the zone
+    // typed does not exist.
+    void OnUnitsChanged();
 
     CGpsDoc& m_doc;
     CGpsView& m_view;
     QTableWidget* m_pTable = nullptr;
     QLabel* m_pSummary = nullptr;
     QToolButton* m_pApply = nullptr;
+    QWidget* m_pUnits = nullptr;
+    QRadioButton* m_pLatLon = nullptr;
+    QRadioButton* m_pUtm = nullptr;
+    QLineEdit* m_pZone = nullptr;
     bool m_bFilling = false;
 };

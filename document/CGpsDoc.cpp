@@ -661,6 +661,30 @@ void CGpsDoc::ChangeControlPoints(std::vector<ControlPoint> points, const std::s
     --m_nUndoScope;
 }
 
+bool CGpsDoc::ChangePointsKind(CoordType coordType, int zone, char letter) {
+    const bool bUtm = coordType == CoordType::Utm;
+    if (m_bCalibrated || (bUtm && (zone < 1 || zone > 60 || !IsValidUtmLetter(letter)))) {
+        return false;
+    }
+    const CCalibration& current = m_calibration;
+    if (coordType == current.coordType &&
+        (!bUtm || (zone == current.zone && letter == current.letter))) {
+        return true;
+    }
+    UndoState before = CaptureUndoState();
+    ++m_nUndoScope;
+    m_calibration.coordType = coordType;
+    if (bUtm) {
+        m_calibration.zone = zone;
+        m_calibration.letter = letter;
+    }
+    SetModifiedFlag(true);
+    UpdateAllViews(UpdateHint::HINT_CONTROL_POINTS);
+    RecordUndoStep(std::string(LoadStringId(IDS_UNDO_POINTS_KIND)), std::move(before));
+    --m_nUndoScope;
+    return true;
+}
+
 int CGpsDoc::ApplyControlPoints() {
     const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
     if (!fit.IsOk()) {

@@ -224,6 +224,11 @@ public:
     void RestoreUndoState(const UndoState& state);
     // Replaces the control points as one undo step named name ("Move Point 4").
     void ChangeControlPoints(std::vector<ControlPoint> points, const std::string& name);
+    // The coordinate kind of an uncalibrated map's control points (a calibrated map's are in
+    // its calibration's kind), as one undo step: latitude/longitude, or UTM in zone and band
+    // letter. The points keep their numbers, as in the calibration dialog. False, with nothing
+    // changed, on a calibrated map or for a zone that does not exist.
+    bool ChangePointsKind(CoordType coordType, int zone, char letter);
     // Calibrates from the fit of the enabled control points (CalibrateFromFit in the map's
     // coordinate kind) as one undo step. The Calibrate code, or -1 when no fit can be made.
     int ApplyControlPoints();

@@ -465,6 +465,7 @@ constexpr Entry kStrings[] = {
      TR("The map is already calibrated.  Replace its calibration by the fit of the control "
         "points?")},
     {IDS_UNDO_DISABLE_POINT, TR("Disable Point %1")},
+    {IDS_UNDO_POINTS_KIND, TR("Change Units")},
     {IDS_CLI_RECTIFY_ORDER,
      TR("Warp through the map's enabled control points with a polynomial of this order: 1, 2 "
         "(6 points or more) or 3 (10 or more). The new map is still exact on the device.")},

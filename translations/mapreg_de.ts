@@ -1259,5 +1259,9 @@ Kartendatei und Gerät kennen nur die affine Ausgleichung der Kalibrierung; ein 
         <source>Thin-plate spline</source>
         <translation>Thin-Plate-Spline</translation>
     </message>
+    <message>
+        <source>Change Units</source>
+        <translation>Einheiten ändern</translation>
+    </message>
 </context>
 </TS>

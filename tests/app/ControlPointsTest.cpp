@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -156,4 +158,58 @@ TEST_F(ControlPoints, placed_edited_and_applied_through_table_and_mouse_at_any_z
     EXPECT_EQ(Table().rowCount(), 4);
     EXPECT_EQ(Cell(3, CControlPointsDock::kColumnX), QStringLiteral("200"));
     EXPECT_EQ(Table().item(3, CControlPointsDock::kColumnEnabled)->checkState(), Qt::Unchecked);
+}
+
+// On a map not yet calibrated the points can be typed in UTM: the row above the table sets the
+// zone (an undo step; a zone that does not exist is refused), Apply calibrates in that zone, and
+// then the row goes. Undone to the start, the map is uncalibrated in latitude/longitude again.
+TEST_F(ControlPoints, uncalibrated_map_takes_points_in_utm_and_is_calibrated_in_their_zone) {
+    Start();
+    LoadPicture(QSize(600, 400));
+    SetClientSize(QSize(600, 400));
+    Frame().CommandAction(ID_MAP_CONTROL_POINTS)->trigger();
+    CControlPointsDock& dock = *Frame().PointsDock();
+    ASSERT_TRUE(dock.Units()->isVisible());
+    const QList<QRadioButton*> units = dock.Units()->findChildren<QRadioButton*>();
+    QLineEdit& zone = *dock.Units()->findChild<QLineEdit*>();
+    units[1]->click();
+    zone.setText(QStringLiteral("61U"));
+    emit zone.editingFinished();
+    EXPECT_FALSE(Doc().GetCalibration().IsUtm());
+    units[1]->click();
+    zone.setText(QStringLiteral("33u"));
+    emit zone.editingFinished();
+    ASSERT_TRUE(Doc().GetCalibration().IsUtm());
+    EXPECT_EQ(Doc().GetCalibration().zone, 33);
+    EXPECT_EQ(Doc().GetCalibration().letter, 'U');
+
+    // Three points by mouse, each given its easting and northing (10 m a pixel).
+    const std::array<QPoint, 3> placed = {{{100, 100}, {500, 100}, {100, 300}}};
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        Click(placed[i]);
+        const int nRow = static_cast<int>(i);
+        Table()
+            .item(nRow, CControlPointsDock::kColumnWorld1)
+            ->setText(QString::number(400000 + 10 * placed[i].x()));
+        Table()
+            .item(nRow, CControlPointsDock::kColumnWorld2)
+            ->setText(QString::number(5400000 - 10 * placed[i].y()));
+    }
+    Frame().PointsDock()->findChild<QToolButton*>(QStringLiteral("controlPointsApply"))->click();
+    ASSERT_TRUE(Doc().IsCalibrated());
+    EXPECT_TRUE(Doc().GetCalibration().IsUtm());
+    EXPECT_EQ(Doc().GetCalibration().zone, 33);
+    const CDoublePoint centre = Doc().PictureToWorld({300, 200});
+    EXPECT_NEAR(centre.x, 403000.0, 1e-6);
+    EXPECT_NEAR(centre.y, 5398000.0, 1e-6);
+    EXPECT_FALSE(dock.Units()->isVisible());
+
+    EXPECT_EQ(Doc().GetUndoStack().text(0).toStdString(), "Change Units");
+    while (Doc().GetUndoStack().canUndo()) {
+        Doc().GetUndoStack().undo();
+    }
+    EXPECT_FALSE(Doc().IsCalibrated());
+    EXPECT_FALSE(Doc().GetCalibration().IsUtm());
+    EXPECT_TRUE(units[0]->isChecked());
+    EXPECT_TRUE(dock.Units()->isVisible());
 }
