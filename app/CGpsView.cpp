@@ -142,6 +142,7 @@ void CGpsView::OnUpdate(CDocument* /*pSender*/, int nHint) {
     // Points may have come, gone or moved; a new calibration may make another one the worst.
     if (hint != UpdateHint::HINT_SET_MARK_COORDINATES) {
         m_tools.Points().SyncFigures();
+        m_tools.Waypoints().SyncFigures();
         if (m_nSelectedPoint >= static_cast<int>(m_doc.GetControlPoints().size())) {
             SelectControlPoint(static_cast<int>(m_doc.GetControlPoints().size()) - 1);
         }

@@ -40,7 +40,9 @@ void CWaypointTool::AddWaypoint(QPoint ptMap) {
         double dLatitude = 0.0;
         double dLongitude = 0.0;
         position.GetLatLon(dLatitude, dLongitude);
-        doc.AddWaypoint(n, CDoublePoint{dLatitude, dLongitude});
+        doc.PlaceWaypoint(
+            n, CDoublePoint{static_cast<double>(ptMap.x()), static_cast<double>(ptMap.y())},
+            CDoublePoint{dLatitude, dLongitude});
     }
     View().UpdateEngine();
 }
@@ -50,7 +52,36 @@ void CWaypointTool::RemoveLastWaypoint() {
     CPointerSprite* pPointer = View().Figures().Pointer(n > 0 ? n - 1 : 0);
     if (pPointer != nullptr && pPointer->GetEngine() != nullptr &&
         pPointer->GetEngine()->RemoveSprite(pPointer)) {
-        View().Doc().RemoveLastWaypoint(n - 1);
+        View().Doc().TakeWaypoint(n - 1);
+    }
+}
+
+void CWaypointTool::SyncFigures() {
+    const CGpsDoc& doc = View().Doc();
+    CSpriteEngine* pEngine = View().Engine();
+    if (pEngine == nullptr) {
+        return;
+    }
+    bool bChanged = false;
+    for (int i = 0; i < CGpsDoc::kMaxWaypoints; ++i) {
+        CPointerSprite* pPointer = View().Figures().Pointer(i);
+        if (pPointer == nullptr) {
+            break;
+        }
+        const bool bShown = pPointer->GetEngine() != nullptr;
+        if (i >= doc.GetPlacedWaypoints()) {
+            bChanged |= bShown && pEngine->RemoveSprite(pPointer);
+            continue;
+        }
+        const CDoublePoint pixel = doc.GetWaypointPixels()[static_cast<std::size_t>(i)];
+        const QPoint pt(static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+        if (!bShown || pPointer->GetPosition() != pt) {
+            pPointer->SetPosition(pt);
+            bChanged |= bShown || pEngine->AddSprite(pPointer);
+        }
+    }
+    if (bChanged) {
+        View().UpdateEngine();
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Waypoint mode: a left click on a calibrated map places the next waypoint pointer and records
 // the clicked point's latitude and longitude in the document; a right click takes the most
-// recent pointer away. The waypoint numbers are the document's count of placed waypoints.
+// recent pointer away, each an undo step of the document. The waypoint numbers are the
+// document's count of placed waypoints.
 
 #include "CMapTool.h"
 
@@ -17,6 +18,9 @@ public:
     void AddWaypoint(QPoint ptMap);
     // Takes the most recent pointer off the map; the table keeps its entries.
     void RemoveLastWaypoint();
+    // Shows a pointer for each waypoint the document has placed, where the document says, and
+    // none for the others: after an undo or redo.
+    void SyncFigures();
     // Scrolls the first pointer into the middle of the window; false when it is not on the map.
     bool FindCurrentPosition();
 };

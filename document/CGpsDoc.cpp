@@ -35,8 +35,8 @@ int ToPixelInt(double value) {
 CGpsDoc::CGpsDoc(CUserPrompt& prompt)
     : CDocument(prompt), m_pBitmap(std::make_unique<CMapBitmap>()) {
     // Undo and redo reaching the saved state, or leaving it, set the flag itself.
-    QObject::connect(&m_undoStack, &QUndoStack::cleanChanged,
-                     [this](bool clean) { CDocument::SetModifiedFlag(!clean); });
+    QObject::connect(&m_undoStack, &QUndoStack::cleanChanged, [this] { FollowUndoStack(); });
+    QObject::connect(&m_undoStack, &QUndoStack::indexChanged, [this] { FollowUndoStack(); });
 }
 
 CGpsDoc::~CGpsDoc() {
@@ -324,10 +324,32 @@ void CGpsDoc::RemoveLastWaypoint(int index) {
     m_nPlacedWaypoints = std::clamp(index, 0, m_nPlacedWaypoints);
 }
 
+void CGpsDoc::PlaceWaypoint(int index, CDoublePoint pixel, CDoublePoint latLon) {
+    if (index < 0 || index >= kMaxWaypoints) {
+        return;
+    }
+    UndoState before = CaptureUndoState();
+    AddWaypoint(index, latLon);
+    m_waypointPixels[static_cast<std::size_t>(index)] = pixel;
+    RecordUndoStep(FormatString1(IDS_UNDO_ADD_WAYPOINT, std::to_string(index + 1)),
+                   std::move(before));
+}
+
+void CGpsDoc::TakeWaypoint(int index) {
+    if (index < 0 || index >= m_nPlacedWaypoints) {
+        return;
+    }
+    UndoState before = CaptureUndoState();
+    RemoveLastWaypoint(index);
+    RecordUndoStep(FormatString1(IDS_UNDO_REMOVE_WAYPOINT, std::to_string(index + 1)),
+                   std::move(before));
+}
+
 void CGpsDoc::PictureReplaced() {
     // The pointers of the placed waypoints went with the old picture; the table keeps its
     // values.
     m_nPlacedWaypoints = 0;
+    ++m_nPicture;
     UpdateAllViews(UpdateHint::HINT_NEW_BITMAP);
 }
 
@@ -641,14 +663,34 @@ std::string CGpsDoc::BuildControlPointsText() const {
 
 // --- Undo ---------------------------------------------------------------------------------
 
+bool CGpsDoc::UndoState::ChangesMapFrom(const UndoState& other) const {
+    const auto same = [](const std::array<CDoublePoint, 3>& a,
+                         const std::array<CDoublePoint, 3>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(),
+                          [](CDoublePoint p, CDoublePoint q) { return p.x == q.x && p.y == q.y; });
+    };
+    const CCalibration& a = calibration;
+    const CCalibration& b = other.calibration;
+    return calibrated != other.calibrated || points != other.points || a.coordType != b.coordType ||
+           a.zone != b.zone || a.letter != b.letter || !same(a.world, b.world) ||
+           !same(a.picture, b.picture);
+}
+
 CGpsDoc::UndoState CGpsDoc::CaptureUndoState() const {
-    return {m_calibration, m_bCalibrated, m_controlPoints};
+    return {m_calibration,    m_bCalibrated,      m_controlPoints, m_waypoints,
+            m_waypointPixels, m_nPlacedWaypoints, m_nPicture};
 }
 
 void CGpsDoc::RestoreUndoState(const UndoState& state) {
     m_calibration = state.calibration;
     m_bCalibrated = state.calibrated;
     m_controlPoints = state.points;
+    // Waypoints placed on an earlier picture stay with it.
+    if (state.picture == m_nPicture) {
+        m_waypoints = state.waypoints;
+        m_waypointPixels = state.waypointPixels;
+        m_nPlacedWaypoints = state.placedWaypoints;
+    }
     m_transform.SetControlPoints(m_calibration.world, m_calibration.picture);
     UpdateAllViews(UpdateHint::HINT_REFRESH);
 }
@@ -708,6 +750,17 @@ void CGpsDoc::SetModifiedFlag(bool modified) {
     } else if (m_nUndoScope == 0) {
         m_undoStack.resetClean();
     }
+}
+
+void CGpsDoc::FollowUndoStack() {
+    const int clean = m_undoStack.cleanIndex();
+    const int index = m_undoStack.index();
+    bool modified = clean < 0;
+    for (int i = std::min(clean, index); !modified && i < std::max(clean, index); ++i) {
+        const auto* pStep = dynamic_cast<const CUndoStep*>(m_undoStack.command(i));
+        modified = pStep == nullptr || pStep->ChangesMap();
+    }
+    CDocument::SetModifiedFlag(modified);
 }
 
 void CGpsDoc::RecordUndoStep(const std::string& name, UndoState before) {

@@ -122,6 +122,15 @@ public:
     void AddWaypoint(int index, CDoublePoint latLon);
     // Takes waypoint index and those after it off the map; the table keeps their values.
     void RemoveLastWaypoint(int index);
+    // A waypoint click and a right click as undo steps ("Add Waypoint 3", "Remove Waypoint
+    // 3"): AddWaypoint with the picture point of its pointer, and RemoveLastWaypoint. They leave
+    // the modified flag alone, since the map file does not hold waypoints.
+    void PlaceWaypoint(int index, CDoublePoint pixel, CDoublePoint latLon);
+    void TakeWaypoint(int index);
+    // Where the pointers of the placed waypoints stand, in picture pixels.
+    const std::array<CDoublePoint, kMaxWaypoints>& GetWaypointPixels() const {
+        return m_waypointPixels;
+    }
     const std::array<CDoublePoint, kMaxWaypoints>& GetWaypoints() const { return m_waypoints; }
     int GetLastWaypoint() const { return m_nLastWaypoint; }
     // Entries 0 .. GetPlacedWaypoints() - 1 are on the map.
@@ -215,9 +224,18 @@ public:
         CCalibration calibration;
         bool calibrated = false;
         std::vector<ControlPoint> points;
+        std::array<CDoublePoint, kMaxWaypoints> waypoints{};
+        std::array<CDoublePoint, kMaxWaypoints> waypointPixels{};
+        int placedWaypoints = 0;
+        int picture = 0; // which picture the waypoints' pointers stood on
+
+        // Whether the two differ in what the map file and its points file hold (waypoints
+        // aside).
+        bool ChangesMapFrom(const UndoState& other) const;
     };
-    // Steps of control point edits, Apply and calibrations committed in calibration mode. Its
-    // clean state is the saved one: the modified flag follows it.
+    // Steps of control point edits, Apply, calibrations committed in calibration mode and
+    // waypoint clicks. Its clean state is the saved one: the document is modified while a step
+    // that changes the map lies between the saved state and the current one.
     QUndoStack& GetUndoStack() { return m_undoStack; }
     UndoState CaptureUndoState() const;
     // Puts a recorded state back (undo and redo) and refreshes the views.
@@ -237,6 +255,8 @@ public:
     // Also keeps the undo stack's clean state: saved is clean, a change outside the stack
     // makes the saved state unreachable by undo.
     void SetModifiedFlag(bool modified = true) override;
+    // The modified flag from the undo stack's position (see GetUndoStack).
+    void FollowUndoStack();
 
     // --- State read by the view and the dialogs ----------------------------------------------
     bool IsCalibrated() const { return m_bCalibrated; }
@@ -294,6 +314,8 @@ private:
     std::array<CDoublePoint, kMaxWaypoints> m_waypoints{};
     int m_nLastWaypoint = 0;
     int m_nPlacedWaypoints = 0;
+    std::array<CDoublePoint, kMaxWaypoints> m_waypointPixels{};
+    int m_nPicture = 0; // counts the pictures loaded, for the waypoints of undo steps
     std::vector<ControlPoint> m_controlPoints;
     QUndoStack m_undoStack;
     int m_nUndoScope = 0; // > 0 while a change that becomes an undo step is made

@@ -4,7 +4,8 @@
 
 CUndoStep::CUndoStep(CGpsDoc& doc, const QString& name, CGpsDoc::UndoState before,
                      CGpsDoc::UndoState after)
-    : QUndoCommand(name), m_doc(doc), m_before(std::move(before)), m_after(std::move(after)) {}
+    : QUndoCommand(name), m_doc(doc), m_before(std::move(before)), m_after(std::move(after)),
+      m_bChangesMap(m_after.ChangesMapFrom(m_before)) {}
 
 void CUndoStep::undo() {
     m_doc.RestoreUndoState(m_before);

@@ -13,10 +13,13 @@ public:
 
     void undo() override;
     void redo() override;
+    // Whether the step changes what the map file holds (a waypoint click does not).
+    bool ChangesMap() const { return m_bChangesMap; }
 
 private:
     CGpsDoc& m_doc;
     CGpsDoc::UndoState m_before;
     CGpsDoc::UndoState m_after;
+    bool m_bChangesMap = true;
     bool m_bDone = true; // the first redo, from QUndoStack::push, finds the change made
 };

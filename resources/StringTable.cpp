@@ -466,6 +466,8 @@ constexpr Entry kStrings[] = {
         "points?")},
     {IDS_UNDO_DISABLE_POINT, TR("Disable Point %1")},
     {IDS_UNDO_POINTS_KIND, TR("Change Units")},
+    {IDS_UNDO_ADD_WAYPOINT, TR("Add Waypoint %1")},
+    {IDS_UNDO_REMOVE_WAYPOINT, TR("Remove Waypoint %1")},
     {IDS_CLI_RECTIFY_ORDER,
      TR("Warp through the map's enabled control points with a polynomial of this order: 1, 2 "
         "(6 points or more) or 3 (10 or more). The new map is still exact on the device.")},

@@ -338,6 +338,8 @@ enum StringId : unsigned {
     IDS_POINTS_APPLY_REPLACE = 62310,
     IDS_UNDO_DISABLE_POINT = 62311,
     IDS_UNDO_POINTS_KIND = 62312, // an uncalibrated map's points in other units
+    IDS_UNDO_ADD_WAYPOINT = 62313,
+    IDS_UNDO_REMOVE_WAYPOINT = 62314,
     // Straightening through control points: mapreg-cli options and messages, the desktop's
     // choice of fit (62330..62349)
     IDS_CLI_RECTIFY_ORDER = 62330,

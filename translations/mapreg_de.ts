@@ -1263,5 +1263,13 @@ Kartendatei und Gerät kennen nur die affine Ausgleichung der Kalibrierung; ein 
         <source>Change Units</source>
         <translation>Einheiten ändern</translation>
     </message>
+    <message>
+        <source>Add Waypoint %1</source>
+        <translation>Wegpunkt %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove Waypoint %1</source>
+        <translation>Wegpunkt %1 entfernen</translation>
+    </message>
 </context>
 </TS>

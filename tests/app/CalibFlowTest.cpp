@@ -173,6 +173,15 @@ TEST_F(CalibFlow,
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(Waypoints(), (std::array<int, 3>{2, 2, 2}));
     EXPECT_NEAR(Doc().GetWaypoints()[2].x, 48.5, 1e-9);
+    // The right click is an undo step: undone, the pointer stands where it stood; redone, it
+    // goes again. Neither touches the map's modified flag.
+    const bool bModified = Doc().IsModified();
+    PressKey(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{3, 3, 2}));
+    EXPECT_EQ(View().Pointer(2)->GetPosition(), QPoint(500, 300));
+    PressKey(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Waypoints(), (std::array<int, 3>{2, 2, 2}));
+    EXPECT_EQ(Doc().IsModified(), bModified);
 
     // Saving needs waypoint mode off.
     Frame().CommandAction(ID_ENTER_WAYPOINTS)->trigger();

@@ -1,5 +1,6 @@
-// Undo and redo of control point edits, Apply and committed calibrations: whole document
-// states and the files they save, and the modified flag following the saved state.
+// Undo and redo of control point edits, Apply, committed calibrations and waypoint clicks:
+// whole document states and the files they save, and the modified flag following the saved
+// state (which waypoints, not held by the map file, leave alone).
 #include "DocumentTestSupport.h"
 #include "StringTable.h"
 
@@ -7,10 +8,22 @@
 
 namespace {
 
-// The bytes a save writes: map file, registration file and points file.
+// The bytes a save writes: map file, registration file and points file; and the waypoint file.
 std::string Files(const CGpsDoc& doc) {
     return doc.BuildMapFile() + '\n' + doc.BuildRegistrationText() + '\n' +
-           doc.BuildControlPointsText();
+           doc.BuildControlPointsText() + '\n' + doc.BuildWaypointText();
+}
+
+// A waypoint click at a random pixel, or a right click when waypoints are placed.
+void ClickWaypoint(CGpsDoc& doc, std::mt19937& random, bool bRemove) {
+    const int n = doc.GetPlacedWaypoints();
+    if (bRemove && n > 0) {
+        doc.TakeWaypoint(n - 1);
+        return;
+    }
+    const CDoublePoint p{static_cast<double>(random() % 1000), static_cast<double>(random() % 800)};
+    const CDoublePoint world = doc.PictureToWorld(p);
+    doc.PlaceWaypoint(n, p, {world.y, world.x});
 }
 
 } // namespace
@@ -29,7 +42,7 @@ TEST_F(DocumentTest, random_edits_undone_and_redone_give_back_both_ends_byte_for
         const std::size_t n = points.size();
         const std::size_t i = n == 0 ? 0 : random() % n;
         const std::string number = std::to_string(i + 1);
-        switch (n < 3 ? 0 : random() % 7) {
+        switch (n < 3 ? 0 : random() % 9) {
         case 0: {
             const CDoublePoint p{std::round(x(random)), std::round(y(random))};
             points.push_back({p, doc->PictureToWorld(p), true});
@@ -59,6 +72,10 @@ TEST_F(DocumentTest, random_edits_undone_and_redone_give_back_both_ends_byte_for
                 continue;
             }
             break;
+        case 7:
+        case 8:
+            ClickWaypoint(*doc, random, random() % 3 == 0);
+            break;
         default: {
             CCalibration calibration = doc->GetCalibration();
             calibration.world[1].x += noise(random);
@@ -70,6 +87,11 @@ TEST_F(DocumentTest, random_edits_undone_and_redone_give_back_both_ends_byte_for
         names.push_back(doc->GetUndoStack().undoText().toStdString());
         EXPECT_TRUE(doc->IsModified());
     }
+    // The last step changes the map, for the saved-state checks below.
+    std::vector<ControlPoint> last = doc->GetControlPoints();
+    last.front().enabled = !last.front().enabled;
+    doc->ChangeControlPoints(last, "Enable Point 1");
+    names.push_back("Enable Point 1");
     ASSERT_EQ(doc->GetUndoStack().count(), static_cast<int>(names.size()));
     EXPECT_EQ(names.front(), "Add Point 1");
     const CGpsDoc::UndoState endState = doc->CaptureUndoState();
@@ -98,4 +120,29 @@ TEST_F(DocumentTest, random_edits_undone_and_redone_give_back_both_ends_byte_for
     doc->GetUndoStack().undo();
     doc->GetUndoStack().redo();
     EXPECT_TRUE(doc->IsModified());
+
+    // Waypoint clicks and their undo leave a saved map unmodified; a point edit among them
+    // modifies it until undone.
+    ASSERT_TRUE(doc->DoSave((dir / "harbour.gpm").string()));
+    ClickWaypoint(*doc, random, false);
+    ClickWaypoint(*doc, random, true);
+    EXPECT_FALSE(doc->IsModified());
+    doc->ChangeControlPoints({}, "Delete Point 1");
+    ClickWaypoint(*doc, random, false);
+    EXPECT_TRUE(doc->IsModified());
+    doc->GetUndoStack().undo();
+    doc->GetUndoStack().undo();
+    EXPECT_FALSE(doc->IsModified());
+    doc->GetUndoStack().undo();
+    doc->GetUndoStack().undo();
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->GetUndoStack().undoText().toStdString(), names.back());
+
+    // Waypoints stay with the picture they were placed on: after a new one, undoing their clicks
+    // places none on it.
+    ClickWaypoint(*doc, random, false);
+    ClickWaypoint(*doc, random, false);
+    ASSERT_EQ(doc->LoadBitmapFile(doc->GetBitmapPath()), 0);
+    doc->GetUndoStack().undo();
+    EXPECT_EQ(doc->GetPlacedWaypoints(), 0);
 }
