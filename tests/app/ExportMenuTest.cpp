@@ -4,9 +4,13 @@
 #include "AppHarness.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include <filesystem>
 
@@ -124,4 +128,28 @@ TEST_F(ExportMenu, device_exports_write_through_the_worker_or_report_its_message
     EXPECT_NE(prompt.messages[0].text.find("Cannot read the map bitmap"), std::string::npos);
     EXPECT_TRUE(Doc().IsCalibrated());
     EXPECT_EQ(Doc().GetBitmapPath(), TestPath("city.bmp").toStdString());
+
+    // Cancel in the progress window ends a worker that would run on: nothing is said, and
+    // nothing is written or left behind.
+    const QString worker = TestPath(QStringLiteral("slow.sh"));
+    QFile script(worker);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    // Were it not ended, it would leave its mark after a minute.
+    script.write("#!/bin/sh\nsleep 60\ntouch '" + TestPath("late.kmz").toLocal8Bit() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray realWorker = qgetenv("MAPREG_CLI");
+    qputenv("MAPREG_CLI", worker.toLocal8Bit());
+    const QStringList before = QDir(TestPath(".")).entryList(QDir::Files | QDir::Hidden);
+    prompt.messages.clear();
+    prompt.chosenFiles.push_back(TestPath("late.kmz").toStdString());
+    WithNextDialog(
+        [](QDialog& dialog) {
+            ASSERT_NE(qobject_cast<QProgressDialog*>(&dialog), nullptr);
+            dialog.findChild<QPushButton*>()->click(); // Cancel
+        },
+        [&] { Frame().CommandAction(ID_FILE_EXPORT_KMZ)->trigger(); });
+    qputenv("MAPREG_CLI", realWorker);
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(QDir(TestPath(".")).entryList(QDir::Files | QDir::Hidden), before);
 }
