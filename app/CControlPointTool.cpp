@@ -129,7 +129,7 @@ void CControlPointTool::SyncFigures() {
     }
     const CGpsDoc& doc = View().Doc();
     const std::vector<ControlPoint>& points = doc.GetControlPoints();
-    const CPointFit fit = CPointFit::Fit(points, !doc.GetCalibration().IsUtm());
+    const CPointFit& fit = doc.GetPointFit();
     const std::size_t n = points.size();
     while (m_figures.size() < n) {
         m_figures.push_back(

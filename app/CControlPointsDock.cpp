@@ -143,7 +143,7 @@ void CControlPointsDock::Refresh() {
     (bUtm ? m_pUtm : m_pLatLon)->setChecked(true);
     m_pZone->setEnabled(bUtm);
     m_pZone->setText(bUtm ? QString::number(kind.zone) + QChar(kind.letter) : QString());
-    const CPointFit fit = CPointFit::Fit(points, !bUtm);
+    const CPointFit& fit = m_doc.GetPointFit();
     const int nRows = static_cast<int>(points.size());
     m_pTable->setHorizontalHeaderLabels(
         {AppString(IDS_POINTS_COLUMN_NUMBER), AppString(IDS_CALIB_COLUMN_X),

@@ -839,7 +839,7 @@ void CMainFrame::OnApplyControlPoints() {
         return;
     }
     CUserPrompt& prompt = m_app.Prompt();
-    const CPointFit fit = CPointFit::Fit(pDoc->GetControlPoints(), !pDoc->GetCalibration().IsUtm());
+    const CPointFit fit = pDoc->GetPointFit(); // a copy: the question below lets events run
     if (!fit.IsOk()) {
         prompt.MessageBoxId(fit.GetStatus() == CPointFit::Status::TooFewPoints
                                 ? IDS_POINTS_TOO_FEW

@@ -607,6 +607,16 @@ void CGpsDoc::SetControlPointList(std::vector<ControlPoint> points) {
     UpdateAllViews(UpdateHint::HINT_CONTROL_POINTS);
 }
 
+const CPointFit& CGpsDoc::GetPointFit() const {
+    const bool bLatLon = !m_calibration.IsUtm();
+    if (!m_pointFit || bLatLon != m_bFittedLatLon || m_fittedPoints != m_controlPoints) {
+        m_pointFit = CPointFit::Fit(m_controlPoints, bLatLon);
+        m_fittedPoints = m_controlPoints;
+        m_bFittedLatLon = bLatLon;
+    }
+    return *m_pointFit;
+}
+
 WorldKind CGpsDoc::GetWorldKind() const {
     if (!m_calibration.IsUtm()) {
         return WorldKind{};
@@ -657,7 +667,7 @@ FileResult CGpsDoc::WriteControlPoints(const std::string& mapFilePath) {
 }
 
 std::string CGpsDoc::BuildControlPointsText() const {
-    const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
+    const CPointFit& fit = GetPointFit();
     return CPointsFile::Build(m_controlPoints, GetWorldKind(), fit.GetResiduals());
 }
 
@@ -728,7 +738,8 @@ bool CGpsDoc::ChangePointsKind(CoordType coordType, int zone, char letter) {
 }
 
 int CGpsDoc::ApplyControlPoints() {
-    const CPointFit fit = CPointFit::Fit(m_controlPoints, !m_calibration.IsUtm());
+    // A copy: the views ask for the fit again while the calibration below is committed.
+    const CPointFit fit = GetPointFit();
     if (!fit.IsOk()) {
         return -1;
     }

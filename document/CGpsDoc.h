@@ -23,6 +23,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,9 @@ public:
     // Picture pixels and world points in the map's coordinate kind (GetWorldKind), kept in
     // NAME.points beside the map file NAME.gpm.
     const std::vector<ControlPoint>& GetControlPoints() const { return m_controlPoints; }
+    // The least-squares fit of the control points in the map's coordinate kind, made once for
+    // each set of points and kind however often the table, the figures and the commands ask.
+    const CPointFit& GetPointFit() const;
     // Replaces the points, marks the document modified and sends HINT_CONTROL_POINTS.
     void SetControlPointList(std::vector<ControlPoint> points);
     // The coordinate kind of the calibration (its UTM hemisphere from the zone letter).
@@ -317,6 +321,10 @@ private:
     std::array<CDoublePoint, kMaxWaypoints> m_waypointPixels{};
     int m_nPicture = 0; // counts the pictures loaded, for the waypoints of undo steps
     std::vector<ControlPoint> m_controlPoints;
+    // GetPointFit's last fit and what it was made from.
+    mutable std::optional<CPointFit> m_pointFit;
+    mutable std::vector<ControlPoint> m_fittedPoints;
+    mutable bool m_bFittedLatLon = true;
     QUndoStack m_undoStack;
     int m_nUndoScope = 0; // > 0 while a change that becomes an undo step is made
     // The points file this document read or wrote: the only one a save may remove.
