@@ -218,16 +218,6 @@ std::vector<CDoublePoint> PictureOutline(int width, int height, int n) {
     return outline;
 }
 
-// A tile's LatLonBox (north, south, east, west) with its west edge in [-180°, 180°): a grid
-// across the 180° meridian runs on past it, and a tile over the meridian itself keeps its east
-// edge beyond 180°, as KML has it for overlays there.
-std::array<double, 4> WrappedBox(std::array<double, 4> box) {
-    const double shift = 360.0 * std::floor((box[3] + 180.0) / 360.0);
-    box[2] -= shift;
-    box[3] -= shift;
-    return box;
-}
-
 // The straightener's target: the north-up grid of the source's own coordinate system.
 CStraightener::Target OwnGrid(const OGRSpatialReference& srs) {
     CStraightener::Target target;
@@ -431,7 +421,7 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
                 tiles.push_back({column, row});
                 overlays.push_back(
                     {"files/r" + std::to_string(row) + "c" + std::to_string(column) + ".jpg",
-                     WrappedBox(plan.TileBox(column, row))});
+                     plan.TileBox(column, row)});
             }
         }
     }

@@ -99,8 +99,10 @@ std::array<int, 4> SKmzTilePlan::TileRect(int column, int row) const {
 
 std::array<double, 4> SKmzTilePlan::TileBox(int column, int row) const {
     const std::array<int, 4> r = TileRect(column, row);
-    return {north - r[1] * pixelY, north - (r[1] + r[3]) * pixelY, west + (r[0] + r[2]) * pixelX,
-            west + r[0] * pixelX};
+    const double boxWest = west + r[0] * pixelX;
+    const double shift = 360.0 * std::floor((boxWest + 180.0) / 360.0);
+    return {north - r[1] * pixelY, north - (r[1] + r[3]) * pixelY,
+            west + (r[0] + r[2]) * pixelX - shift, boxWest - shift};
 }
 
 SKmzTilePlan PlanKmzTiles(double west, double north, double pixelX, double pixelY, int width,

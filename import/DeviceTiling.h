@@ -26,7 +26,10 @@ struct SKmzTilePlan {
 
     // The pixel rectangle of tile (column, row): x0, y0, width, height.
     std::array<int, 4> TileRect(int column, int row) const;
-    // Its edges in degrees: north, south, east, west, as a LatLonBox names them.
+    // Its edges in degrees: north, south, east, west, as a LatLonBox names them. A grid across
+    // the 180° meridian runs on past it; each box is taken back so that its west edge lies in
+    // [-180°, 180°), and a tile over the meridian keeps its east edge beyond 180°, as KML has it
+    // for overlays there.
     std::array<double, 4> TileBox(int column, int row) const;
 };
 
