@@ -52,10 +52,12 @@ QRgb Opaque(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
 Status ReadAll(QIODevice& device, uchar* p, qint64 n) {
     while (n > 0) {
         const qint64 got = device.read(reinterpret_cast<char*>(p), n);
-        if (got < 0)
+        if (got < 0) {
             return Status::ReadFailed;
-        if (got == 0)
+        }
+        if (got == 0) {
             return Status::Truncated;
+        }
         p += got;
         n -= got;
     }
@@ -75,8 +77,9 @@ public:
     bool IsByte(int shift) const { return m_nMask == std::uint32_t{0xff} << shift; }
 
     std::uint32_t operator()(std::uint32_t pixel) const {
-        if (m_nMax == 0)
+        if (m_nMax == 0) {
             return 0;
+        }
         const std::uint64_t value = (pixel & m_nMask) >> m_nShift;
         return static_cast<std::uint32_t>((value * 255 + m_nMax / 2) / m_nMax);
     }
@@ -112,8 +115,9 @@ public:
 
     // The next byte; false at the end of the file or on a read error (see Failed).
     bool Next(uchar& byte) {
-        if (m_nPos == m_nEnd && !Refill())
+        if (m_nPos == m_nEnd && !Refill()) {
             return false;
+        }
         byte = m_buffer[m_nPos++];
         return true;
     }
@@ -121,8 +125,9 @@ public:
 
 private:
     bool Refill() {
-        if (m_nRemaining <= 0)
+        if (m_nRemaining <= 0) {
             return false;
+        }
         const qint64 want = std::min<qint64>(m_nRemaining, static_cast<qint64>(m_buffer.size()));
         const qint64 got = m_device.read(reinterpret_cast<char*>(m_buffer.data()), want);
         if (got <= 0) {
@@ -152,20 +157,23 @@ private:
 QImage NewPicture(std::int32_t width, std::int32_t height) {
     const std::size_t bytesPerLine = static_cast<std::size_t>(width) * 4;
     const std::size_t bytes = bytesPerLine * static_cast<std::size_t>(height);
-    if (bytes < kHugePage / 2)
+    if (bytes < kHugePage / 2) {
         return QImage(width, height, QImage::Format_RGB32);
+    }
     const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     void* memory = std::aligned_alloc(kHugePage, rounded);
-    if (memory == nullptr)
+    if (memory == nullptr) {
         return {};
+    }
 #ifdef MADV_HUGEPAGE
     ::madvise(memory, rounded, MADV_HUGEPAGE); // only a hint; without huge pages nothing changes
 #endif
     QImage image(
         static_cast<uchar*>(memory), width, height, static_cast<qsizetype>(bytesPerLine),
         QImage::Format_RGB32, [](void* p) { std::free(p); }, memory);
-    if (image.isNull())
+    if (image.isNull()) {
         std::free(memory);
+    }
     return image;
 }
 
@@ -196,8 +204,9 @@ Status ReadHeader(QIODevice& device, std::array<uchar, kFileHeaderSize + kMaxInf
                   Header& h) {
     const std::uint32_t infoSize = U32(head.data() + kFileHeaderSize);
     if (Status s = ReadAll(device, head.data() + 18, static_cast<qint64>(infoSize) - 4);
-        s != Status::Ok)
+        s != Status::Ok) {
         return s;
+    }
     const uchar* info = head.data() + kFileHeaderSize;
 
     h.nFileSize = device.size();
@@ -207,12 +216,14 @@ Status ReadHeader(QIODevice& device, std::array<uchar, kFileHeaderSize + kMaxInf
     h.nBitCount = static_cast<int>(U16(info + 14));
     h.nCompression = U32(info + 16);
     h.nColorsUsed = U32(info + 32);
-    if (h.nWidth <= 0 || height == 0 || height == std::numeric_limits<std::int32_t>::min())
+    if (h.nWidth <= 0 || height == 0 || height == std::numeric_limits<std::int32_t>::min()) {
         return Status::NotBitmap;
+    }
     h.bTopDown = height < 0;
     h.nRows = h.bTopDown ? -height : height;
-    if (!DepthFitsCompression(h.nBitCount, h.nCompression, h.bTopDown))
+    if (!DepthFitsCompression(h.nBitCount, h.nCompression, h.bTopDown)) {
         return Status::NotBitmap;
+    }
 
     qint64 tableOffset = kFileHeaderSize + infoSize;
     std::array<std::uint32_t, 3> masks =
@@ -224,29 +235,34 @@ Status ReadHeader(QIODevice& device, std::array<uchar, kFileHeaderSize + kMaxInf
         if (infoSize == 40) {
             // After the plain info header: red, green, blue and, for the alpha form, alpha.
             const qint64 count = h.nCompression == kBiAlphaBitfields ? 16 : 12;
-            if (Status s = ReadAll(device, maskBytes.data(), count); s != Status::Ok)
+            if (Status s = ReadAll(device, maskBytes.data(), count); s != Status::Ok) {
                 return s;
+            }
             tableOffset += count;
             source = maskBytes.data();
         }
         masks = {U32(source), U32(source + 4), U32(source + 8)};
         const std::uint32_t depthMask = h.nBitCount == 16 ? 0xffffu : 0xffffffffu;
         if ((masks[0] & masks[1]) != 0 || (masks[0] & masks[2]) != 0 ||
-            (masks[1] & masks[2]) != 0 || ((masks[0] | masks[1] | masks[2]) & ~depthMask) != 0)
+            (masks[1] & masks[2]) != 0 || ((masks[0] | masks[1] | masks[2]) & ~depthMask) != 0) {
             return Status::NotBitmap;
+        }
     }
     for (std::size_t i = 0; i < 3; ++i) {
         h.channels[i] = CChannel(masks[i]);
-        if (!h.channels[i].IsContiguous())
+        if (!h.channels[i].IsContiguous()) {
             return Status::NotBitmap;
+        }
     }
     h.bStandardMasks =
         h.channels[0].IsByte(16) && h.channels[1].IsByte(8) && h.channels[2].IsByte(0);
 
-    if (h.nPixelOffset < tableOffset)
+    if (h.nPixelOffset < tableOffset) {
         return Status::NotBitmap;
-    if (h.nPixelOffset > h.nFileSize)
+    }
+    if (h.nPixelOffset > h.nFileSize) {
         return Status::Truncated;
+    }
 
     // The colour table: the palette of an indexed picture, or an optional list of the colours
     // that matter most in a deeper one. Entries that the file does not hold stay black.
@@ -262,11 +278,13 @@ Status ReadHeader(QIODevice& device, std::array<uchar, kFileHeaderSize + kMaxInf
     h.lut.fill(kOpaqueBlack);
     if (entries > 0) {
         std::array<uchar, 4 * 256> table{};
-        if (!device.seek(tableOffset))
+        if (!device.seek(tableOffset)) {
             return Status::ReadFailed;
+        }
         if (Status s = ReadAll(device, table.data(), static_cast<qint64>(entries * 4));
-            s != Status::Ok)
+            s != Status::Ok) {
             return s;
+        }
         h.colorTable.resize(entries);
         for (std::size_t i = 0; i < entries; ++i) {
             const uchar* q = table.data() + 4 * i;
@@ -285,8 +303,9 @@ void ConvertRow(const Header& h, const std::vector<QRgb>& lut16,
         for (std::size_t x = 0; x < width; x += 8) {
             const unsigned byte = src[x >> 3];
             const std::size_t n = std::min<std::size_t>(8, width - x);
-            for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t i = 0; i < n; ++i) {
                 dst[x + i] = h.lut[(byte >> (7 - i)) & 1u];
+            }
         }
         break;
     case 4:
@@ -295,16 +314,19 @@ void ConvertRow(const Header& h, const std::vector<QRgb>& lut16,
             const std::uint64_t pair = lutPairs[src[x >> 1]];
             std::memcpy(dst + x, &pair, sizeof pair);
         }
-        if ((width & 1) != 0)
+        if ((width & 1) != 0) {
             dst[width - 1] = h.lut[src[width >> 1] >> 4];
+        }
         break;
     case 8:
-        for (std::size_t x = 0; x < width; ++x)
+        for (std::size_t x = 0; x < width; ++x) {
             dst[x] = h.lut[src[x]];
+        }
         break;
     case 16:
-        for (std::size_t x = 0; x < width; ++x)
+        for (std::size_t x = 0; x < width; ++x) {
             dst[x] = lut16[U16(src + 2 * x)];
+        }
         break;
     case 24: {
         // Four pixels from three 32-bit words at a time: BGRB GRBG RBGR.
@@ -318,14 +340,16 @@ void ConvertRow(const Header& h, const std::vector<QRgb>& lut16,
             dst[x + 2] = b >> 16 | c << 16 | kOpaqueBlack;
             dst[x + 3] = c >> 8 | kOpaqueBlack;
         }
-        for (; x < width; ++x, src += 3)
+        for (; x < width; ++x, src += 3) {
             dst[x] = Opaque(src[2], src[1], src[0]);
+        }
         break;
     }
     default: // 32
         if (h.bStandardMasks) {
-            for (std::size_t x = 0; x < width; ++x)
+            for (std::size_t x = 0; x < width; ++x) {
                 dst[x] = U32(src + 4 * x) | kOpaqueBlack;
+            }
         } else {
             for (std::size_t x = 0; x < width; ++x) {
                 const std::uint32_t p = U32(src + 4 * x);
@@ -345,8 +369,9 @@ Status DecodeUncompressed(QIODevice& device, const Header& h, QImage& target) {
     std::vector<QRgb> lut16;
     if (h.nBitCount == 16) {
         lut16.resize(65536);
-        for (std::uint32_t p = 0; p < 65536; ++p)
+        for (std::uint32_t p = 0; p < 65536; ++p) {
             lut16[p] = Opaque(h.channels[0](p), h.channels[1](p), h.channels[2](p));
+        }
     }
 
     // The colours of both pixels of each byte of a 4-bit picture, in memory order.
@@ -358,15 +383,17 @@ Status DecodeUncompressed(QIODevice& device, const Header& h, QImage& target) {
         }
     }
 
-    if (!device.seek(h.nPixelOffset))
+    if (!device.seek(h.nPixelOffset)) {
         return Status::ReadFailed;
+    }
     uchar* const bits = target.bits();
     const auto bytesPerLine = static_cast<std::size_t>(target.bytesPerLine());
     for (std::uint64_t row = 0; row < rows; row += rowsPerSlice) {
         const std::uint64_t count = std::min(rowsPerSlice, rows - row);
         if (Status s = ReadAll(device, slice.data(), static_cast<qint64>(count * stride));
-            s != Status::Ok)
+            s != Status::Ok) {
             return s;
+        }
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint64_t fileRow = row + i;
             const std::uint64_t y = h.bTopDown ? fileRow : rows - 1 - fileRow;
@@ -382,8 +409,9 @@ Status DecodeUncompressed(QIODevice& device, const Header& h, QImage& target) {
 // between two codes is accepted (some writers leave out the end-of-bitmap code); one that stops
 // inside a code is truncated.
 Status DecodeRle(QIODevice& device, const Header& h, QImage& target) {
-    if (!device.seek(h.nPixelOffset))
+    if (!device.seek(h.nPixelOffset)) {
         return Status::ReadFailed;
+    }
     target.fill(h.lut[0]);
 
     const bool rle8 = h.nCompression == kBiRle8;
@@ -405,47 +433,56 @@ Status DecodeRle(QIODevice& device, const Header& h, QImage& target) {
     for (;;) {
         uchar count = 0;
         uchar value = 0;
-        if (!in.Next(count))
+        if (!in.Next(count)) {
             return in.Failed() ? Status::ReadFailed : Status::Ok;
-        if (!in.Next(value))
+        }
+        if (!in.Next(value)) {
             return stopped();
+        }
         if (count > 0) { // a run of one index (RLE8) or of two alternating indices (RLE4)
-            for (unsigned i = 0; i < count; ++i)
+            for (unsigned i = 0; i < count; ++i) {
                 put(rle8 ? value : (i & 1) != 0 ? value & 15u : value >> 4u);
+            }
             continue;
         }
         if (value == 0) { // end of line
             x = 0;
-            if (++y >= rows)
+            if (++y >= rows) {
                 return Status::Ok;
+            }
         } else if (value == 1) { // end of bitmap
             return Status::Ok;
         } else if (value == 2) { // move right and up
             uchar dx = 0;
             uchar dy = 0;
-            if (!in.Next(dx) || !in.Next(dy))
+            if (!in.Next(dx) || !in.Next(dy)) {
                 return stopped();
+            }
             x += dx;
             y += dy;
-            if (y >= rows)
+            if (y >= rows) {
                 return Status::Ok;
+            }
         } else { // `value` indices stored as they are, padded to a 16-bit boundary
             const unsigned bytes = rle8 ? value : (value + 1u) / 2;
             for (unsigned i = 0; i < bytes; ++i) {
                 uchar b = 0;
-                if (!in.Next(b))
+                if (!in.Next(b)) {
                     return stopped();
+                }
                 if (rle8) {
                     put(b);
                 } else {
                     put(b >> 4u);
-                    if (2 * i + 1 < value)
+                    if (2 * i + 1 < value) {
                         put(b & 15u);
+                    }
                 }
             }
             uchar pad = 0;
-            if ((bytes & 1) != 0 && !in.Next(pad) && in.Failed())
+            if ((bytes & 1) != 0 && !in.Next(pad) && in.Failed()) {
                 return Status::ReadFailed;
+            }
         }
     }
 }
@@ -455,12 +492,14 @@ Status DecodeRle(QIODevice& device, const Header& h, QImage& target) {
 Status DecodeWithQt(QIODevice& device, const uchar* fileHeader, QImage& image,
                     CBmpDecoder::ColorInfo& colors) {
     const std::uint32_t infoSize = U32(fileHeader + kFileHeaderSize);
-    if (infoSize != 12 && infoSize != 64)
+    if (infoSize != 12 && infoSize != 64) {
         return Status::NotBitmap;
+    }
     std::array<uchar, 64> info{};
     if (Status s = ReadAll(device, info.data() + 4, static_cast<qint64>(infoSize) - 4);
-        s != Status::Ok)
+        s != Status::Ok) {
         return s;
+    }
     const bool core = infoSize == 12;
     const int bitCount = static_cast<int>(U16(info.data() + (core ? 10 : 14)));
     const std::uint32_t colorsUsed = core ? 0 : U32(info.data() + 32);
@@ -469,40 +508,47 @@ Status DecodeWithQt(QIODevice& device, const uchar* fileHeader, QImage& image,
     // Only the uncompressed forms go to Qt: it takes compression 3 of an OS/2 header (Huffman) for
     // bit fields, and it leaves the pixels that a short run-length stream does not reach
     // unwritten, so either would show whatever the memory held before.
-    if (compression != kBiRgb)
+    if (compression != kBiRgb) {
         return Status::NotBitmap;
+    }
     // As for the Windows forms, the pixel data must be in the file before Qt allocates.
     const std::int64_t width =
         core ? U16(info.data() + 4) : static_cast<std::int32_t>(U32(info.data() + 4));
     const std::int64_t height =
         core ? U16(info.data() + 6) : static_cast<std::int32_t>(U32(info.data() + 8));
     const qint64 offset = U32(fileHeader + 10);
-    if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32)
+    if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32) {
         return Status::NotBitmap;
+    }
     // Qt reads the colour table right after the header and then only moves forward to the pixel
     // data: pixel data said to start inside the header or the table would be read from wherever
     // Qt stands, and the rows it could not fill would stay unwritten.
     const std::uint64_t tableEntries =
         bitCount <= 8 ? (colorsUsed != 0 ? colorsUsed : std::uint64_t{1} << bitCount) : 0;
     if (tableEntries > 256 ||
-        offset < kFileHeaderSize + static_cast<qint64>(infoSize + tableEntries * (core ? 3 : 4)))
+        offset < kFileHeaderSize + static_cast<qint64>(infoSize + tableEntries * (core ? 3 : 4))) {
         return Status::NotBitmap;
+    }
     const auto stride = static_cast<std::uint64_t>((width * bitCount + 31) / 32 * 4);
     const qint64 fileSize = device.size();
     if (offset > fileSize || static_cast<std::uint64_t>(height < 0 ? -height : height) >
-                                 static_cast<std::uint64_t>(fileSize - offset) / stride)
+                                 static_cast<std::uint64_t>(fileSize - offset) / stride) {
         return Status::Truncated;
+    }
 
-    if (!device.seek(0))
+    if (!device.seek(0)) {
         return Status::ReadFailed;
+    }
     QImageReader reader(&device, "bmp");
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
+    if (!size.isValid() || size.isEmpty()) {
         return Status::NotBitmap;
+    }
     const std::uint64_t pixels =
         static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height());
-    if (!CBmpDecoder::FitsMemoryBudget(pixels * 8))
+    if (!CBmpDecoder::FitsMemoryBudget(pixels * 8)) {
         return Status::OutOfMemory;
+    }
 
     // Qt refuses pictures above its allocation limit (256 MB by default); the budget above is the
     // limit that counts here.
@@ -512,15 +558,18 @@ Status DecodeWithQt(QIODevice& device, const uchar* fileHeader, QImage& image,
     QImage decoded;
     const bool ok = reader.read(&decoded);
     QImageReader::setAllocationLimit(previousLimit);
-    if (!ok)
+    if (!ok) {
         return Status::NotBitmap;
+    }
 
     std::vector<QRgb> table;
-    for (QRgb entry : decoded.colorTable())
+    for (QRgb entry : decoded.colorTable()) {
         table.push_back(entry | kOpaqueBlack);
+    }
     decoded.convertTo(QImage::Format_RGB32);
-    if (decoded.isNull() || decoded.format() != QImage::Format_RGB32)
+    if (decoded.isNull() || decoded.format() != QImage::Format_RGB32) {
         return Status::OutOfMemory;
+    }
 
     image = std::move(decoded);
     colors = {bitCount, colorsUsed, std::move(table)};
@@ -529,38 +578,47 @@ Status DecodeWithQt(QIODevice& device, const uchar* fileHeader, QImage& image,
 
 Status DecodeChecked(QIODevice& device, QImage& image, CBmpDecoder::ColorInfo& colors) {
     std::array<uchar, kFileHeaderSize + kMaxInfoSize> head{};
-    if (!device.seek(0))
+    if (!device.seek(0)) {
         return Status::ReadFailed;
-    if (Status s = ReadAll(device, head.data(), 18); s != Status::Ok)
+    }
+    if (Status s = ReadAll(device, head.data(), 18); s != Status::Ok) {
         return s == Status::Truncated ? Status::NotBitmap : s;
-    if (head[0] != 'B' || head[1] != 'M')
+    }
+    if (head[0] != 'B' || head[1] != 'M') {
         return Status::NotBitmap;
-    if (!IsKnownInfoSize(U32(head.data() + kFileHeaderSize)))
+    }
+    if (!IsKnownInfoSize(U32(head.data() + kFileHeaderSize))) {
         return DecodeWithQt(device, head.data(), image, colors);
+    }
 
     Header h;
-    if (Status s = ReadHeader(device, head, h); s != Status::Ok)
+    if (Status s = ReadHeader(device, head, h); s != Status::Ok) {
         return s;
+    }
     const bool rle = h.nCompression == kBiRle8 || h.nCompression == kBiRle4;
     if (!rle) {
         // The pixel data must be in the file before anything is allocated for it.
         const std::uint64_t stride =
             (static_cast<std::uint64_t>(h.nWidth) * h.nBitCount + 31) / 32 * 4;
         const auto available = static_cast<std::uint64_t>(h.nFileSize - h.nPixelOffset);
-        if (static_cast<std::uint64_t>(h.nRows) > available / stride)
+        if (static_cast<std::uint64_t>(h.nRows) > available / stride) {
             return Status::Truncated;
+        }
     }
     const std::uint64_t decodedBytes =
         static_cast<std::uint64_t>(h.nWidth) * static_cast<std::uint64_t>(h.nRows) * 4;
-    if (!CBmpDecoder::FitsMemoryBudget(decodedBytes))
+    if (!CBmpDecoder::FitsMemoryBudget(decodedBytes)) {
         return Status::OutOfMemory;
+    }
     QImage target = NewPicture(h.nWidth, h.nRows);
-    if (target.isNull())
+    if (target.isNull()) {
         return Status::OutOfMemory;
+    }
 
     if (Status s = rle ? DecodeRle(device, h, target) : DecodeUncompressed(device, h, target);
-        s != Status::Ok)
+        s != Status::Ok) {
         return s;
+    }
     image = std::move(target);
     colors = {h.nBitCount, h.nColorsUsed, std::move(h.colorTable)};
     return Status::Ok;
@@ -581,13 +639,15 @@ std::uint64_t CBmpDecoder::MemoryBudget() {
     std::string line;
     while (std::getline(meminfo, line)) {
         unsigned long long kilobytes = 0;
-        if (std::sscanf(line.c_str(), "MemAvailable: %llu kB", &kilobytes) == 1)
+        if (std::sscanf(line.c_str(), "MemAvailable: %llu kB", &kilobytes) == 1) {
             return static_cast<std::uint64_t>(kilobytes) * 1024;
+        }
     }
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0)
+    if (pages <= 0 || pageSize <= 0) {
         return std::numeric_limits<std::uint64_t>::max();
+    }
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 

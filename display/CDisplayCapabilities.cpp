@@ -8,8 +8,9 @@ namespace {
 class CScreenCapabilities final : public CDisplayCapabilities {
 public:
     bool HasPalette() const override {
-        if (qGuiApp == nullptr)
+        if (qGuiApp == nullptr) {
             return false;
+        }
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen != nullptr && screen->depth() <= 8;
     }

@@ -29,8 +29,9 @@ class CFileHandle {
 public:
     explicit CFileHandle(int fd) : m_fd(fd) {}
     ~CFileHandle() {
-        if (m_fd >= 0)
+        if (m_fd >= 0) {
             ::close(m_fd);
+        }
     }
     CFileHandle(const CFileHandle&) = delete;
     CFileHandle& operator=(const CFileHandle&) = delete;
@@ -130,8 +131,9 @@ BitmapLoadResult CMapBitmap::Load(QIODevice& device) {
 // palette: the picture is then shown with the display's default colours.
 std::unique_ptr<CPalette> CMapBitmap::BuildPalette(int bitCount, std::uint32_t colorsUsed,
                                                    const std::vector<QRgb>& table) const {
-    if (!m_pDisplay->HasPalette())
+    if (!m_pDisplay->HasPalette()) {
         return nullptr;
+    }
     try {
         if (bitCount <= 8) {
             const std::uint32_t full = std::uint32_t{1} << bitCount;

@@ -4,10 +4,12 @@
 #include <utility>
 
 CPalette::CPalette(std::vector<QRgb> entries) : m_entries(std::move(entries)) {
-    if (m_entries.size() > kMaxEntries)
+    if (m_entries.size() > kMaxEntries) {
         m_entries.resize(kMaxEntries);
-    for (QRgb& entry : m_entries)
+    }
+    for (QRgb& entry : m_entries) {
         entry |= 0xff000000u;
+    }
 }
 
 CPalette CPalette::Halftone() {
@@ -21,10 +23,13 @@ CPalette CPalette::Halftone() {
 
     std::vector<QRgb> entries(kFirstStatic.begin(), kFirstStatic.end());
     entries.reserve(kMaxEntries);
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b)
+    for (int r = 0; r < 6; ++r) {
+        for (int g = 0; g < 6; ++g) {
+            for (int b = 0; b < 6; ++b) {
                 entries.push_back(qRgb(r * 51, g * 51, b * 51));
+            }
+        }
+    }
     // Twenty greys between the cube's steps of 51 fill the palette up to 256 entries.
     for (int i = 1; i <= 20; ++i) {
         const int level = i * 255 / 21;
@@ -38,7 +43,8 @@ CPalette CPalette::Halftone() {
 }
 
 QRgb CPalette::GetEntry(int index) const {
-    if (index < 0 || index >= GetEntryCount())
+    if (index < 0 || index >= GetEntryCount()) {
         return 0;
+    }
     return m_entries[static_cast<std::size_t>(index)];
 }

@@ -265,7 +265,7 @@ TEST_F(CalibFlow, cancel_in_the_dialog_puts_the_marks_back_and_escape_keeps_the_
     SetClientSize(QSize(1000, 520));
     PressKey(Qt::Key_F2, Qt::ShiftModifier);
     DragMarkTo(0, QPoint(200, 150));
-    InDialog([this](QDialog& dlg) {
+    InDialog([](QDialog& dlg) {
         TypeInto(dlg, IDC_X_1, "300");
         TypeInto(dlg, IDC_Y_2, "50");
         TypeInto(dlg, IDC_Y_3, "300");

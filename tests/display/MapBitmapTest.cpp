@@ -55,10 +55,12 @@ protected:
         ASSERT_EQ(image.size(), QSize(w, h));
         EXPECT_EQ(map.GetWidth(), w);
         EXPECT_EQ(map.GetHeight(), h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
                 EXPECT_EQ(image.pixel(x, y), expected(x, y) | 0xff000000u)
                     << "pixel " << x << "," << y;
+            }
+        }
     }
 
     QTemporaryDir m_dir;
@@ -110,30 +112,35 @@ TEST_F(MapBitmapTest, decodes_every_depth_header_form_and_mask_form_and_refuses_
                      .infoSize = c.infoSize,
                      .topDown = c.topDown,
                      .table = indexed ? ColourTable(1 << c.bitCount) : std::vector<QRgb>{}};
-        if (c.compression != 0)
+        if (c.compression != 0) {
             form.masks = {c.r, c.g, c.b};
-        if (c.compression == 6)
+        }
+        if (c.compression == 6) {
             form.masks.push_back(c.alpha);
+        }
         auto index = [&](int x, int y) { return (x + 3 * y) * 37 % (1 << c.bitCount); };
         auto colour = [&](int x, int y) {
             return indexed ? form.table[static_cast<std::size_t>(index(x, y))]
                            : kCorners[(x + 3 * y) % 8];
         };
-        for (int y = 0; y < form.height; ++y)
-            for (int x = 0; x < form.width; ++x)
+        for (int y = 0; y < form.height; ++y) {
+            for (int x = 0; x < form.width; ++x) {
                 form.pixels.push_back(indexed ? static_cast<std::uint32_t>(index(x, y))
                                       : c.bitCount == 24
                                           ? colour(x, y)
                                           : pack(colour(x, y), c.r, c.g, c.b) | c.junk);
+            }
+        }
         CMapBitmap map(m_trueColor);
         const std::string bytes = EncodeBmp(form);
         ASSERT_EQ(map.LoadFromFile(Write(c.name, bytes)), BitmapLoadResult::Ok);
         // Every shorter piece is refused: too short to tell what it is, not a bitmap; otherwise
         // one that ends too early. The picture loaded before stays.
-        for (std::size_t cut = 1; cut < bytes.size(); ++cut)
+        for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
             ASSERT_EQ(map.LoadFromFile(Write("cut", bytes.substr(0, cut))),
                       cut < 18 ? BitmapLoadResult::NotABitmap : BitmapLoadResult::Truncated)
                 << "cut at " << cut;
+        }
         ExpectPixels(map, 5, 4, colour);
         EXPECT_EQ(map.GetPalette(), nullptr) << "no palette on a true-colour display";
     }
@@ -223,14 +230,17 @@ TEST_F(MapBitmapTest, reports_out_of_memory_when_the_picture_cannot_be_allocated
 TEST_F(MapBitmapTest, large_picture_is_a_surface_that_figures_can_be_painted_on) {
     // Large enough for the picture to get memory of its own, aligned for huge pages.
     BmpForm form{.width = 1601, .height = 1500, .bitCount = 8, .table = ColourTable(256)};
-    for (int y = 0; y < form.height; ++y)
-        for (int x = 0; x < form.width; ++x)
+    for (int y = 0; y < form.height; ++y) {
+        for (int x = 0; x < form.width; ++x) {
             form.pixels.push_back(static_cast<std::uint32_t>((x + 3 * y) % 256));
+        }
+    }
     CMapBitmap map(m_trueColor);
     ASSERT_EQ(map.LoadFromFile(Write("large", form)), BitmapLoadResult::Ok);
     QImage* surface = map.GetBitmap();
-    for (auto [x, y] : {std::pair{0, 0}, {1600, 0}, {0, 1499}, {1600, 1499}, {777, 555}})
+    for (auto [x, y] : {std::pair{0, 0}, {1600, 0}, {0, 1499}, {1600, 1499}, {777, 555}}) {
         EXPECT_EQ(surface->pixel(x, y), form.table[static_cast<std::size_t>((x + 3 * y) % 256)]);
+    }
     QPainter(surface).fillRect(QRect(10, 20, 5, 5), QColor(1, 2, 3));
     EXPECT_EQ(surface->pixel(12, 22), qRgb(1, 2, 3));
     EXPECT_EQ(surface->pixel(9, 22), form.table[(9 + 3 * 22) % 256]);
@@ -245,8 +255,9 @@ TEST_F(MapBitmapTest, built_in_world_map_is_998_by_500_with_sea_and_land) {
     // Sea, land, ice, a black frame and grid lines every 30 degrees, teal at the prime meridian
     // and the equator: the decoded pixels as they have always been.
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (int y = 0; y < 500; ++y)
+    for (int y = 0; y < 500; ++y) {
         hash.addData(QByteArrayView(map.GetBitmap()->constScanLine(y), 998 * 4));
+    }
     EXPECT_EQ(hash.result().toHex().toStdString(),
               "32c169e959330e07e9a2a5d8c0d8edaf23594da174367a4a74631d8c6b218d17");
 
@@ -292,10 +303,11 @@ TEST_F(MapBitmapTest, palette_follows_the_colour_count_in_the_file_header) {
         ASSERT_NE(palette, nullptr);
         EXPECT_EQ(palette->IsHalftone(), c.entries == 0);
         EXPECT_EQ(palette->GetEntryCount(), c.entries == 0 ? 256 : c.entries);
-        for (int i = 0; i < c.entries; ++i)
+        for (int i = 0; i < c.entries; ++i) {
             EXPECT_EQ(palette->GetEntry(i),
                       i < c.tableSize ? ColourTable(c.tableSize)[static_cast<std::size_t>(i)]
                                       : qRgb(0, 0, 0));
+        }
     }
 }
 
@@ -305,9 +317,11 @@ TEST(PaletteTest, halftone_palette_spans_the_colour_cube_and_keeps_the_static_co
     EXPECT_EQ(halftone.GetEntry(0), qRgb(0, 0, 0));
     EXPECT_EQ(halftone.GetEntry(255), qRgb(255, 255, 255));
     const auto& e = halftone.GetEntries();
-    for (int r = 0; r <= 255; r += 51)
-        for (int b = 0; b <= 255; b += 51)
+    for (int r = 0; r <= 255; r += 51) {
+        for (int b = 0; b <= 255; b += 51) {
             EXPECT_NE(std::find(e.begin(), e.end(), qRgb(r, 0, b)), e.end()) << r << "," << b;
+        }
+    }
     EXPECT_EQ(halftone.GetEntry(256), 0u);
 }
 
