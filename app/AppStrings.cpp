@@ -1,6 +1,8 @@
-#include "AppStrings.h"
+#include "app/AppStrings.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
+
+namespace mapreg {
 
 namespace {
 
@@ -40,3 +42,5 @@ QString ControlName(int nControlId) {
 QString CommandName(unsigned nCommandId) {
     return QStringLiteral("cmd%1").arg(nCommandId);
 }
+
+} // namespace mapreg

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace mapreg {
+
 // The text of a string id as QString; empty for an id the table does not hold.
 QString AppString(unsigned nId);
 
@@ -19,3 +21,5 @@ QString CommandTooltip(unsigned nCommandId);
 // Object name of a dialog control or a command action, e.g. "ctl1022", "cmd57600".
 QString ControlName(int nControlId);
 QString CommandName(unsigned nCommandId);
+
+} // namespace mapreg

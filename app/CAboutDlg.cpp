@@ -1,14 +1,16 @@
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
-#include "AppStrings.h"
-#include "CToolbarArt.h"
-#include "ControlIds.h"
 #include "MapregVersion.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/CToolbarArt.h"
+#include "app/ControlIds.h"
+#include "resources/StringTable.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+
+namespace mapreg {
 
 CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     setObjectName(QStringLiteral("dialog100"));
@@ -34,3 +36,5 @@ CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
     pGrid->setColumnStretch(1, 1);
     pGrid->setHorizontalSpacing(16);
 }
+
+} // namespace mapreg

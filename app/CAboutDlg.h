@@ -3,8 +3,12 @@
 
 #include <QDialog>
 
+namespace mapreg {
+
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* pParent = nullptr);
 };
+
+} // namespace mapreg

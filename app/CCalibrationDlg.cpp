@@ -1,16 +1,16 @@
-#include "CCalibrationDlg.h"
+#include "app/CCalibrationDlg.h"
 
-#include "AngleParser.h"
-#include "AppStrings.h"
-#include "CGpsDoc.h"
-#include "CLatLonFormatter.h"
-#include "CUserPrompt.h"
-#include "CUtmConverter.h"
-#include "CalibrationCheck.h"
-#include "ICalibrationView.h"
-#include "NumberText.h"
-#include "StringTable.h"
-#include "UtmZoneText.h"
+#include "app/AppStrings.h"
+#include "app/ICalibrationView.h"
+#include "coords/AngleParser.h"
+#include "coords/CLatLonFormatter.h"
+#include "coords/CUtmConverter.h"
+#include "coords/NumberText.h"
+#include "coords/UtmZoneText.h"
+#include "document/CGpsDoc.h"
+#include "framework/CUserPrompt.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -26,6 +26,8 @@
 
 #include <cmath>
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -487,3 +489,5 @@ void CCalibrationDlg::FocusAndSelect(QLineEdit* pEdit) {
     // Selecting everything leaves the caret at the end, which scrolls it into view.
     pEdit->selectAll();
 }
+
+} // namespace mapreg

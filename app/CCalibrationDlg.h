@@ -7,9 +7,9 @@
 // the dialog shows, as the user types, what OK would read it as: decimal degrees with the
 // hemisphere, for UTM the latitude and longitude that the mark's easting, northing and zone give.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
-#include "ControlIds.h"
+#include "app/ControlIds.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -17,11 +17,14 @@
 
 #include <array>
 
-class CGpsDoc;
-class ICalibrationView;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+
+namespace mapreg {
+
+class CGpsDoc;
+class ICalibrationView;
 
 class CCalibrationDlg : public QDialog {
     Q_OBJECT
@@ -107,3 +110,5 @@ private:
     // Set while the dialog closes, so that the fields losing the focus move no mark.
     bool m_bClosing = false;
 };
+
+} // namespace mapreg

@@ -1,6 +1,8 @@
-#include "CCommandGuard.h"
+#include "app/CCommandGuard.h"
 
-#include "CGpsApp.h"
+#include "app/CGpsApp.h"
+
+namespace mapreg {
 
 CCommandGuard::CCommandGuard() {
     if (CGpsApp* pApp = CGpsApp::Instance()) {
@@ -15,3 +17,5 @@ CCommandGuard::~CCommandGuard() {
         pApp->EndCommand();
     }
 }
+
+} // namespace mapreg

@@ -4,6 +4,8 @@
 // dropped files wait in the application's queue and are opened once the last guard is gone, so
 // no command ever runs inside another, even when the running one spins an event loop.
 
+namespace mapreg {
+
 class CCommandGuard {
 public:
     // Does nothing when there is no CGpsApp (tests of single widgets).
@@ -15,3 +17,5 @@ public:
 private:
     bool m_bHeld = false;
 };
+
+} // namespace mapreg

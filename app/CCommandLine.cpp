@@ -1,10 +1,12 @@
-#include "CCommandLine.h"
+#include "app/CCommandLine.h"
 
-#include "AppStrings.h"
 #include "MapregVersion.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "resources/StringTable.h"
 
 #include <QCommandLineParser>
+
+namespace mapreg {
 
 CCommandLine CCommandLine::Parse(const QStringList& args) {
     QCommandLineParser parser;
@@ -35,3 +37,5 @@ QString CCommandLine::UsageText() {
 QString CCommandLine::VersionText() {
     return AppFormatString1(IDS_ABOUT_VERSION, QStringLiteral(MAPREG_VERSION)) + QLatin1Char('\n');
 }
+
+} // namespace mapreg

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace mapreg {
+
 class CCommandLine {
 public:
     // Reads args (the program name first). Needs no application object, so that --help and
@@ -29,3 +31,5 @@ private:
     QString m_strFile;
     QStringList m_unknown;
 };
+
+} // namespace mapreg

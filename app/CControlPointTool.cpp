@@ -1,14 +1,16 @@
-#include "CControlPointTool.h"
+#include "app/CControlPointTool.h"
 
-#include "CGpsView.h"
+#include "app/CGpsView.h"
 
-#include "CControlPointSprite.h"
-#include "CGpsDoc.h"
-#include "CSpriteEngine.h"
-#include "StringTable.h"
+#include "display/CControlPointSprite.h"
+#include "display/CSpriteEngine.h"
+#include "document/CGpsDoc.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -171,3 +173,5 @@ const CControlPointSprite* CControlPointTool::Figure(int i) const {
                ? m_figures[static_cast<std::size_t>(i)].get()
                : nullptr;
 }
+
+} // namespace mapreg

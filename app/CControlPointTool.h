@@ -5,12 +5,14 @@
 // The tool also keeps the numbered figures of the document's points on the map, the worst point
 // of the fit in its own colour, in every mode.
 
-#include "CMapTool.h"
+#include "app/CMapTool.h"
 
 #include <QPoint>
 
 #include <memory>
 #include <vector>
+
+namespace mapreg {
 
 class CControlPointSprite;
 
@@ -48,3 +50,5 @@ private:
     int m_nDragged = -1; // the point being dragged, or -1
     QPoint m_ptDragStart;
 };
+
+} // namespace mapreg

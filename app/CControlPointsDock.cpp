@@ -1,15 +1,15 @@
-#include "CControlPointsDock.h"
+#include "app/CControlPointsDock.h"
 
-#include "AppStrings.h"
-#include "CGpsView.h"
+#include "app/AppStrings.h"
+#include "app/CGpsView.h"
 
-#include "AngleParser.h"
-#include "CGpsDoc.h"
-#include "CPointFit.h"
-#include "DeviceError.h"
-#include "NumberText.h"
-#include "StringTable.h"
-#include "UtmZoneText.h"
+#include "coords/AngleParser.h"
+#include "coords/NumberText.h"
+#include "coords/UtmZoneText.h"
+#include "document/CGpsDoc.h"
+#include "georef/CPointFit.h"
+#include "georef/DeviceError.h"
+#include "resources/StringTable.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -283,3 +285,5 @@ void CControlPointsDock::OnItemChanged(QTableWidgetItem* pItem) {
     }
     m_doc.ChangeControlPoints(std::move(points), FormatString1(nStep, std::to_string(nRow + 1)));
 }
+
+} // namespace mapreg

@@ -7,12 +7,10 @@
 // On a map not yet calibrated a row above the table chooses the points' units: latitude/
 // longitude, or UTM in a zone typed like the calibration dialog's ("33U").
 
-#include "CView.h"
+#include "framework/CView.h"
 
 #include <QDockWidget>
 
-class CGpsDoc;
-class CGpsView;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -20,6 +18,11 @@ class QRadioButton;
 class QTableWidget;
 class QTableWidgetItem;
 class QToolButton;
+
+namespace mapreg {
+
+class CGpsDoc;
+class CGpsView;
 
 class CControlPointsDock : public QDockWidget, public CView {
     Q_OBJECT
@@ -76,3 +79,5 @@ private:
     QLineEdit* m_pZone = nullptr;
     bool m_bFilling = false;
 };
+
+} // namespace mapreg

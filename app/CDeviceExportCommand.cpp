@@ -1,18 +1,20 @@
-#include "CDeviceExportCommand.h"
+#include "app/CDeviceExportCommand.h"
 
-#include "CGpsDoc.h"
-#include "CMapExporter.h"
-#include "CSidecarFiles.h"
-#include "CUserPrompt.h"
-#include "CWorkerJob.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "app/CWorkerJob.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapExporter.h"
+#include "document/CSidecarFiles.h"
+#include "document/TextFileFormat.h"
+#include "framework/CUserPrompt.h"
+#include "resources/StringTable.h"
 
 #include <QTemporaryDir>
 
 #include <filesystem>
 #include <optional>
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -78,3 +80,5 @@ void CDeviceExportCommand::Run(const CGpsDoc& doc, CUserPrompt& prompt, QWidget*
         prompt.ShowMessage(IDS_DEVICE_CANNOT_MAKE, result.Message(), MsgIcon::Stop, MsgButtons::Ok);
     }
 }
+
+} // namespace mapreg

@@ -4,9 +4,12 @@
 // map as the window holds it now, saved or not. The window links no GDAL; a failure shows the
 // worker's message, a Cancel shows nothing, and neither leaves a file behind nor touches the map.
 
+class QWidget;
+
+namespace mapreg {
+
 class CGpsDoc;
 class CUserPrompt;
-class QWidget;
 
 class CDeviceExportCommand {
 public:
@@ -15,3 +18,5 @@ public:
     // Runs the export commandId (ID_FILE_EXPORT_KMZ, _MBTILES or _GEOTIFF).
     static void Run(const CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent, unsigned commandId);
 };
+
+} // namespace mapreg

@@ -1,8 +1,8 @@
-#include "CDisplayFormatDlg.h"
+#include "app/CDisplayFormatDlg.h"
 
-#include "AppStrings.h"
-#include "ControlIds.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/ControlIds.h"
+#include "resources/StringTable.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+namespace mapreg {
 
 namespace {
 
@@ -206,3 +208,5 @@ void CDisplayFormatDlg::UpdateExample() {
     }
     m_pExample->setText(m_strExample);
 }
+
+} // namespace mapreg

@@ -3,7 +3,7 @@
 // text layout and the unit system; an example line shows the chosen layout. The dialog only
 // keeps its three values; the caller reads them back after OK.
 
-#include "CCalibration.h"
+#include "georef/CCalibration.h"
 
 #include <QDialog>
 
@@ -11,6 +11,8 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QRadioButton;
+
+namespace mapreg {
 
 class CDisplayFormatDlg : public QDialog {
     Q_OBJECT
@@ -50,3 +52,5 @@ private:
     QRadioButton* m_pUnit[3] = {}; // by unit type: nautical, statute, metric
     QLabel* m_pExample = nullptr;
 };
+
+} // namespace mapreg

@@ -1,23 +1,23 @@
-#include "CGpsApp.h"
+#include "app/CGpsApp.h"
 
-#include "AppStrings.h"
-#include "CAboutDlg.h"
-#include "CCommandGuard.h"
-#include "CGpsView.h"
-#include "CMainFrame.h"
-#include "CPictureImport.h"
-#include "CStraightenCommand.h"
-#include "CToolbarArt.h"
-#include "ShowFileResult.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/CAboutDlg.h"
+#include "app/CCommandGuard.h"
+#include "app/CGpsView.h"
+#include "app/CMainFrame.h"
+#include "app/CPictureImport.h"
+#include "app/CStraightenCommand.h"
+#include "app/CToolbarArt.h"
+#include "app/ShowFileResult.h"
+#include "resources/StringTable.h"
 
-#include "CAtomicFile.h"
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
-#include "CQtSettingsProfile.h"
-#include "CQtUserPrompt.h"
-#include "CSilentPrompt.h"
-#include "ProfileEntry.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CSilentPrompt.h"
+#include "framework/ProfileEntry.h"
+#include "framework/qt/CQtSettingsProfile.h"
+#include "framework/qt/CQtUserPrompt.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,6 +28,8 @@
 #include <QStandardPaths>
 
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -524,3 +526,5 @@ void CGpsApp::SaveRecentFileList() {
         kRecentFileEntries[i].Set(*m_pProfile, file.toStdString());
     }
 }
+
+} // namespace mapreg

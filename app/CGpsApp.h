@@ -2,7 +2,7 @@
 // The application object: profile store, display settings, the one document with its main
 // frame and view, the recent-file list, the command line and the About box.
 
-#include "IShellReply.h"
+#include "app/IShellReply.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+namespace mapreg {
 
 class CDisplaySettings;
 class CGpsDoc;
@@ -131,3 +133,5 @@ private:
     std::string m_keptMap;
     bool m_bInitialized = false;
 };
+
+} // namespace mapreg

@@ -1,16 +1,16 @@
-#include "CGpsView.h"
+#include "app/CGpsView.h"
 
-#include "AppStrings.h"
-#include "CControlPointTool.h"
-#include "CMarkTool.h"
-#include "CWaypointTool.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/CControlPointTool.h"
+#include "app/CMarkTool.h"
+#include "app/CWaypointTool.h"
+#include "resources/StringTable.h"
 
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
-#include "CMapPyramid.h"
-#include "CSpriteEngine.h"
-#include "CUserPrompt.h"
+#include "display/CMapPyramid.h"
+#include "display/CSpriteEngine.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "framework/CUserPrompt.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -25,6 +25,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+
+namespace mapreg {
 
 CGpsView::CGpsView(CGpsDoc& doc, CDisplaySettings& settings, CUserPrompt& prompt, QWidget* pParent)
     : QAbstractScrollArea(pParent), m_doc(doc), m_settings(settings), m_prompt(prompt),
@@ -493,3 +495,5 @@ void CGpsView::mouseDoubleClickEvent(QMouseEvent* pEvent) {
     }
     QAbstractScrollArea::mouseDoubleClickEvent(pEvent);
 }
+
+} // namespace mapreg

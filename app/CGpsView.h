@@ -8,13 +8,13 @@
 // reduced copies or enlarged pixel by pixel, and the view draws the figures over it at their
 // own size. The mouse work belongs to one tool per mode (CMapTools).
 
-#include "CMapFigures.h"
-#include "CMapTools.h"
-#include "CMapZoom.h"
-#include "CSmoothScroll.h"
-#include "CView.h"
-#include "CZoomedPainter.h"
-#include "ISpriteHost.h"
+#include "app/CMapFigures.h"
+#include "app/CMapTools.h"
+#include "display/CMapZoom.h"
+#include "display/CSmoothScroll.h"
+#include "display/CZoomedPainter.h"
+#include "display/ISpriteHost.h"
+#include "framework/CView.h"
 
 #include <QAbstractScrollArea>
 #include <QPoint>
@@ -26,6 +26,10 @@
 #include <memory>
 #include <vector>
 
+class QImage;
+
+namespace mapreg {
+
 class CDisplaySettings;
 class CGpsDoc;
 class CLabelSprite;
@@ -35,7 +39,6 @@ class CPointerSprite;
 class CSprite;
 class CSpriteEngine;
 class CUserPrompt;
-class QImage;
 
 class CGpsView : public QAbstractScrollArea, public CView, public ISpriteHost {
     Q_OBJECT
@@ -216,3 +219,5 @@ private:
     int m_nWheelDelta = 0;
     bool m_bZooming = false;
 };
+
+} // namespace mapreg

@@ -1,28 +1,28 @@
-#include "CMainFrame.h"
+#include "app/CMainFrame.h"
 
-#include "CStraightenCommand.h"
+#include "app/CStraightenCommand.h"
 
-#include "AppStrings.h"
-#include "CCommandGuard.h"
-#include "CControlPointsDock.h"
-#include "CDisplayFormatDlg.h"
-#include "CGpsApp.h"
-#include "CGpsView.h"
-#include "CToolbarArt.h"
-#include "RecentFileNames.h"
-#include "ShowFileResult.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/CCommandGuard.h"
+#include "app/CControlPointsDock.h"
+#include "app/CDisplayFormatDlg.h"
+#include "app/CGpsApp.h"
+#include "app/CGpsView.h"
+#include "app/CToolbarArt.h"
+#include "app/RecentFileNames.h"
+#include "app/ShowFileResult.h"
+#include "resources/StringTable.h"
 
-#include "CDeviceExportCommand.h"
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
-#include "CMapExporter.h"
-#include "CMapZoom.h"
-#include "CPointFit.h"
-#include "CUserPrompt.h"
-#include "CalibrationCheck.h"
-#include "PixelGround.h"
-#include "ProfileEntry.h"
+#include "app/CDeviceExportCommand.h"
+#include "display/CMapZoom.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapExporter.h"
+#include "framework/CUserPrompt.h"
+#include "framework/ProfileEntry.h"
+#include "georef/CPointFit.h"
+#include "georef/CalibrationCheck.h"
+#include "georef/PixelGround.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +45,8 @@
 #include <cmath>
 
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -938,3 +940,5 @@ void CMainFrame::dropEvent(QDropEvent* pEvent) {
     // the drag has finished and no command runs.
     m_app.RequestOpen(path);
 }
+
+} // namespace mapreg

@@ -3,7 +3,7 @@
 // with its four panes, window placement and toolbar state kept in the profile, and the
 // commands that belong to the frame (Display Format, toolbar and status bar toggles).
 
-#include "CView.h"
+#include "framework/CView.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -11,14 +11,17 @@
 #include <array>
 #include <map>
 
-class CControlPointsDock;
-class CGpsApp;
-class CGpsView;
 class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
 class QToolBar;
+
+namespace mapreg {
+
+class CControlPointsDock;
+class CGpsApp;
+class CGpsView;
 
 class CMainFrame : public QMainWindow, public CView {
     Q_OBJECT
@@ -136,3 +139,5 @@ private:
     bool m_bPlacementRestored = false;
     bool m_bCalibrationMenu = false;
 };
+
+} // namespace mapreg

@@ -1,13 +1,15 @@
-#include "CMapFigures.h"
+#include "app/CMapFigures.h"
 
-#include "CLabelSprite.h"
-#include "CMarkSprite.h"
-#include "CPointerSprite.h"
+#include "display/CLabelSprite.h"
+#include "display/CMarkSprite.h"
+#include "display/CPointerSprite.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <new>
+
+namespace mapreg {
 
 namespace {
 
@@ -79,3 +81,5 @@ CLabelSprite* CMapFigures::Label(int k) const {
 CPointerSprite* CMapFigures::Pointer(int i) const {
     return i >= 0 && i < kPointers ? m_pPointers[static_cast<std::size_t>(i)].get() : nullptr;
 }
+
+} // namespace mapreg

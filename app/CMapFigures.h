@@ -3,12 +3,14 @@
 // waypoint pointers, all at the figure size of the display settings. The view hands them to its
 // sprite engine; the mouse tools move them.
 
-#include "ColorRef.h"
+#include "display/ColorRef.h"
 
 #include <QSize>
 
 #include <array>
 #include <memory>
+
+namespace mapreg {
 
 class CLabelSprite;
 class CMarkSprite;
@@ -45,3 +47,5 @@ private:
     std::array<std::unique_ptr<CPointerSprite>, kPointers> m_pPointers;
     QSize m_sizeSprite{1, 1};
 };
+
+} // namespace mapreg

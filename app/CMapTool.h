@@ -5,6 +5,8 @@
 
 #include <QPoint>
 
+namespace mapreg {
+
 class CGpsView;
 
 class CMapTool {
@@ -36,3 +38,5 @@ protected:
 private:
     CGpsView& m_view;
 };
+
+} // namespace mapreg

@@ -1,11 +1,13 @@
-#include "CMapTools.h"
+#include "app/CMapTools.h"
 
-#include "CControlPointTool.h"
-#include "CGpsView.h"
-#include "CMarkTool.h"
-#include "CWaypointTool.h"
+#include "app/CControlPointTool.h"
+#include "app/CGpsView.h"
+#include "app/CMarkTool.h"
+#include "app/CWaypointTool.h"
 
-#include "CGpsDoc.h"
+#include "document/CGpsDoc.h"
+
+namespace mapreg {
 
 CMapTools::CMapTools(CGpsView& view)
     : m_view(view), m_pMarks(std::make_unique<CMarkTool>(view)),
@@ -70,3 +72,5 @@ void CMapTools::ViewMoved() {
         pTool->ViewMoved();
     }
 }
+
+} // namespace mapreg

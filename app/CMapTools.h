@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace mapreg {
+
 class CControlPointTool;
 class CGpsView;
 class CMapTool;
@@ -51,3 +53,5 @@ private:
     bool m_bControlPointMode = false;
     CMapTool* m_pDragTool = nullptr; // the tool whose drag is under way
 };
+
+} // namespace mapreg

@@ -1,17 +1,19 @@
-#include "CMarkTool.h"
+#include "app/CMarkTool.h"
 
-#include "CCalibrationDlg.h"
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
-#include "CGpsView.h"
-#include "CLabelSprite.h"
-#include "CMapFigures.h"
-#include "CMarkSprite.h"
-#include "CSpriteEngine.h"
-#include "CUserPrompt.h"
-#include "StringTable.h"
+#include "app/CCalibrationDlg.h"
+#include "app/CGpsView.h"
+#include "app/CMapFigures.h"
+#include "display/CLabelSprite.h"
+#include "display/CMarkSprite.h"
+#include "display/CSpriteEngine.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "framework/CUserPrompt.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
+
+namespace mapreg {
 
 namespace {
 
@@ -336,3 +338,5 @@ std::array<QPoint, 3> CMarkTool::MarkPositions() const {
     }
     return pts;
 }
+
+} // namespace mapreg

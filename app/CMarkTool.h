@@ -3,10 +3,12 @@
 // map scrolls when a mark is pulled past the window edge), centred on a double click, and moved
 // for the calibration coordinates dialog. Map points are picture pixels.
 
-#include "CMapTool.h"
-#include "ICalibrationView.h"
+#include "app/CMapTool.h"
+#include "app/ICalibrationView.h"
 
 #include <array>
+
+namespace mapreg {
 
 class CMarkTool : public CMapTool, public ICalibrationView {
 public:
@@ -63,3 +65,5 @@ private:
     int m_nDragMark = -1;
     QPoint m_ptDragOffset;
 };
+
+} // namespace mapreg

@@ -1,14 +1,14 @@
-#include "CPictureImport.h"
+#include "app/CPictureImport.h"
 
-#include "CBmpDecoder.h"
-#include "CCalibration.h"
-#include "CGpsDoc.h"
-#include "CUserPrompt.h"
-#include "CWorkerJob.h"
-#include "CalibrationCheck.h"
-#include "ShowFileResult.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "app/CWorkerJob.h"
+#include "app/ShowFileResult.h"
+#include "display/CBmpDecoder.h"
+#include "document/CGpsDoc.h"
+#include "document/TextFileFormat.h"
+#include "framework/CUserPrompt.h"
+#include "georef/CCalibration.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +18,8 @@
 #include <optional>
 #include <sstream>
 #include <unistd.h>
+
+namespace mapreg {
 
 namespace {
 
@@ -206,3 +208,5 @@ bool CPictureImport::Open(const std::string& path) {
                                     "\n\n" + std::string(LoadStringId(IDS_STRAIGHT_OFFER)),
                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
+
+} // namespace mapreg

@@ -7,9 +7,12 @@
 #include <optional>
 #include <string>
 
+class QWidget;
+
+namespace mapreg {
+
 class CGpsDoc;
 class CUserPrompt;
-class QWidget;
 
 class CPictureImport {
 public:
@@ -36,3 +39,5 @@ private:
     CUserPrompt& m_prompt;
     QWidget* m_pParent;
 };
+
+} // namespace mapreg

@@ -1,4 +1,4 @@
-#include "CSingleInstance.h"
+#include "app/CSingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -14,6 +14,8 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace mapreg {
 
 namespace {
 
@@ -290,3 +292,5 @@ void CSingleInstance::OnBeat() {
         m_beat.stop();
     }
 }
+
+} // namespace mapreg

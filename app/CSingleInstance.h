@@ -9,7 +9,7 @@
 // first, and then takes its place. When no word comes for ten seconds it gives up and runs on its
 // own; the running program drops a request whose sender has gone.
 
-#include "IShellReply.h"
+#include "app/IShellReply.h"
 
 #include <QObject>
 #include <QPointer>
@@ -22,6 +22,8 @@
 
 class QLocalServer;
 class QLocalSocket;
+
+namespace mapreg {
 
 class CSingleInstance : public QObject {
     Q_OBJECT
@@ -96,3 +98,5 @@ private:
     int m_nReplyMs;
     Handover m_handover = Handover::None;
 };
+
+} // namespace mapreg

@@ -1,19 +1,21 @@
-#include "CStraightenCommand.h"
+#include "app/CStraightenCommand.h"
 
-#include "CGpsDoc.h"
-#include "CPictureImport.h"
-#include "CPointsFile.h"
-#include "CUserPrompt.h"
-#include "CWorkerJob.h"
-#include "DeviceError.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "app/CPictureImport.h"
+#include "app/CWorkerJob.h"
+#include "document/CGpsDoc.h"
+#include "document/CPointsFile.h"
+#include "document/TextFileFormat.h"
+#include "framework/CUserPrompt.h"
+#include "georef/DeviceError.h"
+#include "resources/StringTable.h"
 
 #include <QTemporaryDir>
 
 #include <array>
 #include <cmath>
 #include <filesystem>
+
+namespace mapreg {
 
 CStraightenCommand::CStraightenCommand(const CGpsDoc& doc, CUserPrompt& prompt, QWidget* pParent)
     : m_doc(doc), m_prompt(prompt), m_pParent(pParent) {}
@@ -130,3 +132,5 @@ std::optional<std::string> CStraightenCommand::Run() {
     }
     return result.lines[1];
 }
+
+} // namespace mapreg

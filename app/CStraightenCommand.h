@@ -7,15 +7,18 @@
 // polynomial or thin-plate spline through the points. The map in the window is never touched:
 // the caller opens the new map, after the usual question about unsaved changes.
 
-#include "WarpFit.h"
+#include "georef/WarpFit.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
+class QWidget;
+
+namespace mapreg {
+
 class CGpsDoc;
 class CUserPrompt;
-class QWidget;
 
 class CStraightenCommand {
 public:
@@ -50,3 +53,5 @@ private:
     CUserPrompt& m_prompt;
     QWidget* m_pParent;
 };
+
+} // namespace mapreg

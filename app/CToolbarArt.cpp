@@ -1,9 +1,11 @@
-#include "CToolbarArt.h"
+#include "app/CToolbarArt.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <QPainter>
 #include <QPainterPath>
+
+namespace mapreg {
 
 namespace {
 
@@ -278,3 +280,5 @@ QIcon CToolbarArt::AppIcon() {
     }
     return icon;
 }
+
+} // namespace mapreg

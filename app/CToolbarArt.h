@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+namespace mapreg {
+
 class CToolbarArt {
 public:
     static constexpr int kButtonWidth = 16;
@@ -19,3 +21,5 @@ public:
     // The application icon drawn square at nSize pixels.
     static QPixmap AppIconImage(int nSize);
 };
+
+} // namespace mapreg

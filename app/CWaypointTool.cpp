@@ -1,10 +1,12 @@
-#include "CWaypointTool.h"
+#include "app/CWaypointTool.h"
 
-#include "CGpsDoc.h"
-#include "CGpsView.h"
-#include "CMapFigures.h"
-#include "CPointerSprite.h"
-#include "CSpriteEngine.h"
+#include "app/CGpsView.h"
+#include "app/CMapFigures.h"
+#include "display/CPointerSprite.h"
+#include "display/CSpriteEngine.h"
+#include "document/CGpsDoc.h"
+
+namespace mapreg {
 
 void CWaypointTool::LeftPressed(QPoint ptClient) {
     AddWaypoint(View().MapFromClient(ptClient));
@@ -98,3 +100,5 @@ bool CWaypointTool::FindCurrentPosition() {
     View().ScrollToCentre(pt);
     return true;
 }
+
+} // namespace mapreg

@@ -4,7 +4,9 @@
 // recent pointer away, each an undo step of the document. The waypoint numbers are the
 // document's count of placed waypoints.
 
-#include "CMapTool.h"
+#include "app/CMapTool.h"
+
+namespace mapreg {
 
 class CWaypointTool : public CMapTool {
 public:
@@ -24,3 +26,5 @@ public:
     // Scrolls the first pointer into the middle of the window; false when it is not on the map.
     bool FindCurrentPosition();
 };
+
+} // namespace mapreg

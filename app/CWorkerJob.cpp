@@ -1,8 +1,8 @@
-#include "CWorkerJob.h"
+#include "app/CWorkerJob.h"
 
-#include "CAtomicFile.h"
-#include "CCommandGuard.h"
-#include "StringTable.h"
+#include "app/CCommandGuard.h"
+#include "framework/CAtomicFile.h"
+#include "resources/StringTable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +17,8 @@
 #include <charconv>
 #include <exception>
 #include <utility>
+
+namespace mapreg {
 
 namespace {
 
@@ -226,3 +228,5 @@ std::optional<std::string> CWorkerJob::WriteInput(const QTemporaryDir& folder,
     }
     return std::nullopt;
 }
+
+} // namespace mapreg

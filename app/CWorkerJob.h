@@ -24,6 +24,8 @@
 class QTemporaryDir;
 class QWidget;
 
+namespace mapreg {
+
 class CWorkerJob {
 public:
     enum class End {
@@ -69,3 +71,5 @@ private:
     QWidget* m_pParent;
     std::string m_strLabel;
 };
+
+} // namespace mapreg

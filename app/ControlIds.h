@@ -2,6 +2,8 @@
 // Control ids of the dialogs, also their object names ("ctl1022", see ControlName) by which
 // tests find the controls. A control that two dialogs share has one id in both.
 
+namespace mapreg {
+
 enum ControlId : int {
     IDOK = 1,
     IDCANCEL = 2,
@@ -42,3 +44,5 @@ enum ControlId : int {
     IDC_STATUTE = 1043,
     IDC_NAUTICAL = 1044,
 };
+
+} // namespace mapreg

@@ -4,6 +4,8 @@
 
 #include <QPoint>
 
+namespace mapreg {
+
 class ICalibrationView {
 public:
     virtual ~ICalibrationView() = default;
@@ -12,3 +14,5 @@ public:
     // nScroll 1 scrolls the view so that the mark is visible, 0 leaves the scroll position.
     virtual void SetMarkPosition(int nMark, QPoint ptPixel, int nScroll) = 0;
 };
+
+} // namespace mapreg

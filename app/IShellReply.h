@@ -3,6 +3,8 @@
 // map will be opened only when it is about to be, and that it will not be when the program ends
 // first, so that it can open the map itself. A request left unanswered is refused.
 
+namespace mapreg {
+
 class IShellReply {
 public:
     virtual ~IShellReply() = default;
@@ -14,3 +16,5 @@ public:
     // The request will not be carried out (the program ends).
     virtual void Refuse() = 0;
 };
+
+} // namespace mapreg

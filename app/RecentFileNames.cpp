@@ -1,8 +1,10 @@
-#include "RecentFileNames.h"
+#include "app/RecentFileNames.h"
 
 #include <QDir>
 
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -37,3 +39,5 @@ QStringList RecentFileMenuNames(const QStringList& paths) {
     }
     return names;
 }
+
+} // namespace mapreg

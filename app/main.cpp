@@ -7,14 +7,14 @@
 // set to 1 the program prints "first frame" on standard output as soon as the map view's first
 // paint is done, and then quits as when its window is closed.
 
-#include "AppStrings.h"
-#include "CCommandLine.h"
-#include "CGpsApp.h"
-#include "CGpsView.h"
-#include "CMainFrame.h"
-#include "CSingleInstance.h"
-#include "CTranslation.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/CCommandLine.h"
+#include "app/CGpsApp.h"
+#include "app/CGpsView.h"
+#include "app/CMainFrame.h"
+#include "app/CSingleInstance.h"
+#include "resources/StringTable.h"
+#include "translations/CTranslation.h"
 
 #include <QEvent>
 #include <QLocale>
@@ -22,6 +22,8 @@
 #include <QTranslator>
 
 #include <cstdio>
+
+using namespace mapreg;
 
 namespace {
 

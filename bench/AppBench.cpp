@@ -4,13 +4,13 @@
 // the strip that comes into view is copied from the picture. Dragging a control point among 100
 // on a huge map: a mouse move, and a whole drag with its drop.
 
-#include "CGpsApp.h"
-#include "CGpsView.h"
-#include "CMainFrame.h"
-#include "CRecordingPrompt.h"
+#include "app/CGpsApp.h"
+#include "app/CGpsView.h"
+#include "app/CMainFrame.h"
+#include "framework/CRecordingPrompt.h"
 
-#include "CGpsDoc.h"
-#include "StringTable.h"
+#include "document/CGpsDoc.h"
+#include "resources/StringTable.h"
 
 #include <QAction>
 #include <QDir>
@@ -24,6 +24,8 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
+
+using namespace mapreg;
 
 namespace {
 

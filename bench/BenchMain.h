@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+namespace mapreg {
+
 template <class Application>
 int RunBenchmarksWith(int argc, char** argv, void (*atEnd)() = nullptr) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -24,3 +26,5 @@ int RunBenchmarksWith(int argc, char** argv, void (*atEnd)() = nullptr) {
     }
     return 0;
 }
+
+} // namespace mapreg

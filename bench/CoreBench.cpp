@@ -1,12 +1,12 @@
 // The per-mouse-move work of the status bar: picture to world, UTM conversion and the position
 // text, plus the reverse directions and the parser that reads typed angles.
 
-#include "AngleParser.h"
-#include "CLatLonFormatter.h"
-#include "CMapTransform.h"
-#include "CPointFit.h"
-#include "CUtmConverter.h"
-#include "UtmProjection.h"
+#include "coords/AngleParser.h"
+#include "coords/CLatLonFormatter.h"
+#include "coords/CUtmConverter.h"
+#include "coords/UtmProjection.h"
+#include "georef/CMapTransform.h"
+#include "georef/CPointFit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +15,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

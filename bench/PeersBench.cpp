@@ -2,8 +2,8 @@
 // UTM both ways against GeographicLib's TransverseMercator and PROJ's "+proj=utm" (C API), the
 // accuracy of the UTM series against GeographicLib's exact transverse Mercator, and the load of
 // an 8000 x 8000 picture against plainly reading the file and against GDAL's RasterIO.
-#include "CMapBitmap.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "display/CMapBitmap.h"
 
 #include "BenchMain.h"
 #include <GeographicLib/TransverseMercator.hpp>
@@ -31,6 +31,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Loading an 8000 x 8000 map picture at 24, 8 and 4 bits per pixel, against reading the same
 // file's bytes into memory and against Qt's own image reader; and the peak memory of one load
 // measured against the size of the decoded picture.
-#include "CMapBitmap.h"
+#include "display/CMapBitmap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

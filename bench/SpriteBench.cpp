@@ -1,10 +1,10 @@
 // One drag step of a calibration mark and its label, as the view does it on every mouse move:
 // move both, then one engine update. The cost must follow the figures touched, not the map:
 // a 1000 x 1000 map alone and a 16000 x 16000 map with 100 waypoint pointers cost the same.
-#include "CLabelSprite.h"
-#include "CMarkSprite.h"
-#include "CPointerSprite.h"
-#include "CSpriteEngine.h"
+#include "display/CLabelSprite.h"
+#include "display/CMarkSprite.h"
+#include "display/CPointerSprite.h"
+#include "display/CSpriteEngine.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -16,6 +16,8 @@
 #include <map>
 #include <memory>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

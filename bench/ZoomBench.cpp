@@ -3,14 +3,14 @@
 // frame once the reduced copies exist; and making one reduced copy against Qt's own smooth
 // scaling to half size, with the memory all reduced copies take beside the picture.
 
-#include "CGpsApp.h"
-#include "CGpsView.h"
-#include "CMainFrame.h"
-#include "CMapPyramid.h"
-#include "CRecordingPrompt.h"
+#include "app/CGpsApp.h"
+#include "app/CGpsView.h"
+#include "app/CMainFrame.h"
+#include "display/CMapPyramid.h"
+#include "framework/CRecordingPrompt.h"
 
-#include "CGpsDoc.h"
-#include "CMapZoom.h"
+#include "display/CMapZoom.h"
+#include "document/CGpsDoc.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -20,6 +20,8 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+
+using namespace mapreg;
 
 namespace {
 

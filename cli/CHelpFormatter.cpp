@@ -1,8 +1,10 @@
-#include "CHelpFormatter.h"
+#include "cli/CHelpFormatter.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <sstream>
+
+namespace mapreg {
 
 CHelpFormatter::CHelpFormatter() {
     // The keys are the words the formatter writes when it has no label for them.
@@ -46,3 +48,5 @@ std::string CHelpFormatter::make_expanded(const CLI::App* pSub) const {
     }
     return out.str();
 }
+
+} // namespace mapreg

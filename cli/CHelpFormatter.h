@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace mapreg {
+
 class CHelpFormatter : public CLI::Formatter {
 public:
     // Takes the labels from the string table as it stands: construct after the translation is
@@ -18,3 +20,5 @@ public:
     std::string make_description(const CLI::App* pApp) const override;
     std::string make_expanded(const CLI::App* pSub) const override;
 };
+
+} // namespace mapreg

@@ -1,11 +1,13 @@
-#include "CWorkerProgress.h"
+#include "cli/CWorkerProgress.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <csignal>
 #include <memory>
 #include <signal.h>
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -42,3 +44,5 @@ std::function<bool(double)> CWorkerProgress::Callback(CliContext& context) {
 bool CWorkerProgress::StopRequested() {
     return g_stopRequested != 0;
 }
+
+} // namespace mapreg

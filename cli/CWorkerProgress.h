@@ -4,11 +4,13 @@
 // at the next progress step, so that the command can remove its temporary files and exit with
 // CLI_EXIT_CANCELLED.
 
-#include "CliContext.h"
+#include "cli/CliContext.h"
 
 #include <CLI/App.hpp>
 
 #include <functional>
+
+namespace mapreg {
 
 class CWorkerProgress {
 public:
@@ -23,3 +25,5 @@ public:
     // True once SIGTERM has arrived while watched.
     static bool StopRequested();
 };
+
+} // namespace mapreg

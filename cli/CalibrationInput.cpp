@@ -1,9 +1,11 @@
-#include "CalibrationInput.h"
+#include "cli/CalibrationInput.h"
 
-#include "AngleParser.h"
-#include "NumberText.h"
-#include "StringTable.h"
-#include "UtmZoneText.h"
+#include "coords/AngleParser.h"
+#include "coords/NumberText.h"
+#include "coords/UtmZoneText.h"
+#include "resources/StringTable.h"
+
+namespace mapreg {
 
 double ReadWorldField(std::string_view text, bool isUtm) {
     return isUtm ? ReadDoubleField(text) : ParseAngle(text);
@@ -30,3 +32,5 @@ bool ReadCalibrationInput(const std::vector<std::string>& marks, bool isUtm,
     }
     return true;
 }
+
+} // namespace mapreg

@@ -2,12 +2,14 @@
 // Three calibration marks as the command line gives them ("X Y WX WY" each), read the way the
 // calibration dialog reads its fields, shared by the calibrate and register commands.
 
-#include "CCalibration.h"
-#include "CliContext.h"
+#include "cli/CliContext.h"
+#include "georef/CCalibration.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace mapreg {
 
 // A world value: an angle text for latitude/longitude, a plain number for UTM.
 double ReadWorldField(std::string_view text, bool isUtm);
@@ -17,3 +19,5 @@ double ReadWorldField(std::string_view text, bool isUtm);
 // the usage exit code and returns false.
 bool ReadCalibrationInput(const std::vector<std::string>& marks, bool isUtm,
                           const std::string& zoneText, CliContext& context, CCalibration& input);
+
+} // namespace mapreg

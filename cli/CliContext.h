@@ -2,9 +2,11 @@
 // What every mapreg-cli command works with: the output and error streams and the exit status the
 // run ends with.
 
-#include "FileResult.h"
+#include "document/FileResult.h"
 
 #include <ostream>
+
+namespace mapreg {
 
 // Exit statuses of mapreg-cli.
 enum CliExit : int {
@@ -30,3 +32,5 @@ struct CliContext {
         }
     }
 };
+
+} // namespace mapreg

@@ -1,20 +1,22 @@
-#include "CliRunner.h"
+#include "cli/CliRunner.h"
 
-#include "CHelpFormatter.h"
-#include "CoreCommands.h"
-#include "DocumentCommands.h"
-#include "ExportCommands.h"
-#include "ImportCommands.h"
 #include "MapregVersion.h"
-#include "PointCommands.h"
-#include "RectifyCommands.h"
-#include "StringTable.h"
+#include "cli/CHelpFormatter.h"
+#include "cli/CoreCommands.h"
+#include "cli/DocumentCommands.h"
+#include "cli/ExportCommands.h"
+#include "cli/ImportCommands.h"
+#include "cli/PointCommands.h"
+#include "cli/RectifyCommands.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 
 #include <exception>
 #include <memory>
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -71,3 +73,5 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     return context.exitCode;
 }
+
+} // namespace mapreg

@@ -1,14 +1,14 @@
-#include "CoreCommands.h"
+#include "cli/CoreCommands.h"
 
-#include "AngleParser.h"
-#include "CLatLonFormatter.h"
-#include "CMapTransform.h"
-#include "CUtmConverter.h"
-#include "CalibrationCheck.h"
-#include "CalibrationInput.h"
-#include "NumberText.h"
-#include "StringTable.h"
-#include "UtmZoneText.h"
+#include "cli/CalibrationInput.h"
+#include "coords/AngleParser.h"
+#include "coords/CLatLonFormatter.h"
+#include "coords/CUtmConverter.h"
+#include "coords/NumberText.h"
+#include "coords/UtmZoneText.h"
+#include "georef/CMapTransform.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -18,6 +18,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -186,3 +188,5 @@ void AddCoreCommands(CLI::App& app, CliContext& context) {
     AddLatLonCommand(app, context);
     AddCalibrateCommand(app, context);
 }
+
+} // namespace mapreg

@@ -1,20 +1,20 @@
-#include "DocumentCommands.h"
+#include "cli/DocumentCommands.h"
 
-#include "AngleParser.h"
-#include "CGpsDoc.h"
-#include "CMapBitmap.h"
-#include "CMapFile.h"
-#include "CUserPrompt.h"
-#include "CalibrationCheck.h"
-#include "CalibrationInput.h"
-#include "DeviceError.h"
-#include "NumberText.h"
-#include "PixelGround.h"
-#include "PointCommands.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
-#include "Utf8Text.h"
-#include "UtmZoneText.h"
+#include "cli/CalibrationInput.h"
+#include "cli/PointCommands.h"
+#include "coords/AngleParser.h"
+#include "coords/NumberText.h"
+#include "coords/UtmZoneText.h"
+#include "display/CMapBitmap.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapFile.h"
+#include "document/TextFileFormat.h"
+#include "document/Utf8Text.h"
+#include "framework/CUserPrompt.h"
+#include "georef/CalibrationCheck.h"
+#include "georef/DeviceError.h"
+#include "georef/PixelGround.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 #include <QImageReader>
@@ -27,6 +27,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -264,3 +266,5 @@ void AddDocumentCommands(CLI::App& app, CliContext& context) {
     AddRegisterCommand(app, context);
     AddInfoCommand(app, context);
 }
+
+} // namespace mapreg

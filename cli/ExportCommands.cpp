@@ -1,14 +1,14 @@
-#include "ExportCommands.h"
+#include "cli/ExportCommands.h"
 
-#include "CDeviceExport.h"
-#include "CGpsDoc.h"
-#include "CMapExporter.h"
-#include "CRecordingPrompt.h"
-#include "CSidecarFiles.h"
-#include "CWarpSource.h"
-#include "CWorkerProgress.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "cli/CWorkerProgress.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapExporter.h"
+#include "document/CSidecarFiles.h"
+#include "document/TextFileFormat.h"
+#include "framework/CRecordingPrompt.h"
+#include "import/CDeviceExport.h"
+#include "import/CWarpSource.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -179,3 +181,5 @@ void AddExportCommands(CLI::App& app, CliContext& context) {
         }
     });
 }
+
+} // namespace mapreg

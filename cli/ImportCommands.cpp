@@ -1,19 +1,19 @@
-#include "ImportCommands.h"
+#include "cli/ImportCommands.h"
 
-#include "CAtomicFile.h"
-#include "CGpsDoc.h"
-#include "CRasterCalibration.h"
-#include "CRasterImporter.h"
-#include "CRecordingPrompt.h"
-#include "CWarpSource.h"
-#include "CWorkerProgress.h"
-#include "CalibrationCheck.h"
-#include "RectifyCommands.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
-#include "UtmProjection.h"
-#include "UtmZoneText.h"
-#include "ZoneOption.h"
+#include "cli/CWorkerProgress.h"
+#include "cli/RectifyCommands.h"
+#include "cli/ZoneOption.h"
+#include "coords/UtmProjection.h"
+#include "coords/UtmZoneText.h"
+#include "document/CGpsDoc.h"
+#include "document/TextFileFormat.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CRecordingPrompt.h"
+#include "georef/CalibrationCheck.h"
+#include "import/CRasterCalibration.h"
+#include "import/CRasterImporter.h"
+#include "import/CWarpSource.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -26,6 +26,8 @@
 #include <new>
 #include <optional>
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -355,3 +357,5 @@ void AddImportCommands(CLI::App& app, CliContext& context) {
         }
     });
 }
+
+} // namespace mapreg

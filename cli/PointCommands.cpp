@@ -1,17 +1,17 @@
-#include "PointCommands.h"
+#include "cli/PointCommands.h"
 
-#include "CGpsDoc.h"
-#include "CPointFit.h"
-#include "CPointsFile.h"
-#include "CRecordingPrompt.h"
-#include "CalibrationCheck.h"
-#include "DeviceError.h"
-#include "NumberText.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
-#include "UtmProjection.h"
-#include "UtmZoneText.h"
-#include "ZoneOption.h"
+#include "cli/ZoneOption.h"
+#include "coords/NumberText.h"
+#include "coords/UtmProjection.h"
+#include "coords/UtmZoneText.h"
+#include "document/CGpsDoc.h"
+#include "document/CPointsFile.h"
+#include "document/TextFileFormat.h"
+#include "framework/CRecordingPrompt.h"
+#include "georef/CPointFit.h"
+#include "georef/CalibrationCheck.h"
+#include "georef/DeviceError.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -24,6 +24,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -295,3 +297,5 @@ void RunRegisterFromPoints(const std::string& bitmap, const std::string& pointsP
                 << "rms_m=" << Metres(fit->GetRmsM()) << '\n'
                 << "worst=" << WorstText(*fit, false) << '\n';
 }
+
+} // namespace mapreg

@@ -2,11 +2,13 @@
 // The commands over control points: fit (a points file -> the least-squares fit with every
 // point's residuals, nothing written) and register's calibration from a points file.
 
-#include "CliContext.h"
+#include "cli/CliContext.h"
 
 #include <CLI/App.hpp>
 
 #include <string>
+
+namespace mapreg {
 
 // Adds fit to app. Its callback writes to context and sets its exit code.
 void AddPointCommands(CLI::App& app, CliContext& context);
@@ -18,3 +20,5 @@ void AddPointCommands(CLI::App& app, CliContext& context);
 void RunRegisterFromPoints(const std::string& bitmap, const std::string& pointsPath,
                            const std::string* zoneText, const std::string& output,
                            CliContext& context);
+
+} // namespace mapreg

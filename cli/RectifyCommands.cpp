@@ -1,20 +1,20 @@
-#include "RectifyCommands.h"
+#include "cli/RectifyCommands.h"
 
-#include "CAtomicFile.h"
-#include "CGpsDoc.h"
-#include "CMapFile.h"
-#include "CPointsFile.h"
-#include "CRasterCalibration.h"
-#include "CRecordingPrompt.h"
-#include "CWarpSource.h"
-#include "CWorkerProgress.h"
-#include "CalibrationCheck.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
-#include "UtmProjection.h"
-#include "UtmZoneText.h"
-#include "WarpFit.h"
-#include "ZoneOption.h"
+#include "cli/CWorkerProgress.h"
+#include "cli/ZoneOption.h"
+#include "coords/UtmProjection.h"
+#include "coords/UtmZoneText.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapFile.h"
+#include "document/CPointsFile.h"
+#include "document/TextFileFormat.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CRecordingPrompt.h"
+#include "georef/CalibrationCheck.h"
+#include "georef/WarpFit.h"
+#include "import/CRasterCalibration.h"
+#include "import/CWarpSource.h"
+#include "resources/StringTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,6 +25,8 @@
 #include <cctype>
 #include <filesystem>
 #include <memory>
+
+namespace mapreg {
 
 namespace {
 
@@ -270,3 +272,5 @@ void AddRectifyCommands(CLI::App& app, CliContext& context) {
     CWorkerProgress::AddOption(*command, context);
     command->callback([&context, args, utm] { RunRectify(*args, utm->count() > 0, context); });
 }
+
+} // namespace mapreg

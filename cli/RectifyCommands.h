@@ -3,12 +3,14 @@
 // Both write the warped bitmap, its map file with marks on corner pixels of the new grid and its
 // registration file, and print the paths, deviation_m= and device_error_m=.
 
-#include "CStraightener.h"
-#include "CliContext.h"
+#include "cli/CliContext.h"
+#include "import/CStraightener.h"
 
 #include <CLI/App.hpp>
 
 #include <string>
+
+namespace mapreg {
 
 class CWarpSource;
 class CRasterCalibration;
@@ -20,3 +22,5 @@ void AddRectifyCommands(CLI::App& app, CliContext& context);
 // the exit code go to context. name is the source as the user named it, for messages.
 void WriteStraightMap(const CWarpSource& source, const CStraightener::Target& target,
                       const std::string& name, const std::string& bitmap, CliContext& context);
+
+} // namespace mapreg

@@ -1,11 +1,13 @@
-#include "ZoneOption.h"
+#include "cli/ZoneOption.h"
 
-#include "CalibrationCheck.h"
-#include "StringTable.h"
-#include "UtmZoneText.h"
+#include "coords/UtmZoneText.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <cctype>
+
+namespace mapreg {
 
 std::optional<SZoneOption> ReadZoneOption(const std::string& text, CliContext& context) {
     SZoneOption option;
@@ -21,3 +23,5 @@ std::optional<SZoneOption> ReadZoneOption(const std::string& text, CliContext& c
     option.letter = hasLetter ? letter : 0;
     return option;
 }
+
+} // namespace mapreg

@@ -1,9 +1,11 @@
-#include "AngleParser.h"
+#include "coords/AngleParser.h"
 
-#include "NumberText.h"
+#include "coords/NumberText.h"
 
 #include <cmath>
 #include <cstring>
+
+namespace mapreg {
 
 namespace {
 
@@ -93,3 +95,5 @@ double ParseAngle(const char* text) {
     }
     return ParseAngle(std::string_view(text, std::strlen(text)));
 }
+
+} // namespace mapreg

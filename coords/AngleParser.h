@@ -7,6 +7,10 @@
 
 #include <string_view>
 
+namespace mapreg {
+
 double ParseAngle(std::string_view text);
 // Reads up to the terminating NUL; a null pointer reads as an empty text.
 double ParseAngle(const char* text);
+
+} // namespace mapreg

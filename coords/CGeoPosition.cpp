@@ -1,4 +1,6 @@
-#include "CGeoPosition.h"
+#include "coords/CGeoPosition.h"
+
+namespace mapreg {
 
 CGeoPosition::~CGeoPosition() = default;
 
@@ -11,3 +13,5 @@ void CGeoPosition::SetLatLon(double latitude, double longitude) {
     m_dLatitude = latitude;
     m_dLongitude = longitude;
 }
+
+} // namespace mapreg

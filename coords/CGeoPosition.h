@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace mapreg {
+
 class CGeoPosition {
 public:
     CGeoPosition() = default;
@@ -27,3 +29,5 @@ protected:
     double m_dLatitude = 0.0;
     double m_dLongitude = 0.0;
 };
+
+} // namespace mapreg

@@ -1,11 +1,13 @@
-#include "CLatLonFormatter.h"
+#include "coords/CLatLonFormatter.h"
 
-#include "StringTable.h"
-#include "TextDigits.h"
+#include "coords/TextDigits.h"
+#include "resources/StringTable.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+
+namespace mapreg {
 
 using coords_detail::FitsInt64;
 using coords_detail::WritePadded;
@@ -113,3 +115,5 @@ char CLatLonFormatter::HemisphereLetter(double value, bool isLongitude) {
     }
     return value < 0.0 ? 'S' : 'N';
 }
+
+} // namespace mapreg

@@ -3,7 +3,9 @@
 // ("N 48.26250*"), 1 degrees and decimal minutes ("N 48*15.750'"), 2 degrees, minutes and
 // decimal seconds ("N 48*15'45.0\""). '*' is the degree mark.
 
-#include "CGeoPosition.h"
+#include "coords/CGeoPosition.h"
+
+namespace mapreg {
 
 class CLatLonFormatter : public CGeoPosition {
 public:
@@ -33,3 +35,5 @@ public:
 private:
     int m_nLatLonFormat = FORMAT_DEGREES;
 };
+
+} // namespace mapreg

@@ -1,10 +1,12 @@
-#include "CUtmConverter.h"
+#include "coords/CUtmConverter.h"
 
-#include "StringTable.h"
-#include "TextDigits.h"
-#include "UtmProjection.h"
+#include "coords/TextDigits.h"
+#include "coords/UtmProjection.h"
+#include "resources/StringTable.h"
 
 #include <cstdint>
+
+namespace mapreg {
 
 using coords_detail::FitsInt64;
 using coords_detail::WritePadded;
@@ -107,3 +109,5 @@ void CUtmConverter::UpdateUtm() {
         m_bUtmStale = false;
     }
 }
+
+} // namespace mapreg

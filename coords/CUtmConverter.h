@@ -2,7 +2,9 @@
 // A position held as latitude/longitude or as UTM on WGS 84, converted lazily to the other form
 // when that form is first read. Texts: "10U 462737 5345598", or "[Outside UTM boundary]".
 
-#include "CGeoPosition.h"
+#include "coords/CGeoPosition.h"
+
+namespace mapreg {
 
 class CUtmConverter : public CGeoPosition {
 public:
@@ -32,3 +34,5 @@ private:
     bool m_bLatLonStale = false;
     bool m_bUtmStale = false;
 };
+
+} // namespace mapreg

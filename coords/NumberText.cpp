@@ -1,9 +1,11 @@
-#include "NumberText.h"
+#include "coords/NumberText.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <system_error>
+
+namespace mapreg {
 
 namespace {
 
@@ -107,3 +109,5 @@ double ReadDoubleField(std::string_view text) {
     }
     return negative ? -value : value;
 }
+
+} // namespace mapreg

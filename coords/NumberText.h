@@ -5,8 +5,12 @@
 
 #include <string_view>
 
+namespace mapreg {
+
 // atoi-like: decimal digits only; saturates at INT_MIN / INT_MAX.
 int ReadIntField(std::string_view text);
 
 // atof-like: the leading decimal (or "inf"/"nan") number; out of range gives +-HUGE_VAL or 0.
 double ReadDoubleField(std::string_view text);
+
+} // namespace mapreg

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace mapreg {
+
 namespace coords_detail {
 
 // Longest text WritePadded can produce for a width up to kMaxWidth.
@@ -40,3 +42,5 @@ inline bool FitsInt64(double v) {
 }
 
 } // namespace coords_detail
+
+} // namespace mapreg

@@ -1,7 +1,9 @@
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
 
 #include <cmath>
 #include <limits>
+
+namespace mapreg {
 
 namespace {
 
@@ -199,3 +201,5 @@ void UtmToLatLon(double a, double f, int zone, char letter, double easting, doub
     latitude = lat * kRadToDeg;
     longitude = lon * kRadToDeg;
 }
+
+} // namespace mapreg

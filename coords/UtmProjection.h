@@ -5,6 +5,8 @@
 // central meridian, degrading with distance from it. Neither routine checks its input; a
 // non-finite or huge input gives non-finite or meaningless output, never undefined behaviour.
 
+namespace mapreg {
+
 // WGS 84.
 inline constexpr double kWgs84SemiMajorAxis = 6378137.0;          // metres
 inline constexpr double kWgs84Flattening = 0.0033528106647474805; // 1 / 298.257223563
@@ -52,3 +54,5 @@ void LatLonToUtmInZone(double a, double f, int zone, double latitude, double lon
 // The hemisphere comes from the letter (UtmIsSouthernLetter).
 void UtmToLatLon(double a, double f, int zone, char letter, double easting, double northing,
                  double& latitude, double& longitude);
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
-#include "UtmZoneText.h"
+#include "coords/UtmZoneText.h"
 
-#include "NumberText.h"
+#include "coords/NumberText.h"
 
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -26,3 +28,5 @@ void ParseUtmZoneText(std::string_view text, int& zone, char& letter) {
     }
     zone = ReadIntField(rest);
 }
+
+} // namespace mapreg

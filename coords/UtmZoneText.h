@@ -5,4 +5,8 @@
 
 #include <string_view>
 
+namespace mapreg {
+
 void ParseUtmZoneText(std::string_view text, int& zone, char& letter);
+
+} // namespace mapreg

@@ -2,6 +2,8 @@
 // How a load of the map picture ended: loaded, or the one reason it was not. The document
 // turns it into its result code and message.
 
+namespace mapreg {
+
 enum class BitmapLoadResult {
     Ok,
     Cancelled,    // no file was chosen (the document's file chooser; never a load's answer)
@@ -12,3 +14,5 @@ enum class BitmapLoadResult {
     ReadFault,    // the system could not open or read the file
     OutOfMemory,  // the picture does not fit in memory
 };
+
+} // namespace mapreg

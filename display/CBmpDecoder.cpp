@@ -1,4 +1,4 @@
-#include "CBmpDecoder.h"
+#include "display/CBmpDecoder.h"
 
 #include <QIODevice>
 #include <QImageReader>
@@ -15,6 +15,8 @@
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
+
+namespace mapreg {
 
 namespace {
 
@@ -659,3 +661,5 @@ bool CBmpDecoder::FitsMemoryBudget(std::uint64_t decodedBytes) {
 QImage CBmpDecoder::AllocatePicture(int nWidth, int nHeight) {
     return NewPicture(nWidth, nHeight);
 }
+
+} // namespace mapreg

@@ -11,6 +11,8 @@
 
 class QIODevice;
 
+namespace mapreg {
+
 class CBmpDecoder {
 public:
     enum class Status {
@@ -44,3 +46,5 @@ public:
     // keep room to work.
     static bool FitsMemoryBudget(std::uint64_t decodedBytes);
 };
+
+} // namespace mapreg

@@ -1,10 +1,12 @@
-#include "CControlPointSprite.h"
+#include "display/CControlPointSprite.h"
 
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+
+namespace mapreg {
 
 CControlPointSprite::CControlPointSprite(std::uint32_t nDepth, QSize sizeRequested,
                                          COLORREF crColor)
@@ -48,3 +50,5 @@ bool CControlPointSprite::Draw(QPainter& painter) {
     painter.restore();
     return true;
 }
+
+} // namespace mapreg

@@ -2,9 +2,11 @@
 // The control point figure: a pointer (ring with an upright cross) with the point's number in
 // its top-right corner, white on a black outline so that it reads on any map. Centred on its
 // position; the view keeps it at screen size at every zoom level like every other figure.
-#include "CPointerSprite.h"
+#include "display/CPointerSprite.h"
 
 #include <QString>
+
+namespace mapreg {
 
 class CControlPointSprite : public CPointerSprite {
 public:
@@ -22,3 +24,5 @@ public:
 private:
     int m_nNumber = 0;
 };
+
+} // namespace mapreg

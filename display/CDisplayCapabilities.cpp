@@ -1,7 +1,9 @@
-#include "CDisplayCapabilities.h"
+#include "display/CDisplayCapabilities.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+
+namespace mapreg {
 
 namespace {
 
@@ -22,3 +24,5 @@ const CDisplayCapabilities& CDisplayCapabilities::Screen() {
     static const CScreenCapabilities screen;
     return screen;
 }
+
+} // namespace mapreg

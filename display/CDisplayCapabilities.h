@@ -2,6 +2,8 @@
 // What the display can show, as far as the map picture cares: whether colours go through a
 // hardware palette. The picture asks before it makes a palette; tests put in a palette display.
 
+namespace mapreg {
+
 class CDisplayCapabilities {
 public:
     virtual ~CDisplayCapabilities() = default;
@@ -13,3 +15,5 @@ public:
     // of 8 bits or less; true colour when there is no screen at all (no GUI application).
     static const CDisplayCapabilities& Screen();
 };
+
+} // namespace mapreg

@@ -1,4 +1,4 @@
-#include "CLabelSprite.h"
+#include "display/CLabelSprite.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -180,3 +182,5 @@ bool CLabelSprite::Draw(QPainter& painter) {
     painter.restore();
     return true;
 }
+
+} // namespace mapreg

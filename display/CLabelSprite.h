@@ -1,14 +1,16 @@
 #pragma once
 // The number flag beside a calibration mark: a filled arrow pointing at the hot spot and a bold
 // serif text with a black shadow, laid out on one of eight sides of the hot spot (the anchor).
-#include "CSprite.h"
-#include "ColorRef.h"
+#include "display/CSprite.h"
+#include "display/ColorRef.h"
 
 #include <QFont>
 #include <QString>
 
 #include <array>
 #include <optional>
+
+namespace mapreg {
 
 class CLabelSprite : public CSprite {
 public:
@@ -74,3 +76,5 @@ private:
     std::optional<QFont> m_font;
     SLayout m_layout{};
 };
+
+} // namespace mapreg

@@ -1,8 +1,8 @@
-#include "CMapBitmap.h"
+#include "display/CMapBitmap.h"
 
-#include "CBmpDecoder.h"
-#include "CDisplayCapabilities.h"
-#include "CPalette.h"
+#include "display/CBmpDecoder.h"
+#include "display/CDisplayCapabilities.h"
+#include "display/CPalette.h"
 
 #include <QFile>
 #include <QString>
@@ -15,10 +15,12 @@
 #include <unistd.h>
 
 // The bitmap resources are compiled into this library; referencing their initialiser keeps the
-// linker from dropping them from a static link.
+// linker from dropping them from a static link. Qt's initialiser lives outside any namespace.
 static void InitBitmapResources() {
     Q_INIT_RESOURCE(worldmap);
 }
+
+namespace mapreg {
 
 namespace {
 
@@ -152,3 +154,5 @@ std::unique_ptr<CPalette> CMapBitmap::BuildPalette(int bitCount, std::uint32_t c
         return nullptr;
     }
 }
+
+} // namespace mapreg

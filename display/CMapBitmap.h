@@ -3,7 +3,7 @@
 // and, on palette displays, a palette that fits it. The picture is kept as exactly one decoded
 // copy, which is also the surface that the sprite engine composes the figures into.
 
-#include "BitmapLoadResult.h"
+#include "display/BitmapLoadResult.h"
 
 #include <QImage>
 #include <cstdint>
@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+class QIODevice;
+
+namespace mapreg {
+
 class CDisplayCapabilities;
 class CPalette;
-class QIODevice;
 
 class CMapBitmap {
 public:
@@ -65,3 +68,5 @@ private:
     const CDisplayCapabilities* m_pDisplay;
     Picture m_picture;
 };
+
+} // namespace mapreg

@@ -1,12 +1,14 @@
-#include "CMapPyramid.h"
+#include "display/CMapPyramid.h"
 
-#include "CBmpDecoder.h"
+#include "display/CBmpDecoder.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <system_error>
 #include <thread>
+
+namespace mapreg {
 
 namespace {
 
@@ -127,3 +129,5 @@ QImage CMapPyramid::HalfSize(const QImage& source) {
     halveRows(0, nRows);
     return half;
 }
+
+} // namespace mapreg

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace mapreg {
+
 class CMapPyramid {
 public:
     // pPicture (not owned, may be null) must stay unchanged while levels above 0 are in use.
@@ -34,3 +36,5 @@ private:
     std::vector<QImage> m_levels; // level n at index n - 1
     QImage m_none;
 };
+
+} // namespace mapreg

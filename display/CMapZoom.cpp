@@ -1,7 +1,9 @@
-#include "CMapZoom.h"
+#include "display/CMapZoom.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -181,3 +183,5 @@ QRect CMapZoom::ContentRectOfMap(const QRect& rcMap) const {
     const QPoint ptEnd(FirstContent(rcMap.right() + 1), FirstContent(rcMap.bottom() + 1));
     return {ptTopLeft, ptEnd - QPoint(1, 1)};
 }
+
+} // namespace mapreg

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QSize>
 
+namespace mapreg {
+
 class CMapZoom {
 public:
     // The series runs from 1/32 to 8 in steps of the square root of two.
@@ -79,3 +81,5 @@ public:
 private:
     double m_dFactor = 1.0;
 };
+
+} // namespace mapreg

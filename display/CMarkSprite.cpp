@@ -1,8 +1,10 @@
-#include "CMarkSprite.h"
+#include "display/CMarkSprite.h"
 
-#include "SpritePens.h"
+#include "display/SpritePens.h"
 
 #include <QPainter>
+
+namespace mapreg {
 
 CMarkSprite::SShape CMarkSprite::ShapeFor(QPoint ptHot, QSize size) {
     const int x = ptHot.x();
@@ -47,3 +49,5 @@ void CMarkSprite::RecalcOffset() {
 void CMarkSprite::RecalcDrawnOffset() {
     SetDrawnOffset(QPoint(-GetDrawnSize().width() / 2, -GetDrawnSize().height() / 2));
 }
+
+} // namespace mapreg

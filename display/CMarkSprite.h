@@ -1,12 +1,14 @@
 #pragma once
 // The calibration mark: a ring with four ticks pointing outward and a small cross at the hot
 // spot, drawn with a black halo under the coloured lines. Centred on its position.
-#include "CSprite.h"
-#include "ColorRef.h"
+#include "display/CSprite.h"
+#include "display/ColorRef.h"
 
 #include <QLine>
 
 #include <array>
+
+namespace mapreg {
 
 class CMarkSprite : public CSprite {
 public:
@@ -38,3 +40,5 @@ protected:
 private:
     COLORREF m_crColor = 0;
 };
+
+} // namespace mapreg

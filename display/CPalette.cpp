@@ -1,7 +1,9 @@
-#include "CPalette.h"
+#include "display/CPalette.h"
 
 #include <array>
 #include <utility>
+
+namespace mapreg {
 
 CPalette::CPalette(std::vector<QRgb> entries) : m_entries(std::move(entries)) {
     if (m_entries.size() > kMaxEntries) {
@@ -48,3 +50,5 @@ QRgb CPalette::GetEntry(int index) const {
     }
     return m_entries[static_cast<std::size_t>(index)];
 }
+
+} // namespace mapreg

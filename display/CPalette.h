@@ -6,6 +6,8 @@
 #include <QColor>
 #include <vector>
 
+namespace mapreg {
+
 class CPalette {
 public:
     static constexpr int kMaxEntries = 256;
@@ -27,3 +29,5 @@ private:
     std::vector<QRgb> m_entries;
     bool m_bHalftone = false;
 };
+
+} // namespace mapreg

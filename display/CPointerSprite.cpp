@@ -1,11 +1,13 @@
-#include "CPointerSprite.h"
+#include "display/CPointerSprite.h"
 
-#include "SpritePens.h"
+#include "display/SpritePens.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -55,3 +57,5 @@ bool CPointerSprite::Draw(QPainter& painter) {
     DrawRingFigure(painter, color, shape.rcRing, shape.arms);
     return true;
 }
+
+} // namespace mapreg

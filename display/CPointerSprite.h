@@ -1,7 +1,9 @@
 #pragma once
 // The waypoint pointer: a ring with a cross turned by a heading (degrees clockwise from up; an
 // upright x at heading 0, a + at 45), black halo under the coloured lines. Centred on its position.
-#include "CMarkSprite.h"
+#include "display/CMarkSprite.h"
+
+namespace mapreg {
 
 class CPointerSprite : public CMarkSprite {
 public:
@@ -26,3 +28,5 @@ public:
 private:
     int m_nHeading = 0;
 };
+
+} // namespace mapreg

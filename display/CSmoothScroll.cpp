@@ -1,6 +1,8 @@
-#include "CSmoothScroll.h"
+#include "display/CSmoothScroll.h"
 
 #include <algorithm>
+
+namespace mapreg {
 
 std::optional<QPoint> CSmoothScroll::Step() {
     m_nProgress = std::min(m_nProgress + kPercentPerTick, 100);
@@ -13,3 +15,5 @@ std::optional<QPoint> CSmoothScroll::Step() {
     };
     return QPoint(step(m_ptFrom.x(), m_ptTo.x()), step(m_ptFrom.y(), m_ptTo.y()));
 }
+
+} // namespace mapreg

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace mapreg {
+
 class CSmoothScroll {
 public:
     static constexpr int kPercentPerTick = 10;
@@ -29,3 +31,5 @@ private:
     QPoint m_ptTo;
     int m_nProgress = 0;
 };
+
+} // namespace mapreg

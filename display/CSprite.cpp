@@ -1,11 +1,13 @@
-#include "CSprite.h"
+#include "display/CSprite.h"
 
-#include "CSpriteEngine.h"
-#include "ISpriteAllocator.h"
+#include "display/CSpriteEngine.h"
+#include "display/ISpriteAllocator.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+
+namespace mapreg {
 
 namespace {
 
@@ -142,3 +144,5 @@ void CSprite::DetachEngine() {
     // later could wipe figures drawn there since. The buffer itself is kept for reuse.
     m_bSaved = false;
 }
+
+} // namespace mapreg

@@ -9,9 +9,12 @@
 
 #include <cstdint>
 
+class QPainter;
+
+namespace mapreg {
+
 class CSpriteEngine;
 class ISpriteHost;
-class QPainter;
 
 class CSprite {
 public:
@@ -100,3 +103,5 @@ private:
     int m_nSlot = -1;
     CSpriteEngine* m_pEngine = nullptr;
 };
+
+} // namespace mapreg

@@ -1,14 +1,16 @@
-#include "CSpriteEngine.h"
+#include "display/CSpriteEngine.h"
 
-#include "CSprite.h"
-#include "ISpriteAllocator.h"
-#include "ISpriteHost.h"
+#include "display/CSprite.h"
+#include "display/ISpriteAllocator.h"
+#include "display/ISpriteHost.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <new>
 #include <utility>
+
+namespace mapreg {
 
 namespace {
 
@@ -348,3 +350,5 @@ void CSpriteEngine::ResumeDrawing() {
         slot.pSprite->m_bChanged = true;
     }
 }
+
+} // namespace mapreg

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mapreg {
+
 class CSprite;
 class ISpriteAllocator;
 class ISpriteHost;
@@ -86,3 +88,5 @@ private:
     std::vector<SSlot> m_slots;
     bool m_bSuspended = false;
 };
+
+} // namespace mapreg

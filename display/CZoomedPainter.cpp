@@ -1,8 +1,8 @@
-#include "CZoomedPainter.h"
+#include "display/CZoomedPainter.h"
 
-#include "CMapPyramid.h"
-#include "CSprite.h"
-#include "CSpriteEngine.h"
+#include "display/CMapPyramid.h"
+#include "display/CSprite.h"
+#include "display/CSpriteEngine.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+namespace mapreg {
 
 namespace {
 
@@ -220,3 +222,5 @@ void CZoomedPainter::PaintPicturePart(QPainter& painter, const QRect& rcClient,
         painter.drawImage(rcClient.topLeft(), m_imgScratch, QRect(0, 0, w, h));
     }
 }
+
+} // namespace mapreg

@@ -4,7 +4,7 @@
 // the outside colour; away from 100 % the figures at their own size over it. Works on any
 // painter, so that it is tested on a plain image without a window.
 
-#include "CMapZoom.h"
+#include "display/CMapZoom.h"
 
 #include <QColor>
 #include <QImage>
@@ -14,10 +14,13 @@
 
 #include <vector>
 
+class QPainter;
+
+namespace mapreg {
+
 class CMapPyramid;
 class CSprite;
 class CSpriteEngine;
-class QPainter;
 
 class CZoomedPainter {
 public:
@@ -56,3 +59,5 @@ private:
     std::vector<CSprite*> m_figures;
     QRegion m_rgnFigures;
 };
+
+} // namespace mapreg

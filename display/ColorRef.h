@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace mapreg {
+
 using COLORREF = std::uint32_t;
 
 // Setters keep only the colour bits of a COLORREF.
@@ -14,3 +16,5 @@ inline QColor ColorFromColorRef(COLORREF cr) {
     return QColor(static_cast<int>(cr & 0xFFu), static_cast<int>((cr >> 8) & 0xFFu),
                   static_cast<int>((cr >> 16) & 0xFFu));
 }
+
+} // namespace mapreg

@@ -1,4 +1,6 @@
-#include "ISpriteAllocator.h"
+#include "display/ISpriteAllocator.h"
+
+namespace mapreg {
 
 namespace {
 
@@ -13,3 +15,5 @@ ISpriteAllocator& DefaultSpriteAllocator() {
     static CGrantingAllocator allocator;
     return allocator;
 }
+
+} // namespace mapreg

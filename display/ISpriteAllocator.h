@@ -4,6 +4,8 @@
 // shortages to the allocation itself; tests refuse chosen requests to drive the failure paths.
 #include <cstddef>
 
+namespace mapreg {
+
 class ISpriteAllocator {
 public:
     enum class EPurpose { SpriteList, WorkList, Background };
@@ -16,3 +18,5 @@ public:
 
 // The allocator used when an engine is given none: it grants everything.
 ISpriteAllocator& DefaultSpriteAllocator();
+
+} // namespace mapreg

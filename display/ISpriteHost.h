@@ -3,6 +3,8 @@
 // of the map changed so that it repaints exactly those from the surface.
 #include <QRect>
 
+namespace mapreg {
+
 class ISpriteHost {
 public:
     virtual ~ISpriteHost() = default;
@@ -14,3 +16,5 @@ public:
     // itself (while the engine's drawing is suspended) takes the new list from here.
     virtual void FiguresUpdated() {}
 };
+
+} // namespace mapreg

@@ -9,6 +9,8 @@
 
 #include <span>
 
+namespace mapreg {
+
 inline constexpr int kRingWidth = 2;
 inline constexpr int kLineWidth = 1;
 inline constexpr int kRingHaloWidth = 5;
@@ -48,3 +50,5 @@ inline void DrawRingFigure(QPainter& painter, const QColor& color, const QRect& 
     }
     painter.restore();
 }
+
+} // namespace mapreg

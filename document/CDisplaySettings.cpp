@@ -1,6 +1,8 @@
-#include "CDisplaySettings.h"
+#include "document/CDisplaySettings.h"
 
-#include "ProfileEntry.h"
+#include "framework/ProfileEntry.h"
+
+namespace mapreg {
 
 namespace {
 
@@ -197,3 +199,5 @@ bool CDisplaySettings::WriteFormats(CProfile& profile) const {
     ok = kLatLonFormat.Set(profile, m_nLatLonFormat) && ok;
     return ok;
 }
+
+} // namespace mapreg

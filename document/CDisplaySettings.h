@@ -4,15 +4,17 @@
 // is shown in the chosen coordinate type. The application owns one and hands it to the
 // frame and view; its values persist in the profile section "Settings".
 
-#include "CCalibration.h"
-#include "CLatLonFormatter.h"
-#include "CUtmConverter.h"
-#include "SMapPosition.h"
+#include "coords/CLatLonFormatter.h"
+#include "coords/CUtmConverter.h"
+#include "georef/CCalibration.h"
+#include "georef/SMapPosition.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string_view>
+
+namespace mapreg {
 
 class CProfile;
 
@@ -120,3 +122,5 @@ private:
     CGeoPosition* m_pConversion = &m_conversionLatLon;
     NearestColorFunction m_nearest;
 };
+
+} // namespace mapreg

@@ -1,22 +1,24 @@
-#include "CGpsDoc.h"
+#include "document/CGpsDoc.h"
 
-#include "CAtomicFile.h"
-#include "CMapBitmap.h"
-#include "CMapFile.h"
-#include "CSidecarFiles.h"
-#include "CUndoStep.h"
-#include "CUserPrompt.h"
-#include "CWaitCursor.h"
-#include "CalibrationCheck.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "display/CMapBitmap.h"
+#include "document/CMapFile.h"
+#include "document/CSidecarFiles.h"
+#include "document/CUndoStep.h"
+#include "document/TextFileFormat.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CUserPrompt.h"
+#include "framework/CWaitCursor.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <limits>
+
+namespace mapreg {
 
 namespace {
 
@@ -785,3 +787,5 @@ void CGpsDoc::ResetUndo() {
         m_undoStack.resetClean();
     }
 }
+
+} // namespace mapreg

@@ -6,16 +6,16 @@
 // It never draws: views learn of changes through update hints. Its loads and saves return a
 // FileResult; the prompt only asks questions and chooses files.
 
-#include "BitmapLoadResult.h"
-#include "CCalibration.h"
-#include "CDocument.h"
-#include "CDoublePoint.h"
-#include "CMapTransform.h"
-#include "CPointFit.h"
-#include "CPointsFile.h"
-#include "CalibrationCheck.h"
-#include "FileResult.h"
-#include "SMapPosition.h"
+#include "display/BitmapLoadResult.h"
+#include "document/CPointsFile.h"
+#include "document/FileResult.h"
+#include "framework/CDocument.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
+#include "georef/CMapTransform.h"
+#include "georef/CPointFit.h"
+#include "georef/CalibrationCheck.h"
+#include "georef/SMapPosition.h"
 
 #include <QPoint>
 #include <QUndoStack>
@@ -27,9 +27,12 @@
 #include <string>
 #include <vector>
 
+class QImage;
+
+namespace mapreg {
+
 class CMapBitmap;
 class CPalette;
-class QImage;
 
 // Update hints: what changed, told to every view. They cross the framework's CView::OnUpdate as
 // their int values.
@@ -331,3 +334,5 @@ private:
     std::string m_strOwnPointsFile;
     ResultReporter m_reportResult;
 };
+
+} // namespace mapreg

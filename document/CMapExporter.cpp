@@ -1,17 +1,19 @@
-#include "CMapExporter.h"
+#include "document/CMapExporter.h"
 
-#include "CAtomicFile.h"
-#include "CGpsDoc.h"
-#include "CSidecarFiles.h"
-#include "CUserPrompt.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "document/CGpsDoc.h"
+#include "document/CSidecarFiles.h"
+#include "document/TextFileFormat.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CUserPrompt.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
+
+namespace mapreg {
 
 namespace {
 
@@ -179,3 +181,5 @@ FileResult CMapExporter::OnCommand(const CGpsDoc& doc, CUserPrompt& prompt, unsi
     }
     return gpx ? exporter.ExportGpx(*path) : exporter.ExportOziMap(*path);
 }
+
+} // namespace mapreg

@@ -4,16 +4,18 @@
 // decides which exports apply, writes each file atomically and returns every failure as a
 // FileResult whose notice names the file.
 
-#include "AuxXml.h"
-#include "CExportSource.h"
-#include "ExportText.h"
-#include "FileResult.h"
-#include "Gpx.h"
-#include "OziMap.h"
-#include "WorldFile.h"
+#include "document/FileResult.h"
+#include "document/export/AuxXml.h"
+#include "document/export/CExportSource.h"
+#include "document/export/ExportText.h"
+#include "document/export/Gpx.h"
+#include "document/export/OziMap.h"
+#include "document/export/WorldFile.h"
 
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 class CGpsDoc;
 class CUserPrompt;
@@ -64,3 +66,5 @@ private:
     std::string m_mapFilePath;
     std::vector<std::string> m_written;
 };
+
+} // namespace mapreg

@@ -1,14 +1,16 @@
-#include "CMapFile.h"
+#include "document/CMapFile.h"
 
-#include "CArchive.h"
-#include "CArchiveException.h"
-#include "CalibrationCheck.h"
-#include "StringTable.h"
+#include "framework/CArchive.h"
+#include "framework/CArchiveException.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <sys/stat.h>
+
+namespace mapreg {
 
 bool CMapFile::FitsPixelField(double value) {
     const double whole = std::trunc(value);
@@ -157,3 +159,5 @@ std::string CMapFile::Message(const LoadResult& result, const std::string& path)
                                 : result.fileError.ReasonId(false);
     return FormatString1(IDS_OPEN_MAP_FAILED, path) + "  " + std::string(LoadStringId(reason));
 }
+
+} // namespace mapreg

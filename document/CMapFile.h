@@ -4,12 +4,14 @@
 // Reading trusts nothing in the file: lengths are checked against the bytes left, and
 // flags, coordinate type and calibration are validated before the caller uses them.
 
-#include "CCalibration.h"
-#include "CFileError.h"
+#include "framework/CFileError.h"
+#include "georef/CCalibration.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace mapreg {
 
 class CArchive;
 
@@ -66,3 +68,5 @@ public:
     static unsigned MessageId(Status status);
     static std::string Message(const LoadResult& result, const std::string& path);
 };
+
+} // namespace mapreg

@@ -1,8 +1,8 @@
-#include "CPointsFile.h"
+#include "document/CPointsFile.h"
 
-#include "ProjLibrary.h"
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "document/TextFileFormat.h"
+#include "georef/ProjLibrary.h"
+#include "resources/StringTable.h"
 
 #include <array>
 #include <charconv>
@@ -10,6 +10,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+
+namespace mapreg {
 
 namespace {
 
@@ -290,3 +292,5 @@ std::string CPointsFile::Message(const Result& result, const std::string& path) 
 std::string CPointsFile::PathForMapFile(const std::string& mapFilePath) {
     return DeriveTextFileName(mapFilePath, ".points");
 }
+
+} // namespace mapreg

@@ -5,13 +5,15 @@
 // dX, dY and residual are the fit's residual in metres (readers ignore them). World points in
 // another coordinate system than the map's are converted through PROJ while reading.
 
-#include "CCalibration.h"
-#include "CPointFit.h"
+#include "georef/CCalibration.h"
+#include "georef/CPointFit.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace mapreg {
 
 // The coordinate kind world points are given in.
 struct WorldKind {
@@ -57,3 +59,5 @@ public:
     // The points file that belongs to a map file: NAME.gpm -> NAME.points.
     static std::string PathForMapFile(const std::string& mapFilePath);
 };
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
-#include "CSidecarFiles.h"
+#include "document/CSidecarFiles.h"
 
-#include "TextFileFormat.h"
+#include "document/TextFileFormat.h"
 
 #include <string_view>
+
+namespace mapreg {
 
 std::string CSidecarFiles::RegistrationFileName(const std::string& bitmapPath) {
     return bitmapPath.empty() ? std::string() : DeriveTextFileName(bitmapPath, ".txt");
@@ -51,3 +53,5 @@ bool CSidecarFiles::WouldReplace(const std::string& target, const std::string& b
     return (!bitmapPath.empty() && IsSameFile(target, bitmapPath)) ||
            (!mapFilePath.empty() && IsSameFile(target, mapFilePath));
 }
+
+} // namespace mapreg

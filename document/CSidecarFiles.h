@@ -4,12 +4,14 @@
 // file and export passes before anything is written: none replaces the map's bitmap or its map
 // file.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
-#include "CMapTransform.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
+#include "georef/CMapTransform.h"
 
 #include <span>
 #include <string>
+
+namespace mapreg {
 
 class CSidecarFiles {
 public:
@@ -31,3 +33,5 @@ public:
     static bool WouldReplace(const std::string& target, const std::string& bitmapPath,
                              const std::string& mapFilePath);
 };
+
+} // namespace mapreg

@@ -1,6 +1,8 @@
-#include "CUndoStep.h"
+#include "document/CUndoStep.h"
 
 #include <utility>
+
+namespace mapreg {
 
 CUndoStep::CUndoStep(CGpsDoc& doc, const QString& name, CGpsDoc::UndoState before,
                      CGpsDoc::UndoState after)
@@ -18,3 +20,5 @@ void CUndoStep::redo() {
     }
     m_doc.RestoreUndoState(m_after);
 }
+
+} // namespace mapreg

@@ -2,9 +2,11 @@
 // One undo step of the map document: the document's undoable state before and after a change,
 // put back by undo and redo. The change itself has already been made when the step is pushed.
 
-#include "CGpsDoc.h"
+#include "document/CGpsDoc.h"
 
 #include <QUndoCommand>
+
+namespace mapreg {
 
 class CUndoStep : public QUndoCommand {
 public:
@@ -23,3 +25,5 @@ private:
     bool m_bChangesMap = true;
     bool m_bDone = true; // the first redo, from QUndoStack::push, finds the change made
 };
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
-#include "FileResult.h"
+#include "document/FileResult.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <utility>
+
+namespace mapreg {
 
 FileResult::Notice FileResult::Notice::Of(unsigned id, MsgIcon icon) {
     return {id, std::string(LoadStringId(id)), icon};
@@ -21,3 +23,5 @@ FileResult FileResult::Failed(Notice notice) {
 void FileResult::Append(const FileResult& other) {
     notices.insert(notices.end(), other.notices.begin(), other.notices.end());
 }
+
+} // namespace mapreg

@@ -4,11 +4,13 @@
 // written beside it). The document returns it and asks nothing; the desktop program shows it
 // (ShowFileResult), the command-line tool prints it.
 
-#include "CUserPrompt.h"
+#include "framework/CUserPrompt.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace mapreg {
 
 struct FileResult {
     struct Notice {
@@ -30,3 +32,5 @@ struct FileResult {
     // The notices of other after these; done stays as it is.
     void Append(const FileResult& other);
 };
+
+} // namespace mapreg

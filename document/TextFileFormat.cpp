@@ -1,4 +1,4 @@
-#include "TextFileFormat.h"
+#include "document/TextFileFormat.h"
 
 #include <array>
 #include <cerrno>
@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace mapreg {
 
 std::string DeriveTextFileName(const std::string& bitmapPath, std::string_view ext) {
     std::filesystem::path path(bitmapPath);
@@ -76,3 +78,5 @@ bool IsReplaceableTextFile(const std::string& path) {
     const std::string_view line = std::string_view(head).substr(0, head.find_first_of("\r\n"));
     return line == kRegistrationHeader || line == kWaypointHeader;
 }
+
+} // namespace mapreg

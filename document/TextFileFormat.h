@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 inline constexpr std::string_view kCrLf = "\r\n";
 // The first lines of a registration file and of a waypoint file.
 inline constexpr std::string_view kRegistrationHeader = "Halvoren Map Registry";
@@ -28,3 +30,5 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // empty plain file, or a plain file whose first line is either file's header. Anything else
 // (a picture named .txt, a pipe) holds someone's data and must not be replaced.
 bool IsReplaceableTextFile(const std::string& path);
+
+} // namespace mapreg

@@ -1,4 +1,6 @@
-#include "Utf8Text.h"
+#include "document/Utf8Text.h"
+
+namespace mapreg {
 
 Utf8Char DecodeUtf8(std::string_view text, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -31,3 +33,5 @@ Utf8Char DecodeUtf8(std::string_view text, std::size_t i) {
     }
     return {n, code};
 }
+
+} // namespace mapreg

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace mapreg {
+
 struct Utf8Char {
     std::size_t length = 0; // 1..4, or 0 when the bytes at the position are no valid UTF-8
     unsigned code = 0;      // the code point when length > 0
@@ -13,3 +15,5 @@ struct Utf8Char {
 // Decodes the sequence that starts at text[i] (i < text.size()). Overlong forms, surrogates,
 // code points beyond U+10FFFF and sequences cut off by the end of the text give length 0.
 Utf8Char DecodeUtf8(std::string_view text, std::size_t i);
+
+} // namespace mapreg

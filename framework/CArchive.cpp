@@ -1,10 +1,12 @@
-#include "CArchive.h"
+#include "framework/CArchive.h"
 
-#include "CArchiveException.h"
+#include "framework/CArchiveException.h"
 
 #include <array>
 #include <bit>
 #include <istream>
+
+namespace mapreg {
 
 namespace {
 
@@ -132,3 +134,5 @@ std::string CArchive::ReadString() {
     ReadBytes(text.data(), text.size());
     return text;
 }
+
+} // namespace mapreg

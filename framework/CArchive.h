@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 class CArchive {
 public:
     // Storing: every Write appends to out.
@@ -49,3 +51,5 @@ private:
     std::istream* m_pIn = nullptr;
     std::uint64_t m_nRemaining = 0;
 };
+
+} // namespace mapreg

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace mapreg {
+
 class CArchiveException : public std::runtime_error {
 public:
     enum class Cause {
@@ -24,3 +26,5 @@ public:
 private:
     Cause m_cause;
 };
+
+} // namespace mapreg

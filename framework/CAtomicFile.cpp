@@ -1,6 +1,8 @@
-#include "CAtomicFile.h"
+#include "framework/CAtomicFile.h"
 
-#include "CAtomicFileWriter.h"
+#include "framework/CAtomicFileWriter.h"
+
+namespace mapreg {
 
 namespace {
 
@@ -31,3 +33,5 @@ CFileError CAtomicFile::Write(const std::string& path, std::string_view bytes) {
     }
     return file.Commit();
 }
+
+} // namespace mapreg

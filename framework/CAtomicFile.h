@@ -3,11 +3,13 @@
 // folder, which is flushed to disk and renamed over the target only when complete. A
 // failed write (disk full, no permission) leaves the previous file as it was.
 
-#include "CFileError.h"
+#include "framework/CFileError.h"
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+namespace mapreg {
 
 class CAtomicFile {
 public:
@@ -20,3 +22,5 @@ public:
     using FailureHook = std::function<int(const std::string& path)>;
     static void SetFailureHookForTesting(FailureHook hook);
 };
+
+} // namespace mapreg

@@ -1,4 +1,4 @@
-#include "CAtomicFileWriter.h"
+#include "framework/CAtomicFileWriter.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -6,6 +6,8 @@
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace mapreg {
 
 CAtomicFileWriter::~CAtomicFileWriter() {
     Discard();
@@ -120,3 +122,5 @@ void CAtomicFileWriter::Discard() {
         m_strTemp.clear();
     }
 }
+
+} // namespace mapreg

@@ -4,11 +4,13 @@
 // destroyed without a successful Commit removes its temporary file, so that a failed or
 // cancelled write leaves nothing behind.
 
-#include "CFileError.h"
+#include "framework/CFileError.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace mapreg {
 
 class CAtomicFileWriter {
 public:
@@ -35,3 +37,5 @@ private:
     bool m_bKeepMode = false;
     unsigned m_nMode = 0;
 };
+
+} // namespace mapreg

@@ -1,11 +1,13 @@
-#include "CDocument.h"
+#include "framework/CDocument.h"
 
-#include "CUserPrompt.h"
-#include "CView.h"
-#include "StringTable.h"
+#include "framework/CUserPrompt.h"
+#include "framework/CView.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <filesystem>
+
+namespace mapreg {
 
 CDocument::CDocument(CUserPrompt& prompt)
     : m_pPrompt(&prompt), m_strTitle(LoadStringId(IDS_UNTITLED)) {}
@@ -127,3 +129,5 @@ bool CDocument::SaveModified() {
     }
     return false;
 }
+
+} // namespace mapreg

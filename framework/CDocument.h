@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace mapreg {
+
 class CUserPrompt;
 class CView;
 
@@ -77,3 +79,5 @@ private:
     bool m_bModified = false;
     bool m_bDetachFromOpenedFile = false;
 };
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
-#include "CFileError.h"
+#include "framework/CFileError.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <cerrno>
+
+namespace mapreg {
 
 bool CFileError::IsNotFound() const {
     return m_nErrno == ENOENT || m_nErrno == ENOTDIR;
@@ -30,3 +32,5 @@ unsigned CFileError::ReasonId(bool forWriting) const {
         return forWriting ? IDS_REASON_WRITE_ERROR : IDS_REASON_READ_ERROR;
     }
 }
+
+} // namespace mapreg

@@ -2,6 +2,8 @@
 // Why a file operation failed, as the errno value the system gave, and the sentence
 // of the string table that explains it to the user.
 
+namespace mapreg {
+
 class CFileError {
 public:
     CFileError() = default;
@@ -19,3 +21,5 @@ public:
 private:
     int m_nErrno = 0;
 };
+
+} // namespace mapreg

@@ -1,7 +1,9 @@
-#include "CMemoryProfile.h"
+#include "framework/CMemoryProfile.h"
 
 #include <charconv>
 #include <limits>
+
+namespace mapreg {
 
 namespace {
 
@@ -68,3 +70,5 @@ bool CMemoryProfile::Contains(std::string_view section, std::string_view key) co
 void CMemoryProfile::Remove(std::string_view section, std::string_view key) {
     m_values.erase(MakeKey(section, key));
 }
+
+} // namespace mapreg

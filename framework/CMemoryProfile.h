@@ -2,12 +2,14 @@
 // A profile store held in memory, for tests and for runs that must not touch the
 // user's settings. Integers and texts share one key space, as in an INI file.
 
-#include "CProfile.h"
+#include "framework/CProfile.h"
 
 #include <map>
 #include <string>
 #include <utility>
 #include <variant>
+
+namespace mapreg {
 
 class CMemoryProfile : public CProfile {
 public:
@@ -28,3 +30,5 @@ private:
     using Key = std::pair<std::string, std::string>;
     std::map<Key, std::variant<int, std::string>, std::less<>> m_values;
 };
+
+} // namespace mapreg

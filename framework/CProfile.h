@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 class CProfile {
 public:
     virtual ~CProfile() = default;
@@ -21,3 +23,5 @@ public:
     virtual bool WriteProfileString(std::string_view section, std::string_view key,
                                     std::string_view value) = 0;
 };
+
+} // namespace mapreg

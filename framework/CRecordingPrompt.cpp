@@ -1,4 +1,6 @@
-#include "CRecordingPrompt.h"
+#include "framework/CRecordingPrompt.h"
+
+namespace mapreg {
 
 MsgAnswer CRecordingPrompt::ShowMessage(unsigned id, const std::string& text, MsgIcon icon,
                                         MsgButtons buttons) {
@@ -72,3 +74,5 @@ std::vector<unsigned> CRecordingPrompt::MessageIds() const {
     }
     return ids;
 }
+
+} // namespace mapreg

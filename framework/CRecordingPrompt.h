@@ -3,11 +3,13 @@
 // chooser call and answers from queues filled beforehand. With an empty queue a message
 // is answered Ok, No or Cancel (the answer that changes nothing) and a chooser is cancelled.
 
-#include "CUserPrompt.h"
+#include "framework/CUserPrompt.h"
 
 #include <deque>
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 class CRecordingPrompt : public CUserPrompt {
 public:
@@ -56,3 +58,5 @@ public:
     // Ids of the recorded messages, in order.
     std::vector<unsigned> MessageIds() const;
 };
+
+} // namespace mapreg

@@ -1,4 +1,6 @@
-#include "CSilentPrompt.h"
+#include "framework/CSilentPrompt.h"
+
+namespace mapreg {
 
 MsgAnswer CSilentPrompt::ShowMessage(unsigned /*id*/, const std::string& /*text*/, MsgIcon /*icon*/,
                                      MsgButtons buttons) {
@@ -25,3 +27,5 @@ std::optional<std::string> CSilentPrompt::ChooseFileToSave(std::string_view /*de
                                                            std::string_view /*initialPath*/) {
     return std::nullopt;
 }
+
+} // namespace mapreg

@@ -2,7 +2,9 @@
 // Answers the document's questions where no one may be asked (the end of a session): every
 // message is counted instead of shown and answered as declined, every chooser is cancelled.
 
-#include "CUserPrompt.h"
+#include "framework/CUserPrompt.h"
+
+namespace mapreg {
 
 class CSilentPrompt : public CUserPrompt {
 public:
@@ -28,3 +30,5 @@ public:
 private:
     int m_nMessages = 0;
 };
+
+} // namespace mapreg

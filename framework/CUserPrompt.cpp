@@ -1,6 +1,8 @@
-#include "CUserPrompt.h"
+#include "framework/CUserPrompt.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
+
+namespace mapreg {
 
 MsgAnswer CUserPrompt::MessageBoxId(unsigned id, MsgIcon icon, MsgButtons buttons) {
     return ShowMessage(id, std::string(LoadStringId(id)), icon, buttons);
@@ -10,3 +12,5 @@ MsgAnswer CUserPrompt::MessageBoxId1(unsigned id, std::string_view arg, MsgIcon 
                                      MsgButtons buttons) {
     return ShowMessage(id, FormatString1(id, arg), icon, buttons);
 }
+
+} // namespace mapreg

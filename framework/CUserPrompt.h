@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace mapreg {
+
 enum class MsgIcon { Stop, Exclamation, Question, Information };
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
@@ -46,3 +48,5 @@ public:
     MsgAnswer MessageBoxId1(unsigned id, std::string_view arg, MsgIcon icon,
                             MsgButtons buttons = MsgButtons::Ok);
 };
+
+} // namespace mapreg

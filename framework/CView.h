@@ -1,6 +1,8 @@
 #pragma once
 // A view attached to a CDocument: the document tells it what changed through a hint.
 
+namespace mapreg {
+
 class CDocument;
 
 class CView {
@@ -9,3 +11,5 @@ public:
     // Called by CDocument::UpdateAllViews; hint values belong to the document class.
     virtual void OnUpdate(CDocument* sender, int hint) = 0;
 };
+
+} // namespace mapreg

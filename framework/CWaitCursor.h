@@ -2,7 +2,9 @@
 // Shows the wait cursor of a CUserPrompt for the lifetime of the object, so that every
 // path out of a long operation restores the cursor.
 
-#include "CUserPrompt.h"
+#include "framework/CUserPrompt.h"
+
+namespace mapreg {
 
 class CWaitCursor {
 public:
@@ -14,3 +16,5 @@ public:
 private:
     CUserPrompt& m_prompt;
 };
+
+} // namespace mapreg

@@ -2,12 +2,14 @@
 // One profile value, declared once with its section, key, default and validity check, so that
 // reads and writes of it cannot disagree. T is int, bool, long long or std::string.
 
-#include "CProfile.h"
+#include "framework/CProfile.h"
 
 #include <limits>
 #include <string>
 #include <string_view>
 #include <type_traits>
+
+namespace mapreg {
 
 template <class T> struct ProfileEntry {
     // Texts default to a view, so that entries can be constants.
@@ -53,3 +55,5 @@ template <class T> struct ProfileEntry {
         }
     }
 };
+
+} // namespace mapreg

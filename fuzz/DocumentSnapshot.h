@@ -4,8 +4,8 @@
 // transform at the picture's corners, the active position type, file path, title and modified
 // flag. Used by the map-file fuzz target and by the tests of failed opens.
 
-#include "CGpsDoc.h"
-#include "CMapBitmap.h"
+#include "display/CMapBitmap.h"
+#include "document/CGpsDoc.h"
 
 #include <QImage>
 
@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace mapreg {
 
 struct DocumentSnapshot {
     std::vector<std::pair<std::string, std::string>> fields; // name and value as text
@@ -69,3 +71,5 @@ struct DocumentSnapshot {
         return out;
     }
 };
+
+} // namespace mapreg

@@ -4,14 +4,16 @@
 // run-length data may rightly describe a picture of gigabytes, and allocating that would only
 // measure the machine. Uncompressed pictures of any claimed size go in: their data must be in
 // the file before anything is allocated, which is exactly what is to be checked.
-#include "CBmpDecoder.h"
 #include "FuzzSupport.h"
+#include "display/CBmpDecoder.h"
 
 #include <QBuffer>
 #include <QByteArray>
 
 #include <cstdint>
 #include <cstdlib>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // `mapreg-cli info` on arbitrary file contents. It must end with status 0 and one line of valid
 // JSON (valid UTF-8, no NaN or infinity) on the output and nothing on the error stream, or with
 // status 4 (a file problem), one message line on the error stream and nothing on the output.
-#include "CliContext.h"
-#include "CliRunner.h"
 #include "FuzzSupport.h"
+#include "cli/CliContext.h"
+#include "cli/CliRunner.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+
+using namespace mapreg;
 
 namespace {
 

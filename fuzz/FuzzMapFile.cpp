@@ -5,13 +5,13 @@
 //   same contents, and whose registration text and position texts show no NaN or infinity.
 // The scratch folder holds "seed.bmp" (a good 16 x 16 picture) and "broken.bmp" (not a
 // picture); the seed corpus names them by relative paths, so the process works inside it.
-#include "CArchive.h"
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
-#include "CMapFile.h"
-#include "CRecordingPrompt.h"
 #include "DocumentSnapshot.h"
 #include "FuzzSupport.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapFile.h"
+#include "framework/CArchive.h"
+#include "framework/CRecordingPrompt.h"
 
 #include <QImage>
 
@@ -22,6 +22,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

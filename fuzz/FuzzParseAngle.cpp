@@ -1,12 +1,14 @@
 // ParseAngle on arbitrary text, which must run clean under the sanitizers; the NUL-terminated
 // form must read up to the first NUL, as the text form of that prefix does.
-#include "AngleParser.h"
 #include "FuzzSupport.h"
+#include "coords/AngleParser.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+using namespace mapreg;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

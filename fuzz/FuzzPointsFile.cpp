@@ -4,13 +4,15 @@
 // - reading ends in a status, never in a crash or an exception;
 // - points read hold finite numbers only;
 // - points read, written back in their kind and read again come back the same.
-#include "CPointsFile.h"
 #include "FuzzSupport.h"
+#include "document/CPointsFile.h"
 
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+using namespace mapreg;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <unistd.h>
 
+namespace mapreg {
+
 namespace fuzz {
 
 const std::string& ScratchFolder() {
@@ -56,3 +58,5 @@ bool ShowsNonFinite(std::string_view text) {
 }
 
 } // namespace fuzz
+
+} // namespace mapreg

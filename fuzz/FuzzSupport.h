@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 namespace fuzz {
 
 // A fresh folder of this process, made on first use. The current directory is not changed.
@@ -24,3 +26,5 @@ std::string WriteScratchFile(std::string_view name, std::string_view bytes);
 bool ShowsNonFinite(std::string_view text);
 
 } // namespace fuzz
+
+} // namespace mapreg

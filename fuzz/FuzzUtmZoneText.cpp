@@ -1,10 +1,12 @@
 // The UTM zone text reader on arbitrary text, and the calibration's zone check on whatever zone
 // and letter it reads (any int, any byte): both must run clean under the sanitizers.
-#include "CalibrationCheck.h"
-#include "UtmZoneText.h"
+#include "coords/UtmZoneText.h"
+#include "georef/CalibrationCheck.h"
 
 #include <cstdint>
 #include <string_view>
+
+using namespace mapreg;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     int zone = -1;

@@ -1,6 +1,8 @@
-#include "CAffine.h"
+#include "georef/CAffine.h"
 
 #include <cmath>
+
+namespace mapreg {
 
 std::optional<CAffine> AffineOfTransform(const CMapTransform& transform) {
     const auto& p = transform.GetPicturePoints();
@@ -33,3 +35,5 @@ std::optional<CAffine> AffineOfTransform(const CMapTransform& transform) {
     }
     return affine;
 }
+
+} // namespace mapreg

@@ -2,10 +2,12 @@
 // The affine mapping of a three-mark calibration, solved directly from its point pairs: the
 // terms the world file and GDAL's geotransform carry.
 
-#include "CDoublePoint.h"
-#include "CMapTransform.h"
+#include "georef/CDoublePoint.h"
+#include "georef/CMapTransform.h"
 
 #include <optional>
+
+namespace mapreg {
 
 // The affine mapping of corner-based picture coordinates (pixel (0, 0) covers 0..1 on both
 // axes) to world coordinates: world.x = c + a*x + b*y, world.y = f + d*x + e*y. These are
@@ -26,3 +28,5 @@ struct CAffine {
 // The affine mapping through the transform's three control point pairs, solved directly from
 // them. Nothing when it is not a usable mapping: non-finite terms or a zero determinant.
 std::optional<CAffine> AffineOfTransform(const CMapTransform& transform);
+
+} // namespace mapreg

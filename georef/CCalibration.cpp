@@ -1,4 +1,6 @@
-#include "CCalibration.h"
+#include "georef/CCalibration.h"
+
+namespace mapreg {
 
 std::optional<CoordType> CoordTypeOfNumber(int number) {
     switch (number) {
@@ -16,3 +18,5 @@ CMapTransform CCalibration::Transform() const {
     transform.SetControlPoints(world, picture);
     return transform;
 }
+
+} // namespace mapreg

@@ -3,11 +3,13 @@
 // marks' picture points with their world points, and the UTM zone and band letter the world
 // points of a UTM calibration belong to. CheckCalibration judges it; CMapTransform maps by it.
 
-#include "CDoublePoint.h"
-#include "CMapTransform.h"
+#include "georef/CDoublePoint.h"
+#include "georef/CMapTransform.h"
 
 #include <array>
 #include <optional>
+
+namespace mapreg {
 
 // The kind of world points: (longitude, latitude) in degrees, or UTM (easting, northing) in
 // metres in the calibration's zone. Stored files and the profile keep it as 0 and 1.
@@ -32,3 +34,5 @@ struct CCalibration {
     // them; any other points give finite or non-finite values, never undefined behaviour.
     CMapTransform Transform() const;
 };
+
+} // namespace mapreg

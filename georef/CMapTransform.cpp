@@ -1,8 +1,10 @@
-#include "CMapTransform.h"
+#include "georef/CMapTransform.h"
 
-#include "TransformGeometry.h"
+#include "georef/TransformGeometry.h"
 
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -76,3 +78,5 @@ void CMapTransform::SetControlPoints(const std::array<CDoublePoint, 3>& world,
     m_world = world;
     m_picture = picture;
 }
+
+} // namespace mapreg

@@ -3,9 +3,11 @@
 // evaluated by interpolation along two edges of a reordered triangle and a scan line.
 // Both directions are prepared in SetControlPoints; mapping a point does not allocate.
 
-#include "CDoublePoint.h"
+#include "georef/CDoublePoint.h"
 
 #include <array>
+
+namespace mapreg {
 
 class CMapTransform {
 public:
@@ -80,3 +82,5 @@ inline CDoublePoint CMapTransform::Map(const SDirection& direction, CDoublePoint
     }
     return MapOffApexLine(direction, across, along);
 }
+
+} // namespace mapreg

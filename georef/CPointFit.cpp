@@ -1,11 +1,13 @@
-#include "CPointFit.h"
+#include "georef/CPointFit.h"
 
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
+
+namespace mapreg {
 
 namespace {
 
@@ -222,3 +224,5 @@ CCalibration CalibrationOfFit(const AffineTransform& fit, CoordType coordType, i
                                                fit.Map(picture[2])};
     return CCalibration{coordType, world, picture, zone, letter};
 }
+
+} // namespace mapreg

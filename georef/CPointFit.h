@@ -6,12 +6,14 @@
 // are given in metres either way (latitude/longitude differences measured on the WGS 84
 // ellipsoid at the point's latitude, exact to first order for the small distances involved).
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
 
 #include <array>
 #include <cstddef>
 #include <vector>
+
+namespace mapreg {
 
 // One control point: a picture pixel and the world point the user gave it.
 struct ControlPoint {
@@ -88,3 +90,5 @@ CDoublePoint MetresPerWorldUnit(CDoublePoint world, bool latLon);
 // letter. CheckCalibration still has to accept it.
 CCalibration CalibrationOfFit(const AffineTransform& fit, CoordType coordType, int zone,
                               char letter, int width, int height);
+
+} // namespace mapreg

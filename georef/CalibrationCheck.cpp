@@ -1,10 +1,12 @@
-#include "CalibrationCheck.h"
+#include "georef/CalibrationCheck.h"
 
-#include "StringTable.h"
-#include "TransformGeometry.h"
+#include "georef/TransformGeometry.h"
+#include "resources/StringTable.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -130,3 +132,5 @@ unsigned CalibrationMessageId(int code) {
         return 0;
     }
 }
+
+} // namespace mapreg

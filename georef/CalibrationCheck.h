@@ -3,10 +3,12 @@
 // straightness, equal world points, world value ranges and a degenerate world triangle.
 // Nothing is changed here; the document commits an accepted calibration.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
 
 #include <array>
+
+namespace mapreg {
 
 // Result codes of CheckCalibration.
 enum CalibrationResult : int {
@@ -42,3 +44,5 @@ unsigned CalibrationMessageId(int code);
 
 // True for the twenty UTM band letters "CDEFGHJKLMNPQRSTUVWX" in either case.
 bool IsValidUtmLetter(char letter);
+
+} // namespace mapreg

@@ -1,12 +1,14 @@
-#include "DeviceError.h"
+#include "georef/DeviceError.h"
 
-#include "CMapTransform.h"
-#include "ProjLibrary.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "georef/CMapTransform.h"
+#include "georef/ProjLibrary.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace mapreg {
 
 namespace {
 
@@ -134,3 +136,5 @@ bool CrossesAntimeridian(const std::vector<CDoublePoint>& lonLat, double centreL
         return lon > 180.0 + kSlack || lon < -180.0 - kSlack;
     });
 }
+
+} // namespace mapreg

@@ -6,11 +6,13 @@
 // geodesics on the WGS 84 ellipsoid in metres (PROJ's geodesic routines, accurate to
 // nanometres); no function here throws.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
 
 #include <functional>
 #include <vector>
+
+namespace mapreg {
 
 // What the device knows of a map: its registration file.
 struct SDeviceGrid {
@@ -64,3 +66,5 @@ double GeodesicMetres(CDoublePoint a, CDoublePoint b);
 // cannot be put on the device in latitude/longitude. A picture from -180° to 180° exactly does not
 // cross it.
 bool CrossesAntimeridian(const std::vector<CDoublePoint>& lonLat, double centreLon);
+
+} // namespace mapreg

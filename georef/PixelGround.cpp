@@ -1,11 +1,13 @@
-#include "PixelGround.h"
+#include "georef/PixelGround.h"
 
-#include "DeviceError.h"
+#include "georef/DeviceError.h"
 
 #include <cmath>
 #include <limits>
 #include <numbers>
 #include <vector>
+
+namespace mapreg {
 
 SPixelGround PixelGroundAt(const CCalibration& calibration, CDoublePoint at) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -34,3 +36,5 @@ SPixelGround PixelGroundAt(const CCalibration& calibration, CDoublePoint at) {
     }
     return {ground.xMetres, ground.yMetres, std::isfinite(degrees) ? degrees : kNaN};
 }
+
+} // namespace mapreg

@@ -4,8 +4,10 @@
 // hemisphere, a swapped easting or a wrong zone shows here as an absurd size or turn. Lengths
 // are geodesics on the WGS 84 ellipsoid in metres; no function here throws.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
+
+namespace mapreg {
 
 struct SPixelGround {
     double xMetres = 0.0; // one pixel to the right
@@ -19,3 +21,5 @@ struct SPixelGround {
 // At picture point at (pixels from the top-left corner; the picture's centre for the figures the
 // program shows). Every field NaN when the calibration cannot map the point.
 SPixelGround PixelGroundAt(const CCalibration& calibration, CDoublePoint at);
+
+} // namespace mapreg

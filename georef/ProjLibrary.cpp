@@ -1,6 +1,8 @@
-#include "ProjLibrary.h"
+#include "georef/ProjLibrary.h"
 
 #include <dlfcn.h>
+
+namespace mapreg {
 
 namespace {
 
@@ -46,3 +48,5 @@ const SProjLibrary* ProjLibrary() {
     }();
     return pLoaded;
 }
+
+} // namespace mapreg

@@ -7,6 +7,8 @@
 #include <geodesic.h>
 #include <proj.h>
 
+namespace mapreg {
+
 struct SProjLibrary {
     decltype(&geod_init) geodInit;
     decltype(&geod_inverse) geodInverse;
@@ -34,3 +36,5 @@ struct SProjLibrary {
 // The library's functions, loaded on the first call (the library stays loaded); null when the
 // library or one of its functions cannot be found.
 const SProjLibrary* ProjLibrary();
+
+} // namespace mapreg

@@ -1,6 +1,8 @@
-#include "SMapPosition.h"
+#include "georef/SMapPosition.h"
 
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+
+namespace mapreg {
 
 void SMapPosition::GetLatLon(double& latitude, double& longitude) const {
     switch (coordType) {
@@ -14,3 +16,5 @@ void SMapPosition::GetLatLon(double& latitude, double& longitude) const {
         return;
     }
 }
+
+} // namespace mapreg

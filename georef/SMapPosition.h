@@ -4,8 +4,10 @@
 // calibration's zone and band letter). Formatting is the caller's: CDisplaySettings shows it in
 // the chosen coordinate type.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
+
+namespace mapreg {
 
 struct SMapPosition {
     CoordType coordType = CoordType::LatLon;
@@ -17,3 +19,5 @@ struct SMapPosition {
     // series on WGS 84 (UtmToLatLon).
     void GetLatLon(double& latitude, double& longitude) const;
 };
+
+} // namespace mapreg

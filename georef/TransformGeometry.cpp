@@ -1,8 +1,10 @@
-#include "TransformGeometry.h"
+#include "georef/TransformGeometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+namespace mapreg {
 
 double TriangleAngle(double a, double b, double c) {
     const double cosine = (a * a - b * b - c * c) / (b * c * (-2.0));
@@ -83,3 +85,5 @@ bool MarksNearlyCollinear(const std::array<CDoublePoint, 3>& pts, double degrees
     }
     return false;
 }
+
+} // namespace mapreg

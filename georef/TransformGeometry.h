@@ -2,9 +2,11 @@
 // Triangle geometry behind the picture/world transform and the picture checks of a calibration:
 // interior angles (radians), edge parameters, the apex vertex and the scan axis of a triangle.
 
-#include "CDoublePoint.h"
+#include "georef/CDoublePoint.h"
 
 #include <array>
+
+namespace mapreg {
 
 // The interior angle in radians opposite the side of length a in a triangle with sides a, b, c.
 // Rounding can take the cosine just past +-1; it is clamped so the result is never NaN for
@@ -34,3 +36,5 @@ bool MarksTooClose(const std::array<CDoublePoint, 3>& pts, double distance, int*
 // 0, 1, 2 and *index receives the first whose angle is too small. *index is left alone when
 // the result is false.
 bool MarksNearlyCollinear(const std::array<CDoublePoint, 3>& pts, double degrees, int* index);
+
+} // namespace mapreg

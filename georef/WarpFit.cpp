@@ -1,6 +1,8 @@
-#include "WarpFit.h"
+#include "georef/WarpFit.h"
 
 #include <algorithm>
+
+namespace mapreg {
 
 std::size_t MinimumPoints(WarpFit fit) {
     switch (fit) {
@@ -36,3 +38,5 @@ int PolynomialOrder(WarpFit fit) {
     }
     return 0;
 }
+
+} // namespace mapreg

@@ -3,10 +3,12 @@
 // polynomial of order 1..3 or a thin-plate spline through its enabled control points. A map file
 // and the device hold only an affine; the other fits bend the picture itself while it is warped.
 
-#include "CPointFit.h"
+#include "georef/CPointFit.h"
 
 #include <cstddef>
 #include <vector>
+
+namespace mapreg {
 
 enum class WarpFit { Calibration, Order1, Order2, Order3, ThinPlateSpline };
 
@@ -19,3 +21,5 @@ std::size_t EnabledPoints(const std::vector<ControlPoint>& points);
 
 // The polynomial order of fit, 0 for the calibration and the thin-plate spline.
 int PolynomialOrder(WarpFit fit);
+
+} // namespace mapreg

@@ -1,6 +1,8 @@
-#include "BandRoles.h"
+#include "import/BandRoles.h"
 
 #include <gdal_priv.h>
+
+namespace mapreg {
 
 SBandRoles FindBandRoles(GDALDataset& ds) {
     SBandRoles roles;
@@ -51,3 +53,5 @@ SBandRoles FindBandRoles(GDALDataset& ds) {
     }
     return roles;
 }
+
+} // namespace mapreg

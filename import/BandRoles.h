@@ -6,6 +6,8 @@
 
 class GDALDataset;
 
+namespace mapreg {
+
 struct SBandRoles {
     // The first band marked alpha; 0 for none.
     int alpha = 0;
@@ -20,3 +22,5 @@ struct SBandRoles {
 };
 
 SBandRoles FindBandRoles(GDALDataset& ds);
+
+} // namespace mapreg

@@ -1,7 +1,9 @@
-#include "CBmpStreamWriter.h"
+#include "import/CBmpStreamWriter.h"
 
 #include <cerrno>
 #include <limits>
+
+namespace mapreg {
 
 namespace {
 
@@ -81,3 +83,5 @@ CFileError CBmpStreamWriter::WriteRow(int y, std::string_view row) {
     const auto fromBottom = static_cast<std::uint64_t>(m_nHeight - 1 - y);
     return m_file.WriteAt(m_nDataOffset + fromBottom * m_nStride, row);
 }
+
+} // namespace mapreg

@@ -3,14 +3,16 @@
 // holding the picture: the header goes first, each row straight to its place in the file
 // (bottom-up, as the device reads it). The file appears only on Commit.
 
-#include "CAtomicFileWriter.h"
-#include "CFileError.h"
+#include "framework/CAtomicFileWriter.h"
+#include "framework/CFileError.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace mapreg {
 
 class CBmpStreamWriter {
 public:
@@ -36,3 +38,5 @@ private:
     std::uint64_t m_nStride = 0;
     int m_nHeight = 0;
 };
+
+} // namespace mapreg

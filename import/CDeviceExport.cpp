@@ -1,12 +1,12 @@
-#include "CDeviceExport.h"
+#include "import/CDeviceExport.h"
 
-#include "CKmzArchive.h"
-#include "CRasterWarper.h"
-#include "CStraightener.h"
-#include "CWarpSource.h"
-#include "DeviceError.h"
-#include "DeviceTiling.h"
-#include "StringTable.h"
+#include "georef/DeviceError.h"
+#include "import/CKmzArchive.h"
+#include "import/CRasterWarper.h"
+#include "import/CStraightener.h"
+#include "import/CWarpSource.h"
+#include "import/DeviceTiling.h"
+#include "resources/StringTable.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -23,6 +23,8 @@
 #include <system_error>
 #include <unistd.h>
 #include <vector>
+
+namespace mapreg {
 
 namespace fs = std::filesystem;
 
@@ -510,3 +512,5 @@ CDeviceExport::Status CDeviceExport::WriteKmz(const std::string& path, int maxTi
     m_status = Status::Ok;
     return m_status;
 }
+
+} // namespace mapreg

@@ -6,10 +6,12 @@
 // written in a temporary folder beside the target and renamed over it only when complete, so a
 // failure or cancel leaves nothing behind and the old target as it was.
 
-#include "CGdalSession.h"
+#include "import/CGdalSession.h"
 
 #include <functional>
 #include <string>
+
+namespace mapreg {
 
 class CWarpSource;
 
@@ -69,3 +71,5 @@ private:
     std::string m_strMessage;
     Summary m_summary;
 };
+
+} // namespace mapreg

@@ -1,10 +1,12 @@
-#include "CGdalSession.h"
+#include "import/CGdalSession.h"
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <gdal.h>
 
 #include <mutex>
+
+namespace mapreg {
 
 CGdalSession::CGdalSession() {
     static std::once_flag registered;
@@ -27,3 +29,5 @@ std::string CGdalSession::LastError() {
     const char* text = CPLGetLastErrorMsg();
     return text != nullptr ? std::string(text) : std::string();
 }
+
+} // namespace mapreg

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace mapreg {
+
 class CGdalSession {
 public:
     CGdalSession();
@@ -14,3 +16,5 @@ public:
     // GDAL's last error message in this session, or empty.
     static std::string LastError();
 };
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
-#include "CKmzArchive.h"
+#include "import/CKmzArchive.h"
 
 #include <minizip/zip.h>
 
 #include <ctime>
+
+namespace mapreg {
 
 CKmzArchive::~CKmzArchive() {
     if (m_zip != nullptr) {
@@ -47,3 +49,5 @@ bool CKmzArchive::Close() {
     m_zip = nullptr;
     return result == ZIP_OK;
 }
+
+} // namespace mapreg

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 class CKmzArchive {
 public:
     CKmzArchive() = default;
@@ -23,3 +25,5 @@ public:
 private:
     void* m_zip = nullptr;
 };
+
+} // namespace mapreg

@@ -1,8 +1,8 @@
-#include "CRasterCalibration.h"
+#include "import/CRasterCalibration.h"
 
-#include "CMapTransform.h"
-#include "DeviceError.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "georef/CMapTransform.h"
+#include "georef/DeviceError.h"
 
 #include <ogr_spatialref.h>
 
@@ -12,6 +12,8 @@
 #include <memory>
 #include <numbers>
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -227,3 +229,5 @@ CRasterCalibration::CRasterCalibration(const std::array<double, 6>& gt,
         std::min(Metres(coordType, pixel[0], pixel[1]), Metres(coordType, pixel[0], pixel[2]));
     m_outcome = Outcome::Ready;
 }
+
+} // namespace mapreg

@@ -8,9 +8,11 @@
 // the source's true mapping.
 // Coordinate systems other than WGS 84 and its UTM zones go through PROJ.
 
-#include "CCalibration.h"
+#include "georef/CCalibration.h"
 
 class OGRSpatialReference;
+
+namespace mapreg {
 
 class CRasterCalibration {
 public:
@@ -53,3 +55,5 @@ private:
     double m_dDeviceError = 0.0;
     double m_dPixelSize = 0.0;
 };
+
+} // namespace mapreg

@@ -1,10 +1,10 @@
-#include "CRasterImporter.h"
+#include "import/CRasterImporter.h"
 
-#include "BandRoles.h"
+#include "import/BandRoles.h"
 
-#include "CBmpStreamWriter.h"
-#include "DeviceError.h"
-#include "StringTable.h"
+#include "georef/DeviceError.h"
+#include "import/CBmpStreamWriter.h"
+#include "resources/StringTable.h"
 
 #include <cpl_conv.h>
 #include <cpl_minixml.h>
@@ -22,6 +22,8 @@
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
+
+namespace mapreg {
 
 namespace {
 
@@ -577,3 +579,5 @@ bool CRasterImporter::Convert(CBmpStreamWriter& writer, const Progress& progress
     }
     return true;
 }
+
+} // namespace mapreg

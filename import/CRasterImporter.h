@@ -9,7 +9,7 @@
 // source's georeferencing (geotransform and coordinate system, from the file, an .aux.xml, or a
 // world file with a .prj) is offered to the calibration.
 
-#include "CGdalSession.h"
+#include "import/CGdalSession.h"
 
 #include <array>
 #include <functional>
@@ -19,6 +19,8 @@
 
 class GDALDataset;
 class OGRSpatialReference;
+
+namespace mapreg {
 
 class CRasterImporter {
 public:
@@ -121,3 +123,5 @@ private:
     double m_dMax = 255.0;
     double m_dAlphaMax = 255.0;
 };
+
+} // namespace mapreg

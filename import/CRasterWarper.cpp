@@ -1,8 +1,8 @@
-#include "CRasterWarper.h"
+#include "import/CRasterWarper.h"
 
-#include "CGdalSession.h"
-#include "CWarpSource.h"
-#include "StringTable.h"
+#include "import/CGdalSession.h"
+#include "import/CWarpSource.h"
+#include "resources/StringTable.h"
 
 #include <gdal_alg.h>
 #include <gdal_priv.h>
@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <memory>
+
+namespace mapreg {
 
 namespace {
 
@@ -187,3 +189,5 @@ CRasterWarper::Status CRasterWarper::Warp(const CWarpSource& source, const SWarp
     }
     return Status::Ok;
 }
+
+} // namespace mapreg

@@ -13,8 +13,11 @@
 #include <string>
 #include <vector>
 
-class CWarpSource;
 class GDALDataset;
+
+namespace mapreg {
+
+class CWarpSource;
 
 // The grid to warp into.
 struct SWarpGrid {
@@ -57,3 +60,5 @@ public:
     static Status Warp(const CWarpSource& source, const SWarpGrid& grid, const Options& options,
                        const Sink& sink, const Progress& progress, std::string& message);
 };
+
+} // namespace mapreg

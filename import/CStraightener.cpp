@@ -1,8 +1,8 @@
-#include "CStraightener.h"
+#include "import/CStraightener.h"
 
-#include "CWarpSource.h"
-#include "DeviceError.h"
-#include "StringTable.h"
+#include "georef/DeviceError.h"
+#include "import/CWarpSource.h"
+#include "resources/StringTable.h"
 
 #include <ogr_spatialref.h>
 
@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+
+namespace mapreg {
 
 namespace {
 
@@ -200,3 +202,5 @@ CStraightener::Status CStraightener::Write(const std::string& path,
     }
     return Status::Ok;
 }
+
+} // namespace mapreg

@@ -6,13 +6,15 @@
 // nearest to white); any other becomes 24 bits, bicubic. The bitmap is streamed to its file,
 // which appears only when complete.
 
-#include "CRasterWarper.h"
+#include "import/CRasterWarper.h"
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
 
 #include <array>
 #include <string>
+
+namespace mapreg {
 
 class CWarpSource;
 
@@ -69,3 +71,5 @@ private:
     int m_nBitCount = 24;
     double m_dPixelMetres = 0.0;
 };
+
+} // namespace mapreg

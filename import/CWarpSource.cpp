@@ -1,11 +1,11 @@
-#include "CWarpSource.h"
+#include "import/CWarpSource.h"
 
-#include "BandRoles.h"
+#include "import/BandRoles.h"
 
-#include "CCalibration.h"
-#include "CMapTransform.h"
-#include "StringTable.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "georef/CCalibration.h"
+#include "georef/CMapTransform.h"
+#include "resources/StringTable.h"
 
 #include <gdal_alg.h>
 #include <gdal_priv.h>
@@ -13,6 +13,8 @@
 
 #include <cmath>
 #include <functional>
+
+namespace mapreg {
 
 namespace {
 
@@ -248,3 +250,5 @@ PictureToLonLat CWarpSource::LonLatMapping() const {
         });
     };
 }
+
+} // namespace mapreg

@@ -8,19 +8,22 @@
 // top-left corner is (0,0) and its bottom-right corner (width, height). A map's picture may
 // instead be mapped through its control points (UsePoints), as GDAL's GCP transformers do.
 
-#include "CBmpStreamWriter.h"
-#include "CGdalSession.h"
-#include "DeviceError.h"
-#include "WarpFit.h"
+#include "georef/DeviceError.h"
+#include "georef/WarpFit.h"
+#include "import/CBmpStreamWriter.h"
+#include "import/CGdalSession.h"
 
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
-struct CCalibration;
 class GDALDataset;
 class OGRSpatialReference;
+
+namespace mapreg {
+
+struct CCalibration;
 
 class CWarpSource {
 public:
@@ -94,3 +97,5 @@ private:
     GDALDataset* m_pPoints = nullptr;
     WarpFit m_fit = WarpFit::Calibration;
 };
+
+} // namespace mapreg

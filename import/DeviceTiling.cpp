@@ -1,9 +1,11 @@
-#include "DeviceTiling.h"
+#include "import/DeviceTiling.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+
+namespace mapreg {
 
 namespace {
 
@@ -192,3 +194,5 @@ double ZoomPixelMetres(int zoom, double latitude) {
     constexpr double kZoomZeroPixel = 156543.03392804097;
     return kZoomZeroPixel / std::ldexp(1.0, zoom) * std::cos(latitude * std::numbers::pi / 180.0);
 }
+
+} // namespace mapreg

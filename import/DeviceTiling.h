@@ -5,11 +5,13 @@
 // of its tiles the map covers, the doc.kml that places them, and the zoom levels of a Web
 // Mercator tile set. Plain C++; grids use GDAL's convention (pixel (0,0) spans 0..1).
 
-#include "CDoublePoint.h"
+#include "georef/CDoublePoint.h"
 
 #include <array>
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 // A north-up grid: x = west + column * pixelX, y = north - row * pixelY.
 struct SKmzTilePlan {
@@ -60,3 +62,5 @@ inline constexpr int kMaxZoom = 24;
 int MaxZoomFor(double metresPerPixel);
 // Ground size of a pixel at zoom and latitude (degrees), metres.
 double ZoomPixelMetres(int zoom, double latitude);
+
+} // namespace mapreg

@@ -1,11 +1,13 @@
-#include "StringTable.h"
-#include "StringTableTranslation.h"
+#include "resources/StringTable.h"
+#include "resources/StringTableTranslation.h"
 
 #include <algorithm>
 #include <array>
 #include <iterator>
 #include <utility>
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -561,3 +563,5 @@ std::string ExpandPercent1(std::string_view text, std::string_view arg) {
 std::string FormatString1(unsigned id, std::string_view arg) {
     return ExpandPercent1(LoadStringId(id), arg);
 }
+
+} // namespace mapreg

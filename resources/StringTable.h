@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 enum StringId : unsigned {
     IDR_MAINFRAME = 128, // document template string, seven '\n'-separated fields
     // Menu 128 (normal) and menu 133 (calibration) item texts
@@ -363,3 +365,5 @@ std::string FormatString1(unsigned id, std::string_view arg);
 
 // Replaces every "%1" in text by arg.
 std::string ExpandPercent1(std::string_view text, std::string_view arg);
+
+} // namespace mapreg

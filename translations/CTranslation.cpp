@@ -1,10 +1,12 @@
-#include "CTranslation.h"
+#include "translations/CTranslation.h"
 
-#include "StringTableTranslation.h"
+#include "resources/StringTableTranslation.h"
 
 #include <QLibraryInfo>
 
 #include <string>
+
+namespace mapreg {
 
 namespace {
 
@@ -42,3 +44,5 @@ void CTranslation::ApplyToStringTable() const {
 QString CTranslation::QtTranslationsFolder() {
     return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
+
+} // namespace mapreg

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTranslator>
 
+namespace mapreg {
+
 class CTranslation {
 public:
     // Loads mapreg_<language>.qm for the locale's languages; false when English comes first or
@@ -31,3 +33,5 @@ private:
     QTranslator m_translator;
     QString m_strLanguage;
 };
+
+} // namespace mapreg

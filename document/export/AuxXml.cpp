@@ -1,10 +1,12 @@
-#include "AuxXml.h"
+#include "document/export/AuxXml.h"
 
-#include "ExportText.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "document/export/ExportText.h"
 
 #include <QString>
 #include <QXmlStreamReader>
+
+namespace mapreg {
 
 namespace {
 
@@ -108,3 +110,5 @@ std::string BuildAuxXml(const std::string& wkt, CoordType coordType, std::string
     }
     return "<PAMDataset>\n  " + element + "\n</PAMDataset>\n";
 }
+
+} // namespace mapreg

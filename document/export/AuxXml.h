@@ -1,11 +1,13 @@
 #pragma once
 // The coordinate system beside the bitmap, in the .aux.xml file GDAL reads and writes.
 
-#include "CCalibration.h"
+#include "georef/CCalibration.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace mapreg {
 
 // "city.bmp.aux.xml" for "city.bmp".
 std::string AuxXmlFileName(const std::string& bitmapPath);
@@ -21,3 +23,5 @@ std::string_view AxisMapping(CoordType coordType);
 // (empty when there was none): when it is a well-formed GDAL dataset description its SRS
 // element is replaced, or added, and every other byte of it is kept.
 std::string BuildAuxXml(const std::string& wkt, CoordType coordType, std::string_view existing);
+
+} // namespace mapreg

@@ -1,6 +1,8 @@
-#include "CExportSource.h"
+#include "document/export/CExportSource.h"
 
-#include "CUtmConverter.h"
+#include "coords/CUtmConverter.h"
+
+namespace mapreg {
 
 CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world) {
     if (!source.calibration.IsUtm()) {
@@ -13,3 +15,5 @@ CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world) {
     position.GetLatLon(latitude, longitude);
     return {longitude, latitude};
 }
+
+} // namespace mapreg

@@ -2,12 +2,14 @@
 // What the exports need to know of a registered map. World coordinates are degrees (longitude,
 // latitude) or UTM metres (easting, northing) as the calibration's coordinate type says.
 
-#include "CCalibration.h"
-#include "CDoublePoint.h"
-#include "CMapTransform.h"
+#include "georef/CCalibration.h"
+#include "georef/CDoublePoint.h"
+#include "georef/CMapTransform.h"
 
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 struct CExportSource {
     std::string bitmapPath; // empty for the built-in default map
@@ -25,3 +27,5 @@ struct CExportSource {
 // A world point of the source's coordinate type as a latitude/longitude world point
 // (x longitude, y latitude, degrees); UTM is converted on WGS 84.
 CDoublePoint WorldToLatLon(const CExportSource& source, CDoublePoint world);
+
+} // namespace mapreg

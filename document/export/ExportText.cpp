@@ -1,10 +1,12 @@
-#include "ExportText.h"
+#include "document/export/ExportText.h"
 
-#include "Utf8Text.h"
+#include "document/Utf8Text.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
+
+namespace mapreg {
 
 namespace {
 
@@ -75,3 +77,5 @@ std::string XmlText(std::string_view text, bool attribute) {
     }
     return out;
 }
+
+} // namespace mapreg

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace mapreg {
+
 // A number that reads back to the same double: printf's "%.17g", whatever the locale.
 std::string ExactNumber(double value);
 // Shortest fixed-point text that reads back to the same double (no exponent, as XML decimals
@@ -17,3 +19,5 @@ double NormalizeLongitude(double longitude);
 // characters escaped, valid UTF-8 kept, any other byte taken as its Latin-1 character, control
 // characters that XML 1.0 cannot hold written as '?'.
 std::string XmlText(std::string_view text, bool attribute = false);
+
+} // namespace mapreg

@@ -1,9 +1,11 @@
-#include "Gpx.h"
+#include "document/export/Gpx.h"
 
-#include "ExportText.h"
-#include "StringTable.h"
+#include "document/export/ExportText.h"
+#include "resources/StringTable.h"
 
 #include <cmath>
+
+namespace mapreg {
 
 int CountUnwritableWaypoints(const std::vector<CDoublePoint>& waypoints) {
     int count = 0;
@@ -43,3 +45,5 @@ std::string BuildGpx(const std::vector<CDoublePoint>& waypoints, std::string_vie
     text += "</gpx>\n";
     return text;
 }
+
+} // namespace mapreg

@@ -1,15 +1,17 @@
-#include "OziMap.h"
+#include "document/export/OziMap.h"
 
-#include "CAffine.h"
-#include "ExportText.h"
-#include "TextFileFormat.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "document/TextFileFormat.h"
+#include "document/export/ExportText.h"
+#include "georef/CAffine.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+
+namespace mapreg {
 
 namespace {
 
@@ -170,3 +172,5 @@ std::optional<std::string> BuildOziMap(const CExportSource& source, const std::s
             std::to_string(source.height) + crlf;
     return text;
 }
+
+} // namespace mapreg

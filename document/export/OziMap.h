@@ -1,10 +1,12 @@
 #pragma once
 // The OziExplorer ".map" calibration text, read by phone map apps.
 
-#include "CExportSource.h"
+#include "document/export/CExportSource.h"
 
 #include <optional>
 #include <string>
+
+namespace mapreg {
 
 // The ".map" text (lines end in CR LF). bitmapPath is written as given (the caller makes it
 // absolute); the three control points become Point01..Point03 with their pixels and
@@ -15,3 +17,5 @@
 std::optional<std::string> BuildOziMap(const CExportSource& source, const std::string& bitmapPath);
 // Whether BuildOziMap gives a text, decided without building it.
 bool CanBuildOziMap(const CExportSource& source);
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
-#include "WorldFile.h"
+#include "document/export/WorldFile.h"
 
-#include "ExportText.h"
+#include "document/export/ExportText.h"
 
 #include <filesystem>
+
+namespace mapreg {
 
 std::string WorldFileName(const std::string& bitmapPath) {
     std::filesystem::path path(bitmapPath);
@@ -26,3 +28,5 @@ std::string BuildWorldFileText(const CAffine& affine) {
     }
     return text;
 }
+
+} // namespace mapreg

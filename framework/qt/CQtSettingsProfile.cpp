@@ -1,6 +1,8 @@
-#include "CQtSettingsProfile.h"
+#include "framework/qt/CQtSettingsProfile.h"
 
 #include <QString>
+
+namespace mapreg {
 
 namespace {
 
@@ -63,3 +65,5 @@ bool CQtSettingsProfile::WriteProfileString(std::string_view section, std::strin
     m_settings.sync();
     return m_settings.status() == QSettings::NoError;
 }
+
+} // namespace mapreg

@@ -2,11 +2,13 @@
 // The desktop application's profile store: a QSettings INI file, one INI section per
 // profile section ("Settings" holds the display settings and the window placement).
 
-#include "CProfile.h"
+#include "framework/CProfile.h"
 
 #include <QSettings>
 
 class QString;
+
+namespace mapreg {
 
 class CQtSettingsProfile : public CProfile {
 public:
@@ -29,3 +31,5 @@ public:
 private:
     mutable QSettings m_settings;
 };
+
+} // namespace mapreg

@@ -1,6 +1,6 @@
-#include "CQtUserPrompt.h"
+#include "framework/qt/CQtUserPrompt.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <vector>
+
+namespace mapreg {
 
 namespace {
 
@@ -184,3 +186,5 @@ void CQtUserPrompt::EndWaitCursor() {
         QGuiApplication::restoreOverrideCursor();
     }
 }
+
+} // namespace mapreg

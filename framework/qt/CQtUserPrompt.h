@@ -2,9 +2,11 @@
 // The desktop application's CUserPrompt: QMessageBox, QInputDialog, QFileDialog and the override
 // cursor. Message boxes carry the application title as their window title.
 
-#include "CUserPrompt.h"
+#include "framework/CUserPrompt.h"
 
 class QWidget;
+
+namespace mapreg {
 
 class CQtUserPrompt : public CUserPrompt {
 public:
@@ -33,3 +35,5 @@ public:
 private:
     QWidget* m_pParent;
 };
+
+} // namespace mapreg

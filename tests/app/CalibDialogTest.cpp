@@ -2,13 +2,13 @@
 // real key presses into the dialog's fields, a recording view in place of the map view and the
 // recording prompt in place of message boxes.
 
-#include "AppStrings.h"
-#include "CCalibrationDlg.h"
-#include "CGpsDoc.h"
 #include "CRecordingFrame.h"
-#include "CRecordingPrompt.h"
-#include "ICalibrationView.h"
-#include "StringTable.h"
+#include "app/AppStrings.h"
+#include "app/CCalibrationDlg.h"
+#include "app/ICalibrationView.h"
+#include "document/CGpsDoc.h"
+#include "framework/CRecordingPrompt.h"
+#include "resources/StringTable.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -22,6 +22,8 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include "AppHarness.h"
 
-#include "AngleParser.h"
-#include "CCalibrationDlg.h"
-#include "CUtmConverter.h"
-#include "StringTable.h"
 #include "TestFiles.h"
+#include "app/CCalibrationDlg.h"
+#include "coords/AngleParser.h"
+#include "coords/CUtmConverter.h"
+#include "resources/StringTable.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -19,6 +19,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

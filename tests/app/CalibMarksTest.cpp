@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QTest>
 
+using namespace mapreg;
+
 namespace {
 
 class CalibMarks : public AppHarness {

@@ -3,10 +3,10 @@
 // calibration compared with what the user did.
 #include "AppHarness.h"
 
-#include "CControlPointSprite.h"
-#include "CControlPointTool.h"
-#include "CControlPointsDock.h"
-#include "CPointsFile.h"
+#include "app/CControlPointTool.h"
+#include "app/CControlPointsDock.h"
+#include "display/CControlPointSprite.h"
+#include "document/CPointsFile.h"
 
 #include <QAction>
 #include <QLabel>
@@ -18,6 +18,8 @@
 
 #include <string>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

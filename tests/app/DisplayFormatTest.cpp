@@ -3,7 +3,7 @@
 
 #include "AppHarness.h"
 
-#include "CDisplayFormatDlg.h"
+#include "app/CDisplayFormatDlg.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+using namespace mapreg;
 
 class DisplayFormat : public ::testing::Test {
 protected:

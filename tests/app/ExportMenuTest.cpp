@@ -14,6 +14,8 @@
 
 #include <filesystem>
 
+using namespace mapreg;
+
 namespace {
 
 class ExportMenu : public AppHarness {

@@ -4,11 +4,13 @@
 
 #include "AppHarness.h"
 
-#include "RecentFileNames.h"
+#include "app/RecentFileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
+
+using namespace mapreg;
 
 class FileCommands : public AppHarness {
 protected:

@@ -2,9 +2,9 @@
 
 #include "AppHarness.h"
 
-#include "CBmpDecoder.h"
-#include "CPointFit.h"
-#include "CStraightenCommand.h"
+#include "app/CStraightenCommand.h"
+#include "display/CBmpDecoder.h"
+#include "georef/CPointFit.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+
+using namespace mapreg;
 
 namespace {
 

@@ -2,9 +2,9 @@
 // the swap between the normal and the calibration menu.
 
 #include "AppHarness.h"
-#include "CTranslation.h"
 #include "MapregVersion.h"
-#include "StringTableTranslation.h"
+#include "resources/StringTableTranslation.h"
+#include "translations/CTranslation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +16,8 @@
 #include <QToolBar>
 
 #include <string>
+
+using namespace mapreg;
 
 using MainFrame = AppHarness;
 

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QTest>
 
+using namespace mapreg;
+
 namespace {
 
 std::map<QString, QVariant> Placement(const QVariant& left, int top, int right, int bottom) {

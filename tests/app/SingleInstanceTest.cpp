@@ -3,7 +3,7 @@
 
 #include "AppHarness.h"
 
-#include "CSingleInstance.h"
+#include "app/CSingleInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +15,8 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace mapreg;
 
 namespace {
 

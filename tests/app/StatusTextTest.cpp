@@ -12,6 +12,8 @@
 
 #include <functional>
 
+using namespace mapreg;
+
 namespace {
 
 // The default map spans 180 W..180 E over 998 pixels and 90 N..90 S over 500 pixels, so

@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+using namespace mapreg;
+
 namespace {
 
 // SHA-256 of the viewport's pixels (32-bit, row by row) as painted before the view could zoom.

@@ -5,6 +5,8 @@
 
 #include <QScrollBar>
 
+using namespace mapreg;
+
 namespace {
 
 class ViewRepaint : public AppHarness {

@@ -2,13 +2,15 @@
 // the pixels it paints, also when the built-in map cannot be loaded.
 
 #include "AppHarness.h"
-#include "CMapBitmap.h"
+#include "display/CMapBitmap.h"
 
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
+
+using namespace mapreg;
 
 class MapView : public AppHarness {
 protected:

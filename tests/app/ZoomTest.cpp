@@ -3,12 +3,14 @@
 // paint after wheel storms and zooming in the middle of a drag or a smooth scroll.
 
 #include "AppHarness.h"
-#include "CMapZoom.h"
+#include "display/CMapZoom.h"
 
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+
+using namespace mapreg;
 
 namespace {
 

@@ -2,8 +2,8 @@
 // mapreg-cli run in-process on string streams, and a fresh temporary folder per test for the
 // commands that read and write files.
 
-#include "CliRunner.h"
 #include "TestFiles.h"
+#include "cli/CliRunner.h"
 
 #include <QTemporaryDir>
 
@@ -20,6 +20,8 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace mapreg {
 
 namespace fs = std::filesystem;
 
@@ -89,3 +91,5 @@ protected:
     QTemporaryDir m_tmp;
     fs::path dir{m_tmp.path().toStdString()};
 };
+
+} // namespace mapreg

@@ -1,8 +1,10 @@
 // mapreg-cli's conversion and calibrate commands: their output, negative numbers as values,
 // and the exit codes 0 (done), 2 (misuse) and 3 (calibration rejected).
-#include "CTranslation.h"
 #include "CliHarness.h"
-#include "StringTableTranslation.h"
+#include "resources/StringTableTranslation.h"
+#include "translations/CTranslation.h"
+
+using namespace mapreg;
 
 namespace {
 

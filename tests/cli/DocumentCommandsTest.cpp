@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace mapreg;
+
 namespace {
 
 class CliDocument : public CliFolderTest {

@@ -1,11 +1,11 @@
 // The exports for other programs, read back by GDAL's own tools (gdalinfo, gdaltransform,
 // ogr2ogr) on real files in a temporary folder, and mapreg-cli export.
-#include "CAtomicFile.h"
-#include "CGpsDoc.h"
-#include "CMapExporter.h"
-#include "CRecordingPrompt.h"
 #include "CliHarness.h"
-#include "StringTable.h"
+#include "document/CGpsDoc.h"
+#include "document/CMapExporter.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CRecordingPrompt.h"
+#include "resources/StringTable.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <limits>
 #include <ostream>
+
+using namespace mapreg;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace mapreg;
+
 namespace {
 
 // Four corners of a square off the affine by +-0.5 m in a pattern no affine can take up: the

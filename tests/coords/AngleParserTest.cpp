@@ -1,9 +1,11 @@
-#include "AngleParser.h"
+#include "coords/AngleParser.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,12 +1,14 @@
-#include "CLatLonFormatter.h"
-#include "AngleParser.h"
-#include "CUtmConverter.h"
+#include "coords/CLatLonFormatter.h"
+#include "coords/AngleParser.h"
+#include "coords/CUtmConverter.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <random>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "CUtmConverter.h"
-#include "UtmProjection.h"
+#include "coords/CUtmConverter.h"
+#include "coords/UtmProjection.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,10 +1,12 @@
-#include "NumberText.h"
-#include "UtmZoneText.h"
+#include "coords/NumberText.h"
+#include "coords/UtmZoneText.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+
+using namespace mapreg;
 
 namespace {
 

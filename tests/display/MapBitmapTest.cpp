@@ -2,10 +2,10 @@
 // every truncation point of each, RLE, failures and what they leave behind, the built-in map and
 // the palettes.
 #include "BmpFile.h"
-#include "CDisplayCapabilities.h"
-#include "CMapBitmap.h"
-#include "CPalette.h"
 #include "TestFiles.h"
+#include "display/CDisplayCapabilities.h"
+#include "display/CMapBitmap.h"
+#include "display/CPalette.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,8 @@
 #include <sys/resource.h>
 #include <utility>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The reduced copies of the map picture: each pixel the rounded average of its block, against a
 // plain per-channel computation; level sizes, memory and the level chosen for a zoom factor.
 
-#include "CMapPyramid.h"
+#include "display/CMapPyramid.h"
 
 #include <QImage>
 #include <QRandomGenerator>
@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,10 +1,12 @@
 // Zoom arithmetic without a window: a level change keeps the map pixel under the anchor.
 
-#include "CMapZoom.h"
+#include "display/CMapZoom.h"
 
 #include <cmath>
 
 #include <gtest/gtest.h>
+
+using namespace mapreg;
 
 TEST(MapZoom, scroll_keeping_anchor_leaves_the_map_pixel_under_the_anchor) {
     const double root2 = std::sqrt(2.0);

@@ -1,10 +1,10 @@
 // The sprite engine on real pixels: after any sequence of changes the picture equals a fresh
 // composition and every changed pixel is repainted; repainted rectangles, slot bookkeeping and
 // the failure paths.
-#include "CLabelSprite.h"
-#include "CPointerSprite.h"
-#include "CSpriteEngine.h"
 #include "SpriteTestSupport.h"
+#include "display/CLabelSprite.h"
+#include "display/CPointerSprite.h"
+#include "display/CSpriteEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <numeric>
 #include <random>
 #include <set>
+
+using namespace mapreg;
 
 using EPurpose = ISpriteAllocator::EPurpose;
 

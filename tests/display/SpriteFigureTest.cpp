@@ -1,9 +1,9 @@
 // The figures on real pixels, each against a description of its own: rings, ticks, crosses and
 // arms, the label's arrow and text for every anchor at two sizes; headings, the label font and
 // refused sizes. That every figure stays in its box at any size is checked by the engine tests.
-#include "CLabelSprite.h"
-#include "CPointerSprite.h"
 #include "SpriteTestSupport.h"
+#include "display/CLabelSprite.h"
+#include "display/CPointerSprite.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -13,6 +13,8 @@
 
 #include <climits>
 #include <string>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,14 +1,16 @@
 #pragma once
 // Helpers of the sprite tests: a host that records repaints, an allocator that refuses on
 // demand, a plain box figure and a patterned picture.
-#include "CSprite.h"
-#include "ISpriteAllocator.h"
-#include "ISpriteHost.h"
+#include "display/CSprite.h"
+#include "display/ISpriteAllocator.h"
+#include "display/ISpriteHost.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <vector>
+
+namespace mapreg {
 
 class CRecordingHost : public ISpriteHost {
 public:
@@ -70,3 +72,5 @@ inline QImage PatternSurface(int w, int h, QImage::Format eFormat = QImage::Form
     }
     return img;
 }
+
+} // namespace mapreg

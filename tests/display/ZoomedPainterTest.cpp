@@ -2,8 +2,8 @@
 // pixel at a zoom level and scroll position, beside the picture the outside colour, both when
 // rows go straight into the target image and through the scratch picture.
 
-#include "CMapPyramid.h"
-#include "CZoomedPainter.h"
+#include "display/CMapPyramid.h"
+#include "display/CZoomedPainter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -12,6 +12,8 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,9 +1,11 @@
 // The settings' own rules. Reading and writing the profile: ProfileTest (every value through the
 // real INI file) and the profile fault suite (each unusable value, key by key).
-#include "CDisplaySettings.h"
-#include "CMemoryProfile.h"
+#include "document/CDisplaySettings.h"
+#include "framework/CMemoryProfile.h"
 
 #include <gtest/gtest.h>
+
+using namespace mapreg;
 
 TEST(DisplaySettings, display_colours_come_from_the_nearest_colour) {
     CDisplaySettings s;

@@ -1,7 +1,9 @@
 #include "DocumentSnapshot.h"
 #include "DocumentTestSupport.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
+
+using namespace mapreg;
 
 TEST_F(DocumentTest, calibration_mode_commands_switch_menus_send_hints_and_disable_others) {
     doc->OnSetMarkCoordinates(); // outside calibration mode: nothing

@@ -2,14 +2,14 @@
 // A document on real files in a fresh temporary folder, with a recording prompt, a recording
 // main window and a view that records the update hints.
 
-#include "CAtomicFile.h"
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
 #include "CRecordingFrame.h"
-#include "CRecordingPrompt.h"
-#include "CView.h"
 #include "ReportToPrompt.h"
 #include "TestFiles.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "framework/CAtomicFile.h"
+#include "framework/CRecordingPrompt.h"
+#include "framework/CView.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -19,6 +19,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+namespace mapreg {
 
 namespace fs = std::filesystem;
 
@@ -109,3 +111,5 @@ protected:
     HintView view;
     std::unique_ptr<CGpsDoc> doc;
 };
+
+} // namespace mapreg

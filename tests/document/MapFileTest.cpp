@@ -1,10 +1,12 @@
 #include "DocumentTestSupport.h"
 
 #include "BmpFile.h"
-#include "CMapFile.h"
-#include "StringTable.h"
+#include "document/CMapFile.h"
+#include "resources/StringTable.h"
 
 #include <functional>
+
+using namespace mapreg;
 
 TEST_F(DocumentTest, default_map_file_is_81_golden_bytes) {
     doc->AddWaypoint(0, {1, 1});

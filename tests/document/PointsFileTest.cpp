@@ -1,11 +1,13 @@
 // Control points files: written and read back, files of other tools in other coordinate
 // systems, refusals with their line, and the points file kept beside the map file.
-#include "CPointsFile.h"
 #include "DocumentTestSupport.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "document/CPointsFile.h"
 
 #include <cmath>
 #include <numbers>
+
+using namespace mapreg;
 
 namespace {
 

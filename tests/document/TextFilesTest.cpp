@@ -1,7 +1,9 @@
 #include "DocumentTestSupport.h"
 
-#include "StringTable.h"
-#include "TextFileFormat.h"
+#include "document/TextFileFormat.h"
+#include "resources/StringTable.h"
+
+using namespace mapreg;
 
 TEST_F(DocumentTest, harbour_registration_file_to_the_byte) {
     LoadHarbour();

@@ -2,9 +2,11 @@
 // whole document states and the files they save, and the modified flag following the saved
 // state (which waypoints, not held by the map file, leave alone).
 #include "DocumentTestSupport.h"
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <random>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,12 +1,14 @@
-#include "CArchive.h"
-#include "CArchiveException.h"
 #include "TestFiles.h"
+#include "framework/CArchive.h"
+#include "framework/CArchiveException.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <sstream>
 #include <string>
+
+using namespace mapreg;
 
 namespace {
 

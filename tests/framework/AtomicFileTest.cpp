@@ -1,12 +1,14 @@
-#include "CAtomicFile.h"
-#include "StringTable.h"
 #include "TestFiles.h"
+#include "framework/CAtomicFile.h"
+#include "resources/StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
+
+using namespace mapreg;
 
 namespace fs = std::filesystem;
 

@@ -1,11 +1,13 @@
-#include "CDocument.h"
-#include "CRecordingPrompt.h"
-#include "CView.h"
-#include "StringTable.h"
+#include "framework/CDocument.h"
+#include "framework/CRecordingPrompt.h"
+#include "framework/CView.h"
+#include "resources/StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,12 +1,14 @@
-#include "CFileError.h"
-#include "CMemoryProfile.h"
-#include "ProfileEntry.h"
-#include "StringTable.h"
+#include "framework/CFileError.h"
+#include "framework/CMemoryProfile.h"
+#include "framework/ProfileEntry.h"
+#include "resources/StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <tuple>
+
+using namespace mapreg;
 
 TEST(FileError, reasons_name_the_cause) {
     struct Case {

@@ -1,10 +1,12 @@
 // The Qt-backed prompt and profile, under a QGuiApplication on the offscreen platform.
-#include "CQtSettingsProfile.h"
-#include "CQtUserPrompt.h"
+#include "framework/qt/CQtSettingsProfile.h"
+#include "framework/qt/CQtUserPrompt.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace mapreg;
 
 TEST(QtUserPrompt, string_table_filters_become_qt_filters) {
     EXPECT_EQ(CQtUserPrompt::ToQtFilter("Bitmap Files (*.bmp) |*.bmp|All Files (*.*)|*.*||"),

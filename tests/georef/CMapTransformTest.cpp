@@ -1,10 +1,12 @@
-#include "CMapTransform.h"
-#include "TransformGeometry.h"
+#include "georef/CMapTransform.h"
+#include "georef/TransformGeometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
+
+using namespace mapreg;
 
 namespace {
 

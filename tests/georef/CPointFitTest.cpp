@@ -1,11 +1,13 @@
-#include "CPointFit.h"
-#include "CMapTransform.h"
+#include "georef/CPointFit.h"
+#include "georef/CMapTransform.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

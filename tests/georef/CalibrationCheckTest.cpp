@@ -1,11 +1,13 @@
-#include "CalibrationCheck.h"
-#include "StringTable.h"
+#include "georef/CalibrationCheck.h"
+#include "resources/StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,13 +1,15 @@
 // The device error against closed forms: a picture turned by theta about its top-left corner is
 // off on the device by 2 r s sin(theta / 2) at distance r pixels of size s from that corner.
 
-#include "DeviceError.h"
-#include "UtmProjection.h"
+#include "georef/DeviceError.h"
+#include "coords/UtmProjection.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+
+using namespace mapreg;
 
 namespace {
 

@@ -2,13 +2,15 @@
 // metre is 1 / 0.9996 metres on the ellipsoid, and a latitude/longitude grid, whose pixel sides
 // are arcs of the parallel and the meridian (radii of curvature of WGS 84).
 
-#include "PixelGround.h"
-#include "UtmProjection.h"
+#include "georef/PixelGround.h"
+#include "coords/UtmProjection.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+
+using namespace mapreg;
 
 namespace {
 

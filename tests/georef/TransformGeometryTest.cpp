@@ -1,9 +1,11 @@
-#include "TransformGeometry.h"
+#include "georef/TransformGeometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+
+using namespace mapreg;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "../cli/CliHarness.h"
 
-#include "DeviceTiling.h"
+#include "import/DeviceTiling.h"
 
 #include <gdal_priv.h>
 #include <gdal_utils.h>
@@ -17,6 +17,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+
+using namespace mapreg;
 
 namespace {
 

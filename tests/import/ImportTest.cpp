@@ -3,10 +3,10 @@
 
 #include "RasterMaker.h"
 
-#include "CBmpDecoder.h"
-#include "CMapFile.h"
-#include "StringTable.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "display/CBmpDecoder.h"
+#include "document/CMapFile.h"
+#include "resources/StringTable.h"
 
 #include <QFile>
 #include <gdal_priv.h>
@@ -28,6 +28,8 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace mapreg;
 
 namespace {
 

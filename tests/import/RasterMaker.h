@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace mapreg {
+
 using Sample = std::function<double(int x, int y, int band)>;
 
 struct Raster {
@@ -81,3 +83,5 @@ inline fs::path MakeRaster(const fs::path& dir, const Raster& r, const Sample& s
     GDALClose(ds);
     return path;
 }
+
+} // namespace mapreg

@@ -5,10 +5,10 @@
 
 #include "RasterMaker.h"
 
-#include "CMapFile.h"
-#include "CStraightener.h"
-#include "CWarpSource.h"
-#include "UtmProjection.h"
+#include "coords/UtmProjection.h"
+#include "document/CMapFile.h"
+#include "import/CStraightener.h"
+#include "import/CWarpSource.h"
 
 #include <gdal_utils.h>
 
@@ -19,6 +19,8 @@
 #include <iterator>
 #include <map>
 #include <numbers>
+
+using namespace mapreg;
 
 namespace {
 

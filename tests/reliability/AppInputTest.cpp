@@ -3,7 +3,7 @@
 // status bar or in the calibration dialog.
 #include "AppHarness.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +13,8 @@
 #include <QPushButton>
 
 #include <random>
+
+using namespace mapreg;
 
 namespace {
 

@@ -2,9 +2,9 @@
 // with every compression, headers whose size overflows or exceeds any memory, files that cannot
 // be read and things that are not files. A failed load keeps the picture loaded before.
 #include "BmpFile.h"
-#include "CMapBitmap.h"
 #include "PrivilegeDrop.h"
 #include "TestFiles.h"
+#include "display/CMapBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <tuple>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

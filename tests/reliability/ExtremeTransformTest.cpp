@@ -3,9 +3,11 @@
 // registration file and in the position texts, shows finite numbers or the placeholder.
 #include "DocumentTestSupport.h"
 
-#include "CDisplaySettings.h"
+#include "document/CDisplaySettings.h"
 
 #include "FuzzSupport.h"
+
+using namespace mapreg;
 
 TEST_F(DocumentTest, extreme_calibrations_show_only_finite_numbers) {
     // A wide, low picture: its far corner lies 4000 pixels from marks that are 8 pixels apart.

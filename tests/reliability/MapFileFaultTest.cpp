@@ -5,13 +5,15 @@
 #include "DocumentTestSupport.h"
 #include "FuzzSupport.h"
 
-#include "CMapFile.h"
-#include "StringTable.h"
+#include "document/CMapFile.h"
+#include "resources/StringTable.h"
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+using namespace mapreg;
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <grp.h>
 #include <unistd.h>
 
+namespace mapreg {
+
 inline void DropPrivileges() {
     if (::geteuid() != 0) {
         return;
@@ -18,3 +20,5 @@ inline void DropPrivileges() {
         std::_Exit(99);
     }
 }
+
+} // namespace mapreg

@@ -1,9 +1,9 @@
 // The display settings read from a profile file edited by hand: each key missing, out of range
 // or of the wrong type, and whole files of garbage. What cannot be used keeps its default and
 // nothing else is lost; nothing crashes.
-#include "CDisplaySettings.h"
-#include "CMemoryProfile.h"
-#include "CQtSettingsProfile.h"
+#include "document/CDisplaySettings.h"
+#include "framework/CMemoryProfile.h"
+#include "framework/qt/CQtSettingsProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 

@@ -5,10 +5,12 @@
 #include "DocumentSnapshot.h"
 #include "DocumentTestSupport.h"
 
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <cerrno>
 #include <map>
+
+using namespace mapreg;
 
 namespace {
 

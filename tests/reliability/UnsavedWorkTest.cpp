@@ -5,12 +5,14 @@
 #include "AppHarness.h"
 #include "DocumentSnapshot.h"
 
-#include "CAtomicFile.h"
-#include "StringTable.h"
 #include "TestFiles.h"
+#include "framework/CAtomicFile.h"
+#include "resources/StringTable.h"
 
 #include <QAction>
 #include <QDir>
+
+using namespace mapreg;
 
 namespace {
 

@@ -1,9 +1,11 @@
-#include "StringTable.h"
+#include "resources/StringTable.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
+
+using namespace mapreg;
 
 // Every text under its number, as messages, menus, dialogs and files use them: texts.txt has
 // one "id<TAB>text" a line, with line feeds, tabs and backslashes written \n, \t and \\. A text

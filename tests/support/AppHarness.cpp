@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace mapreg {
+
 void AppHarness::SetUp() {
     m_pDir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_pDir->isValid());
@@ -215,3 +217,5 @@ QStringList AppHarness::MenuItems(int nMenu) {
     }
     return items;
 }
+
+} // namespace mapreg

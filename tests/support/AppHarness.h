@@ -3,21 +3,21 @@
 // place of message boxes and file choosers, and helpers to load pictures, size the view, move and
 // drag the mouse and answer the program's dialogs.
 
-#include "AppStrings.h"
-#include "CGpsApp.h"
-#include "CGpsView.h"
-#include "CLabelSprite.h"
-#include "CMainFrame.h"
-#include "CMarkSprite.h"
-#include "CMarkTool.h"
-#include "CPointerSprite.h"
-#include "CRecordingPrompt.h"
-#include "CSpriteEngine.h"
-#include "ControlIds.h"
+#include "app/AppStrings.h"
+#include "app/CGpsApp.h"
+#include "app/CGpsView.h"
+#include "app/CMainFrame.h"
+#include "app/CMarkTool.h"
+#include "app/ControlIds.h"
+#include "display/CLabelSprite.h"
+#include "display/CMarkSprite.h"
+#include "display/CPointerSprite.h"
+#include "display/CSpriteEngine.h"
+#include "framework/CRecordingPrompt.h"
 
-#include "CDisplaySettings.h"
-#include "CGpsDoc.h"
-#include "StringTable.h"
+#include "document/CDisplaySettings.h"
+#include "document/CGpsDoc.h"
+#include "resources/StringTable.h"
 
 #include <QDialog>
 #include <QImage>
@@ -30,6 +30,8 @@
 #include <map>
 #include <memory>
 #include <ostream>
+
+namespace mapreg {
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* pOut) {
@@ -118,3 +120,5 @@ protected:
     CRecordingPrompt prompt;
     std::unique_ptr<QTemporaryDir> m_pDir;
 };
+
+} // namespace mapreg

@@ -1,9 +1,11 @@
 // One application object for the whole test program; each test starts and ends its own
 // instance of the program on it.
 
-#include "CGpsApp.h"
+#include "app/CGpsApp.h"
 
 #include <gtest/gtest.h>
+
+using namespace mapreg;
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace mapreg {
+
 namespace {
 
 // Appends the low nBytes bytes of v, least significant first.
@@ -89,3 +91,5 @@ std::vector<QRgb> ColourTable(int n) {
     }
     return table;
 }
+
+} // namespace mapreg

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace mapreg {
+
 struct BmpForm {
     std::int64_t width = 5;
     std::int64_t height = 4;
@@ -30,3 +32,5 @@ std::string EncodeBmp(const BmpForm& form);
 
 // n distinct colours for colour tables.
 std::vector<QRgb> ColourTable(int n);
+
+} // namespace mapreg

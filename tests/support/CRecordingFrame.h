@@ -2,11 +2,13 @@
 // A main window for document tests: attached to the document like the real frame, it records
 // the menu that each calibration-mode hint asks for.
 
-#include "CGpsDoc.h"
-#include "CView.h"
+#include "document/CGpsDoc.h"
+#include "framework/CView.h"
 
 #include <string>
 #include <vector>
+
+namespace mapreg {
 
 class CRecordingFrame : public CView {
 public:
@@ -20,3 +22,5 @@ public:
     std::vector<std::string> calls; // "calibration" or "normal", in order
     bool calibrationMenu = false;
 };
+
+} // namespace mapreg

@@ -2,8 +2,10 @@
 // Hands a document's load and save results to a prompt the way the desktop program does (one
 // message box per notice), so that a test reads them in order with the questions.
 
-#include "CGpsDoc.h"
-#include "CUserPrompt.h"
+#include "document/CGpsDoc.h"
+#include "framework/CUserPrompt.h"
+
+namespace mapreg {
 
 inline void ReportToPrompt(CGpsDoc& doc, CUserPrompt& prompt) {
     doc.SetResultReporter([&prompt](const FileResult& result) {
@@ -12,3 +14,5 @@ inline void ReportToPrompt(CGpsDoc& doc, CUserPrompt& prompt) {
         }
     });
 }
+
+} // namespace mapreg

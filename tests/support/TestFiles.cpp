@@ -6,6 +6,8 @@
 #include <sstream>
 #include <sys/resource.h>
 
+namespace mapreg {
+
 std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -29,3 +31,5 @@ long PeakRssKilobytes() {
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
+
+} // namespace mapreg

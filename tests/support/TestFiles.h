@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+namespace mapreg {
+
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
@@ -16,3 +18,5 @@ bool WritePlainBitmap(const std::filesystem::path& path, QSize size, QColor colo
 
 // The most memory this process has held so far, in kilobytes.
 long PeakRssKilobytes();
+
+} // namespace mapreg

@@ -2,9 +2,9 @@
 // finished translation that keeps what the program and Qt read in it, and the translation is
 // chosen by the user's language with English first winning.
 
-#include "CTranslation.h"
-#include "StringTable.h"
-#include "StringTableTranslation.h"
+#include "resources/StringTable.h"
+#include "resources/StringTableTranslation.h"
+#include "translations/CTranslation.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -13,6 +13,8 @@
 
 #include <string>
 #include <vector>
+
+using namespace mapreg;
 
 namespace {
 
