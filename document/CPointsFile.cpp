@@ -4,7 +4,9 @@
 #include "georef/ProjLibrary.h"
 #include "resources/StringTable.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -55,6 +57,43 @@ std::string EpsgCode(const WorldKind& kind) {
 
 ObjectPtr CreateCrs(PJ_CONTEXT* ctx, const WorldKind& kind) {
     return ObjectPtr(Proj().create(ctx, EpsgCode(kind).c_str()));
+}
+
+// Whether the text of a "#CRS:" line is a definition PROJ parses by itself: WKT, PROJJSON, a
+// PROJ string, or an authority code such as "EPSG:32633" or an OGC URN.
+bool IsCrsDefinition(std::string_view text) {
+    if (text.find_first_of("[({") != std::string_view::npos || text.starts_with('+') ||
+        text.starts_with("proj=") || text.starts_with("urn:")) {
+        return true;
+    }
+    const std::size_t colon = text.find(':');
+    if (colon == 0 || colon == std::string_view::npos || colon + 1 == text.size()) {
+        return false;
+    }
+    const auto isCode = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == ':' || c == '+';
+    };
+    return std::all_of(text.begin(), text.end(), isCode);
+}
+
+// The coordinate system of a "#CRS:" line. A definition is parsed; anything else is taken as the
+// exact name of a coordinate system in PROJ's database ("WGS 84 / UTM zone 33N"). proj_create
+// would search a name it does not know exactly through the whole database by likeness, about a
+// second for each file (half a minute on a busy machine) for what is only ever a wrong line.
+ObjectPtr CreateFileCrs(PJ_CONTEXT* ctx, const std::string& text) {
+    if (IsCrsDefinition(text)) {
+        return ObjectPtr(Proj().create(ctx, text.c_str()));
+    }
+    constexpr std::array<PJ_TYPE, 4> kTypes = {PJ_TYPE_GEOGRAPHIC_2D_CRS, PJ_TYPE_GEOGRAPHIC_3D_CRS,
+                                               PJ_TYPE_PROJECTED_CRS, PJ_TYPE_COMPOUND_CRS};
+    PJ_OBJ_LIST* list = Proj().createFromName(ctx, nullptr, text.c_str(), kTypes.data(),
+                                              kTypes.size(), 0, 1, nullptr);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    ObjectPtr crs(Proj().listGetCount(list) > 0 ? Proj().listGet(ctx, list, 0) : nullptr);
+    Proj().listDestroy(list);
+    return crs;
 }
 
 bool Equivalent(PJ_CONTEXT* ctx, const PJ* a, const PJ* b) {
@@ -210,7 +249,7 @@ CPointsFile::Result CPointsFile::Parse(std::string_view text,
         return result;
     }
     const ContextPtr ctx = MakeContext();
-    const ObjectPtr crs(ctx ? Proj().create(ctx.get(), wkt.c_str()) : nullptr);
+    const ObjectPtr crs(ctx ? CreateFileCrs(ctx.get(), wkt) : nullptr);
     if (!crs) {
         return {Status::UnknownCrs, 1, {}, std::nullopt, true};
     }

@@ -86,6 +86,14 @@ TEST(CPointsFile, converts_other_systems_and_takes_a_file_without_crs_as_the_map
     EXPECT_NEAR(result.points[0].world.x, expectedLon, 1e-8);
     EXPECT_NEAR(result.points[0].world.y, expectedLat, 1e-8);
 
+    // The system may also be given by its exact name, in any case, or by its code.
+    for (const char* crs : {"WGS 84 / UTM zone 32N", "wgs 84 / utm zone 32n", "EPSG:32632"}) {
+        const std::string named = "#CRS: " + std::string(crs) + utm.substr(utm.find('\n'));
+        result = CPointsFile::Parse(named, WorldKind{});
+        EXPECT_EQ(result.status, CPointsFile::Status::Ok) << crs;
+        EXPECT_EQ(result.fileKind, (WorldKind{CoordType::Utm, 32, true})) << crs;
+    }
+
     const std::string bare = "mapX,mapY,sourceX,sourceY,enable\n465000,5246000,1,-2,0\n";
     result = CPointsFile::Parse(bare, WorldKind{CoordType::Utm, 32, true});
     ASSERT_EQ(result.status, CPointsFile::Status::Ok);
@@ -109,6 +117,8 @@ TEST(CPointsFile, refuses_malformed_files_with_their_line) {
         {"1,2,3,-4,1\r\n1e999,2,3,-4,1\r\n", S::Malformed, 2},
         {"1,2,3,-4,1,0,0,0\n1;2;3;-4;1\n", S::Malformed, 2},
         {"#CRS: not a coordinate system\n1,2,3,-4,1\n", S::UnknownCrs, 1},
+        // A name PROJ knows only by likeness is not searched for (a second per file).
+        {"#CRS: WGS84 / UTM zone 32N\n1,2,3,-4,1\n", S::UnknownCrs, 1},
         {"#CRS: LOCAL_CS[\"scanner\",UNIT[\"metre\",1]]\n1,2,3,-4,1\n", S::UnknownCrs, 1},
     };
     for (const Row& row : rows) {
