@@ -234,7 +234,8 @@ TEST_F(Desktop, the_window_system_shows_each_title_as_the_program_gives_it) {
         {{"alt+h", "a"}, QStringLiteral("Halvoren Map Registration")},
         {{"shift+F2", "Return"}, QStringLiteral("Calibration Mark Coordinates")},
     };
-    for (const auto& [keys, title] : dialogs) {
+    for (const auto& [keys, dialogTitle] : dialogs) {
+        const QString& title = dialogTitle; // clang 14 (clang-tidy) cannot capture a binding
         Keys(frame, keys);
         const QString id = WaitForWindow(title);
         ASSERT_FALSE(id.isEmpty()) << title.toStdString();
