@@ -521,6 +521,7 @@ void CGpsApp::SaveRecentFileList() {
     if (!m_pProfile) {
         return;
     }
+    const CProfileWrites writes(*m_pProfile);
     for (std::size_t i = 0; i < std::size(kRecentFileEntries); ++i) {
         const QString file = m_recentFiles.value(static_cast<qsizetype>(i));
         kRecentFileEntries[i].Set(*m_pProfile, file.toStdString());

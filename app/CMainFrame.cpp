@@ -562,22 +562,38 @@ void CMainFrame::SetView(CGpsView* pView) {
     }
     delete m_pPointsDock;
     m_pPointsDock = nullptr;
-    CGpsDoc* pDoc = m_app.Document();
-    if (m_pView != nullptr && pDoc != nullptr && CommandAction(ID_MAP_APPLY_POINTS) != nullptr) {
-        m_pPointsDock =
-            new CControlPointsDock(*pDoc, *m_pView, CommandAction(ID_MAP_APPLY_POINTS), this);
-        m_pPointsDock->toggleViewAction()->setVisible(false);
-        addDockWidget(Qt::RightDockWidgetArea, m_pPointsDock);
-        m_pPointsDock->hide();
-        // While the table is shown, the mouse places control points.
-        connect(m_pPointsDock, &QDockWidget::visibilityChanged, this, [this] {
-            const bool bShown = !m_pPointsDock->isHidden();
-            m_pView->SetControlPointMode(bShown);
-            const QSignalBlocker block(CommandAction(ID_MAP_CONTROL_POINTS));
-            CommandAction(ID_MAP_CONTROL_POINTS)->setChecked(bShown);
-        });
+    m_bPointsDockDue = m_pView != nullptr && m_app.Document() != nullptr &&
+                       CommandAction(ID_MAP_APPLY_POINTS) != nullptr;
+    // A view that has painted already (a view set again) gets its table at once.
+    if (m_bFirstPaintDone) {
+        CreatePointsDock();
     }
     OnZoomChanged();
+}
+
+CControlPointsDock* CMainFrame::PointsDock() {
+    CreatePointsDock();
+    return m_pPointsDock;
+}
+
+void CMainFrame::CreatePointsDock() {
+    CGpsDoc* pDoc = m_app.Document();
+    if (!m_bPointsDockDue || m_pView == nullptr || pDoc == nullptr) {
+        return;
+    }
+    m_bPointsDockDue = false;
+    m_pPointsDock =
+        new CControlPointsDock(*pDoc, *m_pView, CommandAction(ID_MAP_APPLY_POINTS), this);
+    m_pPointsDock->toggleViewAction()->setVisible(false);
+    addDockWidget(Qt::RightDockWidgetArea, m_pPointsDock);
+    m_pPointsDock->hide();
+    // While the table is shown, the mouse places control points.
+    connect(m_pPointsDock, &QDockWidget::visibilityChanged, this, [this] {
+        const bool bShown = !m_pPointsDock->isHidden();
+        m_pView->SetControlPointMode(bShown);
+        const QSignalBlocker block(CommandAction(ID_MAP_CONTROL_POINTS));
+        CommandAction(ID_MAP_CONTROL_POINTS)->setChecked(bShown);
+    });
 }
 
 void CMainFrame::OnFirstPaint() {
@@ -587,6 +603,7 @@ void CMainFrame::OnFirstPaint() {
         if (m_bDevicePaneDue) {
             UpdateDevicePane();
         }
+        CreatePointsDock();
     });
 }
 
@@ -699,7 +716,8 @@ void CMainFrame::UpdateCommandUI() {
     CommandAction(ID_VIEW_FIND_POSITION)
         ->setEnabled(pDoc != nullptr && !pDoc->IsCalibrationMode() && pDoc->IsCalibrated());
     const bool bPointCommands = pDoc != nullptr && !pDoc->IsCalibrationMode();
-    CommandAction(ID_MAP_CONTROL_POINTS)->setEnabled(bPointCommands && m_pPointsDock != nullptr);
+    CommandAction(ID_MAP_CONTROL_POINTS)
+        ->setEnabled(bPointCommands && (m_pPointsDock != nullptr || m_bPointsDockDue));
     CommandAction(ID_MAP_APPLY_POINTS)
         ->setEnabled(bPointCommands && pDoc->GetControlPoints().size() >= CPointFit::kMinPoints);
     CommandAction(ID_EDIT_DELETE_POINT)
@@ -760,6 +778,7 @@ void CMainFrame::OnCommand(unsigned nCommandId) {
         OnDisplayFormat();
         break;
     case ID_MAP_CONTROL_POINTS:
+        CreatePointsDock();
         if (m_pPointsDock != nullptr) {
             m_pPointsDock->setVisible(CommandAction(ID_MAP_CONTROL_POINTS)->isChecked());
             // Wide enough for every column, up to half the window.
@@ -864,6 +883,8 @@ void CMainFrame::SaveSettings() {
         return;
     }
     CProfile& profile = m_app.Profile();
+    // One write of the settings file for all of them.
+    const CProfileWrites writes(profile);
     int nShow = kShowNormal;
     if (isMaximized()) {
         nShow = kShowMaximized;
@@ -885,6 +906,8 @@ void CMainFrame::SaveSettings() {
     settings.WriteSpriteSize(profile);
     settings.WriteFormats(profile);
 
+    // The saved state lists the control points table, made or not yet.
+    CreatePointsDock();
     kToolbarState.Set(profile, saveState().toBase64().toStdString());
     kStatusBarShown.Set(profile, !statusBar()->isHidden());
 }

@@ -72,9 +72,10 @@ public:
     QAction* CommandAction(unsigned nCommandId) const;
     QToolBar* ToolBar() const { return m_pToolBar; }
     CGpsView* View() const { return m_pView; }
-    // The view, and with it the control points table docked beside it (hidden at first).
+    // The view, and with it the control points table docked beside it (hidden at first). The
+    // table is made once the view has painted its first frame, or when it is first asked for.
     void SetView(CGpsView* pView);
-    CControlPointsDock* PointsDock() const { return m_pPointsDock; }
+    CControlPointsDock* PointsDock();
 
     // Writes the window placement, the display settings and the toolbar state.
     void SaveSettings();
@@ -108,8 +109,11 @@ private:
     void UpdateGroundPane();
     void OnCommand(unsigned nCommandId);
     void OnRecentFile(int nIndex);
-    // The view's first paint: the device pane's first update follows it.
+    // The view's first paint: the device pane's first update and the control points table
+    // follow it.
     void OnFirstPaint();
+    // Makes the control points table when it is due.
+    void CreatePointsDock();
     // Shows the view's zoom level and enables the zoom commands that can change it.
     void OnZoomChanged();
     void OnZoomCommand(unsigned nCommandId);
@@ -119,6 +123,8 @@ private:
     CGpsApp& m_app;
     CGpsView* m_pView = nullptr;
     CControlPointsDock* m_pPointsDock = nullptr;
+    // The table is still to be made for the view (the window's first frame does not show it).
+    bool m_bPointsDockDue = false;
     std::map<unsigned, QAction*> m_actions;
     QAction* m_pAboutShort = nullptr; // "&About" of the calibration menu
     QAction* m_pUndo = nullptr;       // the document's undo and redo, named after their step

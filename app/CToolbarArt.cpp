@@ -2,8 +2,12 @@
 
 #include "resources/StringTable.h"
 
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <optional>
 
 namespace mapreg {
 
@@ -273,12 +277,78 @@ QPixmap CToolbarArt::AppIconImage(int nSize) {
     return pixmap;
 }
 
-QIcon CToolbarArt::AppIcon() {
+QIcon CToolbarArt::AppIconDrawn() {
     QIcon icon;
     for (int nSize : {16, 24, 32, 48, 64, 128}) {
         icon.addPixmap(AppIconImage(nSize));
     }
     return icon;
+}
+
+namespace {
+
+// An icon engine that draws the application icon when it is first asked for anything, and from
+// then on answers as the drawn icon's own engine does. All its pictures have a device pixel ratio
+// of 1, so that engine picks the same picture at any scale: a scaled pixmap is the pixmap of
+// the scaled size, which QIcon::pixmap gives for a ratio of 1 by asking the engine directly.
+class CAppIconEngine : public QIconEngine {
+public:
+    CAppIconEngine() = default;
+    explicit CAppIconEngine(const QIcon& drawn) : m_drawn(drawn) {}
+
+    void paint(QPainter* pPainter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        // As the drawn icon's engine paints: the picture for the device's pixels, into rect.
+        const QPaintDevice* pDevice = pPainter->device();
+        const qreal dRatio =
+            pDevice != nullptr ? pDevice->devicePixelRatio() : qApp->devicePixelRatio();
+        pPainter->drawPixmap(rect, scaledPixmap(rect.size() * dRatio, mode, state, dRatio));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // QIcon::actualSize asks the engine directly only at a ratio of 1; the pixmap has the
+        // size the engine reports in any case.
+        if (!(qApp->devicePixelRatio() > 1.0)) {
+            return Drawn().actualSize(size, mode, state);
+        }
+        return Drawn().pixmap(size, 1.0, mode, state).size();
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal /*scale*/) override {
+        return pixmap(size, mode, state);
+    }
+    void addPixmap(const QPixmap& pixmap, QIcon::Mode mode, QIcon::State state) override {
+        Drawn().addPixmap(pixmap, mode, state);
+    }
+    void addFile(const QString& fileName, const QSize& size, QIcon::Mode mode,
+                 QIcon::State state) override {
+        Drawn().addFile(fileName, size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().availableSizes(mode, state);
+    }
+    bool isNull() override { return m_drawn.has_value() && m_drawn->isNull(); }
+    QIconEngine* clone() const override {
+        return m_drawn.has_value() ? new CAppIconEngine(*m_drawn) : new CAppIconEngine;
+    }
+
+private:
+    QIcon& Drawn() {
+        if (!m_drawn.has_value()) {
+            m_drawn = CToolbarArt::AppIconDrawn();
+        }
+        return *m_drawn;
+    }
+
+    std::optional<QIcon> m_drawn;
+};
+
+} // namespace
+
+QIcon CToolbarArt::AppIcon() {
+    return QIcon(new CAppIconEngine);
 }
 
 } // namespace mapreg

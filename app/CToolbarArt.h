@@ -15,8 +15,11 @@ public:
     // Picture of the toolbar button of a command; a null pixmap for a command without one.
     static QPixmap ButtonImage(unsigned nCommandId);
 
-    // The application icon at the usual sizes.
+    // The application icon at the usual sizes, drawn when first asked for: a window system
+    // that shows no window icons (Wayland, the offscreen platform) never waits for it.
     static QIcon AppIcon();
+    // The same icon drawn at once, as AppIcon draws it when it is first used.
+    static QIcon AppIconDrawn();
 
     // The application icon drawn square at nSize pixels.
     static QPixmap AppIconImage(int nSize);

@@ -112,9 +112,18 @@ bool CLabelSprite::SetSize(QSize size) {
     if (!CSprite::SetSize(size)) {
         return false;
     }
-    m_font = MakeLabelFont(size.height() / 2, size.width() / 5);
+    m_sizeFont = size;
+    m_bFontDue = true;
     Layout();
     return true;
+}
+
+const std::optional<QFont>& CLabelSprite::GetFont() const {
+    if (m_bFontDue) {
+        m_bFontDue = false;
+        m_font = MakeLabelFont(m_sizeFont.height() / 2, m_sizeFont.width() / 5);
+    }
+    return m_font;
 }
 
 void CLabelSprite::SetColor(COLORREF crColor) {
@@ -162,9 +171,10 @@ bool CLabelSprite::Draw(QPainter& painter) {
     painter.setBrush(color);
     painter.drawPolygon(arrow.data(), kArrowPoints);
 
-    if (m_font.has_value() && !m_strText.isEmpty()) {
-        painter.setFont(*m_font);
-        const QFontMetrics metrics(*m_font);
+    const std::optional<QFont>& font = GetFont();
+    if (font.has_value() && !m_strText.isEmpty()) {
+        painter.setFont(*font);
+        const QFontMetrics metrics(*font);
         const int nWidth = metrics.horizontalAdvance(m_strText);
         QPoint ptText = ptHot + m_layout.ptText;
         if (m_layout.eTextAlign == Qt::AlignHCenter) {

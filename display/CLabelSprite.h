@@ -49,7 +49,8 @@ public:
                  const QString& strText);
 
     int GetKind() const override { return kKind; }
-    // Also makes the font for the new size (height cy/2, average character width cx/5).
+    // Also sets the font for the new size (height cy/2, average character width cx/5), made
+    // when it is first used: the fonts of the labels load no font file before a label shows.
     bool SetSize(QSize size) override;
     bool Draw(QPainter& painter) override;
 
@@ -61,7 +62,7 @@ public:
     const QString& GetText() const { return m_strText; }
     void SetText(const QString& strText);
     // The label font; empty before the first accepted size.
-    const std::optional<QFont>& GetFont() const { return m_font; }
+    const std::optional<QFont>& GetFont() const;
 
 protected:
     void RecalcOffset() override;
@@ -73,7 +74,10 @@ private:
     COLORREF m_crColor = 0;
     int m_nAnchor = kBelow;
     QString m_strText;
-    std::optional<QFont> m_font;
+    // The font, made for m_sizeFont when first asked for after a new size.
+    mutable std::optional<QFont> m_font;
+    mutable bool m_bFontDue = false;
+    QSize m_sizeFont;
     SLayout m_layout{};
 };
 

@@ -22,6 +22,25 @@ public:
                                          std::string_view def) const = 0;
     virtual bool WriteProfileString(std::string_view section, std::string_view key,
                                     std::string_view value) = 0;
+
+    // The writes between these two may reach the store together, at the last EndWrites (pairs
+    // nest); EndWrites answers whether they did. A store that holds each value at once (or one
+    // without a file) needs neither. Use CProfileWrites.
+    virtual void BeginWrites() {}
+    virtual bool EndWrites() { return true; }
+};
+
+// Groups the writes of its lifetime into one write of the store (one sync of the settings file
+// instead of one for every value).
+class CProfileWrites {
+public:
+    explicit CProfileWrites(CProfile& profile) : m_profile(profile) { m_profile.BeginWrites(); }
+    ~CProfileWrites() { m_profile.EndWrites(); }
+    CProfileWrites(const CProfileWrites&) = delete;
+    CProfileWrites& operator=(const CProfileWrites&) = delete;
+
+private:
+    CProfile& m_profile;
 };
 
 } // namespace mapreg

@@ -45,8 +45,7 @@ long long CQtSettingsProfile::GetProfileInt64(std::string_view section, std::str
 bool CQtSettingsProfile::WriteProfileInt(std::string_view section, std::string_view key,
                                          int value) {
     m_settings.setValue(KeyOf(section, key), value);
-    m_settings.sync();
-    return m_settings.status() == QSettings::NoError;
+    return SyncUnlessGrouped();
 }
 
 std::string CQtSettingsProfile::GetProfileString(std::string_view section, std::string_view key,
@@ -62,7 +61,26 @@ bool CQtSettingsProfile::WriteProfileString(std::string_view section, std::strin
                                             std::string_view value) {
     m_settings.setValue(KeyOf(section, key),
                         QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
-    m_settings.sync();
+    return SyncUnlessGrouped();
+}
+
+void CQtSettingsProfile::BeginWrites() {
+    ++m_nGroupedWrites;
+}
+
+bool CQtSettingsProfile::EndWrites() {
+    if (m_nGroupedWrites > 0) {
+        --m_nGroupedWrites;
+    }
+    return SyncUnlessGrouped();
+}
+
+bool CQtSettingsProfile::SyncUnlessGrouped() {
+    // Every sync writes the whole file anew (a new file, flushed to the disk, renamed over the
+    // old one): once per group, not once per value.
+    if (m_nGroupedWrites == 0) {
+        m_settings.sync();
+    }
     return m_settings.status() == QSettings::NoError;
 }
 

@@ -25,11 +25,18 @@ public:
                                  std::string_view def) const override;
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
+    // Outside BeginWrites/EndWrites each write syncs the file; inside, the last EndWrites does.
+    void BeginWrites() override;
+    bool EndWrites() override;
 
     QString FileName() const { return m_settings.fileName(); }
 
 private:
+    // Writes the file now unless writes are being grouped; whether the file is written.
+    bool SyncUnlessGrouped();
+
     mutable QSettings m_settings;
+    int m_nGroupedWrites = 0;
 };
 
 } // namespace mapreg

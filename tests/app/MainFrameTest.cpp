@@ -3,14 +3,18 @@
 
 #include "AppHarness.h"
 #include "MapregVersion.h"
+#include "app/CControlPointsDock.h"
+#include "app/CToolbarArt.h"
 #include "resources/StringTableTranslation.h"
 #include "translations/CTranslation.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -222,4 +226,71 @@ TEST_F(MainFrame, edit_menu_names_the_step_and_its_keys_undo_and_redo_it) {
         EXPECT_TRUE(Doc().IsModified());
         PressKey(Qt::Key_Z, Qt::ControlModifier);
     }
+}
+
+// The application icon is drawn only when something asks for it (a window system that shows
+// window icons); it then gives every picture, size and painting the drawn icon gives.
+TEST_F(MainFrame, application_icon_drawn_on_demand_is_the_drawn_icon) {
+    Start();
+    const QIcon lazy = CToolbarArt::AppIcon();
+    const QIcon drawn = CToolbarArt::AppIconDrawn();
+    EXPECT_FALSE(lazy.isNull());
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    for (const QIcon::State state : {QIcon::Off, QIcon::On}) {
+        for (const QIcon::Mode mode :
+             {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", state " << state);
+            EXPECT_EQ(lazy.availableSizes(mode, state), drawn.availableSizes(mode, state));
+            for (int nSide : {1, 8, 15, 16, 17, 20, 24, 31, 32, 40, 48, 50, 64, 100, 128, 200}) {
+                for (const QSize size : {QSize(nSide, nSide), QSize(nSide, nSide / 2 + 1)}) {
+                    EXPECT_EQ(lazy.actualSize(size, mode, state),
+                              drawn.actualSize(size, mode, state));
+                    for (const qreal dRatio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+                        const QPixmap a = lazy.pixmap(size, dRatio, mode, state);
+                        const QPixmap b = drawn.pixmap(size, dRatio, mode, state);
+                        EXPECT_EQ(a.devicePixelRatio(), b.devicePixelRatio()) << nSide;
+                        EXPECT_EQ(a.toImage(), b.toImage()) << nSide << " at " << dRatio;
+                    }
+                    for (const qreal dRatio : {1.0, 2.0}) {
+                        QImage a(150, 150, QImage::Format_ARGB32_Premultiplied);
+                        a.setDevicePixelRatio(dRatio);
+                        a.fill(Qt::transparent);
+                        QImage b = a;
+                        const QRect rect(QPoint(3, 2), size);
+                        QPainter pa(&a);
+                        lazy.paint(&pa, rect, Qt::AlignCenter, mode, state);
+                        pa.end();
+                        QPainter pb(&b);
+                        drawn.paint(&pb, rect, Qt::AlignCenter, mode, state);
+                        pb.end();
+                        EXPECT_EQ(a, b) << nSide << " painted at " << dRatio;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The control points table is hidden at start: it is made once the window has shown its first
+// frame (or when it is first asked for), and its command works from the start.
+TEST_F(MainFrame, control_points_table_is_made_after_the_first_frame) {
+    ASSERT_TRUE(App().InitInstance({}));
+    EXPECT_EQ(Frame().findChild<QDockWidget*>(), nullptr);
+    EXPECT_TRUE(Frame().CommandAction(ID_MAP_CONTROL_POINTS)->isEnabled());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    ASSERT_TRUE(QTest::qWaitFor([] { return Frame().findChild<QDockWidget*>() != nullptr; }));
+    EXPECT_EQ(Frame().findChild<QDockWidget*>(), Frame().PointsDock());
+    EXPECT_TRUE(Frame().PointsDock()->isHidden());
+
+    // Asked for before the first frame, it is there at once, and only once.
+    App().ExitInstance();
+    ASSERT_TRUE(App().InitInstance({}));
+    CControlPointsDock* pDock = Frame().PointsDock();
+    ASSERT_NE(pDock, nullptr);
+    Frame().CommandAction(ID_MAP_CONTROL_POINTS)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pDock->isVisible(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(Frame().findChildren<QDockWidget*>().size(), 1);
+    EXPECT_EQ(Frame().PointsDock(), pDock);
+    EXPECT_TRUE(View().IsControlPointMode());
 }

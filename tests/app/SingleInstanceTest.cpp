@@ -197,6 +197,20 @@ TEST_F(SingleInstance, a_socket_of_another_user_gets_no_request) {
     EXPECT_EQ(nRequests, 0);
 }
 
+// A request the running program does not keep is refused at once: the later start tries again
+// (the program may be ending) and then runs on its own, without waiting for a time-out.
+TEST_F(SingleInstance, a_request_the_program_drops_is_refused_at_once) {
+    const QString name = TestPath(QStringLiteral("socket"));
+    CSingleInstance server;
+    int nRequests = 0;
+    server.SetRequestHandler([&](const QString&, std::unique_ptr<IShellReply>) { ++nRequests; });
+    ASSERT_EQ(server.StartOn(name, QString()), Role::Primary);
+    LaterStart later(name, TestPath(QStringLiteral("map.gpm")), 8000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return later.Done(); }, 6000));
+    EXPECT_EQ(later.Result(), std::make_pair(Role::Standalone, Handover::Refused));
+    EXPECT_EQ(nRequests, 3);
+}
+
 TEST_F(SingleInstance, a_request_is_acknowledged_only_when_it_is_carried_out) {
     HookedPrompt hooked;
     App().SetPromptOverride(&hooked);
