@@ -14,6 +14,7 @@
 #include "document/CDisplaySettings.h"
 #include "document/CGpsDoc.h"
 #include "framework/CAtomicFile.h"
+#include "framework/CProfileWrites.h"
 #include "framework/CSilentPrompt.h"
 #include "framework/ProfileEntry.h"
 #include "framework/qt/CQtSettingsProfile.h"

@@ -18,6 +18,7 @@
 #include "document/CDisplaySettings.h"
 #include "document/CGpsDoc.h"
 #include "document/CMapExporter.h"
+#include "framework/CProfileWrites.h"
 #include "framework/CUserPrompt.h"
 #include "framework/ProfileEntry.h"
 #include "georef/CPointFit.h"

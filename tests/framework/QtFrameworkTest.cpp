@@ -1,4 +1,5 @@
 // The Qt-backed prompt and profile, under a QGuiApplication on the offscreen platform.
+#include "framework/CProfileWrites.h"
 #include "framework/qt/CQtSettingsProfile.h"
 #include "framework/qt/CQtUserPrompt.h"
 
