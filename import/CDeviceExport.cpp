@@ -2,23 +2,26 @@
 
 #include "georef/DeviceError.h"
 #include "import/CKmzArchive.h"
+#include "import/CMbtilesDatabase.h"
 #include "import/CRasterWarper.h"
 #include "import/CStraightener.h"
+#include "import/CTilePyramid.h"
 #include "import/CWarpSource.h"
 #include "import/DeviceTiling.h"
 #include "resources/StringTable.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
-#include <ogrsf_frmts.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <system_error>
 #include <unistd.h>
@@ -135,54 +138,35 @@ bool CloseChecked(DatasetPtr& dataset) {
     return CPLGetLastErrorType() < CE_Failure;
 }
 
-// Adds the centre (longitude, latitude and the zoom level to open at) to the metadata of an
-// MBTiles file, through the SQLite database it is, and returns how many tiles it holds.
-int FinishMbtiles(const std::string& path, CDoublePoint centre, int zoom) {
-    const char* const drivers[] = {"SQLite", nullptr};
-    const DatasetPtr db(GDALDataset::FromHandle(GDALOpenEx(
-        ("SQLITE:" + path).c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, drivers, nullptr, nullptr)));
-    if (!db) {
-        return 0;
+// A picture in memory of width x height pixels whose bands are the first `bands` bytes of each
+// pixel at pixels (pixels pixelSpacing bytes apart, rows lineSpacing); null on failure.
+DatasetPtr MemPicture(int width, int height, int bands, const std::uint8_t* pixels,
+                      GSpacing pixelSpacing, GSpacing lineSpacing) {
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    DatasetPtr picture(mem != nullptr ? mem->Create("", width, height, bands, GDT_Byte, nullptr)
+                                      : nullptr);
+    if (picture &&
+        picture->RasterIO(GF_Write, 0, 0, width, height, const_cast<std::uint8_t*>(pixels), width,
+                          height, GDT_Byte, bands, nullptr, pixelSpacing, lineSpacing, 1,
+                          nullptr) != CE_None) {
+        picture.reset();
     }
-    char value[96];
-    const auto end = std::to_chars(value, value + 40, centre.x, std::chars_format::fixed, 6).ptr;
-    *end = ',';
-    const auto end2 = std::to_chars(end + 1, end + 41, centre.y, std::chars_format::fixed, 6).ptr;
-    const std::string text = std::string(value, end2) + "," + std::to_string(zoom);
-    db->ExecuteSQL("DELETE FROM metadata WHERE name = 'center'", nullptr, nullptr);
-    db->ExecuteSQL(("INSERT INTO metadata (name, value) VALUES ('center', '" + text + "')").c_str(),
-                   nullptr, nullptr);
-    OGRLayer* count = db->ExecuteSQL("SELECT COUNT(*) FROM tiles", nullptr, nullptr);
-    if (count == nullptr) {
-        return 0;
-    }
-    OGRFeature* feature = count->GetNextFeature();
-    const int tiles = feature != nullptr ? feature->GetFieldAsInteger(0) : 0;
-    OGRFeature::DestroyFeature(feature);
-    db->ReleaseResultSet(count);
-    return tiles;
+    return picture;
 }
 
-// JPEG bytes of a tile of red, green and blue bytes (width x height, pixel by pixel) through
-// GDAL's JPEG driver, baseline; empty on failure.
-std::string EncodeJpeg(std::vector<std::uint8_t>& rgb, int width, int height, int quality) {
-    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
-    GDALDriver* jpeg = GetGDALDriverManager()->GetDriverByName("JPEG");
-    if (mem == nullptr || jpeg == nullptr) {
-        return {};
-    }
-    const DatasetPtr tile(mem->Create("", width, height, 3, GDT_Byte, nullptr));
-    if (!tile ||
-        tile->RasterIO(GF_Write, 0, 0, width, height, rgb.data(), width, height, GDT_Byte, 3,
-                       nullptr, 3, 3 * static_cast<GSpacing>(width), 1, nullptr) != CE_None) {
+// The bytes GDAL's driver (PNG or JPEG) writes of picture, through /vsimem/; empty on failure.
+std::string Encode(const char* driverName, const DatasetPtr& picture,
+                   std::vector<const char*> options) {
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
+    if (driver == nullptr || !picture) {
         return {};
     }
     static std::atomic<int> counter{0};
-    const std::string name = "/vsimem/mapreg-tile-" + std::to_string(++counter) + ".jpg";
-    const std::string q = "QUALITY=" + std::to_string(quality);
-    const char* const options[] = {q.c_str(), "PROGRESSIVE=NO", nullptr};
-    DatasetPtr written(jpeg->CreateCopy(name.c_str(), tile.get(), FALSE,
-                                        const_cast<char**>(options), nullptr, nullptr));
+    const std::string name = "/vsimem/mapreg-tile-" + std::to_string(++counter) + "." +
+                             (std::strcmp(driverName, "PNG") == 0 ? "png" : "jpg");
+    options.push_back(nullptr);
+    DatasetPtr written(driver->CreateCopy(name.c_str(), picture.get(), FALSE,
+                                          const_cast<char**>(options.data()), nullptr, nullptr));
     std::string bytes;
     if (written && CloseChecked(written)) {
         vsi_l_offset length = 0;
@@ -194,6 +178,89 @@ std::string EncodeJpeg(std::vector<std::uint8_t>& rgb, int width, int height, in
     VSIUnlink(name.c_str());
     VSIUnlink((name + ".aux.xml").c_str());
     return bytes;
+}
+
+// JPEG bytes of a tile of red, green and blue bytes (width x height, pixel by pixel) through
+// GDAL's JPEG driver, baseline; empty on failure.
+std::string EncodeJpeg(std::vector<std::uint8_t>& rgb, int width, int height, int quality) {
+    const std::string q = "QUALITY=" + std::to_string(quality);
+    return Encode("JPEG", MemPicture(width, height, 3, rgb.data(), 3, 3 * GSpacing{width}),
+                  {q.c_str(), "PROGRESSIVE=NO"});
+}
+
+// The encoder of the tiles of an MBTiles set, as GDAL's MBTiles driver writes them: JPEG of the
+// colours (quality 75, black where the map does not reach) from red, green, blue and alpha; for a
+// palette map, from index and alpha, a palette PNG where the map covers the whole tile and a PNG
+// of red, green, blue and alpha elsewhere.
+class CMbtilesEncoder {
+public:
+    explicit CMbtilesEncoder(const std::vector<CBmpStreamWriter::Rgb>& palette)
+        : m_palette(palette) {
+        for (std::size_t i = 0; i < palette.size(); ++i) {
+            const GDALColorEntry e{palette[i][0], palette[i][1], palette[i][2], 255};
+            m_table.SetColorEntry(static_cast<int>(i), &e);
+        }
+    }
+    int Components() const { return m_palette.empty() ? 4 : 2; }
+    const char* Format() const { return m_palette.empty() ? "jpg" : "png"; }
+
+    std::string operator()(const std::uint8_t* pixels, std::size_t stride) {
+        constexpr int kSide = CTilePyramid::kTileSide;
+        const auto line = static_cast<GSpacing>(stride);
+        if (m_palette.empty()) {
+            return Encode("JPEG", MemPicture(kSide, kSide, 3, pixels, 4, line), {"QUALITY=75"});
+        }
+        bool opaque = true;
+        for (int y = 0; y < kSide && opaque; ++y) {
+            const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
+            for (int x = 0; x < kSide && opaque; ++x) {
+                opaque = row[2 * x + 1] == 255;
+            }
+        }
+        if (opaque) {
+            DatasetPtr indices = MemPicture(kSide, kSide, 1, pixels, 2, line);
+            if (indices) {
+                indices->GetRasterBand(1)->SetColorTable(&m_table);
+            }
+            return Encode("PNG", indices, {});
+        }
+        m_rgba.resize(std::size_t{kSide} * kSide * 4);
+        std::uint8_t* out = m_rgba.data();
+        for (int y = 0; y < kSide; ++y) {
+            const std::uint8_t* in = pixels + static_cast<std::size_t>(y) * stride;
+            for (int x = 0; x < kSide; ++x, in += 2, out += 4) {
+                const bool shown = in[1] != 0 && in[0] < m_palette.size();
+                for (int c = 0; c < 3; ++c) {
+                    out[c] = shown ? m_palette[in[0]][static_cast<std::size_t>(c)] : 0;
+                }
+                out[3] = shown ? in[1] : 0;
+            }
+        }
+        return Encode("PNG", MemPicture(kSide, kSide, 4, m_rgba.data(), 4, 4 * kSide), {});
+    }
+
+private:
+    const std::vector<CBmpStreamWriter::Rgb>& m_palette;
+    GDALColorTable m_table;
+    std::vector<std::uint8_t> m_rgba;
+};
+
+// A number in the shortest form that reads back the same, whatever the locale.
+std::string Number(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// The Web Mercator coordinate system as WKT.
+std::string MercatorWkt() {
+    OGRSpatialReference mercator;
+    mercator.importFromEPSG(3857);
+    char* text = nullptr;
+    mercator.exportToWkt(&text);
+    std::string wkt = text != nullptr ? text : "";
+    CPLFree(text);
+    return wkt;
 }
 
 // The outline of a width x height picture, clockwise from the top-left corner, n points a side.
@@ -326,10 +393,13 @@ CDeviceExport::Status CDeviceExport::WriteGeoTiff(const std::string& path, bool 
 CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int minZoom,
                                                   const Progress& progress) {
     m_summary = {};
-    std::vector<CDoublePoint> centre{{m_source.GetWidth() / 2.0, m_source.GetHeight() / 2.0}};
-    std::vector<CDoublePoint> outline =
-        PictureOutline(m_source.GetWidth(), m_source.GetHeight(), 64);
-    if (!m_source.LonLatMapping()(centre) || !m_source.LonLatMapping()(outline)) {
+    const int width = m_source.GetWidth();
+    const int height = m_source.GetHeight();
+    std::vector<CDoublePoint> centre{{width / 2.0, height / 2.0}};
+    std::vector<CDoublePoint> corners{{0.0, 0.0}, {double(width), double(height)}};
+    std::vector<CDoublePoint> outline = PictureOutline(width, height, 64);
+    if (!m_source.LonLatMapping()(centre) || !m_source.LonLatMapping()(corners) ||
+        !m_source.LonLatMapping()(outline)) {
         return Fail(Status::Failed, path);
     }
     // Web Mercator ends at 180°: GDAL would lay such a map over the whole world.
@@ -338,42 +408,136 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
         m_strMessage = FormatString1(IDS_DEVICE_ANTIMERIDIAN, path);
         return m_status;
     }
+    // The first zoom level at least as fine as the pixel GDAL suggests for warping the map into
+    // Web Mercator (as GDAL's MBTiles driver chooses it).
+    const int maxZoom = MaxZoomFor(SuggestedPixelSize(LonLatToMercator(corners[0]),
+                                                      LonLatToMercator(corners[1]), width, height));
+    minZoom = minZoom < 0 ? std::max(0, maxZoom - 4) : std::min(minZoom, maxZoom);
+    // The outline in pixels of the highest level, its box there, and its bounds in degrees.
+    const double pixel = MercatorPixelSize(maxZoom);
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    std::array<double, 4> box{kInf, kInf, -kInf, -kInf};
+    std::array<double, 4> bounds{kInf, kInf, -kInf, -kInf}; // west, south, east, north
+    std::vector<CDoublePoint> pixels;
+    for (const CDoublePoint& p : outline) {
+        const CDoublePoint m = LonLatToMercator(p);
+        const CDoublePoint q{(m.x + kMercatorHalfWorld) / pixel,
+                             (kMercatorHalfWorld - m.y) / pixel};
+        box = {std::min(box[0], q.x), std::min(box[1], q.y), std::max(box[2], q.x),
+               std::max(box[3], q.y)};
+        bounds = {std::min(bounds[0], p.x), std::min(bounds[1], p.y), std::max(bounds[2], p.x),
+                  std::max(bounds[3], p.y)};
+        pixels.push_back(q);
+    }
+    constexpr double kMaxLatitude = 85.0511287798066;
+    bounds[1] = std::max(bounds[1], -kMaxLatitude);
+    bounds[3] = std::min(bounds[3], kMaxLatitude);
+
     CTempFolder temp(path);
     if (!temp.IsOpen()) {
         return Fail(Status::CannotWrite, path, temp.Error());
     }
+    CMbtilesDatabase db;
+    if (!db.Create(temp.File())) {
+        return Fail(Status::CannotWrite, path, db.Error());
+    }
+    // The highest level warped with its alpha, by palette index (nearest neighbour) or bicubic,
+    // in a grid whose origin is the north-west corner of the lowest level's tiles over the map,
+    // so that the windows' positions stay small.
     const bool paletted = !m_source.GetPalette().empty();
-    // The full zoom level takes most of the time; the lower levels each a quarter of the last.
-    const double split = 0.75;
-    SProgressRange range{progress, 0.0, split};
-    DatasetPtr written = CopyWithDriver("MBTiles", m_source, temp.File(),
-                                        {paletted ? "TILE_FORMAT=PNG" : "TILE_FORMAT=JPEG",
-                                         paletted ? "RESAMPLING=NEAREST" : "RESAMPLING=CUBIC",
-                                         "ZOOM_LEVEL_STRATEGY=UPPER", "NAME=" + m_strName},
-                                        range);
-    if (!written) {
-        return Fail(range.cancelled ? Status::Cancelled : Status::Failed, path);
+    const std::vector<int>& bands = m_source.GetColourBands();
+    CRasterWarper::Options options;
+    options.destinationAlpha = true;
+    options.alphaBand = m_source.GetAlphaBand();
+    if (paletted) {
+        options.resampling = CRasterWarper::Resampling::Nearest;
+        options.bands = {bands[0]};
+        options.fill = {0};
+    } else {
+        options.bands = bands;
+        options.fill = {0, 0, 0};
     }
-    // GDAL chose the first zoom level at least as fine as the map; its pixel size tells which.
-    std::array<double, 6> mercatorGt{};
-    written->GetGeoTransform(mercatorGt.data());
-    const int maxZoom = MaxZoomFor(mercatorGt[1]);
-    minZoom = minZoom < 0 ? std::max(0, maxZoom - 4) : std::min(minZoom, maxZoom);
-    std::vector<int> factors;
-    for (int z = maxZoom - 1; z >= minZoom; --z) {
-        factors.push_back(1 << (maxZoom - z));
-    }
-    SProgressRange lower{progress, split, 1.0};
-    if (!factors.empty() &&
-        written->BuildOverviews(paletted ? "NEAREST" : "AVERAGE", static_cast<int>(factors.size()),
-                                factors.data(), 0, nullptr, SProgressRange::Report, &lower,
-                                nullptr) != CE_None) {
-        return Fail(lower.cancelled ? Status::Cancelled : Status::Failed, path);
-    }
-    if (!CloseChecked(written)) {
+    const double rootSide = std::ldexp(CTilePyramid::kTileSide, maxZoom - minZoom);
+    const auto originX = static_cast<std::int64_t>(std::floor(box[0] / rootSide) * rootSide);
+    const auto originY = static_cast<std::int64_t>(std::floor(box[1] / rootSide) * rootSide);
+    SWarpGrid grid;
+    grid.srsWkt = MercatorWkt();
+    grid.geoTransform = {-kMercatorHalfWorld + static_cast<double>(originX) * pixel, pixel, 0.0,
+                         kMercatorHalfWorld - static_cast<double>(originY) * pixel,  0.0,   -pixel};
+    grid.width = static_cast<int>(std::ceil(box[2] - static_cast<double>(originX)));
+    grid.height = static_cast<int>(std::ceil(box[3] - static_cast<double>(originY)));
+    CRasterWarper warper(m_source, grid, options);
+    if (!warper.Ok()) {
         return Fail(Status::Failed, path);
     }
-    m_summary.tiles = FinishMbtiles(temp.File(), centre[0], minZoom);
+    CMbtilesEncoder encode(m_source.GetPalette());
+    const auto components = static_cast<std::size_t>(encode.Components());
+    // A pixel of margin around each part asked about: the outline is a polygon through points of
+    // the map's edge.
+    const auto touches = [&](double x0, double y0, double x1, double y1) {
+        return x0 - 1.0 <= box[2] && x1 + 1.0 >= box[0] && y0 - 1.0 <= box[3] &&
+               y1 + 1.0 >= box[1] &&
+               RectTouchesOutline(x0 - 1.0, y0 - 1.0, x1 + 1.0, y1 + 1.0, pixels);
+    };
+    std::string message;
+    const auto fill = [&](std::int64_t x0, std::int64_t y0, int side, std::uint8_t* block) {
+        return warper.WarpWindow(static_cast<int>(x0 - originX), static_cast<int>(y0 - originY),
+                                 side, side, block, static_cast<std::size_t>(side) * components, {},
+                                 message) == CRasterWarper::Status::Ok;
+    };
+    bool cannotWrite = false;
+    const auto put = [&](int zoom, std::int64_t column, std::int64_t row, const std::uint8_t* tile,
+                         std::size_t stride) {
+        const std::string bytes = encode(tile, stride);
+        if (bytes.empty()) {
+            return false;
+        }
+        // Rows counted from the south.
+        cannotWrite = !db.AddTile(zoom, column, (std::int64_t{1} << zoom) - 1 - row, bytes);
+        m_summary.tiles += cannotWrite ? 0 : 1;
+        return !cannotWrite;
+    };
+    SProgressRange range{progress, 0.0, 1.0};
+    CTilePyramid pyramid(minZoom, maxZoom, static_cast<int>(components),
+                         paletted ? CTilePyramid::Reduction::Nearest
+                                  : CTilePyramid::Reduction::Average);
+    if (!pyramid.Build(box[0], box[1], box[2], box[3], touches, fill, put, range.Callback())) {
+        if (range.cancelled) {
+            return Fail(Status::Cancelled, path);
+        }
+        if (cannotWrite) {
+            return Fail(Status::CannotWrite, path, db.Error());
+        }
+        return Fail(Status::Failed, path);
+    }
+    // The metadata GDAL's driver writes, and the centre (longitude, latitude and the zoom level
+    // to open at).
+    char centreText[96];
+    const auto end =
+        std::to_chars(centreText, centreText + 40, centre[0].x, std::chars_format::fixed, 6).ptr;
+    *end = ',';
+    const auto end2 =
+        std::to_chars(end + 1, end + 41, centre[0].y, std::chars_format::fixed, 6).ptr;
+    const std::pair<const char*, std::string> metadata[] = {
+        {"name", m_strName},
+        {"type", "overlay"},
+        {"description", fs::path(path).stem().string()},
+        {"version", "1.1"},
+        {"format", encode.Format()},
+        {"bounds", Number(bounds[0]) + "," + Number(bounds[1]) + "," + Number(bounds[2]) + "," +
+                       Number(bounds[3])},
+        {"maxzoom", std::to_string(maxZoom)},
+        {"minzoom", std::to_string(minZoom)},
+        {"center", std::string(centreText, end2) + "," + std::to_string(minZoom)},
+    };
+    for (const auto& [name, value] : metadata) {
+        if (!db.AddMetadata(name, value)) {
+            return Fail(Status::CannotWrite, path, db.Error());
+        }
+    }
+    if (!db.Close()) {
+        return Fail(Status::CannotWrite, path, db.Error());
+    }
     if (!temp.Commit()) {
         return Fail(Status::CannotWrite, path, temp.Error());
     }

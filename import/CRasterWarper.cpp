@@ -22,33 +22,11 @@ struct SWarpOptionsDeleter {
 struct SDatasetCloser {
     void operator()(GDALDataset* dataset) const { GDALClose(GDALDataset::ToHandle(dataset)); }
 };
-struct STransformerDeleter {
-    bool approximate = false;
-    void operator()(void* transformer) const {
-        if (approximate) {
-            GDALDestroyApproxTransformer(transformer);
-        } else {
-            GDALDestroyGenImgProjTransformer(transformer);
-        }
-    }
-};
-using TransformerPtr = std::unique_ptr<void, STransformerDeleter>;
 
-// Progress of one strip, reported as progress of the whole grid.
-struct SStripProgress {
-    const CRasterWarper::Progress* progress;
-    double from;
-    double span;
-    bool cancelled = false;
-};
-
-int CPL_STDCALL OnStripProgress(double fraction, const char*, void* arg) {
-    auto* strip = static_cast<SStripProgress*>(arg);
-    if (*strip->progress && !(*strip->progress)(strip->from + fraction * strip->span)) {
-        strip->cancelled = true;
-        return FALSE;
-    }
-    return TRUE;
+// Progress of one warp operation, reported as the caller's.
+int CPL_STDCALL OnWarpProgress(double fraction, const char*, void* arg) {
+    const auto* progress = static_cast<const CRasterWarper::Progress*>(arg);
+    return !*progress || (*progress)(fraction) ? TRUE : FALSE;
 }
 
 GDALResampleAlg GdalResampling(CRasterWarper::Resampling resampling) {
@@ -70,8 +48,9 @@ std::unique_ptr<GDALDataset, SDatasetCloser> WrapStrip(std::uint8_t* rows, int w
     std::unique_ptr<GDALDataset, SDatasetCloser> ds(
         mem != nullptr ? mem->Create("", width, height, 0, GDT_Byte, nullptr) : nullptr);
     for (std::size_t i = 0; ds && i < components; ++i) {
-        char pointer[64];
-        CPLPrintPointer(pointer, rows + i, sizeof(pointer));
+        // CPLPrintPointer does not end the text: the zeros of the buffer do.
+        char pointer[64] = {};
+        CPLPrintPointer(pointer, rows + i, sizeof(pointer) - 1);
         const std::string options[] = {"DATAPOINTER=" + std::string(pointer),
                                        "PIXELOFFSET=" + std::to_string(components),
                                        "LINEOFFSET=" + std::to_string(stride)};
@@ -89,97 +68,160 @@ std::size_t CRasterWarper::Stride(int width, std::size_t components) {
     return (static_cast<std::size_t>(std::max(width, 0)) * components + 3) / 4 * 4;
 }
 
-CRasterWarper::Status CRasterWarper::Warp(const CWarpSource& source, const SWarpGrid& grid,
-                                          const Options& options, const Sink& sink,
-                                          const Progress& progress, std::string& message) {
+CRasterWarper::CRasterWarper(const CWarpSource& source, const SWarpGrid& grid,
+                             const Options& options)
+    : m_source(source), m_grid(grid), m_options(options) {
     CGdalSession session;
-    const std::size_t components = options.bands.size();
+    if (source.GetDataset() == nullptr || options.bands.empty() ||
+        options.fill.size() != options.bands.size()) {
+        m_strMessage = "nothing to warp";
+        return;
+    }
+    OGRSpatialReference target;
+    if (target.importFromWkt(grid.srsWkt.c_str()) != OGRERR_NONE) {
+        m_strMessage = "unknown target coordinate system";
+        return;
+    }
+    target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::shared_ptr<void> exact(
+        source.HasPoints()
+            ? source.CreatePointsTransformer(target)
+            : GDALCreateGenImgProjTransformer4(
+                  OGRSpatialReference::ToHandle(
+                      const_cast<OGRSpatialReference*>(&source.GetSpatialRef())),
+                  source.GetGeoTransform().data(), OGRSpatialReference::ToHandle(&target),
+                  grid.geoTransform.data(), nullptr),
+        [](void* transformer) {
+            if (transformer != nullptr) {
+                GDALDestroyGenImgProjTransformer(transformer);
+            }
+        });
+    if (exact.get() == nullptr) {
+        m_strMessage = CGdalSession::LastError();
+        return;
+    }
+    if (options.errorThreshold > 0.0) {
+        m_pApproximate.reset(GDALCreateApproxTransformer(GDALGenImgProjTransform, exact.get(),
+                                                         options.errorThreshold),
+                             [](void* transformer) {
+                                 if (transformer != nullptr) {
+                                     GDALDestroyApproxTransformer(transformer);
+                                 }
+                             });
+    }
+    m_pExact = std::move(exact);
+}
+
+CRasterWarper::~CRasterWarper() {
+    // The approximation refers to the exact transformer: it goes first.
+    m_pApproximate.reset();
+    m_pExact.reset();
+}
+
+std::size_t CRasterWarper::Components() const {
+    return m_options.bands.size() + (m_options.destinationAlpha ? 1 : 0);
+}
+
+CRasterWarper::Status CRasterWarper::WarpWindow(int x0, int y0, int width, int height,
+                                                std::uint8_t* rows, std::size_t stride,
+                                                const Progress& progress, std::string& message) {
+    CGdalSession session;
     const auto fail = [&](const std::string& why) {
         message = why.empty() ? CGdalSession::LastError() : why;
         return Status::Failed;
     };
-    if (source.GetDataset() == nullptr || components == 0 || options.fill.size() != components ||
-        grid.width < 1 || grid.height < 1) {
+    if (!Ok()) {
+        return fail(m_strMessage);
+    }
+    if (width < 1 || height < 1) {
         return fail("nothing to warp");
     }
-    OGRSpatialReference target;
-    if (target.importFromWkt(grid.srsWkt.c_str()) != OGRERR_NONE) {
-        return fail("unknown target coordinate system");
+    const std::size_t bands = m_options.bands.size();
+    const std::size_t components = Components();
+    // The window's own grid: the target grid moved by (x0, y0) pixels.
+    std::array<double, 6> windowGt = m_grid.geoTransform;
+    windowGt[0] += x0 * windowGt[1] + y0 * windowGt[2];
+    windowGt[3] += x0 * windowGt[4] + y0 * windowGt[5];
+    GDALSetGenImgProjTransformerDstGeoTransform(m_pExact.get(), windowGt.data());
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = rows + std::size_t(y) * stride;
+        for (int x = 0; x < width; ++x, row += components) {
+            std::copy(m_options.fill.begin(), m_options.fill.end(), row);
+            if (m_options.destinationAlpha) {
+                row[bands] = 0;
+            }
+        }
     }
-    target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    TransformerPtr exact(source.HasPoints()
-                             ? source.CreatePointsTransformer(target)
-                             : GDALCreateGenImgProjTransformer4(
-                                   OGRSpatialReference::ToHandle(
-                                       const_cast<OGRSpatialReference*>(&source.GetSpatialRef())),
-                                   source.GetGeoTransform().data(),
-                                   OGRSpatialReference::ToHandle(&target), grid.geoTransform.data(),
-                                   nullptr));
-    if (!exact) {
+    auto window = WrapStrip(rows, width, height, components, stride);
+    if (!window) {
         return fail("");
     }
-    TransformerPtr approximate(options.errorThreshold > 0.0
-                                   ? GDALCreateApproxTransformer(GDALGenImgProjTransform,
-                                                                 exact.get(),
-                                                                 options.errorThreshold)
-                                   : nullptr,
-                               STransformerDeleter{true});
+    std::unique_ptr<GDALWarpOptions, SWarpOptionsDeleter> wo(GDALCreateWarpOptions());
+    wo->hSrcDS = GDALDataset::ToHandle(m_source.GetDataset());
+    wo->hDstDS = GDALDataset::ToHandle(window.get());
+    wo->nBandCount = static_cast<int>(bands);
+    wo->panSrcBands = static_cast<int*>(CPLMalloc(sizeof(int) * bands));
+    wo->panDstBands = static_cast<int*>(CPLMalloc(sizeof(int) * bands));
+    for (std::size_t i = 0; i < bands; ++i) {
+        wo->panSrcBands[i] = m_options.bands[i];
+        wo->panDstBands[i] = static_cast<int>(i) + 1;
+    }
+    wo->nSrcAlphaBand = m_options.alphaBand;
+    wo->nDstAlphaBand = m_options.destinationAlpha ? static_cast<int>(components) : 0;
+    wo->eResampleAlg = GdalResampling(m_options.resampling);
+    wo->dfWarpMemoryLimit = m_options.workingMemory;
+    wo->pfnTransformer = m_pApproximate ? GDALApproxTransform : GDALGenImgProjTransform;
+    wo->pTransformerArg = m_pApproximate ? m_pApproximate.get() : m_pExact.get();
+    bool cancelled = false;
+    const Progress report = [&](double fraction) {
+        cancelled = cancelled || (progress && !progress(fraction));
+        return !cancelled;
+    };
+    wo->pfnProgress = OnWarpProgress;
+    wo->pProgressArg = const_cast<Progress*>(&report);
 
-    const std::size_t stride = Stride(grid.width, components);
+    GDALWarpOperation operation;
+    if (operation.Initialize(wo.get()) != CE_None) {
+        return fail("");
+    }
+    const CPLErr error = operation.ChunkAndWarpImage(0, 0, width, height);
+    if (cancelled) {
+        return Status::Cancelled;
+    }
+    if (error != CE_None) {
+        return fail("");
+    }
+    return Status::Ok; // the bands wrote straight into rows
+}
+
+CRasterWarper::Status CRasterWarper::Warp(const CWarpSource& source, const SWarpGrid& grid,
+                                          const Options& options, const Sink& sink,
+                                          const Progress& progress, std::string& message) {
+    if (grid.width < 1 || grid.height < 1) {
+        message = "nothing to warp";
+        return Status::Failed;
+    }
+    CRasterWarper warper(source, grid, options);
+    if (!warper.Ok()) {
+        message = warper.Message();
+        return Status::Failed;
+    }
+    const std::size_t stride = Stride(grid.width, warper.Components());
     const int stripRows = static_cast<int>(
         std::clamp<std::size_t>(options.stripBytes / stride, 1, std::size_t(grid.height)));
     std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(stripRows));
-    std::vector<std::uint8_t> blank(stride, 0);
-    for (std::size_t x = 0; x < static_cast<std::size_t>(grid.width); ++x) {
-        std::copy(options.fill.begin(), options.fill.end(), blank.begin() + x * components);
-    }
-
     for (int y0 = 0; y0 < grid.height; y0 += stripRows) {
         const int count = std::min(stripRows, grid.height - y0);
-        // The strip's own grid: the target grid moved down y0 rows.
-        std::array<double, 6> stripGt = grid.geoTransform;
-        stripGt[0] += y0 * stripGt[2];
-        stripGt[3] += y0 * stripGt[5];
-        GDALSetGenImgProjTransformerDstGeoTransform(exact.get(), stripGt.data());
-        for (int y = 0; y < count; ++y) {
-            std::copy(blank.begin(), blank.end(), rows.begin() + std::ptrdiff_t(y) * stride);
+        const double from = double(y0) / grid.height;
+        const double span = double(count) / grid.height;
+        const Progress strip = [&](double fraction) {
+            return !progress || progress(from + fraction * span);
+        };
+        if (const Status status =
+                warper.WarpWindow(0, y0, grid.width, count, rows.data(), stride, strip, message);
+            status != Status::Ok) {
+            return status;
         }
-        auto strip = WrapStrip(rows.data(), grid.width, count, components, stride);
-        if (!strip) {
-            return fail("");
-        }
-        std::unique_ptr<GDALWarpOptions, SWarpOptionsDeleter> wo(GDALCreateWarpOptions());
-        wo->hSrcDS = GDALDataset::ToHandle(source.GetDataset());
-        wo->hDstDS = GDALDataset::ToHandle(strip.get());
-        wo->nBandCount = static_cast<int>(components);
-        wo->panSrcBands = static_cast<int*>(CPLMalloc(sizeof(int) * components));
-        wo->panDstBands = static_cast<int*>(CPLMalloc(sizeof(int) * components));
-        for (std::size_t i = 0; i < components; ++i) {
-            wo->panSrcBands[i] = options.bands[i];
-            wo->panDstBands[i] = static_cast<int>(i) + 1;
-        }
-        wo->nSrcAlphaBand = options.alphaBand;
-        wo->eResampleAlg = GdalResampling(options.resampling);
-        wo->dfWarpMemoryLimit = options.workingMemory;
-        wo->pfnTransformer = approximate ? GDALApproxTransform : GDALGenImgProjTransform;
-        wo->pTransformerArg = approximate ? approximate.get() : exact.get();
-        SStripProgress stripProgress{&progress, double(y0) / grid.height,
-                                     double(count) / grid.height};
-        wo->pfnProgress = OnStripProgress;
-        wo->pProgressArg = &stripProgress;
-
-        GDALWarpOperation operation;
-        if (operation.Initialize(wo.get()) != CE_None) {
-            return fail("");
-        }
-        const CPLErr error = operation.ChunkAndWarpImage(0, 0, grid.width, count);
-        if (stripProgress.cancelled) {
-            return Status::Cancelled;
-        }
-        if (error != CE_None) {
-            return fail("");
-        }
-        strip.reset(); // flushes nothing: the bands write straight into rows
         if (!sink(y0, count, rows.data(), stride)) {
             return Status::SinkFailed;
         }

@@ -147,14 +147,15 @@ SKmzTilePlan PlanKmzTiles(double west, double north, double pixelX, double pixel
 
 bool TileTouchesOutline(const SKmzTilePlan& plan, int column, int row,
                         const std::vector<CDoublePoint>& outline) {
+    const std::array<int, 4> r = plan.TileRect(column, row);
+    return RectTouchesOutline(r[0], r[1], r[0] + r[2], r[1] + r[3], outline);
+}
+
+bool RectTouchesOutline(double x0, double y0, double x1, double y1,
+                        const std::vector<CDoublePoint>& outline) {
     if (outline.size() < 3) {
         return false;
     }
-    const std::array<int, 4> r = plan.TileRect(column, row);
-    const double x0 = r[0];
-    const double y0 = r[1];
-    const double x1 = r[0] + r[2];
-    const double y1 = r[1] + r[3];
     for (std::size_t i = 0; i < outline.size(); ++i) {
         if (SegmentTouchesRect(outline[i], outline[(i + 1) % outline.size()], x0, y0, x1, y1)) {
             return true;
@@ -193,6 +194,24 @@ int MaxZoomFor(double metresPerPixel) {
 double ZoomPixelMetres(int zoom, double latitude) {
     constexpr double kZoomZeroPixel = 156543.03392804097;
     return kZoomZeroPixel / std::ldexp(1.0, zoom) * std::cos(latitude * std::numbers::pi / 180.0);
+}
+
+CDoublePoint LonLatToMercator(CDoublePoint lonLat) {
+    constexpr double kRadius = 6378137.0;
+    constexpr double kRadians = std::numbers::pi / 180.0;
+    const double y =
+        kRadius * std::log(std::tan(std::numbers::pi / 4.0 + lonLat.y * kRadians / 2.0));
+    return {kRadius * lonLat.x * kRadians, std::clamp(std::isnan(y) ? -kMercatorHalfWorld : y,
+                                                      -kMercatorHalfWorld, kMercatorHalfWorld)};
+}
+
+double MercatorPixelSize(int zoom) {
+    return 2.0 * kMercatorHalfWorld / (256.0 * std::ldexp(1.0, zoom));
+}
+
+double SuggestedPixelSize(CDoublePoint topLeft, CDoublePoint bottomRight, int width, int height) {
+    return std::hypot(bottomRight.x - topLeft.x, bottomRight.y - topLeft.y) /
+           std::hypot(static_cast<double>(width), static_cast<double>(height));
 }
 
 } // namespace mapreg

@@ -2,8 +2,8 @@
 // The tile arithmetic of the device exports, apart from any picture: the tile plan of a Garmin
 // custom map (a north-up latitude/longitude grid cut into JPEG tiles of at most 1024 x 1024
 // pixels, its resolution lowered evenly until the tiles number at most the device's limit), which
-// of its tiles the map covers, the doc.kml that places them, and the zoom levels of a Web
-// Mercator tile set. Plain C++; grids use GDAL's convention (pixel (0,0) spans 0..1).
+// of its tiles the map covers, the doc.kml that places them, and the zoom levels and pixels of a
+// Web Mercator tile set. Plain C++; grids use GDAL's convention (pixel (0,0) spans 0..1).
 
 #include "georef/CDoublePoint.h"
 
@@ -45,6 +45,9 @@ SKmzTilePlan PlanKmzTiles(double west, double north, double pixelX, double pixel
 // a tile wholly outside the picture's outline is left out of the map.
 bool TileTouchesOutline(const SKmzTilePlan& plan, int column, int row,
                         const std::vector<CDoublePoint>& outline);
+// Whether the closed polygon reaches into the rectangle [x0, x1] x [y0, y1].
+bool RectTouchesOutline(double x0, double y0, double x1, double y1,
+                        const std::vector<CDoublePoint>& outline);
 
 // One tile of doc.kml: its picture inside the archive and its LatLonBox.
 struct SKmlOverlay {
@@ -62,5 +65,17 @@ inline constexpr int kMaxZoom = 24;
 int MaxZoomFor(double metresPerPixel);
 // Ground size of a pixel at zoom and latitude (degrees), metres.
 double ZoomPixelMetres(int zoom, double latitude);
+
+// Web Mercator (EPSG:3857) metres from the prime meridian and the equator of a longitude and
+// latitude (degrees); latitudes beyond the square world's edge (about 85.05 degrees) go to it.
+inline constexpr double kMercatorHalfWorld = 20037508.342789244; // pi 6378137 m
+CDoublePoint LonLatToMercator(CDoublePoint lonLat);
+// The side of a pixel at zoom, Web Mercator metres; pixel (0, 0) of a zoom level is the world's
+// north-west corner, tile (column, row) holds pixels from (256 column, 256 row).
+double MercatorPixelSize(int zoom);
+// The pixel size GDAL suggests for warping a width x height picture whose top-left and
+// bottom-right corners land at topLeft and bottomRight (the distance between them over the
+// picture's diagonal, as GDALSuggestedWarpOutput has it).
+double SuggestedPixelSize(CDoublePoint topLeft, CDoublePoint bottomRight, int width, int height);
 
 } // namespace mapreg
