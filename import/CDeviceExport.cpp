@@ -442,8 +442,9 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
         return Fail(Status::CannotWrite, path, db.Error());
     }
     // The highest level warped with its alpha, by palette index (nearest neighbour) or bicubic,
-    // in a grid whose origin is the north-west corner of the lowest level's tiles over the map,
-    // so that the windows' positions stay small.
+    // in a grid whose origin is the north-west corner of the tile at the map's north-west
+    // corner, so that the windows' positions stay small (a whole zoom level may be wider than an
+    // int counts).
     const bool paletted = !m_source.GetPalette().empty();
     const std::vector<int>& bands = m_source.GetColourBands();
     CRasterWarper::Options options;
@@ -457,9 +458,9 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
         options.bands = bands;
         options.fill = {0, 0, 0};
     }
-    const double rootSide = std::ldexp(CTilePyramid::kTileSide, maxZoom - minZoom);
-    const auto originX = static_cast<std::int64_t>(std::floor(box[0] / rootSide) * rootSide);
-    const auto originY = static_cast<std::int64_t>(std::floor(box[1] / rootSide) * rootSide);
+    const double tileSide = CTilePyramid::kTileSide;
+    const auto originX = static_cast<std::int64_t>(std::floor(box[0] / tileSide) * tileSide);
+    const auto originY = static_cast<std::int64_t>(std::floor(box[1] / tileSide) * tileSide);
     SWarpGrid grid;
     grid.srsWkt = MercatorWkt();
     grid.geoTransform = {-kMercatorHalfWorld + static_cast<double>(originX) * pixel, pixel, 0.0,
@@ -472,12 +473,15 @@ CDeviceExport::Status CDeviceExport::WriteMbtiles(const std::string& path, int m
     }
     CMbtilesEncoder encode(m_source.GetPalette());
     const auto components = static_cast<std::size_t>(encode.Components());
-    // A pixel of margin around each part asked about: the outline is a polygon through points of
-    // the map's edge.
+    // Whether the map may reach into a part of the highest level: the outline is a polygon
+    // through 64 points of each edge, which an edge curved by the warp may pass by a little, so
+    // every part is taken 8 pixels larger (a part the map does not reach after all is warped and
+    // holds nothing: its tiles are left out).
+    constexpr double kMargin = 8.0;
     const auto touches = [&](double x0, double y0, double x1, double y1) {
-        return x0 - 1.0 <= box[2] && x1 + 1.0 >= box[0] && y0 - 1.0 <= box[3] &&
-               y1 + 1.0 >= box[1] &&
-               RectTouchesOutline(x0 - 1.0, y0 - 1.0, x1 + 1.0, y1 + 1.0, pixels);
+        x0 -= kMargin, y0 -= kMargin, x1 += kMargin, y1 += kMargin;
+        return x0 <= box[2] && x1 >= box[0] && y0 <= box[3] && y1 >= box[1] &&
+               RectTouchesOutline(x0, y0, x1, y1, pixels);
     };
     std::string message;
     const auto fill = [&](std::int64_t x0, std::int64_t y0, int side, std::uint8_t* block) {

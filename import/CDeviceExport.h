@@ -1,10 +1,12 @@
 #pragma once
-// Takes a calibrated map to other devices and programs through GDAL's drivers: a Cloud-Optimised
-// GeoTIFF (the bitmap with its calibration as geotransform and coordinate system, Deflate,
-// tiled), an MBTiles set (Web Mercator tiles in TMS rows, PNG for a palette map, JPEG otherwise)
-// and a Garmin custom map (a KMZ of baseline JPEG tiles in latitude/longitude). Every file is
-// written in a temporary folder beside the target and renamed over it only when complete, so a
-// failure or cancel leaves nothing behind and the old target as it was.
+// Takes a calibrated map to other devices and programs through GDAL: a Cloud-Optimised GeoTIFF
+// (the bitmap with its calibration as geotransform and coordinate system, Deflate, tiled, by
+// GDAL's COG driver), an MBTiles set (Web Mercator tiles in TMS rows, PNG for a palette map, JPEG
+// otherwise; warped, reduced and encoded tile by tile and written through SQLite, so that its
+// memory does not grow with the map) and a Garmin custom map (a KMZ of baseline JPEG tiles in
+// latitude/longitude). Every file is written in a temporary folder beside the target and renamed
+// over it only when complete, so a failure or cancel leaves nothing behind and the old target as
+// it was.
 
 #include "import/CGdalSession.h"
 
@@ -56,7 +58,9 @@ public:
     Status WriteKmz(const std::string& path, int maxTiles = 100, int jpegQuality = 85,
                     const Progress& progress = {});
     // Web Mercator tiles from the first zoom level at least as fine as the map down to minZoom
-    // (the maximum less 4 when negative).
+    // (the maximum less 4 when negative): the tiles GDAL's MBTiles driver would write (the same
+    // zoom levels, encodings and metadata), each lower level reduced from the one above (averaged,
+    // or by nearest neighbour for a palette map), tiles the map does not reach left out.
     Status WriteMbtiles(const std::string& path, int minZoom = -1, const Progress& progress = {});
 
 private:

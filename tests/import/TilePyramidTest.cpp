@@ -46,12 +46,12 @@ TEST(TilePyramid, nearest_picks_the_lower_right_pixel_then_the_upper_left_one_le
     }
 }
 
-// A made-up map on the highest level (zoom 4, 4096 pixels a side): a rectangle of pixels whose
+// A made-up map on the highest level (zoom 3, 2048 pixels a side): a rectangle of pixels whose
 // colours follow their position, nothing outside it.
 struct MadeUpMap {
-    static constexpr int kZoom = 4;
+    static constexpr int kZoom = 3;
     static constexpr int kSide = CTilePyramid::kTileSide << kZoom;
-    int x0 = 700, y0 = 300, x1 = 2900, y1 = 1333; // covered: x0 <= x < x1, y0 <= y < y1
+    int x0 = 350, y0 = 150, x1 = 1450, y1 = 667; // covered: x0 <= x < x1, y0 <= y < y1
     bool Covers(std::int64_t x, std::int64_t y) const {
         return x >= x0 && x < x1 && y >= y0 && y < y1;
     }
@@ -91,7 +91,9 @@ TEST(TilePyramid, builds_each_covered_tile_once_as_the_whole_level_reduces_whate
             int fills = 0;
             const auto fill = [&](std::int64_t x0, std::int64_t y0, int blockSide,
                                   std::uint8_t* pixels) {
-                EXPECT_EQ(CTilePyramid::kTileSide << std::min(blockLevels, 4 - minZoom), blockSide);
+                EXPECT_EQ(CTilePyramid::kTileSide
+                              << std::min(blockLevels, MadeUpMap::kZoom - minZoom),
+                          blockSide);
                 for (int y = 0; y < blockSide; ++y) {
                     for (int x = 0; x < blockSide; ++x) {
                         map.Pixel(x0 + x, y0 + y, pixels + (std::size_t(y) * blockSide + x) * 4);
@@ -148,7 +150,8 @@ TEST(TilePyramid, builds_each_covered_tile_once_as_the_whole_level_reduces_whate
                 }
             }
             // Only the blocks the map reaches are filled.
-            const int blockSide = CTilePyramid::kTileSide << std::min(blockLevels, 4 - minZoom);
+            const int blockSide = CTilePyramid::kTileSide
+                                  << std::min(blockLevels, MadeUpMap::kZoom - minZoom);
             const int across = (map.x1 - 1) / blockSide - map.x0 / blockSide + 1;
             const int down = (map.y1 - 1) / blockSide - map.y0 / blockSide + 1;
             EXPECT_EQ(across * down, fills) << blockLevels;
