@@ -143,14 +143,17 @@ CRasterWarper::Status CRasterWarper::WarpWindow(int x0, int y0, int width, int h
     windowGt[0] += x0 * windowGt[1] + y0 * windowGt[2];
     windowGt[3] += x0 * windowGt[4] + y0 * windowGt[5];
     GDALSetGenImgProjTransformerDstGeoTransform(m_pExact.get(), windowGt.data());
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = rows + std::size_t(y) * stride;
-        for (int x = 0; x < width; ++x, row += components) {
-            std::copy(m_options.fill.begin(), m_options.fill.end(), row);
-            if (m_options.destinationAlpha) {
-                row[bands] = 0;
-            }
+    // The fill: the first row pixel by pixel, the others copied from it.
+    std::uint8_t* first = rows;
+    for (int x = 0; x < width; ++x, first += components) {
+        std::copy(m_options.fill.begin(), m_options.fill.end(), first);
+        if (m_options.destinationAlpha) {
+            first[bands] = 0;
         }
+    }
+    const std::size_t rowBytes = std::size_t(width) * components;
+    for (int y = 1; y < height; ++y) {
+        std::copy(rows, rows + rowBytes, rows + std::size_t(y) * stride);
     }
     auto window = WrapStrip(rows, width, height, components, stride);
     if (!window) {
