@@ -59,11 +59,12 @@ ObjectPtr CreateCrs(PJ_CONTEXT* ctx, const WorldKind& kind) {
     return ObjectPtr(Proj().create(ctx, EpsgCode(kind).c_str()));
 }
 
-// Whether the text of a "#CRS:" line is a definition PROJ parses by itself: WKT, PROJJSON, a
-// PROJ string, or an authority code such as "EPSG:32633" or an OGC URN.
-bool IsCrsDefinition(std::string_view text) {
-    if (text.find_first_of("[({") != std::string_view::npos || text.starts_with('+') ||
-        text.starts_with("proj=") || text.starts_with("urn:")) {
+// Whether the text of a "#CRS:" line is a definition PROJ parses by itself: WKT (as PROJ itself
+// tells it apart, so that a name with brackets is not taken for WKT), PROJJSON, a PROJ string,
+// or an authority code such as "EPSG:32633" or an OGC URN.
+bool IsCrsDefinition(PJ_CONTEXT* ctx, const std::string& text) {
+    if (Proj().guessWktDialect(ctx, text.c_str()) != PJ_GUESSED_NOT_WKT || text.starts_with('{') ||
+        text.starts_with('+') || text.starts_with("proj=") || text.starts_with("urn:")) {
         return true;
     }
     const std::size_t colon = text.find(':');
@@ -81,7 +82,7 @@ bool IsCrsDefinition(std::string_view text) {
 // would search a name it does not know exactly through the whole database by likeness, about a
 // second for each file (half a minute on a busy machine) for what is only ever a wrong line.
 ObjectPtr CreateFileCrs(PJ_CONTEXT* ctx, const std::string& text) {
-    if (IsCrsDefinition(text)) {
+    if (IsCrsDefinition(ctx, text)) {
         return ObjectPtr(Proj().create(ctx, text.c_str()));
     }
     constexpr std::array<PJ_TYPE, 4> kTypes = {PJ_TYPE_GEOGRAPHIC_2D_CRS, PJ_TYPE_GEOGRAPHIC_3D_CRS,

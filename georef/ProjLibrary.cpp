@@ -25,6 +25,7 @@ bool Load(SProjLibrary& lib) {
            Resolve(handle, "proj_log_level", lib.logLevel) &&
            Resolve(handle, "proj_create", lib.create) &&
            Resolve(handle, "proj_create_from_name", lib.createFromName) &&
+           Resolve(handle, "proj_context_guess_wkt_dialect", lib.guessWktDialect) &&
            Resolve(handle, "proj_destroy", lib.destroy) &&
            Resolve(handle, "proj_is_equivalent_to_with_ctx", lib.isEquivalentTo) &&
            Resolve(handle, "proj_get_type", lib.getType) &&

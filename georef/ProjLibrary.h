@@ -18,6 +18,7 @@ struct SProjLibrary {
     decltype(&proj_log_level) logLevel;
     decltype(&proj_create) create;
     decltype(&proj_create_from_name) createFromName;
+    decltype(&proj_context_guess_wkt_dialect) guessWktDialect;
     decltype(&proj_destroy) destroy;
     decltype(&proj_is_equivalent_to_with_ctx) isEquivalentTo;
     decltype(&proj_get_type) getType;
